@@ -1,0 +1,168 @@
+#include "app/mainwindow.h"
+
+#include "app/windowsversion.h"
+#include "tools/compare/duzozodkiv.h"
+#include "tools/splitcolumn/splitsheetfromcolumn.h"
+#include "tools/splitsheets/splitexcelfromsheets.h"
+
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTextEdit>
+
+struct MainWindow::Form
+{
+    QWidget* centralwidget = nullptr;
+    QPushButton* myAdViewButton = nullptr;
+    QTextEdit* win10infoText = nullptr;
+    QLabel* label = nullptr;
+    QLabel* label_2 = nullptr;
+    QPushButton* ExcelCompareFunButton = nullptr;
+    QLabel* label_3 = nullptr;
+    QPushButton* splitExcelByColFunButtonpl = nullptr;
+    QLabel* label_4 = nullptr;
+    QPushButton* splithExcelBySeetFunButton = nullptr;
+    QTextEdit* textEdit = nullptr;
+    QMenuBar* menubar = nullptr;
+    QStatusBar* statusbar = nullptr;
+};
+
+namespace {
+
+const char* const kRichTextHead =
+    "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\" \"http://www.w3.org/TR/REC-html40/strict.dtd\">"
+    "<html><head><meta name=\"qrichtext\" content=\"1\" /><style type=\"text/css\">p, li { white-space: "
+    "pre-wrap; }</style></head><body style=\" font-family:'SimSun'; font-size:9pt; font-weight:400; "
+    "font-style:normal;\">";
+const char* const kParagraph =
+    "<p style=\" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; "
+    "text-indent:0px;\">";
+
+template <typename Widget>
+Widget* placed(QWidget* parent, const char* objectName, int x, int y, int width, int height)
+{
+    auto widget = new Widget(parent);
+    widget->setObjectName(QString::fromLatin1(objectName));
+    widget->setGeometry(x, y, width, height);
+    return widget;
+}
+
+QPushButton* toolButton(QWidget* parent, const char* objectName, int y)
+{
+    auto button = placed<QPushButton>(parent, objectName, 80, y, 201, 31);
+    QFont font = button->font();
+    font.setPointSize(12);
+    button->setFont(font);
+    return button;
+}
+
+QString richText(const QStringList& paragraphs)
+{
+    QString html = QString::fromLatin1(kRichTextHead);
+    for (const QString& paragraph : paragraphs)
+        html += QString::fromLatin1(kParagraph) + (paragraph.isEmpty() ? QStringLiteral("<br />") : paragraph)
+                + QStringLiteral("</p>");
+    return html + QStringLiteral("</body></html>");
+}
+
+} // namespace
+
+void showToolWindow(QWidget* window)
+{
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+}
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent),
+      updateDocumentUrl(QStringLiteral(KIVEXCEL_SITE_URL "/duzozod/update/updateinfo.xml"))
+{
+    buildForm();
+    retranslateForm();
+    QMetaObject::connectSlotsByName(this);
+    ui->win10infoText->setVisible(runningWindowsRelease() == WindowsRelease::Windows10);
+    // online: update check and banner are created here
+}
+
+MainWindow::~MainWindow()
+{
+    delete ui;
+}
+
+void MainWindow::buildForm()
+{
+    ui = new Form;
+    if (objectName().isEmpty())
+        setObjectName(QStringLiteral("MainWindow"));
+    resize(367, 510);
+    setMinimumSize(350, 450);
+    setMaximumSize(1000, 1000);
+    ui->centralwidget = new QWidget(this);
+    ui->centralwidget->setObjectName(QStringLiteral("centralwidget"));
+    QWidget* central = ui->centralwidget;
+    ui->myAdViewButton = placed<QPushButton>(central, "myAdViewButton", 10, 10, 150, 100);
+    ui->myAdViewButton->setFixedSize(150, 100);
+    ui->win10infoText = placed<QTextEdit>(central, "win10infoText", 170, 10, 191, 101);
+    ui->win10infoText->setReadOnly(true);
+    ui->label = placed<QLabel>(central, "label", 20, 120, 311, 21);
+    ui->label_2 = placed<QLabel>(central, "label_2", 40, 150, 54, 12);
+    ui->ExcelCompareFunButton = toolButton(central, "ExcelCompareFunButton", 180);
+    ui->label_3 = placed<QLabel>(central, "label_3", 40, 230, 54, 12);
+    ui->splitExcelByColFunButtonpl = toolButton(central, "splitExcelByColFunButtonpl", 250);
+    ui->label_4 = placed<QLabel>(central, "label_4", 40, 300, 54, 12);
+    ui->splithExcelBySeetFunButton = toolButton(central, "splithExcelBySeetFunButton", 320);
+    ui->textEdit = placed<QTextEdit>(central, "textEdit", 20, 390, 321, 71);
+    ui->textEdit->setReadOnly(true);
+    ui->textEdit->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    setCentralWidget(central);
+    ui->menubar = new QMenuBar(this);
+    ui->menubar->setObjectName(QStringLiteral("menubar"));
+    setMenuBar(ui->menubar);
+    ui->statusbar = new QStatusBar(this);
+    ui->statusbar->setObjectName(QStringLiteral("statusbar"));
+    setStatusBar(ui->statusbar);
+}
+
+void MainWindow::retranslateForm()
+{
+    setWindowTitle(tr("KivExcel工具箱"));
+    ui->win10infoText->setHtml(
+        richText({QStringLiteral("<span style=\" font-size:10pt; font-weight:600; color:#ff0000;\">")
+                  + tr("注意：如果您当前的系统是windows10,请确保以“Windows XP(Service "
+                       "Pack3)”的“兼容模式”打开本应用程序，否则无法处理Excel。")
+                  + QStringLiteral("</span>")}));
+    ui->label->setText(tr("请选择功能："));
+    ui->label_2->setText(tr("功能1："));
+    ui->ExcelCompareFunButton->setText(tr("Excel对比"));
+    ui->label_3->setText(tr("功能2："));
+    ui->splitExcelByColFunButtonpl->setText(tr("按列分割为多个表"));
+    ui->label_4->setText(tr("功能3："));
+    ui->splithExcelBySeetFunButton->setText(tr("拆分每个表为单独的文件"));
+    ui->textEdit->setHtml(richText({tr("KivExcel工具箱 版本：V1.0"),
+                                    tr("主页：") + QStringLiteral(KIVEXCEL_HOME_PAGE),
+                                    tr("Q群：") + QStringLiteral("123456789") + tr(" （欢迎入群讨论）"),
+                                    tr("邮箱：") + QStringLiteral("kivexcel@example.com"), QString(),
+                                    tr("作者：") + QStringLiteral("Kiv")}));
+}
+
+void MainWindow::on_ExcelCompareFunButton_clicked()
+{
+    if (!excelCompareWindow)
+        excelCompareWindow = new DuZozodKiv(this);
+    showToolWindow(excelCompareWindow);
+}
+
+void MainWindow::on_splitExcelByColFunButtonpl_clicked()
+{
+    if (!splitByColumnWindow)
+        splitByColumnWindow = new SplitSheetFromColumn(this);
+    showToolWindow(splitByColumnWindow);
+}
+
+void MainWindow::on_splithExcelBySeetFunButton_clicked()
+{
+    if (!splitBySheetWindow)
+        splitBySheetWindow = new splitExcelFromSheets(this);
+    showToolWindow(splitBySheetWindow);
+}

@@ -1,0 +1,48 @@
+#pragma once
+// The launcher: the only window at start; opens the three tools.
+
+#include <QMainWindow>
+#include <QPointer>
+
+class QLabel;
+class QPushButton;
+class QTextEdit;
+class DuZozodKiv;
+class SplitSheetFromColumn;
+class splitExcelFromSheets;
+class KivAdViewButton;
+class UpdateFunKiv;
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    DuZozodKiv* comparerWindow() const { return excelCompareWindow; }
+    SplitSheetFromColumn* columnSplitterWindow() const { return splitByColumnWindow; }
+    splitExcelFromSheets* sheetSplitterWindow() const { return splitBySheetWindow; }
+
+private slots:
+    void on_ExcelCompareFunButton_clicked();
+    void on_splitExcelByColFunButtonpl_clicked();
+    void on_splithExcelBySeetFunButton_clicked();
+
+private:
+    struct Form;
+    void buildForm();
+    void retranslateForm();
+
+    const int versionCode = 1;
+    const QString updateDocumentUrl;
+    Form* ui = nullptr;
+    KivAdViewButton* adViewButton = nullptr;
+    DuZozodKiv* excelCompareWindow = nullptr;
+    SplitSheetFromColumn* splitByColumnWindow = nullptr;
+    splitExcelFromSheets* splitBySheetWindow = nullptr;
+    UpdateFunKiv* updateCheck = nullptr;
+};
+
+// Shows a tool window application-modal, as every tool button does.
+void showToolWindow(QWidget* window);

@@ -1,0 +1,46 @@
+#include "automation/automationserver.h"
+
+#include "automation/officeserver.h"
+
+#include <QHash>
+
+AutomationNode::~AutomationNode() = default;
+
+namespace {
+
+QHash<QString, AutomationRegistry::Factory>& registeredServers()
+{
+    static QHash<QString, AutomationRegistry::Factory> servers;
+    return servers;
+}
+
+} // namespace
+
+void AutomationRegistry::registerServer(const QString& progId, Factory factory)
+{
+    registeredServers().insert(progId, std::move(factory));
+}
+
+void AutomationRegistry::unregisterServer(const QString& progId)
+{
+    registeredServers().remove(progId);
+}
+
+AutomationNodePtr AutomationRegistry::create(const QString& progId)
+{
+    const auto found = registeredServers().constFind(progId);
+    if (found != registeredServers().constEnd())
+        return (*found)();
+    if (progId == QLatin1String("Excel.Application"))
+        return OfficeServer::createApplication();
+    return nullptr;
+}
+
+QString automationMemberName(const char* prototype)
+{
+    QString name = QString::fromLatin1(prototype);
+    const int bracket = name.indexOf(QLatin1Char('('));
+    if (bracket >= 0)
+        name.truncate(bracket);
+    return name.trimmed();
+}

@@ -1,0 +1,268 @@
+#include "automation/officeconnection.h"
+
+#include "online/pathutils.h"
+
+#include <com/sun/star/bridge/BridgeFactory.hpp>
+#include <com/sun/star/bridge/XBridge.hpp>
+#include <com/sun/star/connection/Connector.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/lang/XEventListener.hpp>
+#include <cppuhelper/bootstrap.hxx>
+#include <cppuhelper/implbase1.hxx>
+#include <rtl/bootstrap.hxx>
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QThread>
+#include <QUrl>
+
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace officeuno;
+using rtl::OUString;
+
+namespace {
+
+constexpr int kConnectTimeoutMs = 60000;
+constexpr int kMaxProfiles = 16;
+
+OUString toOUString(const QString& text)
+{
+    return OUString(reinterpret_cast<const sal_Unicode*>(text.utf16()), text.size());
+}
+
+bool processRunning(pid_t pid)
+{
+    if (pid <= 0)
+        return false;
+    int status = 0;
+    return waitpid(pid, &status, WNOHANG) == 0;
+}
+
+// Waits for the process to end; true when it did within the time.
+bool waitForExit(pid_t pid, int timeoutMs)
+{
+    for (int waited = 0; waited < timeoutMs; waited += 50) {
+        if (!processRunning(pid))
+            return true;
+        QThread::msleep(50);
+    }
+    return !processRunning(pid);
+}
+
+void shutdownAtExit()
+{
+    OfficeConnection::instance().shutdown();
+}
+
+} // namespace
+
+class BridgeDisposeListener : public cppu::WeakImplHelper1<lang::XEventListener>
+{
+public:
+    explicit BridgeDisposeListener(OfficeConnection* connection) : connection(connection) {}
+    void SAL_CALL disposing(const lang::EventObject&) override { connection->bridgeDisposed = true; }
+
+private:
+    OfficeConnection* connection;
+};
+
+OfficeConnection& OfficeConnection::instance()
+{
+    static OfficeConnection* connection = new OfficeConnection; // lives until the process ends
+    return *connection;
+}
+
+bool OfficeConnection::isAlive() const
+{
+    return desktopRef.is() && !bridgeDisposed && processRunning(officePid);
+}
+
+void OfficeConnection::markDead()
+{
+    bridgeDisposed = true;
+}
+
+uno::Reference<frame::XDesktop2> OfficeConnection::desktop()
+{
+    if (!isAlive()) {
+        stopProcess();
+        if (!start())
+            stopProcess();
+    }
+    return desktopRef;
+}
+
+QString OfficeConnection::reserveProfileFolder()
+{
+    // A private profile of our own, so an office the user runs is never touched; one per
+    // running program, reused across runs so the office starts quickly.
+    const QString base = joinPath(localDataFolder(), QStringLiteral("office"));
+    QDir().mkpath(base);
+    for (int n = 0; n < kMaxProfiles; ++n) {
+        auto lock = new QLockFile(joinPath(base, QStringLiteral("profile-%1.lock").arg(n)));
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0)) {
+            profileLock = lock;
+            return joinPath(base, QStringLiteral("profile-%1").arg(n));
+        }
+        delete lock;
+    }
+    return QString();
+}
+
+bool OfficeConnection::start()
+{
+    try {
+        if (!localContext.is()) {
+            rtl::Bootstrap::set("URE_BOOTSTRAP",
+                                "vnd.sun.star.pathname:" KIVEXCEL_OFFICE_PROGRAM_DIR "/fundamentalrc");
+            localContext = cppu::defaultBootstrap_InitialComponentContext();
+        }
+    } catch (...) {
+        return false;
+    }
+    static QString profileFolder;
+    if (profileFolder.isEmpty())
+        profileFolder = reserveProfileFolder();
+    if (profileFolder.isEmpty())
+        return false;
+    QDir().mkpath(profileFolder);
+    // Our own lock guards the profile; a lock the office left when it was killed must not stop it.
+    QFile::remove(joinPath(profileFolder, QStringLiteral("user/.lock")));
+    QFile::remove(joinPath(profileFolder, QStringLiteral(".lock")));
+
+    const QString pipeName = QStringLiteral("kivexcel-%1-%2-%3")
+                                 .arg(getpid())
+                                 .arg(++startCount)
+                                 .arg(QDateTime::currentMSecsSinceEpoch());
+    const QString profileUrl = QUrl::fromLocalFile(profileFolder).toString(QUrl::FullyEncoded);
+    if (!spawnOffice(pipeName, profileUrl))
+        return false;
+    if (!connectBridge(pipeName))
+        return false;
+    static bool exitHookInstalled = false;
+    if (!exitHookInstalled) {
+        exitHookInstalled = true;
+        if (QCoreApplication::instance())
+            qAddPostRoutine(shutdownAtExit);
+        std::atexit(shutdownAtExit);
+    }
+    return true;
+}
+
+bool OfficeConnection::spawnOffice(const QString& pipeName, const QString& profileUrl)
+{
+    const std::vector<std::string> arguments = {
+        KIVEXCEL_OFFICE_PROGRAM_DIR "/soffice",
+        "--headless",
+        "--invisible",
+        "--nologo",
+        "--norestore",
+        "--nodefault",
+        "--nofirststartwizard",
+        ("--accept=pipe,name=" + pipeName + ";urp;StarOffice.ComponentContext").toStdString(),
+        ("-env:UserInstallation=" + profileUrl).toStdString(),
+    };
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    const pid_t pid = fork();
+    if (pid < 0)
+        return false;
+    if (pid == 0) {
+        // Own process group, so the whole office (script, splash, office) ends together.
+        setsid();
+        const int devNull = open("/dev/null", O_RDWR);
+        if (devNull >= 0) {
+            dup2(devNull, STDIN_FILENO);
+            dup2(devNull, STDOUT_FILENO);
+            dup2(devNull, STDERR_FILENO);
+        }
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    officePid = pid;
+    return true;
+}
+
+bool OfficeConnection::connectBridge(const QString& pipeName)
+{
+    const OUString connectDescription = toOUString(QStringLiteral("pipe,name=") + pipeName);
+    for (int waited = 0; waited < kConnectTimeoutMs; waited += 100) {
+        if (!processRunning(officePid))
+            return false;
+        try {
+            uno::Reference<connection::XConnection> link =
+                connection::Connector::create(localContext)->connect(connectDescription);
+            uno::Reference<bridge::XBridge> newBridge =
+                bridge::BridgeFactory::create(localContext)->createBridge("", "urp", link, nullptr);
+            bridgeDisposed = false;
+            uno::Reference<lang::XComponent>(newBridge, uno::UNO_QUERY_THROW)
+                ->addEventListener(new BridgeDisposeListener(this));
+            remoteContext.set(newBridge->getInstance("StarOffice.ComponentContext"), uno::UNO_QUERY_THROW);
+            desktopRef = frame::Desktop::create(remoteContext);
+            bridge = newBridge;
+            return true;
+        } catch (const connection::NoConnectException&) {
+            QThread::msleep(100);
+        } catch (...) {
+            return false;
+        }
+    }
+    return false;
+}
+
+void OfficeConnection::stopProcess()
+{
+    desktopRef.clear();
+    remoteContext.clear();
+    if (bridge.is()) {
+        try {
+            uno::Reference<lang::XComponent>(bridge, uno::UNO_QUERY_THROW)->dispose();
+        } catch (...) {
+        }
+        bridge.clear();
+    }
+    bridgeDisposed = true;
+    if (officePid > 0) {
+        killpg(officePid, SIGTERM);
+        if (!waitForExit(officePid, 3000))
+            killpg(officePid, SIGKILL);
+        waitForExit(officePid, 2000);
+        killpg(officePid, SIGKILL); // leftovers of the group, should the leader have gone first
+    }
+    officePid = 0;
+}
+
+void OfficeConnection::shutdown()
+{
+    if (officePid <= 0)
+        return;
+    if (isAlive()) {
+        uno::Reference<frame::XDesktop2> ending = desktopRef;
+        try {
+            ending->terminate();
+        } catch (...) {
+        }
+        bridgeDisposed = true;
+        desktopRef.clear();
+        remoteContext.clear();
+        waitForExit(officePid, 5000);
+    }
+    stopProcess();
+    delete profileLock;
+    profileLock = nullptr;
+}

@@ -1,0 +1,874 @@
+#include "automation/officeserver.h"
+
+#include "automation/officeconnection.h"
+#include "automation/officevalues.h"
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XDatabaseRange.hpp>
+#include <com/sun/star/sheet/XSheetCellCursor.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/sheet/XUnnamedDatabaseRanges.hpp>
+#include <com/sun/star/sheet/XUsedAreaCursor.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableColumns.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
+#include <com/sun/star/util/CloseVetoException.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+
+#include <QFileInfo>
+#include <QHash>
+#include <QUrl>
+
+#include <csignal>
+
+using namespace officeuno;
+using rtl::OUString;
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Calls into the office never throw out of this file: a failure becomes an AutomationError.
+
+template <typename Result, typename Call>
+Result guarded(AutomationError& error, Call&& call)
+{
+    try {
+        return call();
+    } catch (const lang::DisposedException& e) {
+        OfficeConnection::instance().markDead();
+        error.description = QStringLiteral("The office is gone: ") + fromOUString(e.Message);
+    } catch (const uno::Exception& e) {
+        error.description = QStringLiteral("Office call failed: ") + fromOUString(e.Message);
+        if (!OfficeConnection::instance().isAlive())
+            OfficeConnection::instance().markDead();
+    } catch (const std::exception& e) {
+        error.description = QStringLiteral("Office call failed: ") + QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        error.description = QStringLiteral("Office call failed");
+    }
+    return Result();
+}
+
+void fail(AutomationError& error, const QString& description)
+{
+    error.description = description;
+}
+
+void unknownMember(AutomationError& error, const QString& member)
+{
+    fail(error, QStringLiteral("Unknown member: ") + member);
+}
+
+QString pathToUrl(const QString& path)
+{
+    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded);
+}
+
+QString urlToPath(const OUString& url)
+{
+    return QUrl(fromOUString(url)).toLocalFile();
+}
+
+beans::PropertyValue propertyValue(const char* name, const uno::Any& value)
+{
+    beans::PropertyValue property;
+    property.Name = OUString::createFromAscii(name);
+    property.Value = value;
+    return property;
+}
+
+uno::Sequence<beans::PropertyValue> propertyValues(std::initializer_list<beans::PropertyValue> values)
+{
+    uno::Sequence<beans::PropertyValue> sequence(static_cast<sal_Int32>(values.size()));
+    std::copy(values.begin(), values.end(), sequence.getArray());
+    return sequence;
+}
+
+uno::Reference<container::XIndexAccess> sheetIndex(const uno::Reference<sheet::XSpreadsheetDocument>& document)
+{
+    return uno::Reference<container::XIndexAccess>(document->getSheets(), uno::UNO_QUERY_THROW);
+}
+
+int sheetPosition(const uno::Reference<sheet::XSpreadsheet>& sheet)
+{
+    return uno::Reference<sheet::XCellRangeAddressable>(sheet, uno::UNO_QUERY_THROW)->getRangeAddress().Sheet;
+}
+
+QString sheetName(const uno::Reference<sheet::XSpreadsheet>& sheet)
+{
+    return fromOUString(uno::Reference<container::XNamed>(sheet, uno::UNO_QUERY_THROW)->getName());
+}
+
+// The used area of a sheet from A1, as (last column, last row), 0-based.
+QPair<int, int> usedAreaEnd(const uno::Reference<sheet::XSpreadsheet>& sheet)
+{
+    uno::Reference<sheet::XSheetCellCursor> cursor = sheet->createCursor();
+    uno::Reference<sheet::XUsedAreaCursor>(cursor, uno::UNO_QUERY_THROW)->gotoEndOfUsedArea(false);
+    const table::CellRangeAddress end =
+        uno::Reference<sheet::XCellRangeAddressable>(cursor, uno::UNO_QUERY_THROW)->getRangeAddress();
+    return {end.EndColumn, end.EndRow};
+}
+
+// "3:5" -> (3, 5); "7" -> (7, 7); 1-based. (0, 0) when it does not read.
+QPair<int, int> parseRowSpan(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char(':'));
+    if (parts.size() > 2)
+        return {0, 0};
+    bool firstOk = false, lastOk = false;
+    const int first = parts.first().trimmed().toInt(&firstOk);
+    const int last = parts.last().trimmed().toInt(&lastOk);
+    if (!firstOk || !lastOk || first < 1 || last < first)
+        return {0, 0};
+    return {first, last};
+}
+
+// ---------------------------------------------------------------------------------------------
+// State shared by the nodes.
+
+struct DocumentState;
+using DocumentPtr = std::shared_ptr<DocumentState>;
+
+struct ApplicationState
+{
+    bool visible = true;
+    bool displayAlerts = true;
+    DocumentPtr activeWorkbook;
+    QList<DocumentPtr> openedWorkbooks; // opened through this application and not closed yet
+};
+using ApplicationPtr = std::shared_ptr<ApplicationState>;
+
+// One loaded document. Workbooks opened twice (by two application objects) share it, as one
+// spreadsheet application holds a file only once.
+struct DocumentState
+{
+    QString url;
+    uno::Reference<lang::XComponent> component;
+    uno::Reference<sheet::XSpreadsheetDocument> document;
+    uno::Reference<sheet::XSpreadsheet> activeSheet;
+    OfficeValues values;
+    int users = 0;
+    bool closed = false;
+};
+
+QHash<QString, std::weak_ptr<DocumentState>>& loadedDocuments()
+{
+    static QHash<QString, std::weak_ptr<DocumentState>> documents;
+    return documents;
+}
+
+void closeComponent(const uno::Reference<lang::XComponent>& component)
+{
+    uno::Reference<util::XCloseable> closeable(component, uno::UNO_QUERY);
+    try {
+        if (closeable.is())
+            closeable->close(true);
+        else
+            component->dispose();
+    } catch (const util::CloseVetoException&) {
+        component->dispose();
+    }
+}
+
+void releaseDocument(const DocumentPtr& document)
+{
+    if (document->closed || --document->users > 0)
+        return;
+    document->closed = true;
+    loadedDocuments().remove(document->url);
+    AutomationError ignored;
+    guarded<bool>(ignored, [&] {
+        closeComponent(document->component);
+        return true;
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Ranges: a cell, a block, whole columns or whole rows of a sheet.
+
+enum class RangeKind { Block, Columns, Rows };
+
+class RangeNode : public AutomationNode
+{
+public:
+    RangeNode(DocumentPtr document, uno::Reference<sheet::XSpreadsheet> sheet, RangeKind kind,
+              uno::Reference<table::XCellRange> range, int first, int count)
+        : document(std::move(document)), sheet(std::move(sheet)), kind(kind), range(std::move(range)),
+          first(first), count(count)
+    {
+    }
+
+    AutomationNodePtr subObject(const QString& member, const QVariantList&, AutomationError& error) override
+    {
+        unknownMember(error, member);
+        return nullptr;
+    }
+
+    QVariant call(const QString& member, const QVariantList& args, AutomationError& error) override
+    {
+        if (member == QLatin1String("Insert"))
+            return guarded<QVariant>(error, [&] { return insert(error); });
+        if (member == QLatin1String("Delete"))
+            return guarded<QVariant>(error, [&] { return remove(error); });
+        if (member == QLatin1String("AutoFilter"))
+            return guarded<QVariant>(error, [&] { return autoFilter(args.value(0, 1).toInt()); });
+        unknownMember(error, member);
+        return QVariant();
+    }
+
+    QVariant property(const QString& name, AutomationError& error) override
+    {
+        if (name == QLatin1String("Value"))
+            return guarded<QVariant>(error, [&] { return readValue(); });
+        if (name == QLatin1String("Count"))
+            return guarded<QVariant>(error, [&] { return QVariant(countOf()); });
+        unknownMember(error, name);
+        return QVariant();
+    }
+
+    void setProperty(const QString& name, const QVariant& value, AutomationError& error) override
+    {
+        if (name != QLatin1String("Value")) {
+            unknownMember(error, name);
+            return;
+        }
+        const bool written = guarded<bool>(error, [&] { return writeValue(value); });
+        if (!written && !error.failed())
+            fail(error, QStringLiteral("The value does not fit the range"));
+    }
+
+private:
+    QVariant readValue()
+    {
+        const QList<QVariantList> rows = document->values.read(range);
+        if (rows.size() == 1 && rows.first().size() == 1)
+            return rows.first().first();
+        QVariantList result;
+        for (const QVariantList& row : rows)
+            result.append(QVariant(row));
+        return result;
+    }
+
+    bool writeValue(const QVariant& value)
+    {
+        if (value.type() == QVariant::List)
+            return document->values.write(range, value.toList());
+        return document->values.fill(range, value);
+    }
+
+    QVariant insert(AutomationError& error)
+    {
+        uno::Reference<table::XColumnRowRange> lines(sheet, uno::UNO_QUERY_THROW);
+        if (kind == RangeKind::Columns)
+            lines->getColumns()->insertByIndex(first, count);
+        else if (kind == RangeKind::Rows)
+            lines->getRows()->insertByIndex(first, count);
+        else
+            fail(error, QStringLiteral("Only whole rows or columns can be inserted"));
+        return QVariant();
+    }
+
+    QVariant remove(AutomationError& error)
+    {
+        uno::Reference<table::XColumnRowRange> lines(sheet, uno::UNO_QUERY_THROW);
+        if (kind == RangeKind::Columns)
+            lines->getColumns()->removeByIndex(first, count);
+        else if (kind == RangeKind::Rows)
+            lines->getRows()->removeByIndex(first, count);
+        else
+            fail(error, QStringLiteral("Only whole rows or columns can be deleted"));
+        return QVariant();
+    }
+
+    // The filter covers the table that starts at this range's first row: every used column,
+    // down to the last used row.
+    QVariant autoFilter(int /*field*/)
+    {
+        const QPair<int, int> end = usedAreaEnd(sheet);
+        const int top = kind == RangeKind::Rows ? first : rangeAddress().StartRow;
+        table::CellRangeAddress area;
+        area.Sheet = static_cast<sal_Int16>(sheetPosition(sheet));
+        area.StartColumn = 0;
+        area.StartRow = top;
+        area.EndColumn = std::max(0, end.first);
+        area.EndRow = std::max(top, end.second);
+        uno::Reference<beans::XPropertySet> documentProperties(document->document, uno::UNO_QUERY_THROW);
+        uno::Reference<sheet::XUnnamedDatabaseRanges> unnamed(
+            documentProperties->getPropertyValue("UnnamedDatabaseRanges"), uno::UNO_QUERY_THROW);
+        unnamed->setByTable(area);
+        uno::Reference<beans::XPropertySet> filterRange(unnamed->getByTable(area.Sheet), uno::UNO_QUERY_THROW);
+        filterRange->setPropertyValue("AutoFilter", uno::Any(true));
+        return QVariant(true);
+    }
+
+    int countOf()
+    {
+        const table::CellRangeAddress address = rangeAddress();
+        if (kind == RangeKind::Rows)
+            return address.EndRow - address.StartRow + 1;
+        if (kind == RangeKind::Columns)
+            return address.EndColumn - address.StartColumn + 1;
+        return (address.EndRow - address.StartRow + 1) * (address.EndColumn - address.StartColumn + 1);
+    }
+
+    table::CellRangeAddress rangeAddress()
+    {
+        return uno::Reference<sheet::XCellRangeAddressable>(range, uno::UNO_QUERY_THROW)->getRangeAddress();
+    }
+
+    DocumentPtr document;
+    uno::Reference<sheet::XSpreadsheet> sheet;
+    RangeKind kind;
+    uno::Reference<table::XCellRange> range;
+    int first; // 0-based first column or row of whole-line ranges
+    int count;
+};
+
+// ---------------------------------------------------------------------------------------------
+
+class WorksheetNode : public AutomationNode
+{
+public:
+    WorksheetNode(DocumentPtr document, uno::Reference<sheet::XSpreadsheet> sheet)
+        : document(std::move(document)), sheet(std::move(sheet))
+    {
+    }
+
+    uno::Reference<sheet::XSpreadsheet> spreadsheet() const { return sheet; }
+
+    AutomationNodePtr subObject(const QString& member, const QVariantList& args, AutomationError& error) override
+    {
+        return guarded<AutomationNodePtr>(error, [&]() -> AutomationNodePtr {
+            if (member == QLatin1String("Cells"))
+                return cells(args, error);
+            if (member == QLatin1String("Columns"))
+                return columns(args, error);
+            if (member == QLatin1String("Rows"))
+                return rows(args, error);
+            if (member == QLatin1String("Range"))
+                return block(sheet->getCellRangeByName(toOUString(args.value(0).toString())));
+            if (member == QLatin1String("UsedRange")) {
+                const QPair<int, int> end = usedAreaEnd(sheet);
+                return block(sheet->getCellRangeByPosition(0, 0, end.first, end.second));
+            }
+            unknownMember(error, member);
+            return nullptr;
+        });
+    }
+
+    QVariant call(const QString& member, const QVariantList& args, AutomationError& error) override
+    {
+        if (member == QLatin1String("Copy"))
+            return guarded<QVariant>(error, [&] { return copyBefore(args.value(0), error); });
+        if (member == QLatin1String("Delete"))
+            return guarded<QVariant>(error, [&] { return remove(); });
+        unknownMember(error, member);
+        return QVariant();
+    }
+
+    QVariant property(const QString& name, AutomationError& error) override
+    {
+        if (name == QLatin1String("Name"))
+            return guarded<QVariant>(error, [&] { return QVariant(sheetName(sheet)); });
+        if (name == QLatin1String("Index"))
+            return guarded<QVariant>(error, [&] { return QVariant(sheetPosition(sheet) + 1); });
+        unknownMember(error, name);
+        return QVariant();
+    }
+
+    void setProperty(const QString& name, const QVariant& value, AutomationError& error) override
+    {
+        if (name != QLatin1String("Name")) {
+            unknownMember(error, name);
+            return;
+        }
+        guarded<bool>(error, [&] {
+            const QString wanted = value.toString();
+            uno::Reference<container::XNamed>(sheet, uno::UNO_QUERY_THROW)->setName(toOUString(wanted));
+            // The office keeps the old name without a word when it refuses one.
+            if (sheetName(sheet) != wanted)
+                fail(error, QStringLiteral("The sheet name was refused: ") + wanted);
+            return true;
+        });
+    }
+
+private:
+    AutomationNodePtr block(const uno::Reference<table::XCellRange>& range, RangeKind kind = RangeKind::Block,
+                            int first = 0, int count = 0)
+    {
+        return std::make_shared<RangeNode>(document, sheet, kind, range, first, count);
+    }
+
+    uno::Reference<table::XCellRange> wholeSheet(const uno::Reference<table::XColumnRowRange>& lines)
+    {
+        return sheet->getCellRangeByPosition(0, 0, lines->getColumns()->getCount() - 1,
+                                             lines->getRows()->getCount() - 1);
+    }
+
+    AutomationNodePtr cells(const QVariantList& args, AutomationError& error)
+    {
+        const int row = args.value(0).toInt();
+        const int col = args.value(1).toInt();
+        if (row < 1 || col < 1) {
+            fail(error, QStringLiteral("Rows and columns count from 1"));
+            return nullptr;
+        }
+        return block(sheet->getCellRangeByPosition(col - 1, row - 1, col - 1, row - 1));
+    }
+
+    AutomationNodePtr columns(const QVariantList& args, AutomationError& error)
+    {
+        uno::Reference<table::XColumnRowRange> lines(sheet, uno::UNO_QUERY_THROW);
+        const int total = lines->getColumns()->getCount();
+        if (args.isEmpty())
+            return block(wholeSheet(lines), RangeKind::Columns, 0, total);
+        const int col = args.value(0).toInt();
+        if (col < 1 || col > total) {
+            fail(error, QStringLiteral("No such column"));
+            return nullptr;
+        }
+        return block(sheet->getCellRangeByPosition(col - 1, 0, col - 1, lines->getRows()->getCount() - 1),
+                     RangeKind::Columns, col - 1, 1);
+    }
+
+    AutomationNodePtr rows(const QVariantList& args, AutomationError& error)
+    {
+        uno::Reference<table::XColumnRowRange> lines(sheet, uno::UNO_QUERY_THROW);
+        const int total = lines->getRows()->getCount();
+        if (args.isEmpty())
+            return block(wholeSheet(lines), RangeKind::Rows, 0, total);
+        const QPair<int, int> span = args.value(0).type() == QVariant::String
+                                         ? parseRowSpan(args.value(0).toString())
+                                         : QPair<int, int>(args.value(0).toInt(), args.value(0).toInt());
+        if (span.first < 1 || span.second > total) {
+            fail(error, QStringLiteral("No such rows"));
+            return nullptr;
+        }
+        const int lastColumn = lines->getColumns()->getCount() - 1;
+        return block(sheet->getCellRangeByPosition(0, span.first - 1, lastColumn, span.second - 1),
+                     RangeKind::Rows, span.first - 1, span.second - span.first + 1);
+    }
+
+    // Excel's Copy(Before): the copy goes just before the given sheet and becomes active.
+    QVariant copyBefore(const QVariant& before, AutomationError& error)
+    {
+        auto target = before.canConvert<AutomationHandle>()
+                          ? std::dynamic_pointer_cast<WorksheetNode>(before.value<AutomationHandle>().node)
+                          : nullptr;
+        if (!target) {
+            fail(error, QStringLiteral("Copy needs the sheet to place the copy before"));
+            return QVariant();
+        }
+        uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
+        const QString source = sheetName(sheet);
+        QString copyName;
+        for (int n = 2; copyName.isEmpty() || sheets->hasByName(toOUString(copyName)); ++n)
+            copyName = QStringLiteral("%1 (%2)").arg(source.left(25)).arg(n);
+        sheets->copyByName(toOUString(source), toOUString(copyName),
+                           static_cast<sal_Int16>(sheetPosition(target->spreadsheet())));
+        document->activeSheet.set(sheets->getByName(toOUString(copyName)), uno::UNO_QUERY_THROW);
+        return QVariant();
+    }
+
+    QVariant remove()
+    {
+        const QString name = sheetName(sheet);
+        document->document->getSheets()->removeByName(toOUString(name));
+        if (document->activeSheet == sheet)
+            document->activeSheet.set(sheetIndex(document->document)->getByIndex(0), uno::UNO_QUERY);
+        return QVariant();
+    }
+
+    DocumentPtr document;
+    uno::Reference<sheet::XSpreadsheet> sheet;
+};
+
+// The workbook's "Worksheets" collection.
+class WorksheetsNode : public AutomationNode
+{
+public:
+    explicit WorksheetsNode(DocumentPtr document) : document(std::move(document)) {}
+
+    AutomationNodePtr subObject(const QString& member, const QVariantList&, AutomationError& error) override
+    {
+        if (member != QLatin1String("Add")) {
+            unknownMember(error, member);
+            return nullptr;
+        }
+        // A new sheet after the last one.
+        return guarded<AutomationNodePtr>(error, [&]() -> AutomationNodePtr {
+            uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
+            const int count = sheetIndex(document->document)->getCount();
+            QString name;
+            for (int n = count + 1; name.isEmpty() || sheets->hasByName(toOUString(name)); ++n)
+                name = QStringLiteral("Sheet%1").arg(n);
+            sheets->insertNewByName(toOUString(name), static_cast<sal_Int16>(count));
+            uno::Reference<sheet::XSpreadsheet> added(sheets->getByName(toOUString(name)), uno::UNO_QUERY_THROW);
+            return std::make_shared<WorksheetNode>(document, added);
+        });
+    }
+
+    QVariant call(const QString& member, const QVariantList&, AutomationError& error) override
+    {
+        unknownMember(error, member);
+        return QVariant();
+    }
+
+    QVariant property(const QString& name, AutomationError& error) override
+    {
+        if (name == QLatin1String("Count"))
+            return guarded<QVariant>(error, [&] { return QVariant(sheetIndex(document->document)->getCount()); });
+        unknownMember(error, name);
+        return QVariant();
+    }
+
+    void setProperty(const QString& name, const QVariant&, AutomationError& error) override
+    {
+        unknownMember(error, name);
+    }
+
+private:
+    DocumentPtr document;
+};
+
+class WorkbookNode : public AutomationNode
+{
+public:
+    WorkbookNode(ApplicationPtr application, DocumentPtr document)
+        : application(std::move(application)), document(std::move(document))
+    {
+    }
+
+    AutomationNodePtr subObject(const QString& member, const QVariantList& args, AutomationError& error) override
+    {
+        if (document->closed) {
+            fail(error, QStringLiteral("The workbook is closed"));
+            return nullptr;
+        }
+        return guarded<AutomationNodePtr>(error, [&]() -> AutomationNodePtr {
+            if ((member == QLatin1String("Worksheets") || member == QLatin1String("Sheets")) && args.isEmpty())
+                return std::make_shared<WorksheetsNode>(document);
+            if (member == QLatin1String("Worksheets") || member == QLatin1String("Sheets"))
+                return sheetNamed(args.value(0), error);
+            if (member == QLatin1String("ActiveSheet"))
+                return activeSheet();
+            unknownMember(error, member);
+            return nullptr;
+        });
+    }
+
+    QVariant call(const QString& member, const QVariantList& args, AutomationError& error) override
+    {
+        if (member == QLatin1String("Close")) {
+            close();
+            return QVariant();
+        }
+        if (document->closed) {
+            fail(error, QStringLiteral("The workbook is closed"));
+            return QVariant();
+        }
+        if (member == QLatin1String("Save"))
+            return guarded<QVariant>(error, [&] { return save(); });
+        if (member == QLatin1String("SaveAs"))
+            return guarded<QVariant>(error, [&] { return saveAs(args.value(0).toString(), error); });
+        unknownMember(error, member);
+        return QVariant();
+    }
+
+    QVariant property(const QString& name, AutomationError& error) override
+    {
+        if (document->closed) {
+            fail(error, QStringLiteral("The workbook is closed"));
+            return QVariant();
+        }
+        return guarded<QVariant>(error, [&]() -> QVariant {
+            uno::Reference<frame::XStorable> storable(document->component, uno::UNO_QUERY_THROW);
+            if (name == QLatin1String("ReadOnly"))
+                return storable->isReadonly();
+            if (name == QLatin1String("FullName"))
+                return urlToPath(storable->getLocation());
+            if (name == QLatin1String("Name"))
+                return QFileInfo(urlToPath(storable->getLocation())).fileName();
+            unknownMember(error, name);
+            return QVariant();
+        });
+    }
+
+    void setProperty(const QString& name, const QVariant&, AutomationError& error) override
+    {
+        unknownMember(error, name);
+    }
+
+private:
+    AutomationNodePtr sheetNamed(const QVariant& key, AutomationError& error)
+    {
+        uno::Reference<sheet::XSpreadsheet> found;
+        if (key.type() == QVariant::String) {
+            uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
+            const OUString name = toOUString(key.toString());
+            if (sheets->hasByName(name))
+                found.set(sheets->getByName(name), uno::UNO_QUERY_THROW);
+        } else {
+            uno::Reference<container::XIndexAccess> sheets = sheetIndex(document->document);
+            const int position = key.toInt();
+            if (position >= 1 && position <= sheets->getCount())
+                found.set(sheets->getByIndex(position - 1), uno::UNO_QUERY_THROW);
+        }
+        if (!found.is()) {
+            fail(error, QStringLiteral("No such sheet: ") + key.toString());
+            return nullptr;
+        }
+        return std::make_shared<WorksheetNode>(document, found);
+    }
+
+    AutomationNodePtr activeSheet()
+    {
+        if (!document->activeSheet.is())
+            document->activeSheet.set(sheetIndex(document->document)->getByIndex(0), uno::UNO_QUERY_THROW);
+        return std::make_shared<WorksheetNode>(document, document->activeSheet);
+    }
+
+    QVariant save()
+    {
+        uno::Reference<frame::XStorable>(document->component, uno::UNO_QUERY_THROW)->store();
+        return QVariant();
+    }
+
+    QVariant saveAs(const QString& path, AutomationError& error)
+    {
+        const QString filter = filterForExtension(QFileInfo(path).suffix());
+        if (filter.isEmpty()) {
+            fail(error, QStringLiteral("Unknown workbook format: ") + path);
+            return QVariant();
+        }
+        const uno::Sequence<beans::PropertyValue> arguments =
+            propertyValues({propertyValue("FilterName", uno::Any(toOUString(filter))),
+                            propertyValue("Overwrite", uno::Any(true))});
+        uno::Reference<frame::XStorable>(document->component, uno::UNO_QUERY_THROW)
+            ->storeAsURL(toOUString(pathToUrl(path)), arguments);
+        return QVariant();
+    }
+
+    static QString filterForExtension(const QString& suffix)
+    {
+        const QString lower = suffix.toLower();
+        if (lower == QLatin1String("xlsx"))
+            return QStringLiteral("Calc MS Excel 2007 XML");
+        if (lower == QLatin1String("xls"))
+            return QStringLiteral("MS Excel 97");
+        if (lower == QLatin1String("ods"))
+            return QStringLiteral("calc8");
+        return QString();
+    }
+
+    void close()
+    {
+        if (application->activeWorkbook == document)
+            application->activeWorkbook.reset();
+        if (application->openedWorkbooks.removeOne(document))
+            releaseDocument(document);
+    }
+
+    ApplicationPtr application;
+    DocumentPtr document;
+};
+
+class WorkbooksNode : public AutomationNode
+{
+public:
+    explicit WorkbooksNode(ApplicationPtr application) : application(std::move(application)) {}
+
+    AutomationNodePtr subObject(const QString& member, const QVariantList&, AutomationError& error) override
+    {
+        if (member != QLatin1String("Add")) {
+            unknownMember(error, member);
+            return nullptr;
+        }
+        DocumentPtr document = guarded<DocumentPtr>(error, [&] { return load(QStringLiteral("private:factory/scalc")); });
+        if (!document) {
+            if (!error.failed())
+                fail(error, QStringLiteral("No new workbook"));
+            return nullptr;
+        }
+        return adopt(document);
+    }
+
+    QVariant call(const QString& member, const QVariantList& args, AutomationError& error) override
+    {
+        if (member != QLatin1String("Open")) {
+            unknownMember(error, member);
+            return QVariant();
+        }
+        const QString path = args.value(0).toString();
+        if (path.isEmpty() || !QFileInfo(path).isFile()) {
+            fail(error, QStringLiteral("No such file: ") + path);
+            return QVariant();
+        }
+        DocumentPtr document = guarded<DocumentPtr>(error, [&] { return openShared(pathToUrl(path)); });
+        if (!document) {
+            if (!error.failed())
+                fail(error, QStringLiteral("Not a workbook: ") + path);
+            return QVariant();
+        }
+        adopt(document);
+        return QVariant();
+    }
+
+    QVariant property(const QString& name, AutomationError& error) override
+    {
+        if (name == QLatin1String("Count"))
+            return application->openedWorkbooks.size();
+        unknownMember(error, name);
+        return QVariant();
+    }
+
+    void setProperty(const QString& name, const QVariant&, AutomationError& error) override
+    {
+        unknownMember(error, name);
+    }
+
+private:
+    AutomationNodePtr adopt(const DocumentPtr& document)
+    {
+        if (!application->openedWorkbooks.contains(document)) {
+            application->openedWorkbooks.append(document);
+            ++document->users;
+        }
+        application->activeWorkbook = document;
+        return std::make_shared<WorkbookNode>(application, document);
+    }
+
+    DocumentPtr openShared(const QString& url)
+    {
+        if (DocumentPtr open = loadedDocuments().value(url).lock(); open && !open->closed)
+            return open;
+        DocumentPtr document = load(url);
+        if (document)
+            loadedDocuments().insert(url, document);
+        return document;
+    }
+
+    // Hidden, no macros, no link updates, no questions. Anything but a spreadsheet is closed
+    // again and gives no workbook.
+    static DocumentPtr load(const QString& url)
+    {
+        uno::Reference<frame::XDesktop2> desktop = OfficeConnection::instance().desktop();
+        if (!desktop.is())
+            return nullptr;
+        const uno::Sequence<beans::PropertyValue> arguments = propertyValues(
+            {propertyValue("Hidden", uno::Any(true)),
+             propertyValue("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
+             propertyValue("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE)),
+             propertyValue("Silent", uno::Any(true))});
+        uno::Reference<lang::XComponent> component =
+            desktop->loadComponentFromURL(toOUString(url), "_blank", 0, arguments);
+        if (!component.is())
+            return nullptr;
+        uno::Reference<sheet::XSpreadsheetDocument> spreadsheet(component, uno::UNO_QUERY);
+        if (!spreadsheet.is()) {
+            closeComponent(component);
+            return nullptr;
+        }
+        auto document = std::make_shared<DocumentState>();
+        document->url = url;
+        document->component = component;
+        document->document = spreadsheet;
+        document->values = OfficeValues(spreadsheet);
+        return document;
+    }
+
+    ApplicationPtr application;
+};
+
+class ApplicationNode : public AutomationNode
+{
+public:
+    ApplicationNode() : application(std::make_shared<ApplicationState>()) {}
+
+    ~ApplicationNode() override
+    {
+        // Workbooks left open by this application object are closed with it.
+        const QList<DocumentPtr> open = application->openedWorkbooks;
+        application->openedWorkbooks.clear();
+        for (const DocumentPtr& document : open)
+            releaseDocument(document);
+    }
+
+    AutomationNodePtr subObject(const QString& member, const QVariantList&, AutomationError& error) override
+    {
+        if (member.compare(QLatin1String("WorkBooks"), Qt::CaseInsensitive) == 0)
+            return std::make_shared<WorkbooksNode>(application);
+        if (member.compare(QLatin1String("ActiveWorkBook"), Qt::CaseInsensitive) == 0) {
+            if (!application->activeWorkbook || application->activeWorkbook->closed)
+                return nullptr;
+            return std::make_shared<WorkbookNode>(application, application->activeWorkbook);
+        }
+        unknownMember(error, member);
+        return nullptr;
+    }
+
+    QVariant call(const QString& member, const QVariantList&, AutomationError& error) override
+    {
+        unknownMember(error, member);
+        return QVariant();
+    }
+
+    QVariant property(const QString& name, AutomationError& error) override
+    {
+        if (name == QLatin1String("Version"))
+            return QStringLiteral("16.0"); // what it opens: .xls, .xlsx (and .ods)
+        if (name == QLatin1String("Visible"))
+            return application->visible;
+        if (name == QLatin1String("DisplayAlerts"))
+            return application->displayAlerts;
+        unknownMember(error, name);
+        return QVariant();
+    }
+
+    void setProperty(const QString& name, const QVariant& value, AutomationError& error) override
+    {
+        // The office runs headless: visibility is remembered, nothing is ever shown, and no
+        // prompt ever blocks a call whatever DisplayAlerts says.
+        if (name == QLatin1String("Visible"))
+            application->visible = value.toBool();
+        else if (name == QLatin1String("DisplayAlerts"))
+            application->displayAlerts = value.toBool();
+        else
+            unknownMember(error, name);
+    }
+
+private:
+    ApplicationPtr application;
+};
+
+} // namespace
+
+namespace OfficeServer {
+
+AutomationNodePtr createApplication()
+{
+    if (!OfficeConnection::instance().desktop().is())
+        return nullptr;
+    return std::make_shared<ApplicationNode>();
+}
+
+void killOfficeForTests()
+{
+    const pid_t pid = OfficeConnection::instance().processId();
+    if (pid > 0)
+        killpg(pid, SIGKILL);
+}
+
+} // namespace OfficeServer

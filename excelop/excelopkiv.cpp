@@ -1,0 +1,222 @@
+#include "excelop/excelopkiv.h"
+
+#include "app/dialogs.h"
+#include "automation/axobject.h"
+
+#include <memory>
+
+namespace {
+
+constexpr int kLongestSheetName = 31;
+const QString kForbiddenInSheetNames = QStringLiteral("[]*?:/\\");
+
+// Runs the call on the object and tells whether the application accepted it.
+template <typename Call>
+bool accepted(AxObject* object, Call&& call)
+{
+    bool failed = false;
+    const QMetaObject::Connection watch =
+        QObject::connect(object, &AxObject::exception, [&failed] { failed = true; });
+    call();
+    QObject::disconnect(watch);
+    return !failed;
+}
+
+// Shortens the text to at most `length` characters without splitting a surrogate pair.
+QString shortened(const QString& text, int length)
+{
+    if (text.size() <= length)
+        return text;
+    int cut = length;
+    if (cut > 0 && text.at(cut - 1).isHighSurrogate())
+        --cut;
+    return text.left(cut);
+}
+
+QString withSuffix(const QString& base, int counter)
+{
+    const QString suffix = QLatin1Char('_') + QString::number(counter);
+    return shortened(base, kLongestSheetName - suffix.size()) + suffix;
+}
+
+QString replacedForSheetName(const QString& value)
+{
+    QString name = value;
+    for (QChar& character : name) {
+        if (kForbiddenInSheetNames.contains(character) || character.unicode() < 0x20)
+            character = QLatin1Char('_');
+    }
+    if (name.startsWith(QLatin1Char('\'')))
+        name[0] = QLatin1Char('_');
+    name = shortened(name, kLongestSheetName);
+    if (name.endsWith(QLatin1Char('\'')))
+        name[name.size() - 1] = QLatin1Char('_');
+    return name;
+}
+
+} // namespace
+
+QString legalSheetName(const QString& value)
+{
+    return value.isEmpty() ? QStringLiteral("空") : replacedForSheetName(value);
+}
+
+ExcelOpKiv::ExcelOpKiv()
+{
+    excel = new AxObject(QStringLiteral("Excel.Application"));
+    if (excel->isNull()) {
+        delete excel;
+        excel = nullptr;
+        return;
+    }
+    excel->setProperty("Visible", false);
+    excel->setProperty("DisplayAlerts", false);
+}
+
+ExcelOpKiv::~ExcelOpKiv()
+{
+    clearSheets();
+    if (workbook) {
+        workbook->dynamicCall("Close()");
+        delete workbook;
+    }
+    if (excel) {
+        excel->setProperty("Visible", true);
+        delete excel;
+    }
+}
+
+void ExcelOpKiv::openWorkBook(const QString& path)
+{
+    if (!excel)
+        return;
+    // The entries' sheet objects belong to the workbook about to be closed.
+    clearSheets();
+    if (workbook) {
+        workbook->dynamicCall("Close()");
+        delete workbook;
+        workbook = nullptr;
+    }
+    std::unique_ptr<AxObject> workbooks(excel->querySubObject("WorkBooks"));
+    if (workbooks)
+        workbooks->dynamicCall("Open(const QString&)", path);
+    workbook = excel->querySubObject("ActiveWorkBook");
+}
+
+void ExcelOpKiv::openSheets()
+{
+    if (!excel) {
+        KivMessageBox::inform(QStringLiteral("打开Excel文件时出错:(this->excel==null)"));
+        return;
+    }
+    if (!workbook) {
+        KivMessageBox::inform(QStringLiteral("打开Excel文件时出错:(this->workbook==null)"));
+        return;
+    }
+    clearSheets();
+    for (int p = 1;; ++p) {
+        std::unique_ptr<AxObject> worksheets(workbook->querySubObject("Worksheets"));
+        const int count = worksheets ? worksheets->property("Count").toInt() : 0;
+        if (p - 1 >= count)
+            break;
+        AxObject* sheet = workbook->querySubObject("Worksheets(int)", p);
+        if (!sheet)
+            break;
+        sheets.append(new SheetEntry(p, sheet));
+    }
+}
+
+QStringList ExcelOpKiv::getSheetNames()
+{
+    if (!excel || !workbook) {
+        KivMessageBox::inform(
+            QStringLiteral("打开Excel文件获取sheet名字时出错:(this->excel==null)||(this->workbook==null)"));
+        return {};
+    }
+    QStringList names;
+    for (const SheetEntry* entry : qAsConst(sheets))
+        names.append(entry->getSheetName());
+    return names;
+}
+
+bool ExcelOpKiv::saveWorkbook()
+{
+    if (!workbook)
+        return false;
+    return accepted(workbook, [this] { workbook->dynamicCall("Save()"); });
+}
+
+float ExcelOpKiv::getExcelVersion()
+{
+    if (!excel)
+        return 0;
+    bool isNumber = false;
+    const float version = excel->property("Version").toString().trimmed().toFloat(&isNumber);
+    return isNumber ? version : 0;
+}
+
+bool ExcelOpKiv::isXlsxSupported()
+{
+    return getExcelVersion() >= 12.0f;
+}
+
+void ExcelOpKiv::clearSheets()
+{
+    qDeleteAll(sheets);
+    sheets.clear();
+}
+
+SheetEntry* ExcelOpKiv::findSheet(const QString& name) const
+{
+    for (SheetEntry* entry : sheets) {
+        if (entry->getSheetName() == name)
+            return entry;
+    }
+    return nullptr;
+}
+
+SheetEntry* ExcelOpKiv::sheetAt(int i) const
+{
+    return i >= 0 && i < sheets.size() ? sheets.at(i) : nullptr;
+}
+
+QString ExcelOpKiv::copySheet(const QString& sourceName, const QString& newName)
+{
+    if (!workbook)
+        return QString();
+    // Sheet names are unique whatever their letter case.
+    QStringList takenNames;
+    for (const SheetEntry* entry : qAsConst(sheets))
+        takenNames.append(entry->getSheetName().toCaseFolded());
+    QString name = legalSheetName(newName);
+    const QString suffixBase = newName.isEmpty() ? QString() : name;
+    for (int j = 0; takenNames.contains(name.toCaseFolded()); ++j)
+        name = withSuffix(suffixBase, j);
+
+    std::unique_ptr<AxObject> before(workbook->querySubObject("Sheets(QString)", sourceName));
+    std::unique_ptr<AxObject> source(workbook->querySubObject("Sheets(QString)", sourceName));
+    if (!before || !source)
+        return QString();
+    const QVariant beforeValue = before->asVariant();
+    if (!accepted(source.get(), [&] { source->dynamicCall("Copy (const QVariant&)", beforeValue); })) {
+        openSheets();
+        return QString();
+    }
+    std::unique_ptr<AxObject> copy(workbook->querySubObject("ActiveSheet"));
+    QString givenName;
+    if (copy) {
+        copy->setProperty("Name", name);
+        givenName = copy->property("Name").toString();
+    }
+    openSheets();
+    return givenName;
+}
+
+bool ExcelOpKiv::deleteSheet(const QString& name)
+{
+    if (SheetEntry* entry = findSheet(name))
+        entry->sheet->dynamicCall("Delete");
+    const bool saved = saveWorkbook();
+    openSheets();
+    return saved;
+}

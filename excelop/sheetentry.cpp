@@ -1,0 +1,237 @@
+#include "excelop/sheetentry.h"
+
+#include "automation/axobject.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+constexpr int kTitleColumns = 256; // titles beyond this column are never looked at
+constexpr double kLargestWholeNumber = 1e15;
+
+QString numberToText(double number)
+{
+    if (std::isfinite(number) && number == std::floor(number) && std::fabs(number) < kLargestWholeNumber)
+        return QString::number(static_cast<qint64>(number));
+    return QString::number(number, 'g', 15);
+}
+
+QString rangeAddress(int firstCol, int firstRow, int lastCol, int lastRow)
+{
+    return columnLetters(firstCol) + QString::number(firstRow) + QLatin1Char(':') + columnLetters(lastCol)
+           + QString::number(lastRow);
+}
+
+// The texts of a block one row or one column wide, in order; empty when the read failed.
+QStringList lineTexts(const QVariant& value, int expected)
+{
+    QStringList texts;
+    if (value.type() != QVariant::List) {
+        if (expected == 1)
+            texts.append(cellValueToText(value));
+        return texts;
+    }
+    const QVariantList rows = value.toList();
+    for (const QVariant& row : rows) {
+        const QVariantList cells = row.toList();
+        for (const QVariant& cell : cells)
+            texts.append(cellValueToText(cell));
+    }
+    if (texts.size() != expected)
+        texts.clear();
+    return texts;
+}
+
+} // namespace
+
+QString cellValueToText(const QVariant& value)
+{
+    switch (value.type()) {
+    case QVariant::Invalid:
+        return QString();
+    case QVariant::Bool:
+        return value.toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    case QVariant::Int:
+    case QVariant::UInt:
+    case QVariant::LongLong:
+    case QVariant::ULongLong:
+    case QVariant::Double:
+        return numberToText(value.toDouble());
+    case QVariant::Date:
+        return value.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    case QVariant::Time:
+        return value.toTime().toString(QStringLiteral("hh:mm:ss"));
+    case QVariant::DateTime: {
+        const QDateTime moment = value.toDateTime();
+        if (moment.time() == QTime(0, 0))
+            return moment.date().toString(QStringLiteral("yyyy-MM-dd"));
+        return moment.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    }
+    default:
+        return value.toString();
+    }
+}
+
+QString columnLetters(int col)
+{
+    QString letters;
+    for (int rest = col; rest > 0; rest = (rest - 1) / 26)
+        letters.prepend(QChar(QLatin1Char('A').unicode() + (rest - 1) % 26));
+    return letters;
+}
+
+SheetEntry::SheetEntry(qint32 index, AxObject* sheet) : index(index), sheet(sheet) {}
+
+SheetEntry::~SheetEntry()
+{
+    clearTitles();
+    delete sheet;
+}
+
+void SheetEntry::clearTitles()
+{
+    qDeleteAll(titles);
+    titles.clear();
+}
+
+QString SheetEntry::getSheetName() const
+{
+    return sheet ? sheet->property("Name").toString() : QString();
+}
+
+QString SheetEntry::getCellValue(int row, int col)
+{
+    std::unique_ptr<AxObject> cell(sheet ? sheet->querySubObject("Cells(int,int)", row, col) : nullptr);
+    return cell ? cellValueToText(cell->property("Value")) : QString();
+}
+
+void SheetEntry::setCellValue(int row, int col, const QString& text)
+{
+    std::unique_ptr<AxObject> cell(sheet ? sheet->querySubObject("Cells(int,int)", row, col) : nullptr);
+    if (cell)
+        cell->setProperty("Value", QVariant(text));
+}
+
+void SheetEntry::insertColumn(int col)
+{
+    std::unique_ptr<AxObject> column(sheet ? sheet->querySubObject("Columns(int)", col) : nullptr);
+    if (column)
+        column->dynamicCall("Insert");
+}
+
+void SheetEntry::deleteColumn(int col)
+{
+    std::unique_ptr<AxObject> column(sheet ? sheet->querySubObject("Columns(int)", col) : nullptr);
+    if (column)
+        column->dynamicCall("Delete");
+}
+
+void SheetEntry::setAutoFilter(int row)
+{
+    std::unique_ptr<AxObject> rows(sheet ? sheet->querySubObject("Rows(int)", row) : nullptr);
+    if (rows)
+        rows->dynamicCall("AutoFilter(int)", 1);
+}
+
+void SheetEntry::deleteRows(int firstRow, int lastRow)
+{
+    const QString span = QString::number(firstRow) + QLatin1Char(':') + QString::number(lastRow);
+    std::unique_ptr<AxObject> rows(sheet ? sheet->querySubObject("Rows(QString)", span) : nullptr);
+    if (rows)
+        rows->dynamicCall("Delete");
+}
+
+int SheetEntry::getColMax()
+{
+    const QStringList texts = readRowTexts(1, 1, kTitleColumns);
+    int colmax = 1;
+    for (int i = 0; i < texts.size(); ++i) {
+        if (!texts.at(i).isEmpty())
+            colmax = i + 1;
+    }
+    return colmax;
+}
+
+void SheetEntry::loadColumnTitles(int row)
+{
+    clearTitles();
+    titleRow = row;
+    const int count = getColMax();
+    const QStringList texts = readRowTexts(row, 1, count);
+    for (int position = 0; position < count; ++position)
+        titles.append(new ColumnTitle(texts.value(position), position));
+}
+
+QSet<QString> SheetEntry::getColumnValueSet(int firstRow, int lastRow, int col)
+{
+    const QStringList texts = readColumnTexts(col, firstRow, lastRow);
+    return QSet<QString>(texts.cbegin(), texts.cend());
+}
+
+QStringList SheetEntry::readColumnTexts(int col, int firstRow, int lastRow)
+{
+    if (!sheet || col < 1 || firstRow < 1 || lastRow < firstRow)
+        return {};
+    std::unique_ptr<AxObject> range(
+        sheet->querySubObject("Range(QString)", rangeAddress(col, firstRow, col, lastRow)));
+    return range ? lineTexts(range->property("Value"), lastRow - firstRow + 1) : QStringList();
+}
+
+QStringList SheetEntry::readRowTexts(int row, int firstCol, int lastCol)
+{
+    if (!sheet || row < 1 || firstCol < 1 || lastCol < firstCol)
+        return {};
+    std::unique_ptr<AxObject> range(
+        sheet->querySubObject("Range(QString)", rangeAddress(firstCol, row, lastCol, row)));
+    return range ? lineTexts(range->property("Value"), lastCol - firstCol + 1) : QStringList();
+}
+
+bool SheetEntry::writeColumnTexts(int col, int firstRow, const QStringList& texts)
+{
+    if (texts.isEmpty())
+        return true;
+    if (!sheet || col < 1 || firstRow < 1)
+        return false;
+    const int lastRow = firstRow + texts.size() - 1;
+    std::unique_ptr<AxObject> range(
+        sheet->querySubObject("Range(QString)", rangeAddress(col, firstRow, col, lastRow)));
+    if (!range)
+        return false;
+    QVariantList rows;
+    rows.reserve(texts.size());
+    for (const QString& text : texts)
+        rows.append(QVariant(QVariantList{text}));
+    return range->setProperty("Value", rows);
+}
+
+int SheetEntry::rowLimit()
+{
+    std::unique_ptr<AxObject> rows(sheet ? sheet->querySubObject("Rows") : nullptr);
+    return rows ? rows->property("Count").toInt() : 0;
+}
+
+int SheetEntry::columnLimit()
+{
+    std::unique_ptr<AxObject> columns(sheet ? sheet->querySubObject("Columns") : nullptr);
+    return columns ? columns->property("Count").toInt() : 0;
+}
+
+QStringList getColumnTitleTexts(const QList<ColumnTitle*>& titles)
+{
+    QStringList texts;
+    for (const ColumnTitle* title : titles)
+        texts.append(title->text);
+    return texts;
+}
+
+void fillComboBox(const QList<QString>& names, QComboBox* box)
+{
+    if (!box)
+        return;
+    box->clear();
+    for (const QString& name : names)
+        box->addItem(name);
+}

@@ -1,0 +1,71 @@
+#pragma once
+// One worksheet of the open workbook and the operations on its cells, rows and columns.
+
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+class AxObject;
+class QComboBox;
+
+class ColumnTitle
+{
+public:
+    ColumnTitle(const QString& text, qint32 position) : text(text), position(position) {}
+    QString text;
+    qint32 position; // 0-based: the column number is position + 1
+};
+
+class SheetEntry
+{
+public:
+    SheetEntry(qint32 index, AxObject* sheet);
+    ~SheetEntry();
+    SheetEntry(const SheetEntry&) = delete;
+    SheetEntry& operator=(const SheetEntry&) = delete;
+
+    qint32 index;               // 1-based tab position when the list was built
+    AxObject* sheet;            // belongs to the workbook object
+    QList<ColumnTitle*> titles; // owned
+    qint32 titleRow = 1;
+
+    QString getSheetName() const;
+
+    QString getCellValue(int row, int col);
+    void setCellValue(int row, int col, const QString& text);
+    void insertColumn(int col);
+    void deleteColumn(int col);
+    void setAutoFilter(int row);
+    void deleteRows(int firstRow, int lastRow);
+    int getColMax();
+    void loadColumnTitles(int row);
+    QSet<QString> getColumnValueSet(int firstRow, int lastRow, int col);
+
+    // Bulk access, one automation call each, with the same text conversion as getCellValue.
+    // Rows firstRow..lastRow of one column; empty when lastRow < firstRow.
+    QStringList readColumnTexts(int col, int firstRow, int lastRow);
+    // Columns firstCol..lastCol of one row; empty when lastCol < firstCol.
+    QStringList readRowTexts(int row, int firstCol, int lastCol);
+    // Writes the texts down one column from firstRow; false when the office refused.
+    bool writeColumnTexts(int col, int firstRow, const QStringList& texts);
+
+    // How many rows and columns a worksheet of the office can hold (0 when it does not say).
+    int rowLimit();
+    int columnLimit();
+
+    void clearTitles();
+};
+
+QStringList getColumnTitleTexts(const QList<ColumnTitle*>& titles);
+
+// Clears the box and appends the names in list order; does nothing without a box.
+void fillComboBox(const QList<QString>& names, QComboBox* box);
+
+// The text of a cell value as the office delivers it: equal values give equal texts, a whole
+// number reads as 12 (not 12.0), a date as a date.
+QString cellValueToText(const QVariant& value);
+
+// "A".."Z", "AA".. for a 1-based column number.
+QString columnLetters(int col);

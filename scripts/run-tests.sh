@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs the dependencies, builds, and runs the whole test suite.
+set -euo pipefail
+top="$(cd "$(dirname "$0")/.." && pwd)"
+bash "$top/scripts/install-deps.sh"
+bash "$top/scripts/build.sh" "$top/build"
+cd "$top/build"
+export QT_QPA_PLATFORM=offscreen
+ctest --output-on-failure -j 2 "$@"

@@ -1,0 +1,238 @@
+// The workbook lifecycle and the sheet operations against the real office on real files.
+#include "app/dialogs.h"
+#include "excelop/excelopkiv.h"
+#include "testsupport.h"
+
+#include <QComboBox>
+#include <QCryptographicHash>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QByteArray fileHash(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1);
+}
+
+} // namespace
+
+class ExcelOpKivTest : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir folder;
+    QString threeSheets;
+
+    QString path(const QString& name) const { return folder.filePath(name); }
+
+    std::unique_ptr<ExcelOpKiv> opened(const QString& file)
+    {
+        auto link = std::make_unique<ExcelOpKiv>();
+        link->openWorkBook(file);
+        link->openSheets();
+        return link;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        QVERIFY(folder.isValid());
+        threeSheets = path(QStringLiteral("three.xlsx"));
+        QVERIFY(writeWorkbook(threeSheets, {{"Alpha", {{"a"}}}, {"Beta", {{"b"}}}, {"Gamma", {{"c"}}}}));
+    }
+    void init() { KivMessageBox::clearShownTexts(); }
+
+    void listsTheSheetsInTabOrder()
+    {
+        auto link = opened(threeSheets);
+        QCOMPARE(link->getSheetNames(), QStringList({"Alpha", "Beta", "Gamma"}));
+        QCOMPARE(link->sheetAt(0)->index, 1);
+        QCOMPARE(link->sheetAt(2)->index, 3);
+        QCOMPARE(link->sheetAt(3), nullptr);
+        link->openSheets();
+        QCOMPARE(link->sheetCount(), 3);
+        QVERIFY(link->findSheet(QStringLiteral("Beta")));
+        QVERIFY(!link->findSheet(QStringLiteral("beta")));
+        QVERIFY(KivMessageBox::shownTexts().isEmpty());
+    }
+
+    void namesAreEmptyBeforeTheSheetsAreListed()
+    {
+        ExcelOpKiv link;
+        link.openWorkBook(threeSheets);
+        QCOMPARE(link.getSheetNames(), QStringList());
+        QVERIFY(KivMessageBox::shownTexts().isEmpty());
+    }
+
+    void openingAnotherWorkbookDropsUnsavedEdits()
+    {
+        const QString first = path(QStringLiteral("first.xlsx"));
+        QVERIFY(writeWorkbook(first, {{"S", {{"keep"}}}}));
+        const QByteArray before = fileHash(first);
+        auto link = opened(first);
+        link->sheetAt(0)->setCellValue(1, 1, QStringLiteral("changed"));
+        link->openWorkBook(threeSheets);
+        link->openSheets();
+        QCOMPARE(link->getSheetNames(), QStringList({"Alpha", "Beta", "Gamma"}));
+        link.reset();
+        QCOMPARE(fileHash(first), before);
+    }
+
+    void aFileThatDoesNotOpenGivesNoWorkbook()
+    {
+        auto link = opened(path(QStringLiteral("missing.xlsx")));
+        QVERIFY(!link->hasWorkbook());
+        QCOMPARE(link->getSheetNames(), QStringList());
+        QVERIFY(!link->saveWorkbook());
+        QCOMPARE(KivMessageBox::shownTexts(),
+                 QStringList({"打开Excel文件时出错:(this->workbook==null)",
+                              "打开Excel文件获取sheet名字时出错:(this->excel==null)||(this->workbook==null)"}));
+    }
+
+    void cellsSurviveASaveInEveryFormat_data()
+    {
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("xlsx") << "xlsx";
+        QTest::newRow("xls") << "xls";
+        QTest::newRow("ods") << "ods";
+    }
+    void cellsSurviveASaveInEveryFormat()
+    {
+        QFETCH(QString, extension);
+        const QString file = path(QStringLiteral("roundtrip.") + extension);
+        QVERIFY(writeWorkbook(file, {{"Data", {{"title"}}}}));
+        {
+            auto link = opened(file);
+            link->sheetAt(0)->setCellValue(2, 3, QStringLiteral("中文 text"));
+            link->sheetAt(0)->setCellValue(3, 3, QStringLiteral("42"));
+            QVERIFY(link->saveWorkbook());
+        }
+        auto link = opened(file);
+        QCOMPARE(link->sheetAt(0)->getCellValue(2, 3), QStringLiteral("中文 text"));
+        QCOMPARE(link->sheetAt(0)->getCellValue(3, 3), QStringLiteral("42"));
+        QCOMPARE(link->sheetAt(0)->getCellValue(1, 1), QStringLiteral("title"));
+    }
+
+    void aSaveThatFailsIsReported()
+    {
+        const QString file = path(QStringLiteral("locked.xlsx"));
+        QVERIFY(writeWorkbook(file, {{"S", {{"x"}}}}));
+        // Another office user holds the file: it opens read-only and cannot be stored.
+        QFile lock(path(QStringLiteral(".~lock.locked.xlsx#")));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(",someone,otherhost,07.12.2026 08:00,file:///home/someone/.config/libreoffice/4;");
+        lock.close();
+        auto link = opened(file);
+        QVERIFY(link->hasWorkbook());
+        link->sheetAt(0)->setCellValue(1, 1, QStringLiteral("y"));
+        QVERIFY(!link->saveWorkbook());
+        QFile::remove(lock.fileName());
+    }
+
+    void columnTitlesComeFromRowOne()
+    {
+        const QString file = path(QStringLiteral("titles.xlsx"));
+        QVERIFY(writeWorkbook(file, {{"T", {{"A1", "B1", "", "", "E1"}, {"a2", "b2", "c2", "d2", "e2", "f2"}}},
+                                     {"Empty", {}}}));
+        auto link = opened(file);
+        SheetEntry* sheet = link->sheetAt(0);
+        QCOMPARE(sheet->getColMax(), 5);
+        sheet->loadColumnTitles(1);
+        sheet->loadColumnTitles(1);
+        QCOMPARE(getColumnTitleTexts(sheet->titles), QStringList({"A1", "B1", "", "", "E1"}));
+        QCOMPARE(sheet->titles.at(4)->position, 4);
+        // Another row is read as wide as row 1 is.
+        sheet->loadColumnTitles(2);
+        QCOMPARE(getColumnTitleTexts(sheet->titles), QStringList({"a2", "b2", "c2", "d2", "e2"}));
+        QCOMPARE(sheet->titleRow, 2);
+
+        SheetEntry* empty = link->sheetAt(1);
+        QCOMPARE(empty->getColMax(), 1);
+        empty->setCellValue(1, 257, QStringLiteral("far away"));
+        QCOMPARE(empty->getColMax(), 1);
+        empty->loadColumnTitles(1);
+        QCOMPARE(getColumnTitleTexts(empty->titles), QStringList({""}));
+    }
+
+    void rowsColumnsAndValueSets()
+    {
+        const QString file = path(QStringLiteral("rows.xlsx"));
+        QVERIFY(writeWorkbook(file, {{"R", {{"h"}, {"x"}, {"y"}, {"x"}, {"r5"}, {"r6"}, {"r7"}}}}));
+        auto link = opened(file);
+        SheetEntry* sheet = link->sheetAt(0);
+        QCOMPARE(sheet->getColumnValueSet(2, 4, 1), QSet<QString>({"x", "y"}));
+        QVERIFY(sheet->getColumnValueSet(4, 2, 1).isEmpty());
+        QCOMPARE(sheet->readColumnTexts(1, 1, 4), QStringList({"h", "x", "y", "x"}));
+
+        sheet->deleteRows(3, 5);
+        QCOMPARE(sheet->readColumnTexts(1, 1, 4), QStringList({"h", "x", "r6", "r7"}));
+
+        sheet->insertColumn(1);
+        QCOMPARE(sheet->getCellValue(1, 1), QString());
+        QCOMPARE(sheet->getCellValue(1, 2), QStringLiteral("h"));
+        QVERIFY(sheet->writeColumnTexts(1, 2, {"1", "0", "abc"}));
+        QCOMPARE(sheet->readColumnTexts(1, 2, 4), QStringList({"1", "0", "abc"}));
+        sheet->deleteColumn(1);
+        QCOMPARE(sheet->getCellValue(1, 1), QStringLiteral("h"));
+        sheet->setAutoFilter(1);
+        QVERIFY(sheet->rowLimit() >= 65536);
+        QVERIFY(sheet->columnLimit() >= 256);
+    }
+
+    void copiesGetFreeLegalNames()
+    {
+        const QString file = path(QStringLiteral("copies.xlsx"));
+        QVERIFY(writeWorkbook(file, {{"North", {{"n"}}}, {"North_0", {{"n0"}}}, {"Data", {{"title"}, {"v"}}}}));
+        auto link = opened(file);
+        QCOMPARE(link->copySheet(QStringLiteral("Data"), QStringLiteral("North")), QStringLiteral("North_1"));
+        QCOMPARE(link->copySheet(QStringLiteral("Data"), QString()), QStringLiteral("空"));
+        QCOMPARE(link->copySheet(QStringLiteral("Data"), QString()), QStringLiteral("_0"));
+        QCOMPARE(link->copySheet(QStringLiteral("Data"), QStringLiteral("data")), QStringLiteral("data_0"));
+        QCOMPARE(link->copySheet(QStringLiteral("Data"), QStringLiteral("a/b")), QStringLiteral("a_b"));
+        const QString longName(40, QLatin1Char('L'));
+        QCOMPARE(link->copySheet(QStringLiteral("Data"), longName), QString(31, QLatin1Char('L')));
+        QCOMPARE(link->copySheet(QStringLiteral("Data"), longName), QString(29, QLatin1Char('L')) + "_0");
+        QCOMPARE(link->copySheet(QStringLiteral("Data"), QStringLiteral("'quoted'")), QStringLiteral("_quoted_"));
+        QCOMPARE(link->copySheet(QStringLiteral("Nowhere"), QStringLiteral("x")), QString());
+
+        // Each copy stands just before its source and holds the source's cells.
+        const QStringList names = link->getSheetNames();
+        QCOMPARE(names.first(), QStringLiteral("North"));
+        QCOMPARE(names.last(), QStringLiteral("Data"));
+        QCOMPARE(names.at(names.size() - 2), QStringLiteral("_quoted_"));
+        QCOMPARE(link->findSheet(QStringLiteral("a_b"))->getCellValue(2, 1), QStringLiteral("v"));
+    }
+
+    void deletingASheetSavesTheWorkbook()
+    {
+        const QString file = path(QStringLiteral("delete.xlsx"));
+        QVERIFY(writeWorkbook(file, {{"One", {{"1"}}}, {"Two", {{"2"}}}}));
+        {
+            auto link = opened(file);
+            QVERIFY(link->deleteSheet(QStringLiteral("Nobody")));
+            QCOMPARE(link->sheetCount(), 2);
+            QVERIFY(link->deleteSheet(QStringLiteral("One")));
+            QCOMPARE(link->getSheetNames(), QStringList({"Two"}));
+        }
+        QCOMPARE(sheetNames(readWorkbook(file)), QStringList({"Two"}));
+    }
+
+    void comboBoxesTakeTheNamesInOrder()
+    {
+        QComboBox box;
+        box.addItem(QStringLiteral("old"));
+        fillComboBox({"b", "a", "b"}, &box);
+        QCOMPARE(box.count(), 3);
+        QCOMPARE(box.itemText(0), QStringLiteral("b"));
+        fillComboBox({}, &box);
+        QCOMPARE(box.count(), 0);
+        fillComboBox({"x"}, nullptr);
+    }
+};
+
+QTEST_MAIN(ExcelOpKivTest)
+#include "tst_excelopkiv.moc"

@@ -1,0 +1,399 @@
+// The advertisement banner: rotation, pictures from the cache and from the site, pruning, clicks
+// on web and program entries, unsafe list values, and the list download when the site is away.
+
+#include "online/desktopservices.h"
+#include "online/kivadviewbutton.h"
+#include "testhttpserver.h"
+#include "testsupport.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Entry
+{
+    QString type;
+    QString name;
+    QString url;
+    QString logoName;
+    QString logoUrl;
+    int duration;
+    QString nameTmp;
+};
+
+QByteArray listXml(const QList<Entry>& entries)
+{
+    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<pcad>\n";
+    for (const Entry& e : entries) {
+        xml += QString("<ad><TYPE>%1</TYPE><NAME>%2</NAME><URL>%3</URL><LOGONAME>%4</LOGONAME>"
+                       "<LOGOURL>%5</LOGOURL><DURATION>%6</DURATION><NAMETMP>%7</NAMETMP></ad>\n")
+                   .arg(e.type, e.name, e.url, e.logoName, e.logoUrl)
+                   .arg(e.duration)
+                   .arg(e.nameTmp)
+                   .toUtf8();
+    }
+    return xml + "</pcad>\n";
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+QByteArray pngPicture()
+{
+    QImage image(150, 100, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+// The entry on show, told by the title in its placeholder text.
+QString titleOnShow(const QPushButton& button)
+{
+    return button.text().section('\n', 0, 0);
+}
+
+QProgressDialog* visibleProgressDialog()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QProgressDialog*>(widget);
+        if (dialog && dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestKivAdViewButton : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestHttpServer server;
+
+    // A banner whose list has just been "downloaded" into the cache folder.
+    void loadList(KivAdViewButton& banner, const QString& cache, const QList<Entry>& entries)
+    {
+        writeFile(cache + "/ad.xml", listXml(entries));
+        banner.setSaveDir(cache);
+        banner.slotsListDownloadFinished(true, "", cache, "ad.xml", "");
+    }
+
+    QStringList ticks(KivAdViewButton& banner, const QPushButton& button, int count)
+    {
+        QStringList shown{titleOnShow(button)}; // the tick run by the list load
+        for (int i = 1; i < count; ++i) {
+            banner.slotsShowNext();
+            shown.append(titleOnShow(button));
+        }
+        return shown;
+    }
+
+    static QStringList repeated(const QString& title, int times)
+    {
+        QStringList list;
+        for (int i = 0; i < times; ++i)
+            list.append(title);
+        return list;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        KivDesktopServices::setRecording(true);
+        QVERIFY(server.start());
+        server.serveFolder(KIVEXCEL_SOURCE_DIR "/site");
+    }
+
+    void init()
+    {
+        server.resetCounts();
+        KivDesktopServices::clearRecorded();
+    }
+
+    void durationsRotateAsWritten()
+    {
+        QTemporaryDir cache;
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        loadList(banner, cache.path(),
+                 {{"web-link", "a", "", "a.png", "", 5, "A"}, {"web-link", "b", "", "b.png", "", 3, "B"},
+                  {"web-link", "c", "", "c.png", "", 10, "C"}});
+        const QStringList cycle = repeated("A", 5) + repeated("B", 3) + repeated("C", 10);
+        QCOMPARE(ticks(banner, button, 36), cycle + cycle);
+    }
+
+    void zeroDurationStaysOnShow()
+    {
+        QTemporaryDir cache;
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        loadList(banner, cache.path(),
+                 {{"web-link", "a", "", "a.png", "", 2, "A"}, {"web-link", "b", "", "b.png", "", 0, "B"},
+                  {"web-link", "c", "", "c.png", "", 2, "C"}});
+        QCOMPARE(ticks(banner, button, 20), repeated("A", 2) + repeated("B", 18));
+    }
+
+    void firstZeroDurationIsPassedOverAtTheFirstTick()
+    {
+        QTemporaryDir cache;
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        loadList(banner, cache.path(),
+                 {{"web-link", "a", "", "a.png", "", 0, "A"}, {"web-link", "b", "", "b.png", "", 2, "B"}});
+        QCOMPARE(ticks(banner, button, 5), QStringList({"B", "B", "A", "A", "A"}));
+    }
+
+    void cachedPictureShowsAtOnce()
+    {
+        QTemporaryDir cache;
+        writeFile(cache.path() + "/a/a.png", pngPicture());
+        QPushButton button;
+        button.setFixedSize(150, 100);
+        KivAdViewButton banner(&button);
+        banner.startAdView(); // connects the picture player; the list URL is empty and fails
+        loadList(banner, cache.path(), {{"web-link", "a", "", "a.png", "", 5, "A"}});
+        QVERIFY(button.text().isEmpty());
+        QTRY_VERIFY(!button.icon().isNull());
+        QCOMPARE(button.iconSize(), QSize(150, 100));
+    }
+
+    void missingPictureShowsAfterItsDownload()
+    {
+        QTemporaryDir cache;
+        TestHttpServer::Route slowPicture;
+        slowPicture.body = pngPicture();
+        slowPicture.delivery = TestHttpServer::Delivery::Slow;
+        slowPicture.pieceBytes = 200;
+        slowPicture.pauseMs = 20;
+        server.setRoute("/slow.png", slowPicture);
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        banner.startAdView();
+        loadList(banner, cache.path(),
+                 {{"web-link", "a", "", "a.png", server.url("/slow.png"), 5, "A"}});
+        QCOMPARE(button.text(), QString("A\n图片加载中。。"));
+        QTRY_VERIFY(QFile::exists(cache.path() + "/a/a.png"));
+        QCOMPARE(button.text(), QString("A\n图片加载中。。")); // until the next tick
+        banner.slotsShowNext();
+        QVERIFY(button.text().isEmpty());
+        QTRY_VERIFY(!button.icon().isNull());
+    }
+
+    void pruningKeepsTheListAndCurrentEntriesOnly()
+    {
+        QTemporaryDir cache;
+        QTemporaryDir outside;
+        writeFile(cache.path() + "/dropped/dropped.sh", "#!/bin/sh\n");
+        writeFile(cache.path() + "/kept/k.png", pngPicture());
+        writeFile(cache.path() + "/loose-file", "x");
+        writeFile(outside.path() + "/precious.txt", "mine");
+        QVERIFY(QFile::link(outside.path(), cache.path() + "/linked"));
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        loadList(banner, cache.path(), {{"pc-app", "kept", "", "k.png", "", 5, "K"}});
+        QVERIFY(!QFileInfo::exists(cache.path() + "/dropped"));
+        QVERIFY(QFile::exists(cache.path() + "/kept/k.png"));
+        QVERIFY(QFile::exists(cache.path() + "/ad.xml"));
+        QVERIFY(QFile::exists(cache.path() + "/loose-file"));
+        QVERIFY(QFile::exists(outside.path() + "/precious.txt"));
+    }
+
+    void unsafeNamesAreSkipped()
+    {
+        QTemporaryDir root;
+        const QString cache = root.path() + "/cache";
+        writeFile(root.path() + "/victim/keep.txt", "mine");
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        loadList(banner, cache,
+                 {{"pc-app", "../victim", server.url("/p"), "x.png", server.url("/x.png"), 1, "up"},
+                  {"pc-app", root.path() + "/abs", server.url("/p"), "x.png", "", 1, "absolute"},
+                  {"pc-app", "a\\..\\b", server.url("/p"), "x.png", "", 1, "backslash"},
+                  {"pc-app", "ok", server.url("/p"), "../../x.png", server.url("/x.png"), 1, "logo"},
+                  {"pc-app", "..", server.url("/p"), "x.png", "", 1, "dots"},
+                  {"web-link", "fine", "http://127.0.0.1/", "f.png", "", 1, "safe"}});
+        QCOMPARE(ticks(banner, button, 3), repeated("safe", 3));
+        QVERIFY(QFile::exists(root.path() + "/victim/keep.txt"));
+        QCOMPARE(QDir(root.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList({"cache", "victim"}));
+        QCOMPARE(QDir(cache).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList({"ad.xml", "fine"}));
+        QTest::qWait(200);
+        QCOMPARE(server.totalRequests(), 0);
+    }
+
+    void webEntryOpensOnlyWebAddresses()
+    {
+        QTemporaryDir cache;
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        banner.startAdView();
+        loadList(banner, cache.path(),
+                 {{"web-link", "w", "http://127.0.0.1/page?x=1", "w.png", "", 1, "W"},
+                  {"web-link", "f", "file:///etc/passwd", "f.png", "", 1, "F"}});
+        button.click();
+        banner.slotsShowNext();
+        button.click();
+        QCOMPARE(KivDesktopServices::openedUrls(), QList<QUrl>({QUrl("http://127.0.0.1/page?x=1")}));
+        QVERIFY(KivDesktopServices::startedPrograms().isEmpty());
+    }
+
+    void twoClicksDuringAProgramDownloadStartOneDownload()
+    {
+        QTemporaryDir cache;
+        TestHttpServer::Route slowProgram;
+        slowProgram.body = QByteArray("#!/bin/sh\necho hello\n").repeated(50);
+        slowProgram.delivery = TestHttpServer::Delivery::Slow;
+        slowProgram.pieceBytes = 100;
+        slowProgram.pauseMs = 30;
+        server.setRoute("/prog.sh", slowProgram);
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        banner.startAdView();
+        loadList(banner, cache.path(),
+                 {{"pc-app", "prog.sh", server.url("/prog.sh"), "p.png", "", 5, "Prog"}});
+        button.click();
+        button.click();
+        QProgressDialog* dialog = visibleProgressDialog();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->labelText(), QString("正在下载“Prog”"));
+        const QString program = cache.path() + "/prog.sh/prog.sh";
+        QTRY_COMPARE(KivDesktopServices::startedPrograms().size(), 1);
+        QCOMPARE(KivDesktopServices::startedPrograms().first().program, program);
+        QCOMPARE(server.requestCount("/prog.sh"), 1);
+        QVERIFY(!QFileInfo(program).isExecutable());
+
+        button.click(); // in the cache now: started at once
+        QCOMPARE(KivDesktopServices::startedPrograms().size(), 2);
+        QCOMPARE(server.requestCount("/prog.sh"), 1);
+    }
+
+    void cancelledProgramDownloadCanBeClickedAgain()
+    {
+        QTemporaryDir cache;
+        TestHttpServer::Route slowProgram;
+        slowProgram.body = QByteArray(5000, 'x');
+        slowProgram.delivery = TestHttpServer::Delivery::Slow;
+        slowProgram.pauseMs = 50;
+        server.setRoute("/slowprog", slowProgram);
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        banner.startAdView();
+        loadList(banner, cache.path(),
+                 {{"pc-app", "slowprog", server.url("/slowprog"), "p.png", "", 5, "S"}});
+        button.click();
+        QProgressDialog* dialog = visibleProgressDialog();
+        QVERIFY(dialog);
+        QTRY_COMPARE(server.requestCount("/slowprog"), 1);
+        dialog->findChild<QPushButton*>()->click();
+        QTRY_VERIFY(!visibleProgressDialog());
+        QTest::qWait(100);
+        QVERIFY(KivDesktopServices::startedPrograms().isEmpty());
+        button.click();
+        QTRY_COMPARE(server.requestCount("/slowprog"), 2);
+        visibleProgressDialog()->findChild<QPushButton*>()->click();
+        QTest::qWait(100);
+    }
+
+    void siteListLoadsAndFetchesItsPictures()
+    {
+        QTemporaryDir cache;
+        const QString listPath = "/myad/pcad/mypcad1.xml";
+        const QString siteBase = "http://127.0.0.1:8917";
+        // The shipped list names the default host; serve it with this server's address instead.
+        QFile shipped(KIVEXCEL_SOURCE_DIR "/site" + listPath);
+        QVERIFY(shipped.open(QIODevice::ReadOnly));
+        server.setRoute("/list.xml", 200, shipped.readAll().replace(siteBase.toUtf8(), server.url("").toUtf8()));
+        QPushButton button;
+        button.setFixedSize(150, 100);
+        KivAdViewButton banner(&button);
+        banner.setListUrl(server.url("/list.xml"));
+        banner.setSaveDir(cache.path() + "/admw");
+        banner.startAdView();
+        QTRY_VERIFY(QFile::exists(cache.path() + "/admw/kivtools/kivtools.gif"));
+        QTRY_VERIFY(QFile::exists(cache.path() + "/admw/kivhello.sh/kivhello.png"));
+        QCOMPARE(server.requestCount("/list.xml"), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!button.icon().isNull(), 3000); // the one-second tick shows it
+        QVERIFY(button.text().isEmpty());
+    }
+
+    void offlineListRequestsBackOff()
+    {
+        QTemporaryDir cache;
+        server.setRoute("/down.xml", 500, "down");
+        QPushButton button;
+        const QString original = button.text();
+        KivAdViewButton banner(&button);
+        banner.setListUrl(server.url("/down.xml"));
+        banner.setSaveDir(cache.path());
+        banner.setListRetryPause(100, 400);
+        banner.startAdView();
+        QTest::qWait(2000);
+        // 0, 0.1, 0.3, 0.7, 1.1, 1.5, 1.9 s: the pause doubles up to its longest.
+        const int requests = server.requestCount("/down.xml");
+        QVERIFY2(requests >= 5 && requests <= 8, qPrintable(QString::number(requests)));
+        QCOMPARE(button.text(), original);
+    }
+
+    void offlineDefaultsAskOnlyAFewTimes()
+    {
+        QTemporaryDir cache;
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        banner.setListUrl(QString("http://127.0.0.1:%1/myad/pcad/mypcad1.xml")
+                              .arg(TestHttpServer::refusedPort()));
+        banner.setSaveDir(cache.path());
+        banner.startAdView();
+        server.setRoute("/down.xml", 500, "down");
+        KivAdViewButton countedBanner(&button);
+        countedBanner.setListUrl(server.url("/down.xml"));
+        countedBanner.setSaveDir(cache.path() + "/counted");
+        countedBanner.startAdView();
+        QTest::qWait(3000);
+        // Pauses of 2 s, 4 s, ... : two requests in three seconds (about five a minute).
+        QCOMPARE(server.requestCount("/down.xml"), 2);
+    }
+
+    void bannerOutlivesItsButton()
+    {
+        QTemporaryDir cache;
+        auto* button = new QPushButton;
+        KivAdViewButton banner(button);
+        banner.startAdView();
+        loadList(banner, cache.path(), {{"web-link", "a", "http://127.0.0.1/", "a.png", "", 1, "A"}});
+        delete button;
+        banner.slotsShowNext();
+        banner.slotsAdClicked();
+        QCOMPARE(KivDesktopServices::openedUrls().size(), 1); // the entry is still known
+    }
+
+    void startBannerOnUsesTheDataFolder()
+    {
+        QTemporaryDir dataHome;
+        const QByteArray saved = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
+        QPushButton button;
+        KivAdViewButton* banner = startBannerOn(&button, "admw");
+        QVERIFY(QFileInfo(dataHome.path() + "/DuZozodKiv/admw").isDir());
+        delete banner;
+        qputenv("XDG_DATA_HOME", saved);
+    }
+};
+
+QTEST_MAIN(TestKivAdViewButton)
+#include "tst_kivadviewbutton.moc"

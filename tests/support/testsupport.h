@@ -1,0 +1,31 @@
+#pragma once
+// Shared by the test programs: headless dialogs, copies of the real-world workbooks, and
+// workbooks written and read back through the office.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Dialogs answer without a person. Call first in initTestCase().
+void initTestEnvironment();
+
+// Absolute path of a workbook in tests/fixtures/workbooks.
+QString fixturePath(const QString& name);
+// Copies that fixture into the folder (writable) and returns the copy's path.
+QString copyFixture(const QString& name, const QString& folder);
+
+struct SheetContent
+{
+    QString name;
+    QList<QStringList> rows; // row 1 first; texts that read as numbers are stored as numbers
+};
+
+// Writes a new workbook with these sheets, in this order, in the format of the path's extension
+// (.xlsx, .xls, .ods). True on success.
+bool writeWorkbook(const QString& path, const QList<SheetContent>& sheets);
+// Every worksheet of the workbook, in tab order, with the texts of its used area from A1
+// (as getCellValue gives them). Empty when the file does not open.
+QList<SheetContent> readWorkbook(const QString& path);
+// The sheet of that name from readWorkbook, or an empty one.
+SheetContent sheetNamed(const QList<SheetContent>& sheets, const QString& name);
+QStringList sheetNames(const QList<SheetContent>& sheets);

@@ -1,0 +1,15 @@
+#pragma once
+// Forms laid out with absolute positions: a widget made, named and placed in one step.
+
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+template <typename Widget>
+Widget* placedWidget(QWidget* parent, const char* objectName, const QRect& geometry)
+{
+    auto* widget = new Widget(parent);
+    widget->setObjectName(QString::fromLatin1(objectName));
+    widget->setGeometry(geometry);
+    return widget;
+}

@@ -1,0 +1,92 @@
+#include "tools/splitcolumn/columnsplitrun.h"
+
+#include "app/dialogs.h"
+#include "excelop/excelopkiv.h"
+#include "tools/splitcolumn/columnsplitplan.h"
+
+#include <QCoreApplication>
+
+#include <limits>
+
+// The run's progress dialog. Its range is values × data rows, which can pass the int range of a
+// progress dialog on huge sheets: then every value is divided down by the same factor.
+class SplitProgress
+{
+public:
+    explicit SplitProgress(qint64 maximum)
+        : divisor(maximum / std::numeric_limits<int>::max() + 1),
+          dialog(QCoreApplication::translate("SplitSheetFromColumn", "正在处理中，请不要操作其他Excel文件。"),
+                 QCoreApplication::translate("SplitSheetFromColumn", "取消"), 0, int(maximum / divisor))
+    {
+    }
+
+    // Moves the bar and reports whether the user has cancelled meanwhile.
+    bool advanceTo(qint64 value)
+    {
+        dialog.setValue(int(value / divisor));
+        return !dialog.wasCanceled();
+    }
+    void close() { dialog.close(); }
+
+private:
+    qint64 divisor;
+    KivProgressDialog dialog;
+};
+
+ColumnSplitRun::ColumnSplitRun(ExcelOpKiv& book, const ColumnSplitSettings& settings)
+    : book(book), settings(settings)
+{
+}
+
+ColumnSplitRun::Outcome ColumnSplitRun::run()
+{
+    SheetEntry* source = book.findSheet(settings.sheetName);
+    const int firstDataRow = settings.titleRow + 1;
+    // One bulk read; every copy starts as the same rows, so its blocks are known beforehand.
+    const QStringList texts = source ? source->readColumnTexts(settings.referColumn, firstDataRow, settings.endRow)
+                                     : QStringList();
+    const QVector<ValueRows> groups = groupRowsByValue(texts, firstDataRow);
+    const qint64 rowsPerValue = qMax(0, settings.endRow - settings.titleRow);
+
+    SplitProgress progress(groups.size() * rowsPerValue);
+    qint64 progressOffset = 0;
+    for (const ValueRows& group : groups) {
+        if (!splitOneValue(group, progress, progressOffset)) {
+            progress.close();
+            return Outcome::Cancelled;
+        }
+        progressOffset += rowsPerValue;
+    }
+    progress.close();
+    return Outcome::Finished;
+}
+
+// False when the user cancelled; the copy then keeps what was done so far.
+bool ColumnSplitRun::splitOneValue(const ValueRows& group, SplitProgress& progress, qint64 progressOffset)
+{
+    const qint64 rowsPerValue = settings.endRow - settings.titleRow;
+    SheetEntry* copy = copyForValue(group.value);
+    if (!copy) {
+        valuesLeftOut.append(group.value);
+        return progress.advanceTo(progressOffset + rowsPerValue);
+    }
+    // Bottom-up: rows above a deleted block keep their numbers, and fewer rows move per deletion.
+    const QVector<RowBlock> blocks = blocksBetween(group.rows, settings.titleRow + 1, settings.endRow);
+    for (auto block = blocks.crbegin(); block != blocks.crend(); ++block) {
+        if (!progress.advanceTo(progressOffset + settings.endRow - block->first + 1))
+            return false;
+        copy->deleteRows(block->first, block->last);
+    }
+    if (!progress.advanceTo(progressOffset + rowsPerValue))
+        return false;
+    if (settings.deleteReferColumn)
+        copy->deleteColumn(settings.referColumn);
+    return true;
+}
+
+SheetEntry* ColumnSplitRun::copyForValue(const QString& value)
+{
+    // The office may not take the value as it is; the copy is found under the name it really got.
+    const QString madeName = book.copySheet(settings.sheetName, value);
+    return madeName.isEmpty() ? nullptr : book.findSheet(madeName);
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The column split on an open workbook: one copy of the source sheet per distinct value of the
+// reference column, each keeping only the data rows with that value.
+
+#include <QString>
+#include <QStringList>
+
+class ExcelOpKiv;
+class SheetEntry;
+class SplitProgress;
+struct ValueRows;
+
+struct ColumnSplitSettings
+{
+    QString sheetName;      // the source sheet
+    int titleRow = 0;       // data rows are titleRow + 1 .. endRow
+    int endRow = 0;
+    int referColumn = 0;    // 1-based
+    bool deleteReferColumn = false;
+};
+
+class ColumnSplitRun
+{
+public:
+    enum class Outcome { Finished, Cancelled };
+
+    ColumnSplitRun(ExcelOpKiv& book, const ColumnSplitSettings& settings);
+
+    // Needs the source sheet in the book's sheet list. Shows the progress dialog; saves nothing.
+    Outcome run();
+    // Values whose copy the office did not make: their rows are in no new sheet.
+    QStringList valuesWithoutSheet() const { return valuesLeftOut; }
+
+private:
+    bool splitOneValue(const ValueRows& group, SplitProgress& progress, qint64 progressOffset);
+    SheetEntry* copyForValue(const QString& value);
+
+    ExcelOpKiv& book;
+    ColumnSplitSettings settings;
+    QStringList valuesLeftOut;
+};

@@ -1,0 +1,41 @@
+#pragma once
+// The column splitter's window: import a workbook, choose a sheet, the data area and the
+// reference column, and split the sheet into one new sheet per value of that column.
+
+#include "excelop/cellref.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <memory>
+
+class ExcelOpKiv;
+class SheetEntry;
+namespace Ui {
+class SplitSheetFromColumn;
+}
+
+class SplitSheetFromColumn : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit SplitSheetFromColumn(QWidget* parent = nullptr);
+    ~SplitSheetFromColumn() override;
+
+private slots:
+    void on_pushButton_clicked();
+    void on_importFileButton_clicked();
+
+private:
+    bool takeInputs();
+    QString splitInOpenWorkbook(bool deleteReferColumn);
+    QString areaOutsideSheet(SheetEntry& source) const;
+
+    CellRef startCell;
+    CellRef endCell;
+    QString sheetName;
+    qint32 referColNumber = 0;
+    QString dealFilePath;
+    std::unique_ptr<Ui::SplitSheetFromColumn> ui;
+    // Banner: the advertisement banner over ui->myAdViewButton is wired in here (cache "adsf").
+    std::unique_ptr<ExcelOpKiv> mExcelOpKiv;
+};

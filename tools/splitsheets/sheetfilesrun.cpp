@@ -1,0 +1,151 @@
+#include "tools/splitsheets/sheetfilesrun.h"
+
+#include "app/dialogs.h"
+#include "automation/axobject.h"
+#include "excelop/excelopkiv.h"
+#include "online/pathutils.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
+namespace {
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("splitExcelFromSheets", text);
+}
+
+// ExcelOpKiv::deleteSheet saves the whole file after every deletion and looks the sheet up by
+// name; here the caller deletes by list position, rebuilds the sheet list once and saves once.
+void deleteSheetWithoutSave(SheetEntry* entry)
+{
+    if (entry && entry->sheet)
+        entry->sheet->dynamicCall("Delete");
+}
+
+} // namespace
+
+bool isSameExistingFile(const QString& first, const QString& second)
+{
+    const QFileInfo firstInfo(first);
+    const QFileInfo secondInfo(second);
+    if (!firstInfo.exists() || !secondInfo.exists())
+        return false;
+    if (firstInfo.canonicalFilePath() == secondInfo.canonicalFilePath())
+        return true;
+    struct stat firstStat {};
+    struct stat secondStat {};
+    const QByteArray firstName = QFile::encodeName(first);
+    const QByteArray secondName = QFile::encodeName(second);
+    return stat(firstName.constData(), &firstStat) == 0 && stat(secondName.constData(), &secondStat) == 0
+           && firstStat.st_dev == secondStat.st_dev && firstStat.st_ino == secondStat.st_ino;
+}
+
+SheetFilesRun::SheetFilesRun(ExcelOpKiv& book, const QString& targetPath, const QString& outputFolder)
+    : book(book), targetPath(targetPath), outputFolder(outputFolder)
+{
+    // The target's own extension, letter case kept: the copies hold the target's format.
+    const QString suffix = QFileInfo(targetPath).suffix();
+    extension = suffix.isEmpty() ? QString() : QStringLiteral(".") + suffix;
+}
+
+QString SheetFilesRun::outputPathFor(const QString& sheetName) const
+{
+    return joinPath(outputFolder, sanitizeFileName(sheetName) + extension);
+}
+
+SheetFilesRun::Outcome SheetFilesRun::run(const QStringList& sheetNames)
+{
+    sheetCount = sheetNames.size();
+    KivProgressDialog progress(tr("正在处理中，请不要操作其他Excel文件。"), tr("取消"), 0, sheetCount * sheetCount);
+    for (const QString& name : sheetNames) {
+        if (writeSheetFile(name, progress) == Step::Cancelled) {
+            progress.close();
+            if (outputOpen && !book.saveWorkbook())
+                fail(name, tr("保存失败"));
+            return Outcome::Cancelled;
+        }
+    }
+    progress.close();
+    return Outcome::Finished;
+}
+
+SheetFilesRun::Step SheetFilesRun::writeSheetFile(const QString& sheetName, KivProgressDialog& progress)
+{
+    const QString path = outputPathFor(sheetName);
+    if (!placeCopyOfTarget(sheetName, path)) {
+        skipInspections(sheetCount, progress);
+        return progress.wasCanceled() ? Step::Cancelled : Step::Failed;
+    }
+    book.openWorkBook(path);
+    outputOpen = book.hasWorkbook();
+    if (!outputOpen) {
+        fail(sheetName, tr("导出的文件打不开"));
+        QFile::remove(path); // a full copy of the target must not pass for the sheet's file
+        skipInspections(sheetCount, progress);
+        return progress.wasCanceled() ? Step::Cancelled : Step::Failed;
+    }
+    book.openSheets();
+    if (!keepOnlySheet(sheetName, progress))
+        return Step::Cancelled;
+    if (!book.saveWorkbook()) {
+        fail(sheetName, tr("保存失败"));
+        QFile::remove(path);
+        return Step::Failed;
+    }
+    return Step::Done;
+}
+
+// Puts a fresh byte copy of the target at the output path; false (reported) when it cannot.
+bool SheetFilesRun::placeCopyOfTarget(const QString& sheetName, const QString& path)
+{
+    if (isSameExistingFile(path, targetPath)) {
+        fail(sheetName, tr("导出文件就是目标文件本身，目标文件不会被覆盖"));
+        return false;
+    }
+    const QFileInfo existing(path);
+    if ((existing.exists() || existing.isSymLink()) && !QFile::remove(path)) {
+        fail(sheetName, tr("无法替换导出文件夹里的同名文件%1").arg(path));
+        return false;
+    }
+    if (!QFile::copy(targetPath, path)) {
+        fail(sheetName, tr("无法写入文件%1").arg(path));
+        return false;
+    }
+    // A read-only target gives a read-only copy, which the office could not save.
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+    return true;
+}
+
+// Deletes every other sheet of the open output file; false when the user cancelled.
+bool SheetFilesRun::keepOnlySheet(const QString& sheetName, KivProgressDialog& progress)
+{
+    const QStringList namesInFile = book.getSheetNames();
+    bool cancelled = false;
+    // Entry i of the list is namesInFile[i] until the list is rebuilt below.
+    for (int i = 0; i < namesInFile.size(); ++i) {
+        progress.setValue(++inspections);
+        if (progress.wasCanceled()) {
+            cancelled = true;
+            break;
+        }
+        if (namesInFile.at(i) != sheetName)
+            deleteSheetWithoutSave(book.sheetAt(i));
+    }
+    book.openSheets();
+    return !cancelled;
+}
+
+void SheetFilesRun::skipInspections(int count, KivProgressDialog& progress)
+{
+    inspections += count;
+    progress.setValue(inspections);
+}
+
+void SheetFilesRun::fail(const QString& sheetName, const QString& reason)
+{
+    failures.append(tr("“%1”：%2").arg(sheetName, reason));
+}

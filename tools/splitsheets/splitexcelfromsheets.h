@@ -1,0 +1,31 @@
+#pragma once
+// The sheet-to-files splitter's window: a target workbook and an output folder; the run writes
+// every worksheet of the target as a file of its own into the folder.
+
+#include <QMainWindow>
+#include <memory>
+
+class ExcelOpKiv;
+namespace Ui {
+class splitExcelFromSheets;
+}
+
+class splitExcelFromSheets : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit splitExcelFromSheets(QWidget* parent = nullptr);
+    ~splitExcelFromSheets() override;
+
+private slots:
+    void on_startButton_clicked();
+    void on_importFileButton_clicked();
+    void on_selectDirButton_clicked();
+
+private:
+    QString writeSheetFiles(const QString& targetPath, const QString& outputFolder);
+
+    std::unique_ptr<Ui::splitExcelFromSheets> ui;
+    std::unique_ptr<ExcelOpKiv> mExcelOpKiv; // only during an import or a run
+    // Banner: the advertisement banner over ui->myAdViewButton is wired in here (cache "adsfs").
+};

@@ -1,0 +1,33 @@
+#pragma once
+// The sheet-to-files splitter's form, built in code with absolute geometry.
+
+class QLabel;
+class QMainWindow;
+class QMenuBar;
+class QPushButton;
+class QStatusBar;
+class QTextEdit;
+class QWidget;
+
+namespace Ui {
+
+class splitExcelFromSheets
+{
+public:
+    void setupUi(QMainWindow* window);
+    void retranslateUi(QMainWindow* window);
+
+    QWidget* centralwidget = nullptr;
+    QPushButton* myAdViewButton = nullptr;
+    QLabel* label_2 = nullptr;
+    QPushButton* importFileButton = nullptr;
+    QTextEdit* dealFilePathTextEdit = nullptr;
+    QPushButton* selectDirButton = nullptr;
+    QTextEdit* outputDirPathTextEdit = nullptr;
+    QLabel* label = nullptr;
+    QPushButton* startButton = nullptr;
+    QMenuBar* menubar = nullptr;
+    QStatusBar* statusbar = nullptr;
+};
+
+} // namespace Ui
