@@ -17,6 +17,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QThread>
 #include <QUrl>
@@ -146,7 +147,7 @@ bool OfficeConnection::start()
                                  .arg(getpid())
                                  .arg(++startCount)
                                  .arg(QDateTime::currentMSecsSinceEpoch());
-    const QString profileUrl = QUrl::fromLocalFile(profileFolder).toString(QUrl::FullyEncoded);
+    profileUrl = QUrl::fromLocalFile(profileFolder).toString(QUrl::FullyEncoded);
     if (!spawnOffice(pipeName, profileUrl))
         return false;
     if (!connectBridge(pipeName))
@@ -245,6 +246,21 @@ void OfficeConnection::stopProcess()
         killpg(officePid, SIGKILL); // leftovers of the group, should the leader have gone first
     }
     officePid = 0;
+    removeLocksOfDeadOffice();
+}
+
+void OfficeConnection::removeLocksOfDeadOffice()
+{
+    // Only locks that name our own profile: a lock of another user's office stays.
+    for (const QString& url : qAsConst(openDocumentUrls)) {
+        const QFileInfo document(QUrl(url).toLocalFile());
+        QFile lock(document.dir().filePath(QStringLiteral(".~lock.") + document.fileName() + QLatin1Char('#')));
+        if (lock.open(QIODevice::ReadOnly) && QString::fromUtf8(lock.readAll()).contains(profileUrl)) {
+            lock.close();
+            lock.remove();
+        }
+    }
+    openDocumentUrls.clear();
 }
 
 void OfficeConnection::shutdown()

@@ -5,6 +5,7 @@
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 
+#include <QSet>
 #include <QString>
 #include <atomic>
 #include <sys/types.h>
@@ -27,6 +28,10 @@ public:
     void shutdown();
     // The office's process id (the process group leader), 0 when none runs.
     pid_t processId() const { return officePid; }
+    // Documents the office holds open, so that lock files a killed office leaves beside them
+    // can be cleared before the next office opens them.
+    void documentOpened(const QString& url) { openDocumentUrls.insert(url); }
+    void documentClosed(const QString& url) { openDocumentUrls.remove(url); }
 
 private:
     OfficeConnection() = default;
@@ -35,6 +40,7 @@ private:
     bool connectBridge(const QString& pipeName);
     void stopProcess();
     QString reserveProfileFolder();
+    void removeLocksOfDeadOffice();
 
     officeuno::uno::Reference<officeuno::uno::XComponentContext> localContext;
     officeuno::uno::Reference<officeuno::uno::XComponentContext> remoteContext;
@@ -42,6 +48,8 @@ private:
     officeuno::uno::Reference<officeuno::uno::XInterface> bridge;
     std::atomic<bool> bridgeDisposed{true};
     pid_t officePid = 0;
+    QString profileUrl;
+    QSet<QString> openDocumentUrls;
     int startCount = 0;
     class QLockFile* profileLock = nullptr;
 

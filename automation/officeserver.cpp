@@ -188,6 +188,7 @@ void releaseDocument(const DocumentPtr& document)
         return;
     document->closed = true;
     loadedDocuments().remove(document->url);
+    OfficeConnection::instance().documentClosed(document->url);
     AutomationError ignored;
     guarded<bool>(ignored, [&] {
         closeComponent(document->component);
@@ -219,9 +220,9 @@ public:
     QVariant call(const QString& member, const QVariantList& args, AutomationError& error) override
     {
         if (member == QLatin1String("Insert"))
-            return guarded<QVariant>(error, [&] { return insert(error); });
+            return guarded<QVariant>(error, [&] { return changeLines(true, error); });
         if (member == QLatin1String("Delete"))
-            return guarded<QVariant>(error, [&] { return remove(error); });
+            return guarded<QVariant>(error, [&] { return changeLines(false, error); });
         if (member == QLatin1String("AutoFilter"))
             return guarded<QVariant>(error, [&] { return autoFilter(args.value(0, 1).toInt()); });
         unknownMember(error, member);
@@ -268,27 +269,21 @@ private:
         return document->values.fill(range, value);
     }
 
-    QVariant insert(AutomationError& error)
+    // Whole columns or rows move aside (insert) or close up (remove).
+    QVariant changeLines(bool insert, AutomationError& error)
     {
         uno::Reference<table::XColumnRowRange> lines(sheet, uno::UNO_QUERY_THROW);
-        if (kind == RangeKind::Columns)
-            lines->getColumns()->insertByIndex(first, count);
-        else if (kind == RangeKind::Rows)
-            lines->getRows()->insertByIndex(first, count);
-        else
-            fail(error, QStringLiteral("Only whole rows or columns can be inserted"));
-        return QVariant();
-    }
-
-    QVariant remove(AutomationError& error)
-    {
-        uno::Reference<table::XColumnRowRange> lines(sheet, uno::UNO_QUERY_THROW);
-        if (kind == RangeKind::Columns)
-            lines->getColumns()->removeByIndex(first, count);
-        else if (kind == RangeKind::Rows)
-            lines->getRows()->removeByIndex(first, count);
-        else
-            fail(error, QStringLiteral("Only whole rows or columns can be deleted"));
+        if (kind == RangeKind::Block) {
+            fail(error, QStringLiteral("Only whole rows or columns can be inserted or deleted"));
+            return QVariant();
+        }
+        if (kind == RangeKind::Columns) {
+            uno::Reference<table::XTableColumns> columns = lines->getColumns();
+            insert ? columns->insertByIndex(first, count) : columns->removeByIndex(first, count);
+        } else {
+            uno::Reference<table::XTableRows> rows = lines->getRows();
+            insert ? rows->insertByIndex(first, count) : rows->removeByIndex(first, count);
+        }
         return QVariant();
     }
 
@@ -755,8 +750,10 @@ private:
         if (DocumentPtr open = loadedDocuments().value(url).lock(); open && !open->closed)
             return open;
         DocumentPtr document = load(url);
-        if (document)
+        if (document) {
             loadedDocuments().insert(url, document);
+            OfficeConnection::instance().documentOpened(url);
+        }
         return document;
     }
 

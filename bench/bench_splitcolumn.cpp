@@ -10,6 +10,7 @@
 // path at 10,000 rows. The two paths' workbooks are compared sheet by sheet as well.
 
 #include "app/dialogs.h"
+#include "bench/support/benchutil.h"
 #include "automation/axobject.h"
 #include "excelop/excelopkiv.h"
 #include "tools/splitcolumn/splitsheetfromcolumn.h"
@@ -25,7 +26,6 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 
-#include <sys/resource.h>
 #include <cstdio>
 #include <memory>
 
@@ -36,31 +36,15 @@ constexpr int kValues = 50;
 constexpr int kReferColumn = 2; // B
 const QString kSheet = QStringLiteral("Data");
 
-double peakMemoryMiB()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
-
-template <typename Work>
-double secondsOf(Work&& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e9;
-}
-
 // A title row and `rows` data rows; column B holds one of kValues values, interleaved at random
 // with a fixed seed, so every run splits the same workbook.
-QVariantList sourceTable(int rows)
+benchutil::GeneratedSheet sourceSheet(int rows)
 {
     QRandomGenerator random(20240607);
     QVariantList title;
     for (int c = 1; c <= kColumns; ++c)
         title.append(QStringLiteral("title%1").arg(c));
-    QVariantList table{QVariant(title)};
+    benchutil::GeneratedSheet sheet{kSheet, {title}};
     for (int r = 0; r < rows; ++r) {
         QVariantList row;
         for (int c = 1; c <= kColumns; ++c) {
@@ -71,26 +55,14 @@ QVariantList sourceTable(int rows)
             else
                 row.append(QStringLiteral("t%1_%2").arg(r).arg(c));
         }
-        table.append(QVariant(row));
+        sheet.rows.append(row);
     }
-    return table;
+    return sheet;
 }
 
 bool writeSourceWorkbook(const QString& path, int rows)
 {
-    AxObject application(QStringLiteral("Excel.Application"));
-    std::unique_ptr<AxObject> workbooks(application.querySubObject("WorkBooks"));
-    std::unique_ptr<AxObject> workbook(workbooks ? workbooks->querySubObject("Add") : nullptr);
-    std::unique_ptr<AxObject> sheet(workbook ? workbook->querySubObject("Worksheets(int)", 1) : nullptr);
-    if (!sheet)
-        return false;
-    sheet->setProperty("Name", kSheet);
-    std::unique_ptr<AxObject> range(
-        sheet->querySubObject("Range(QString)", QStringLiteral("A1:%1%2").arg(columnLetters(kColumns)).arg(rows + 1)));
-    const bool filled = range && range->setProperty("Value", sourceTable(rows));
-    workbook->dynamicCall("SaveAs(const QString&)", path);
-    workbook->dynamicCall("Close()");
-    return filled && QFile::exists(path);
+    return benchutil::writeGeneratedWorkbook(path, {sourceSheet(rows)});
 }
 
 // Every worksheet's used area, by name.
@@ -163,7 +135,7 @@ void runOneCellPerCall(const QString& path, int rows)
 
 double loadAndStoreSeconds(const QString& path)
 {
-    return secondsOf([&] {
+    return benchutil::secondsOf([&] {
         ExcelOpKiv book;
         book.openWorkBook(path);
         book.saveWorkbook();
@@ -184,11 +156,14 @@ void compareWithFloor(const QString& folder, int rows)
         std::printf("could not write the %d-row workbook\n", rows);
         return;
     }
-    const double run = secondsOf([&] { runThroughWindow(work, rows); });
+    const double run = benchutil::secondsOf([&] { runThroughWindow(work, rows); });
     loadAndStoreSeconds(work); // warm the office's file cache the same way the run found it
     const double floor = loadAndStoreSeconds(work);
-    std::printf("%d rows x %d columns, %d values: run %.2f s, office load + store of the result %.2f s, "
-                "ratio %.2f (goal <= 2)\n", rows, kColumns, kValues, run, floor, run / floor);
+    std::printf("%d data rows x %d columns, %d values interleaved at random\n", rows, kColumns, kValues);
+    benchutil::printSeconds(QStringLiteral("whole run (open, split, save)"), run);
+    benchutil::printSeconds(QStringLiteral("floor: office load + store of the result"), floor);
+    benchutil::printLine(QStringLiteral("ratio"), QString::number(run / floor, 'f', 2));
+    benchutil::printGoal(QStringLiteral("run <= 2 x floor"), run <= 2 * floor);
 }
 
 void compareWithOneCellPerCall(const QString& folder, int rows)
@@ -200,12 +175,15 @@ void compareWithOneCellPerCall(const QString& folder, int rows)
         std::printf("could not write the %d-row workbook\n", rows);
         return;
     }
-    const double fastSeconds = secondsOf([&] { runThroughWindow(fast, rows); });
-    const double slowSeconds = secondsOf([&] { runOneCellPerCall(slow, rows); });
+    const double fastSeconds = benchutil::secondsOf([&] { runThroughWindow(fast, rows); });
+    const double slowSeconds = benchutil::secondsOf([&] { runOneCellPerCall(slow, rows); });
     const bool same = workbookContents(fast) == workbookContents(slow);
-    std::printf("%d rows: run %.2f s, one cell per call %.2f s, %.1f x faster (goal >= 20); "
-                "resulting sheets %s\n", rows, fastSeconds, slowSeconds, slowSeconds / fastSeconds,
-                same ? "identical" : "DIFFER");
+    std::printf("%d data rows, fast path against one cell per call\n", rows);
+    benchutil::printSeconds(QStringLiteral("whole run (open, split, save)"), fastSeconds);
+    benchutil::printSeconds(QStringLiteral("one cell per call (open, split, save)"), slowSeconds);
+    benchutil::printLine(QStringLiteral("speed-up"), QString::number(slowSeconds / fastSeconds, 'f', 1));
+    benchutil::printLine(QStringLiteral("resulting sheets"), same ? QStringLiteral("identical") : QStringLiteral("DIFFER"));
+    benchutil::printGoal(QStringLiteral(">= 20 x faster than one cell per call"), slowSeconds >= 20 * fastSeconds);
 }
 
 } // namespace
@@ -224,6 +202,6 @@ int main(int argc, char** argv)
         compareWithFloor(folder.path(), floorRows);
     if (perCellRows > 0)
         compareWithOneCellPerCall(folder.path(), perCellRows);
-    std::printf("peak memory of this process: %.0f MiB\n", peakMemoryMiB());
+    benchutil::printLine(QStringLiteral("peak memory of this process"), QStringLiteral("%1 MiB").arg(benchutil::peakMemoryMiB(), 0, 'f', 0));
     return 0;
 }

@@ -28,13 +28,6 @@ private:
 
     QString path(const QString& name) const { return folder.filePath(name); }
 
-    std::unique_ptr<ExcelOpKiv> opened(const QString& file)
-    {
-        auto link = std::make_unique<ExcelOpKiv>();
-        link->openWorkBook(file);
-        link->openSheets();
-        return link;
-    }
 
 private slots:
     void initTestCase()
@@ -48,7 +41,7 @@ private slots:
 
     void listsTheSheetsInTabOrder()
     {
-        auto link = opened(threeSheets);
+        auto link = openedWorkbook(threeSheets);
         QCOMPARE(link->getSheetNames(), QStringList({"Alpha", "Beta", "Gamma"}));
         QCOMPARE(link->sheetAt(0)->index, 1);
         QCOMPARE(link->sheetAt(2)->index, 3);
@@ -73,7 +66,7 @@ private slots:
         const QString first = path(QStringLiteral("first.xlsx"));
         QVERIFY(writeWorkbook(first, {{"S", {{"keep"}}}}));
         const QByteArray before = fileHash(first);
-        auto link = opened(first);
+        auto link = openedWorkbook(first);
         link->sheetAt(0)->setCellValue(1, 1, QStringLiteral("changed"));
         link->openWorkBook(threeSheets);
         link->openSheets();
@@ -84,7 +77,7 @@ private slots:
 
     void aFileThatDoesNotOpenGivesNoWorkbook()
     {
-        auto link = opened(path(QStringLiteral("missing.xlsx")));
+        auto link = openedWorkbook(path(QStringLiteral("missing.xlsx")));
         QVERIFY(!link->hasWorkbook());
         QCOMPARE(link->getSheetNames(), QStringList());
         QVERIFY(!link->saveWorkbook());
@@ -106,12 +99,12 @@ private slots:
         const QString file = path(QStringLiteral("roundtrip.") + extension);
         QVERIFY(writeWorkbook(file, {{"Data", {{"title"}}}}));
         {
-            auto link = opened(file);
+            auto link = openedWorkbook(file);
             link->sheetAt(0)->setCellValue(2, 3, QStringLiteral("中文 text"));
             link->sheetAt(0)->setCellValue(3, 3, QStringLiteral("42"));
             QVERIFY(link->saveWorkbook());
         }
-        auto link = opened(file);
+        auto link = openedWorkbook(file);
         QCOMPARE(link->sheetAt(0)->getCellValue(2, 3), QStringLiteral("中文 text"));
         QCOMPARE(link->sheetAt(0)->getCellValue(3, 3), QStringLiteral("42"));
         QCOMPARE(link->sheetAt(0)->getCellValue(1, 1), QStringLiteral("title"));
@@ -126,7 +119,7 @@ private slots:
         QVERIFY(lock.open(QIODevice::WriteOnly));
         lock.write(",someone,otherhost,07.12.2026 08:00,file:///home/someone/.config/libreoffice/4;");
         lock.close();
-        auto link = opened(file);
+        auto link = openedWorkbook(file);
         QVERIFY(link->hasWorkbook());
         link->sheetAt(0)->setCellValue(1, 1, QStringLiteral("y"));
         QVERIFY(!link->saveWorkbook());
@@ -138,7 +131,7 @@ private slots:
         const QString file = path(QStringLiteral("titles.xlsx"));
         QVERIFY(writeWorkbook(file, {{"T", {{"A1", "B1", "", "", "E1"}, {"a2", "b2", "c2", "d2", "e2", "f2"}}},
                                      {"Empty", {}}}));
-        auto link = opened(file);
+        auto link = openedWorkbook(file);
         SheetEntry* sheet = link->sheetAt(0);
         QCOMPARE(sheet->getColMax(), 5);
         sheet->loadColumnTitles(1);
@@ -162,7 +155,7 @@ private slots:
     {
         const QString file = path(QStringLiteral("rows.xlsx"));
         QVERIFY(writeWorkbook(file, {{"R", {{"h"}, {"x"}, {"y"}, {"x"}, {"r5"}, {"r6"}, {"r7"}}}}));
-        auto link = opened(file);
+        auto link = openedWorkbook(file);
         SheetEntry* sheet = link->sheetAt(0);
         QCOMPARE(sheet->getColumnValueSet(2, 4, 1), QSet<QString>({"x", "y"}));
         QVERIFY(sheet->getColumnValueSet(4, 2, 1).isEmpty());
@@ -187,7 +180,7 @@ private slots:
     {
         const QString file = path(QStringLiteral("copies.xlsx"));
         QVERIFY(writeWorkbook(file, {{"North", {{"n"}}}, {"North_0", {{"n0"}}}, {"Data", {{"title"}, {"v"}}}}));
-        auto link = opened(file);
+        auto link = openedWorkbook(file);
         QCOMPARE(link->copySheet(QStringLiteral("Data"), QStringLiteral("North")), QStringLiteral("North_1"));
         QCOMPARE(link->copySheet(QStringLiteral("Data"), QString()), QStringLiteral("空"));
         QCOMPARE(link->copySheet(QStringLiteral("Data"), QString()), QStringLiteral("_0"));
@@ -212,7 +205,7 @@ private slots:
         const QString file = path(QStringLiteral("delete.xlsx"));
         QVERIFY(writeWorkbook(file, {{"One", {{"1"}}}, {"Two", {{"2"}}}}));
         {
-            auto link = opened(file);
+            auto link = openedWorkbook(file);
             QVERIFY(link->deleteSheet(QStringLiteral("Nobody")));
             QCOMPARE(link->sheetCount(), 2);
             QVERIFY(link->deleteSheet(QStringLiteral("One")));

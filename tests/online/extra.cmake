@@ -12,7 +12,8 @@ endforeach()
 
 # libFuzzer target for the two XML readers (advertisement list, update document). Built only
 # on request (`--target fuzz_online_xml`) and only where clang with libFuzzer is installed.
-# Run: fuzz_online_xml -max_total_time=300 <corpus folder> tests/online/fuzz_corpus
+# Run: <build>/fuzzers/fuzz_online_xml -dict=tests/online/fuzz_online_xml.dict
+#      -max_total_time=300 <new corpus folder> tests/online/fuzz_corpus
 find_program(KIVEXCEL_CLANGXX NAMES clang++ clang++-14)
 if(KIVEXCEL_CLANGXX)
   execute_process(COMMAND ${KIVEXCEL_CLANGXX} -print-file-name=libclang_rt.fuzzer-x86_64.a
@@ -25,13 +26,14 @@ if(KIVEXCEL_CLANGXX AND KIVEXCEL_LIBFUZZER AND IS_ABSOLUTE "${KIVEXCEL_LIBFUZZER
     ${CMAKE_CURRENT_LIST_DIR}/fuzz_online_xml.cpp
     ${ONLINE_SOURCE_ROOT}/online/kivadinfo.cpp
     ${ONLINE_SOURCE_ROOT}/online/updatedocument.cpp)
-  set(FUZZ_BINARY ${CMAKE_CURRENT_BINARY_DIR}/fuzz_online_xml)
+  set(FUZZ_BINARY ${CMAKE_CURRENT_BINARY_DIR}/fuzzers/fuzz_online_xml)
   set(FUZZ_INCLUDES
     "$<TARGET_PROPERTY:Qt5::Xml,INTERFACE_INCLUDE_DIRECTORIES>"
     "$<TARGET_PROPERTY:Qt5::Core,INTERFACE_INCLUDE_DIRECTORIES>")
   # Its own compiler, so the project itself may be built with any compiler.
   add_custom_command(
     OUTPUT ${FUZZ_BINARY}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/fuzzers
     COMMAND ${KIVEXCEL_CLANGXX} -std=c++17 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined
             -I${ONLINE_SOURCE_ROOT} "-I$<JOIN:${FUZZ_INCLUDES},;-I>"
             ${FUZZ_SOURCES} "$<TARGET_FILE:Qt5::Xml>" "$<TARGET_FILE:Qt5::Core>"

@@ -2,7 +2,7 @@
 
 #include "app/dialogs.h"
 #include "automation/axobject.h"
-#include "excelop/sheetentry.h"
+#include "excelop/excelopkiv.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,6 +65,14 @@ QList<QStringList> valuesAsTexts(const QVariant& value)
 void initTestEnvironment()
 {
     setDialogsHeadlessForTests();
+}
+
+std::unique_ptr<ExcelOpKiv> openedWorkbook(const QString& path)
+{
+    auto link = std::make_unique<ExcelOpKiv>();
+    link->openWorkBook(path);
+    link->openSheets();
+    return link;
 }
 
 QString fixturePath(const QString& name)

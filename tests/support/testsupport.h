@@ -3,11 +3,17 @@
 // workbooks written and read back through the office.
 
 #include <QList>
+#include <memory>
 #include <QString>
 #include <QStringList>
 
 // Dialogs answer without a person. Call first in initTestCase().
 void initTestEnvironment();
+
+class ExcelOpKiv;
+
+// A new link with the workbook opened and its sheets listed.
+std::unique_ptr<ExcelOpKiv> openedWorkbook(const QString& path);
 
 // Absolute path of a workbook in tests/fixtures/workbooks.
 QString fixturePath(const QString& name);

@@ -98,9 +98,13 @@ QString SplitSheetFromColumn::splitInOpenWorkbook(bool deleteReferColumn)
         return tr("保存失败：处理结果没能保存到%1，请确认该文件没有被其他程序打开并且可以写入。").arg(dealFilePath);
     if (outcome == ColumnSplitRun::Outcome::Cancelled)
         return tr("注意：还没处理完毕，您已退出，但部分处理结果已经保存在目录文件内了。");
-    if (!run.valuesWithoutSheet().isEmpty())
+    if (!run.valuesWithoutSheet().isEmpty()) {
+        QStringList quoted;
+        for (const QString& value : run.valuesWithoutSheet())
+            quoted.append(QStringLiteral("“%1”").arg(value));
         return tr("没有全部处理完毕：以下值没能生成新的Sheet表：%1。其余结果已经保存在%2内。")
-            .arg(run.valuesWithoutSheet().join(QStringLiteral("、")), dealFilePath);
+            .arg(quoted.join(QStringLiteral("、")), dealFilePath);
+    }
     return tr("处理完毕请打开") + dealFilePath + tr("查看。");
 }
 

@@ -1,0 +1,111 @@
+#include "benchutil.h"
+
+#include "automation/axobject.h"
+#include "excelop/sheetentry.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace benchutil {
+
+namespace {
+
+int widestRow(const QList<QVariantList>& rows)
+{
+    int widest = 1;
+    for (const QVariantList& row : rows)
+        widest = std::max(widest, int(row.size()));
+    return widest;
+}
+
+bool fillSheet(AxObject* sheet, const GeneratedSheet& content)
+{
+    sheet->setProperty("Name", content.name);
+    if (content.rows.isEmpty())
+        return true;
+    const int width = widestRow(content.rows);
+    QVariantList values;
+    values.reserve(content.rows.size());
+    for (QVariantList row : content.rows) {
+        while (row.size() < width)
+            row.append(QString());
+        values.append(QVariant(row));
+    }
+    const QString address = QStringLiteral("A1:%1%2").arg(columnLetters(width)).arg(content.rows.size());
+    std::unique_ptr<AxObject> range(sheet->querySubObject("Range(QString)", address));
+    return range && range->setProperty("Value", values);
+}
+
+} // namespace
+
+double secondsOf(const std::function<void()>& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return timer.nsecsElapsed() / 1e9;
+}
+
+double medianOf(QList<double> values)
+{
+    if (values.isEmpty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const int middle = values.size() / 2;
+    return values.size() % 2 ? values.at(middle) : (values.at(middle - 1) + values.at(middle)) / 2;
+}
+
+double peakMemoryMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
+        return 0;
+    const QRegularExpression peak(QStringLiteral("^VmHWM:\\s*(\\d+)\\s*kB"), QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match = peak.match(QString::fromLatin1(status.readAll()));
+    return match.hasMatch() ? match.captured(1).toDouble() / 1024.0 : 0;
+}
+
+bool writeGeneratedWorkbook(const QString& path, const QList<GeneratedSheet>& sheets)
+{
+    AxObject application(QStringLiteral("Excel.Application"));
+    std::unique_ptr<AxObject> workbooks(application.querySubObject("WorkBooks"));
+    std::unique_ptr<AxObject> workbook(workbooks ? workbooks->querySubObject("Add") : nullptr);
+    if (!workbook)
+        return false;
+    bool filled = true;
+    for (int i = 0; i < sheets.size() && filled; ++i) {
+        std::unique_ptr<AxObject> worksheets(workbook->querySubObject("Worksheets"));
+        while (worksheets && worksheets->property("Count").toInt() <= i)
+            delete worksheets->querySubObject("Add");
+        std::unique_ptr<AxObject> sheet(workbook->querySubObject("Worksheets(int)", i + 1));
+        filled = sheet && fillSheet(sheet.get(), sheets.at(i));
+    }
+    QFile::remove(path);
+    workbook->dynamicCall("SaveAs(const QString&)", QFileInfo(path).absoluteFilePath());
+    workbook->dynamicCall("Close()");
+    return filled && QFile::exists(path);
+}
+
+void printLine(const QString& label, const QString& value)
+{
+    std::printf("  %-58s %s\n", qPrintable(label), qPrintable(value));
+    std::fflush(stdout);
+}
+
+void printSeconds(const QString& label, double seconds)
+{
+    printLine(label, QStringLiteral("%1 s").arg(seconds, 0, 'f', 3));
+}
+
+void printGoal(const QString& goal, bool met)
+{
+    std::printf("  goal: %-52s %s\n", qPrintable(goal), met ? "met" : "MISSED");
+    std::fflush(stdout);
+}
+
+} // namespace benchutil

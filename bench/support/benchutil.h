@@ -1,0 +1,34 @@
+#pragma once
+// What the benchmark programs share: timing, the process's peak memory, and workbooks generated
+// through the office.
+
+#include <QList>
+#include <QString>
+#include <QVariantList>
+#include <functional>
+
+namespace benchutil {
+
+// Wall-clock seconds the work takes.
+double secondsOf(const std::function<void()>& work);
+// The middle value (the mean of the two middle ones for an even count); 0 for none.
+double medianOf(QList<double> values);
+// Peak resident memory of this process so far, in MiB (VmHWM of /proc/self/status).
+double peakMemoryMiB();
+
+struct GeneratedSheet
+{
+    QString name;
+    QList<QVariantList> rows; // row 1 first; each cell a text or a number
+};
+
+// Writes a new workbook with these sheets, in this order, through the office. True on success.
+bool writeGeneratedWorkbook(const QString& path, const QList<GeneratedSheet>& sheets);
+
+// "label ...... 1.234 s" lines, aligned.
+void printSeconds(const QString& label, double seconds);
+void printLine(const QString& label, const QString& value);
+// "goal: ... met" or "... MISSED".
+void printGoal(const QString& goal, bool met);
+
+} // namespace benchutil
