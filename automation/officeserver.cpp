@@ -199,7 +199,7 @@ void releaseDocument(const DocumentPtr& document)
 // ---------------------------------------------------------------------------------------------
 // Ranges: a cell, a block, whole columns or whole rows of a sheet.
 
-enum class RangeKind { Block, Columns, Rows };
+enum class RangeKind { Cell, Block, Columns, Rows };
 
 class RangeNode : public AutomationNode
 {
@@ -264,6 +264,10 @@ private:
 
     bool writeValue(const QVariant& value)
     {
+        if (kind == RangeKind::Cell && value.type() != QVariant::List) {
+            document->values.writeOne(range, value);
+            return true;
+        }
         if (value.type() == QVariant::List)
             return document->values.write(range, value.toList());
         return document->values.fill(range, value);
@@ -273,7 +277,7 @@ private:
     QVariant changeLines(bool insert, AutomationError& error)
     {
         uno::Reference<table::XColumnRowRange> lines(sheet, uno::UNO_QUERY_THROW);
-        if (kind == RangeKind::Block) {
+        if (kind == RangeKind::Block || kind == RangeKind::Cell) {
             fail(error, QStringLiteral("Only whole rows or columns can be inserted or deleted"));
             return QVariant();
         }
@@ -420,7 +424,7 @@ private:
             fail(error, QStringLiteral("Rows and columns count from 1"));
             return nullptr;
         }
-        return block(sheet->getCellRangeByPosition(col - 1, row - 1, col - 1, row - 1));
+        return block(sheet->getCellRangeByPosition(col - 1, row - 1, col - 1, row - 1), RangeKind::Cell);
     }
 
     AutomationNodePtr columns(const QVariantList& args, AutomationError& error)

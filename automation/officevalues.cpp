@@ -136,14 +136,11 @@ QVariant OfficeValues::typedNumber(double number, Kind kind) const
     return number;
 }
 
-QList<QVariantList> OfficeValues::read(const uno::Reference<table::XCellRange>& range)
+QHash<QPair<int, int>, OfficeValues::Kind> OfficeValues::specialCellsOf(const uno::Reference<table::XCellRange>& range)
 {
-    const table::CellRangeAddress address = addressOf(range);
-    const uno::Sequence<uno::Sequence<uno::Any>> data =
-        uno::Reference<sheet::XCellRangeData>(range, uno::UNO_QUERY_THROW)->getDataArray();
-
     // Numbers in cells formatted as dates, times or truth values are handed out as such.
     QHash<QPair<int, int>, Kind> specialCells;
+    const table::CellRangeAddress address = addressOf(range);
     uno::Reference<sheet::XUniqueCellFormatRangesSupplier> formatGroups(range, uno::UNO_QUERY_THROW);
     uno::Reference<container::XIndexAccess> groups = formatGroups->getUniqueCellFormatRanges();
     for (sal_Int32 g = 0; g < groups->getCount(); ++g) {
@@ -159,6 +156,23 @@ QList<QVariantList> OfficeValues::read(const uno::Reference<table::XCellRange>& 
                     specialCells.insert({row - address.StartRow, col - address.StartColumn}, kind);
         }
     }
+    return specialCells;
+}
+
+OfficeValues::Kind OfficeValues::kindOfCell(const uno::Reference<table::XCellRange>& cell)
+{
+    sal_Int32 formatKey = 0;
+    uno::Reference<beans::XPropertySet>(cell, uno::UNO_QUERY_THROW)->getPropertyValue("NumberFormat") >>= formatKey;
+    return kindOfFormat(formatKey);
+}
+
+QList<QVariantList> OfficeValues::read(const uno::Reference<table::XCellRange>& range)
+{
+    const uno::Sequence<uno::Sequence<uno::Any>> data =
+        uno::Reference<sheet::XCellRangeData>(range, uno::UNO_QUERY_THROW)->getDataArray();
+    const bool oneCell = data.getLength() == 1 && data[0].getLength() == 1;
+    // One cell asks for its own format only when it holds a number: a single read stays cheap.
+    const QHash<QPair<int, int>, Kind> specialCells = oneCell ? QHash<QPair<int, int>, Kind>() : specialCellsOf(range);
 
     QList<QVariantList> rows;
     rows.reserve(data.getLength());
@@ -170,7 +184,7 @@ QList<QVariantList> OfficeValues::read(const uno::Reference<table::XCellRange>& 
             double number = 0;
             rtl::OUString text;
             if (cells[c] >>= number)
-                row.append(typedNumber(number, specialCells.value({r, c}, Kind::Number)));
+                row.append(typedNumber(number, oneCell ? kindOfCell(range) : specialCells.value({r, c}, Kind::Number)));
             else if ((cells[c] >>= text) && !text.isEmpty())
                 row.append(fromOUString(text));
             else
@@ -200,6 +214,13 @@ bool OfficeValues::write(const uno::Reference<table::XCellRange>& range, const Q
     }
     uno::Reference<sheet::XCellRangeData>(range, uno::UNO_QUERY_THROW)->setDataArray(data);
     return true;
+}
+
+void OfficeValues::writeOne(const uno::Reference<table::XCellRange>& cell, const QVariant& value)
+{
+    uno::Sequence<uno::Sequence<uno::Any>> data(1);
+    data.getArray()[0] = uno::Sequence<uno::Any>(&static_cast<const uno::Any&>(toAny(value)), 1);
+    uno::Reference<sheet::XCellRangeData>(cell, uno::UNO_QUERY_THROW)->setDataArray(data);
 }
 
 bool OfficeValues::fill(const uno::Reference<table::XCellRange>& range, const QVariant& value)

@@ -27,6 +27,9 @@ public:
     // Rows of values into a block of exactly that size; false when the sizes differ.
     bool write(const ::com::sun::star::uno::Reference<::com::sun::star::table::XCellRange>& range,
                const QVariantList& rows);
+    // One value into a block of one cell.
+    void writeOne(const ::com::sun::star::uno::Reference<::com::sun::star::table::XCellRange>& cell,
+                  const QVariant& value);
     // One value into every cell of the block.
     bool fill(const ::com::sun::star::uno::Reference<::com::sun::star::table::XCellRange>& range,
               const QVariant& value);
@@ -34,6 +37,9 @@ public:
 private:
     enum class Kind { Number, Date, Time, DateTime, Logical };
     Kind kindOfFormat(int formatKey);
+    Kind kindOfCell(const ::com::sun::star::uno::Reference<::com::sun::star::table::XCellRange>& cell);
+    QHash<QPair<int, int>, Kind> specialCellsOf(
+        const ::com::sun::star::uno::Reference<::com::sun::star::table::XCellRange>& range);
     QVariant typedNumber(double number, Kind kind) const;
 
     ::com::sun::star::uno::Reference<::com::sun::star::sheet::XSpreadsheetDocument> document;
