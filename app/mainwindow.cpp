@@ -1,6 +1,10 @@
 #include "app/mainwindow.h"
 
 #include "app/windowsversion.h"
+#include "online/kivadviewbutton.h"
+#include "online/pathutils.h"
+#include "online/siteaddresses.h"
+#include "online/updatefunkiv.h"
 #include "tools/compare/duzozodkiv.h"
 #include "tools/splitcolumn/splitsheetfromcolumn.h"
 #include "tools/splitsheets/splitexcelfromsheets.h"
@@ -76,17 +80,22 @@ void showToolWindow(QWidget* window)
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent),
-      updateDocumentUrl(QStringLiteral(KIVEXCEL_SITE_URL "/duzozod/update/updateinfo.xml"))
+      updateDocumentUrl(::updateDocumentUrl())
 {
     buildForm();
     retranslateForm();
     QMetaObject::connectSlotsByName(this);
     ui->win10infoText->setVisible(runningWindowsRelease() == WindowsRelease::Windows10);
-    // online: update check and banner are created here
+    updateCheck = new UpdateFunKiv(versionCode, updateDocumentUrl,
+                                   joinPath(localDataFolder(), QStringLiteral("duZozodKivUpdate/update")));
+    adViewButton = startBannerOn(ui->myAdViewButton, QStringLiteral("admw"));
 }
 
 MainWindow::~MainWindow()
 {
+    // Both may still have events pending.
+    updateCheck->deleteLater();
+    adViewButton->deleteLater();
     delete ui;
 }
 

@@ -9,6 +9,8 @@
 // holding texts drawn from N/4 distinct values (fixed seed). Goals: whole run at most 1.25 x the
 // floor at 100,000 rows; at least 50 x faster than the one-cell path at 20,000 rows; peak memory
 // of this process at most 200 MiB. The two paths' count columns are compared as well.
+// Times are wall clock and CPU of this process and the office together; on a machine shared with
+// other work the CPU figures are the steadier ones, and the goals are judged on them.
 
 #include "app/dialogs.h"
 #include "bench/support/benchutil.h"
@@ -68,9 +70,9 @@ QString freshCopy(const QString& source, const QString& copy)
 }
 
 // The floor: the office opens the workbook and stores it again.
-double loadAndStoreSeconds(const QString& path)
+Timing loadAndStore(const QString& path)
 {
-    return secondsOf([&] {
+    return timingOf([&] {
         ExcelOpKiv timed;
         timed.openWorkBook(path);
         timed.saveWorkbook();
@@ -78,11 +80,11 @@ double loadAndStoreSeconds(const QString& path)
 }
 
 // The run as the user makes it: import, pickers, row counts, "开始对比", until the last message.
-double wholeRunSeconds(const QString& path, int rows)
+Timing wholeRun(const QString& path, int rows)
 {
     DuZozodKiv window;
     KivMessageBox::clearShownTexts();
-    const double seconds = secondsOf([&] {
+    const Timing timing = timingOf([&] {
         KivFileDialog::setNextFileName(path);
         window.findChild<QPushButton*>("importDirectFile")->click();
         QCoreApplication::processEvents();
@@ -94,7 +96,7 @@ double wholeRunSeconds(const QString& path, int rows)
     });
     if (KivMessageBox::shownTexts() != QStringList(kFinishedText))
         std::printf("  unexpected outcome: %s\n", qPrintable(KivMessageBox::shownTexts().join(" | ")));
-    return seconds;
+    return timing;
 }
 
 QString occurrenceHeader(SheetEntry* own, SheetEntry* other)
@@ -125,9 +127,9 @@ void writeCountsOneCellPerCall(SheetEntry* sheet, const QStringList& values, con
 
 // The run as first written: column, filter, headers, then every cell read and written by its
 // own automation calls and every value compared with every value of the other column.
-double oneCellPerCallSeconds(const QString& path, int rows)
+Timing oneCellPerCall(const QString& path, int rows)
 {
-    return secondsOf([&] {
+    return timingOf([&] {
         ExcelOpKiv link;
         link.openWorkBook(path);
         link.openSheets();
@@ -163,19 +165,31 @@ QList<QStringList> countColumns(const QString& path, int rows)
 
 struct FloorAndRun
 {
-    double floor = 0;
-    double run = 0;
+    Timing floor;
+    Timing run;
 };
 
+Timing medianTiming(const QList<Timing>& timings)
+{
+    QList<double> walls;
+    QList<double> cpus;
+    for (const Timing& timing : timings) {
+        walls.append(timing.wall);
+        cpus.append(timing.cpu);
+    }
+    return {medianOf(walls), medianOf(cpus)};
+}
+
+// Floor and run alternate, so that a change of load on the machine meets both alike.
 FloorAndRun measureAgainstFloor(const QString& source, const QString& folder, int rows, int repeats)
 {
-    QList<double> floors;
-    QList<double> runs;
+    QList<Timing> floors;
+    QList<Timing> runs;
     for (int i = 0; i < repeats; ++i) {
-        floors.append(loadAndStoreSeconds(freshCopy(source, folder + "/floor.xlsx")));
-        runs.append(wholeRunSeconds(freshCopy(source, folder + "/run.xlsx"), rows));
+        floors.append(loadAndStore(freshCopy(source, folder + "/floor.xlsx")));
+        runs.append(wholeRun(freshCopy(source, folder + "/run.xlsx"), rows));
     }
-    return {medianOf(floors), medianOf(runs)};
+    return {medianTiming(floors), medianTiming(runs)};
 }
 
 } // namespace
@@ -193,8 +207,7 @@ int main(int argc, char* argv[])
     { ExcelOpKiv startsTheOffice; }
 
     std::printf("Comparer benchmark (median of %d)\n", repeats);
-    FloorAndRun at20k;
-    for (const int rows : {100000}) {
+    for (const int rows : {20000, 100000}) {
         const QString source = folder.filePath(QStringLiteral("source-%1.xlsx").arg(rows));
         if (!generateInChild(QCoreApplication::applicationFilePath(), source, rows)) {
             std::printf("  could not write the workbook of %d rows\n", rows);
@@ -202,21 +215,21 @@ int main(int argc, char* argv[])
         }
         std::printf("N = %d rows per sheet\n", rows);
         const FloorAndRun measured = measureAgainstFloor(source, folder.path(), rows, repeats);
-        printSeconds(QStringLiteral("office load + store (floor)"), measured.floor);
-        printSeconds(QStringLiteral("whole comparison (import, run, save)"), measured.run);
-        printLine(QStringLiteral("ratio to the floor"), QString::number(measured.run / measured.floor, 'f', 2));
+        printTiming(QStringLiteral("office load + store (floor)"), measured.floor);
+        printTiming(QStringLiteral("whole comparison (import, run, save)"), measured.run);
+        printRatios(QStringLiteral("whole comparison / floor"), measured.run, measured.floor);
         if (rows == 20000) {
-            at20k = measured;
             const QString slowPath = freshCopy(source, folder.filePath("one-cell.xlsx"));
-            const double slow = oneCellPerCallSeconds(slowPath, rows);
-            printSeconds(QStringLiteral("one cell per call, pairwise counting"), slow);
-            printLine(QStringLiteral("one-cell path / whole comparison"), QString::number(slow / at20k.run, 'f', 1));
+            const Timing slow = oneCellPerCall(slowPath, rows);
+            printTiming(QStringLiteral("one cell per call, pairwise counting"), slow);
+            printRatios(QStringLiteral("one-cell path / whole comparison"), slow, measured.run);
             const bool same = countColumns(slowPath, rows) == countColumns(folder.filePath("run.xlsx"), rows);
             printLine(QStringLiteral("count columns of both paths identical"), same ? "yes" : "NO");
-            printGoal(QStringLiteral("at least 50 x faster than the one-cell path"), slow / at20k.run >= 50);
+            printGoal(QStringLiteral("at least 50 x faster than the one-cell path (cpu)"),
+                      slow.cpu >= 50 * measured.run.cpu);
         } else {
-            printGoal(QStringLiteral("whole run at most 1.25 x the floor at 100,000 rows"),
-                      measured.run <= 1.25 * measured.floor);
+            printGoal(QStringLiteral("whole run at most 1.25 x the floor at 100,000 rows (cpu)"),
+                      measured.run.cpu <= 1.25 * measured.floor.cpu);
         }
     }
     const double peak = peakMemoryMiB();

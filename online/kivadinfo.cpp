@@ -1,5 +1,7 @@
 #include "online/kivadinfo.h"
 
+#include "online/xmlguard.h"
+
 #include <QDomDocument>
 #include <QFile>
 
@@ -70,7 +72,7 @@ QList<KivAdInfo> KivAdInfo::listFromXml(const QByteArray& xml)
 {
     QList<KivAdInfo> entries;
     QDomDocument document(QStringLiteral("pcad"));
-    if (!document.setContent(xml, false))
+    if (!isNestingWithin(xml) || !document.setContent(xml, false))
         return entries;
     for (QDomNode entryNode = document.documentElement().firstChild(); !entryNode.isNull();
          entryNode = entryNode.nextSibling()) {

@@ -1,11 +1,13 @@
 #include "online/updatedocument.h"
 
+#include "online/xmlguard.h"
+
 #include <QDomDocument>
 
 bool readUpdateDocument(const QByteArray& xml, UpdateDocument& document)
 {
     QDomDocument dom(QStringLiteral("updateKiv"));
-    if (!dom.setContent(xml, false))
+    if (!isNestingWithin(xml) || !dom.setContent(xml, false))
         return false;
     for (QDomNode node = dom.documentElement().firstChild(); !node.isNull();
          node = node.nextSibling()) {

@@ -3,13 +3,16 @@
 #include "automation/axobject.h"
 #include "excelop/sheetentry.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 namespace benchutil {
 
@@ -41,7 +44,57 @@ bool fillSheet(AxObject* sheet, const GeneratedSheet& content)
     return range && range->setProperty("Value", values);
 }
 
+// Parent pid and utime + stime (clock ticks) of one process; false when it is gone.
+bool readProcessStat(const QString& pid, qint64& parent, qint64& ticks)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    // The command name may hold spaces: the fields start after its closing parenthesis.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return false;
+    parent = fields.at(1).toLongLong();
+    ticks = fields.at(11).toLongLong() + fields.at(12).toLongLong();
+    return true;
+}
+
 } // namespace
+
+double processTreeCpuSeconds()
+{
+    QHash<qint64, qint64> parentOf;
+    QHash<qint64, qint64> ticksOf;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        qint64 parent = 0;
+        qint64 ticks = 0;
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        if (isPid && readProcessStat(entry, parent, ticks)) {
+            parentOf.insert(pid, parent);
+            ticksOf.insert(pid, ticks);
+        }
+    }
+    const qint64 self = getpid();
+    qint64 total = 0;
+    for (auto it = ticksOf.cbegin(); it != ticksOf.cend(); ++it) {
+        for (qint64 pid = it.key(); pid > 1; pid = parentOf.value(pid, 0)) {
+            if (pid == self) {
+                total += it.value();
+                break;
+            }
+        }
+    }
+    return double(total) / sysconf(_SC_CLK_TCK);
+}
+
+Timing timingOf(const std::function<void()>& work)
+{
+    const double cpuBefore = processTreeCpuSeconds();
+    const double wall = secondsOf(work);
+    return {wall, processTreeCpuSeconds() - cpuBefore};
+}
 
 double secondsOf(const std::function<void()>& work)
 {
@@ -100,6 +153,18 @@ void printLine(const QString& label, const QString& value)
 void printSeconds(const QString& label, double seconds)
 {
     printLine(label, QStringLiteral("%1 s").arg(seconds, 0, 'f', 3));
+}
+
+void printTiming(const QString& label, const Timing& timing)
+{
+    printLine(label, QStringLiteral("wall %1 s   cpu %2 s").arg(timing.wall, 7, 'f', 3).arg(timing.cpu, 7, 'f', 3));
+}
+
+void printRatios(const QString& label, const Timing& numerator, const Timing& denominator)
+{
+    printLine(label, QStringLiteral("wall %1     cpu %2")
+                         .arg(numerator.wall / denominator.wall, 7, 'f', 2)
+                         .arg(numerator.cpu / denominator.cpu, 7, 'f', 2));
 }
 
 void printGoal(const QString& goal, bool met)

@@ -11,6 +11,17 @@ namespace benchutil {
 
 // Wall-clock seconds the work takes.
 double secondsOf(const std::function<void()>& work);
+// CPU seconds (user + system) used so far by this process and every process it started that
+// still runs (the office among them). Less disturbed by other load on the machine than wall time.
+double processTreeCpuSeconds();
+
+struct Timing
+{
+    double wall = 0;
+    double cpu = 0; // processTreeCpuSeconds() spent
+};
+Timing timingOf(const std::function<void()>& work);
+
 // The middle value (the mean of the two middle ones for an even count); 0 for none.
 double medianOf(QList<double> values);
 // Peak resident memory of this process so far, in MiB (VmHWM of /proc/self/status).
@@ -28,6 +39,9 @@ bool writeGeneratedWorkbook(const QString& path, const QList<GeneratedSheet>& sh
 // "label ...... 1.234 s" lines, aligned.
 void printSeconds(const QString& label, double seconds);
 void printLine(const QString& label, const QString& value);
+void printTiming(const QString& label, const Timing& timing);
+// "wall 1.23   cpu 1.10" for two ratios.
+void printRatios(const QString& label, const Timing& numerator, const Timing& denominator);
 // "goal: ... met" or "... MISSED".
 void printGoal(const QString& goal, bool met);
 

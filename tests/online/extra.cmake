@@ -25,7 +25,8 @@ if(KIVEXCEL_CLANGXX AND KIVEXCEL_LIBFUZZER AND IS_ABSOLUTE "${KIVEXCEL_LIBFUZZER
   set(FUZZ_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/fuzz_online_xml.cpp
     ${ONLINE_SOURCE_ROOT}/online/kivadinfo.cpp
-    ${ONLINE_SOURCE_ROOT}/online/updatedocument.cpp)
+    ${ONLINE_SOURCE_ROOT}/online/updatedocument.cpp
+    ${ONLINE_SOURCE_ROOT}/online/xmlguard.cpp)
   set(FUZZ_BINARY ${CMAKE_CURRENT_BINARY_DIR}/fuzzers/fuzz_online_xml)
   set(FUZZ_INCLUDES
     "$<TARGET_PROPERTY:Qt5::Xml,INTERFACE_INCLUDE_DIRECTORIES>"
@@ -39,7 +40,7 @@ if(KIVEXCEL_CLANGXX AND KIVEXCEL_LIBFUZZER AND IS_ABSOLUTE "${KIVEXCEL_LIBFUZZER
             ${FUZZ_SOURCES} "$<TARGET_FILE:Qt5::Xml>" "$<TARGET_FILE:Qt5::Core>"
             -o ${FUZZ_BINARY}
     DEPENDS ${FUZZ_SOURCES} ${ONLINE_SOURCE_ROOT}/online/kivadinfo.h
-            ${ONLINE_SOURCE_ROOT}/online/updatedocument.h
+            ${ONLINE_SOURCE_ROOT}/online/updatedocument.h ${ONLINE_SOURCE_ROOT}/online/xmlguard.h
     COMMAND_EXPAND_LISTS
     COMMENT "Building the libFuzzer target for the online XML readers")
   add_custom_target(fuzz_online_xml DEPENDS ${FUZZ_BINARY})

@@ -99,6 +99,9 @@ private slots:
         QTest::newRow("empty file") << QByteArray();
         QTest::newRow("not xml") << QByteArray("\x89PNG\r\n\x1a\n");
         QTest::newRow("no children") << QByteArray("<pcad/>");
+        // Deep enough to exhaust the stack of a recursive reader.
+        QTest::newRow("nested 300000 deep") << "<pcad>" + QByteArray("<a>").repeated(300000)
+                                                     + QByteArray("</a>").repeated(300000) + "</pcad>";
     }
     void unreadableDocumentsGiveNoEntries()
     {

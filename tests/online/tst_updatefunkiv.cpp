@@ -84,6 +84,9 @@ private slots:
         QTest::newRow("nested one level deeper")
             << updateXml("<info><VERSIONCODE>5</VERSIONCODE></info>");
         QTest::newRow("malformed") << QByteArray("<updateKiv><VERSIONCODE>5</VERSIONCODE>");
+        QTest::newRow("nested 300000 deep")
+            << updateXml("<VERSIONCODE>5</VERSIONCODE>" + QByteArray("<a>").repeated(300000)
+                         + QByteArray("</a>").repeated(300000));
     }
     void sameOrOlderOrUnreadableVersionsStaySilent()
     {

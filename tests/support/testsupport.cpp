@@ -3,6 +3,7 @@
 #include "app/dialogs.h"
 #include "automation/axobject.h"
 #include "excelop/excelopkiv.h"
+#include "online/desktopservices.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,6 +66,7 @@ QList<QStringList> valuesAsTexts(const QVariant& value)
 void initTestEnvironment()
 {
     setDialogsHeadlessForTests();
+    KivDesktopServices::setRecording(true);
 }
 
 std::unique_ptr<ExcelOpKiv> openedWorkbook(const QString& path)

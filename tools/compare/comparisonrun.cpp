@@ -11,9 +11,6 @@
 #include <QHash>
 #include <QTextEdit>
 #include <algorithm>
-#include <QElapsedTimer>
-#include <cstdio>
-static QElapsedTimer T; static void lap(const char* w){ std::fprintf(stderr,"PROF %s %.3f\n", w, T.nsecsElapsed()/1e9); T.restart(); }
 
 namespace {
 
@@ -163,15 +160,11 @@ void DuZozodKiv::on_startCompareButton_clicked()
     }
     setEnabled(false);
     runInProgress = true;
-    lap("checks");
     prepareSheets(choice);
-    lap("prepare");
     const bool finished = countOccurrences(choice.table1, 2, choice.titleIndex1 + 2, 1, choice.lastRow1,
                                            choice.table2, 2, choice.titleIndex2 + 2, 1, choice.lastRow2);
     runInProgress = false;
-    lap("count");
     finishRun(finished);
-    lap("save");
 }
 
 QString DuZozodKiv::firstInputProblem(CompareChoice& choice)
@@ -235,10 +228,8 @@ void DuZozodKiv::prepareSheets(const CompareChoice& choice)
 {
     choice.table1->insertColumn(1);
     choice.table2->insertColumn(1);
-    lap("insert");
     choice.table1->setAutoFilter(1);
     choice.table2->setAutoFilter(1);
-    lap("filter");
     // The titles as chosen (or typed), before the pickers are refilled.
     const QString title1 = ui->comboBoxTitle1->currentText();
     const QString title2 = ui->comboBoxTitle2->currentText();
@@ -263,7 +254,6 @@ bool DuZozodKiv::countOccurrences(SheetEntry* sheet1, int firstRow1, int readCol
     PassOutcome outcome = readColumn(sheet1, readColumn1, firstRow1, rows1, progress, values1);
     if (outcome == PassOutcome::Done)
         outcome = readColumn(sheet2, readColumn2, firstRow2, rows2, progress, values2);
-    lap("read");
     if (outcome == PassOutcome::Done)
         outcome = writeColumn(sheet1, writeColumn1, firstRow1, occurrenceCounts(values1, values2), progress);
     if (outcome == PassOutcome::Done)
