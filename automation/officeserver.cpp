@@ -10,6 +10,7 @@
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
@@ -335,6 +336,83 @@ private:
     int count;
 };
 
+// Several row areas at once, as Excel's Range("3:5,8:9") names them: deleted in one call.
+class RowAreasNode : public AutomationNode
+{
+public:
+    RowAreasNode(uno::Reference<frame::XModel> model, uno::Reference<sheet::XSpreadsheet> sheet,
+                 QList<QPair<int, int>> areas)
+        : model(std::move(model)), sheet(std::move(sheet)), areas(std::move(areas))
+    {
+    }
+
+    AutomationNodePtr subObject(const QString& member, const QVariantList&, AutomationError& error) override
+    {
+        unknownMember(error, member);
+        return nullptr;
+    }
+
+    QVariant call(const QString& member, const QVariantList&, AutomationError& error) override
+    {
+        if (member == QLatin1String("Delete"))
+            return guarded<QVariant>(error, [&] { return remove(); });
+        unknownMember(error, member);
+        return QVariant();
+    }
+
+    QVariant property(const QString& name, AutomationError& error) override
+    {
+        unknownMember(error, name);
+        return QVariant();
+    }
+
+    void setProperty(const QString& name, const QVariant&, AutomationError& error) override
+    {
+        unknownMember(error, name);
+    }
+
+private:
+    // Bottom-up, so the areas still to go keep their row numbers.
+    QVariant remove()
+    {
+        QList<QPair<int, int>> bottomUp = areas;
+        std::sort(bottomUp.begin(), bottomUp.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+        uno::Reference<table::XTableRows> rows =
+            uno::Reference<table::XColumnRowRange>(sheet, uno::UNO_QUERY_THROW)->getRows();
+        uno::Reference<beans::XPropertySet> settings(model, uno::UNO_QUERY_THROW);
+        const uno::Any undo = settings->getPropertyValue("IsUndoEnabled");
+        const uno::Any adjustHeight = settings->getPropertyValue("IsAdjustHeightEnabled");
+        settings->setPropertyValue("IsUndoEnabled", uno::Any(false));
+        settings->setPropertyValue("IsAdjustHeightEnabled", uno::Any(false));
+        model->lockControllers();
+        for (const QPair<int, int>& area : bottomUp)
+            rows->removeByIndex(area.first - 1, area.second - area.first + 1);
+        model->unlockControllers();
+        settings->setPropertyValue("IsAdjustHeightEnabled", adjustHeight);
+        settings->setPropertyValue("IsUndoEnabled", undo);
+        return QVariant();
+    }
+
+    uno::Reference<frame::XModel> model;
+    uno::Reference<sheet::XSpreadsheet> sheet;
+    QList<QPair<int, int>> areas;
+};
+
+// "3:5,8:9,12:12" -> the areas, 1-based; empty when the text names anything else.
+QList<QPair<int, int>> parseRowAreas(const QString& address)
+{
+    QList<QPair<int, int>> areas;
+    for (const QString& part : address.split(QLatin1Char(','))) {
+        if (!part.contains(QLatin1Char(':')))
+            return {};
+        const QPair<int, int> span = parseRowSpan(part);
+        if (span.first < 1)
+            return {};
+        areas.append(span);
+    }
+    return areas;
+}
+
 // ---------------------------------------------------------------------------------------------
 
 class WorksheetNode : public AutomationNode
@@ -357,7 +435,7 @@ public:
             if (member == QLatin1String("Rows"))
                 return rows(args, error);
             if (member == QLatin1String("Range"))
-                return block(sheet->getCellRangeByName(toOUString(args.value(0).toString())));
+                return range(args.value(0).toString());
             if (member == QLatin1String("UsedRange")) {
                 const QPair<int, int> end = usedAreaEnd(sheet);
                 return block(sheet->getCellRangeByPosition(0, 0, end.first, end.second));
@@ -408,6 +486,15 @@ private:
                             int first = 0, int count = 0)
     {
         return std::make_shared<RangeNode>(document, sheet, kind, range, first, count);
+    }
+
+    AutomationNodePtr range(const QString& address)
+    {
+        const QList<QPair<int, int>> rowAreas = parseRowAreas(address);
+        if (!rowAreas.isEmpty())
+            return std::make_shared<RowAreasNode>(
+                uno::Reference<frame::XModel>(document->component, uno::UNO_QUERY_THROW), sheet, rowAreas);
+        return block(sheet->getCellRangeByName(toOUString(address)));
     }
 
     uno::Reference<table::XCellRange> wholeSheet(const uno::Reference<table::XColumnRowRange>& lines)

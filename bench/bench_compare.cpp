@@ -192,6 +192,25 @@ FloorAndRun measureAgainstFloor(const QString& source, const QString& folder, in
     return {medianTiming(floors), medianTiming(runs)};
 }
 
+Timing minus(const Timing& total, const Timing& part)
+{
+    return {total.wall - part.wall, total.cpu - part.cpu};
+}
+
+void compareWithOneCellPath(const QString& source, const QString& folder, int rows, const FloorAndRun& fast)
+{
+    const QString slowPath = freshCopy(source, folder + "/one-cell.xlsx");
+    const Timing slow = oneCellPerCall(slowPath, rows);
+    printTiming(QStringLiteral("one cell per call, pairwise counting"), slow);
+    printRatios(QStringLiteral("one-cell path / whole comparison"), slow, fast.run);
+    // Both include the same open and save; without them the work alone compares.
+    printRatios(QStringLiteral("the same without the floor (work alone)"), minus(slow, fast.floor),
+                minus(fast.run, fast.floor));
+    const bool same = countColumns(slowPath, rows) == countColumns(folder + "/run.xlsx", rows);
+    printLine(QStringLiteral("count columns of both paths identical"), same ? "yes" : "NO");
+    printGoal(QStringLiteral("at least 50 x faster than the one-cell path (cpu)"), slow.cpu >= 50 * fast.run.cpu);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -218,19 +237,14 @@ int main(int argc, char* argv[])
         printTiming(QStringLiteral("office load + store (floor)"), measured.floor);
         printTiming(QStringLiteral("whole comparison (import, run, save)"), measured.run);
         printRatios(QStringLiteral("whole comparison / floor"), measured.run, measured.floor);
-        if (rows == 20000) {
-            const QString slowPath = freshCopy(source, folder.filePath("one-cell.xlsx"));
-            const Timing slow = oneCellPerCall(slowPath, rows);
-            printTiming(QStringLiteral("one cell per call, pairwise counting"), slow);
-            printRatios(QStringLiteral("one-cell path / whole comparison"), slow, measured.run);
-            const bool same = countColumns(slowPath, rows) == countColumns(folder.filePath("run.xlsx"), rows);
-            printLine(QStringLiteral("count columns of both paths identical"), same ? "yes" : "NO");
-            printGoal(QStringLiteral("at least 50 x faster than the one-cell path (cpu)"),
-                      slow.cpu >= 50 * measured.run.cpu);
-        } else {
+        // The result holds a fifth more cells than the source: storing it costs more than the floor.
+        printTiming(QStringLiteral("office load + store of the compared workbook"),
+                    loadAndStore(freshCopy(folder.filePath("run.xlsx"), folder.filePath("result.xlsx"))));
+        if (rows == 20000)
+            compareWithOneCellPath(source, folder.path(), rows, measured);
+        else
             printGoal(QStringLiteral("whole run at most 1.25 x the floor at 100,000 rows (cpu)"),
                       measured.run.cpu <= 1.25 * measured.floor.cpu);
-        }
     }
     const double peak = peakMemoryMiB();
     printLine(QStringLiteral("peak memory of this process (VmHWM)"), QStringLiteral("%1 MiB").arg(peak, 0, 'f', 1));

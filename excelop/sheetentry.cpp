@@ -144,6 +144,21 @@ void SheetEntry::deleteRows(int firstRow, int lastRow)
         rows->dynamicCall("Delete");
 }
 
+void SheetEntry::deleteRowBlocks(const QList<QPair<int, int>>& blocks)
+{
+    if (blocks.isEmpty())
+        return;
+    // One multi-area address, as Excel writes it: "3:5,8:8".
+    QStringList areas;
+    areas.reserve(blocks.size());
+    for (const QPair<int, int>& block : blocks)
+        areas.append(QString::number(block.first) + QLatin1Char(':') + QString::number(block.second));
+    std::unique_ptr<AxObject> rows(sheet ? sheet->querySubObject("Range(QString)", areas.join(QLatin1Char(',')))
+                                         : nullptr);
+    if (rows)
+        rows->dynamicCall("Delete");
+}
+
 int SheetEntry::getColMax()
 {
     const QStringList texts = readRowTexts(1, 1, kTitleColumns);

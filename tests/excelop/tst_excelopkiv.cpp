@@ -163,6 +163,10 @@ private slots:
 
         sheet->deleteRows(3, 5);
         QCOMPARE(sheet->readColumnTexts(1, 1, 4), QStringList({"h", "x", "r6", "r7"}));
+        // Several blocks in one call, as if deleted one by one from the bottom up.
+        sheet->writeColumnTexts(1, 5, {"r8", "r9", "r10"});
+        sheet->deleteRowBlocks({{2, 2}, {4, 5}, {7, 7}});
+        QCOMPARE(sheet->readColumnTexts(1, 1, 4), QStringList({"h", "r6", "r9", ""}));
 
         sheet->insertColumn(1);
         QCOMPARE(sheet->getCellValue(1, 1), QString());

@@ -1,6 +1,9 @@
 #include "tools/compare/duzozodkiv.h"
 
 #include "excelop/excelopkiv.h"
+#include "online/kivadviewbutton.h"
+
+#include <QPushButton>
 #include "tools/compare/duzozodkivform.h"
 #include "tools/workbookimport.h"
 
@@ -19,8 +22,7 @@ DuZozodKiv::DuZozodKiv(QWidget* parent)
     connect(ui->comboBoxSheet2, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &DuZozodKiv::on_comboSheetBox2SelecteChangeKiv, Qt::QueuedConnection);
 
-    // BANNER: the advertisement banner on ui->adViewButton with the cache folder "adde" is
-    // started here and kept in `banner`.
+    banner = startBannerOn(ui->adViewButton, QStringLiteral("adde"));
 }
 
 DuZozodKiv::~DuZozodKiv()

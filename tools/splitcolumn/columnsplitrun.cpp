@@ -8,6 +8,13 @@
 
 #include <limits>
 
+namespace {
+
+constexpr int kMaxBlocksPerCall = 1000;
+constexpr int kBatchesPerValue = 10;
+
+} // namespace
+
 // The run's progress dialog. Its range is values × data rows, which can pass the int range of a
 // progress dialog on huge sheets: then every value is divided down by the same factor.
 class SplitProgress
@@ -71,11 +78,20 @@ bool ColumnSplitRun::splitOneValue(const ValueRows& group, SplitProgress& progre
         return progress.advanceTo(progressOffset + rowsPerValue);
     }
     // Bottom-up: rows above a deleted block keep their numbers, and fewer rows move per deletion.
+    // The blocks go to the office a batch per call, each batch covering about a tenth of the data
+    // rows; progress and cancel are looked at before each batch.
     const QVector<RowBlock> blocks = blocksBetween(group.rows, settings.titleRow + 1, settings.endRow);
+    const int rowsPerBatch = qMax<qint64>(1, rowsPerValue / kBatchesPerValue);
+    QList<QPair<int, int>> batch;
     for (auto block = blocks.crbegin(); block != blocks.crend(); ++block) {
-        if (!progress.advanceTo(progressOffset + settings.endRow - block->first + 1))
+        if (batch.isEmpty() && !progress.advanceTo(progressOffset + settings.endRow - block->last))
             return false;
-        copy->deleteRows(block->first, block->last);
+        batch.append({block->first, block->last});
+        const bool batchFull = batch.size() == kMaxBlocksPerCall || batch.first().second - block->first + 1 >= rowsPerBatch;
+        if (batchFull || block + 1 == blocks.crend()) {
+            copy->deleteRowBlocks(batch);
+            batch.clear();
+        }
     }
     if (!progress.advanceTo(progressOffset + rowsPerValue))
         return false;

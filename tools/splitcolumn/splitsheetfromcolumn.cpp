@@ -2,6 +2,9 @@
 
 #include "app/dialogs.h"
 #include "excelop/excelopkiv.h"
+#include "online/kivadviewbutton.h"
+
+#include <QPushButton>
 #include "tools/splitcolumn/columnsplitrun.h"
 #include "tools/splitcolumn/splitsheetfromcolumnform.h"
 #include "tools/workbookimport.h"
@@ -16,13 +19,13 @@ SplitSheetFromColumn::SplitSheetFromColumn(QWidget* parent)
 {
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this);
-    // Banner: start the advertisement banner on ui->myAdViewButton here, cache folder "adsf".
+    banner = startBannerOn(ui->myAdViewButton, QStringLiteral("adsf"));
 }
 
 SplitSheetFromColumn::~SplitSheetFromColumn()
 {
     mExcelOpKiv.reset(); // closes the workbook without saving
-    // Banner: release the banner here (deferred deletion).
+    banner->deleteLater(); // it may still have events pending
 }
 
 void SplitSheetFromColumn::on_importFileButton_clicked()

@@ -9,6 +9,7 @@
 #include <memory>
 
 class ExcelOpKiv;
+class KivAdViewButton;
 class SheetEntry;
 namespace Ui {
 class SplitSheetFromColumn;
@@ -36,6 +37,6 @@ private:
     qint32 referColNumber = 0;
     QString dealFilePath;
     std::unique_ptr<Ui::SplitSheetFromColumn> ui;
-    // Banner: the advertisement banner over ui->myAdViewButton is wired in here (cache "adsf").
+    KivAdViewButton* banner = nullptr; // the advertisement banner over myAdViewButton
     std::unique_ptr<ExcelOpKiv> mExcelOpKiv;
 };

@@ -2,6 +2,9 @@
 
 #include "app/dialogs.h"
 #include "excelop/excelopkiv.h"
+#include "online/kivadviewbutton.h"
+
+#include <QPushButton>
 #include "tools/splitsheets/sheetfilesrun.h"
 #include "tools/splitsheets/splitexcelfromsheetsform.h"
 #include "tools/workbookimport.h"
@@ -14,12 +17,12 @@ splitExcelFromSheets::splitExcelFromSheets(QWidget* parent)
 {
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this);
-    // Banner: start the advertisement banner on ui->myAdViewButton here, cache folder "adsfs".
+    banner = startBannerOn(ui->myAdViewButton, QStringLiteral("adsfs"));
 }
 
 splitExcelFromSheets::~splitExcelFromSheets()
 {
-    // Banner: schedule the banner's deletion here.
+    banner->deleteLater(); // it may still have events pending
     mExcelOpKiv.reset();
 }
 

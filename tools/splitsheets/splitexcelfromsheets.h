@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <memory>
 
+class KivAdViewButton;
+
 class ExcelOpKiv;
 namespace Ui {
 class splitExcelFromSheets;
@@ -27,5 +29,5 @@ private:
 
     std::unique_ptr<Ui::splitExcelFromSheets> ui;
     std::unique_ptr<ExcelOpKiv> mExcelOpKiv; // only during an import or a run
-    // Banner: the advertisement banner over ui->myAdViewButton is wired in here (cache "adsfs").
+    KivAdViewButton* banner = nullptr; // the advertisement banner over myAdViewButton
 };

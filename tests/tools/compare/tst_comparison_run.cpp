@@ -292,14 +292,14 @@ void TestComparisonRun::chunkedRunMatchesPairwiseCounts()
     // More rows than one chunk, row counts that end inside a chunk, values with repeats.
     QStringList values1 = {"T1"};
     QStringList values2 = {"T2"};
-    for (int i = 0; i < 4100; ++i)
+    for (int i = 0; i < 10100; ++i)
         values1.append(QString("v%1").arg(i % 53));
-    for (int i = 0; i < 2600; ++i)
+    for (int i = 0; i < 6200; ++i)
         values2.append(i % 7 == 0 ? QString() : QString("v%1").arg(i % 61));
     const QString file = twoSheetWorkbook(path("chunks.xlsx"), oneColumn(values1), oneColumn(values2));
     ComparerDriver comparer;
     comparer.importWorkbook(file);
-    comparer.compare(0, 0, "4101", "2601");
+    comparer.compare(0, 0, "10101", "6201");
     QCOMPARE(KivMessageBox::shownTexts(), QStringList(finishedText()));
     comparer.destroyWindow();
 
@@ -334,20 +334,20 @@ void TestComparisonRun::cancelDuringReadPassSavesColumnsAndHeadersOnly()
 void TestComparisonRun::cancelDuringCountPassKeepsWrittenChunks()
 {
     QStringList values = {"K"};
-    for (int i = 0; i < 2500; ++i)
+    for (int i = 0; i < 6000; ++i)
         values.append(QString("v%1").arg(i % 10));
     const QString file = twoSheetWorkbook(path("cancel-count.xlsx"), oneColumn(values), oneColumn(values));
     ComparerDriver comparer;
     comparer.importWorkbook(file);
-    // Both read passes make 5,000 steps; the first chunk of counts makes it 7,000.
-    KivProgressDialog::setCancelAtValue(7000);
-    comparer.compare(0, 0, "2501", "2501");
+    // Both read passes make 12,000 steps; the first chunk of counts (5,000 rows) makes it 17,000.
+    KivProgressDialog::setCancelAtValue(17000);
+    comparer.compare(0, 0, "6001", "6001");
     QCOMPARE(KivMessageBox::shownTexts(), QStringList({kCancelled, kPartial}));
     comparer.destroyWindow();
 
     const QStringList counts1 = column(file, "Sheet1", 0);
-    QCOMPARE(counts1.size(), 1 + 2000);
-    QVERIFY(std::all_of(counts1.begin() + 1, counts1.end(), [](const QString& c) { return c == "250"; }));
+    QCOMPARE(counts1.size(), 1 + 5000);
+    QVERIFY(std::all_of(counts1.begin() + 1, counts1.end(), [](const QString& c) { return c == "600"; }));
     QCOMPARE(column(file, "Sheet2", 0), QStringList(header("K", "Sheet1", "K")));
 }
 
