@@ -5,6 +5,7 @@
 #include "online/pathutils.h"
 #include "online/siteaddresses.h"
 #include "online/updatefunkiv.h"
+#include "tools/placedwidget.h"
 #include "tools/compare/duzozodkiv.h"
 #include "tools/splitcolumn/splitsheetfromcolumn.h"
 #include "tools/splitsheets/splitexcelfromsheets.h"
@@ -43,18 +44,9 @@ const char* const kParagraph =
     "<p style=\" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; "
     "text-indent:0px;\">";
 
-template <typename Widget>
-Widget* placed(QWidget* parent, const char* objectName, int x, int y, int width, int height)
-{
-    auto widget = new Widget(parent);
-    widget->setObjectName(QString::fromLatin1(objectName));
-    widget->setGeometry(x, y, width, height);
-    return widget;
-}
-
 QPushButton* toolButton(QWidget* parent, const char* objectName, int y)
 {
-    auto button = placed<QPushButton>(parent, objectName, 80, y, 201, 31);
+    auto button = placedWidget<QPushButton>(parent, objectName, QRect(80, y, 201, 31));
     QFont font = button->font();
     font.setPointSize(12);
     button->setFont(font);
@@ -110,18 +102,18 @@ void MainWindow::buildForm()
     ui->centralwidget = new QWidget(this);
     ui->centralwidget->setObjectName(QStringLiteral("centralwidget"));
     QWidget* central = ui->centralwidget;
-    ui->myAdViewButton = placed<QPushButton>(central, "myAdViewButton", 10, 10, 150, 100);
+    ui->myAdViewButton = placedWidget<QPushButton>(central, "myAdViewButton", QRect(10, 10, 150, 100));
     ui->myAdViewButton->setFixedSize(150, 100);
-    ui->win10infoText = placed<QTextEdit>(central, "win10infoText", 170, 10, 191, 101);
+    ui->win10infoText = placedWidget<QTextEdit>(central, "win10infoText", QRect(170, 10, 191, 101));
     ui->win10infoText->setReadOnly(true);
-    ui->label = placed<QLabel>(central, "label", 20, 120, 311, 21);
-    ui->label_2 = placed<QLabel>(central, "label_2", 40, 150, 54, 12);
+    ui->label = placedWidget<QLabel>(central, "label", QRect(20, 120, 311, 21));
+    ui->label_2 = placedWidget<QLabel>(central, "label_2", QRect(40, 150, 54, 12));
     ui->ExcelCompareFunButton = toolButton(central, "ExcelCompareFunButton", 180);
-    ui->label_3 = placed<QLabel>(central, "label_3", 40, 230, 54, 12);
+    ui->label_3 = placedWidget<QLabel>(central, "label_3", QRect(40, 230, 54, 12));
     ui->splitExcelByColFunButtonpl = toolButton(central, "splitExcelByColFunButtonpl", 250);
-    ui->label_4 = placed<QLabel>(central, "label_4", 40, 300, 54, 12);
+    ui->label_4 = placedWidget<QLabel>(central, "label_4", QRect(40, 300, 54, 12));
     ui->splithExcelBySeetFunButton = toolButton(central, "splithExcelBySeetFunButton", 320);
-    ui->textEdit = placed<QTextEdit>(central, "textEdit", 20, 390, 321, 71);
+    ui->textEdit = placedWidget<QTextEdit>(central, "textEdit", QRect(20, 390, 321, 71));
     ui->textEdit->setReadOnly(true);
     ui->textEdit->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     setCentralWidget(central);

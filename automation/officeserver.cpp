@@ -372,7 +372,8 @@ public:
     }
 
 private:
-    // Bottom-up, so the areas still to go keep their row numbers.
+    // Bottom-up, so the areas still to go keep their row numbers. Undo records and row-height
+    // updates cost the office more than the deletions themselves; both are off meanwhile.
     QVariant remove()
     {
         QList<QPair<int, int>> bottomUp = areas;
@@ -385,12 +386,23 @@ private:
         settings->setPropertyValue("IsUndoEnabled", uno::Any(false));
         settings->setPropertyValue("IsAdjustHeightEnabled", uno::Any(false));
         model->lockControllers();
-        for (const QPair<int, int>& area : bottomUp)
-            rows->removeByIndex(area.first - 1, area.second - area.first + 1);
+        try {
+            for (const QPair<int, int>& area : bottomUp)
+                rows->removeByIndex(area.first - 1, area.second - area.first + 1);
+        } catch (...) {
+            restore(settings, undo, adjustHeight);
+            throw;
+        }
+        restore(settings, undo, adjustHeight);
+        return QVariant();
+    }
+
+    void restore(const uno::Reference<beans::XPropertySet>& settings, const uno::Any& undo,
+                 const uno::Any& adjustHeight)
+    {
         model->unlockControllers();
         settings->setPropertyValue("IsAdjustHeightEnabled", adjustHeight);
         settings->setPropertyValue("IsUndoEnabled", undo);
-        return QVariant();
     }
 
     uno::Reference<frame::XModel> model;

@@ -2,7 +2,7 @@
 // against the one-cell-per-call run with pairwise counting.
 //
 // Build and run (one command):
-//   cmake -S /work/main -B /work/build-compare -DCMAKE_BUILD_TYPE=RelWithDebInfo && cmake --build /work/build-compare -j2 --target bench_compare && /work/build-compare/bench/bench_compare
+//   bash scripts/build.sh && build/bench/bench_compare
 // Optional argument: how often each timing is repeated (the median is printed), 3.
 //
 // The workbook: two sheets of N data rows under a title row, four columns, the compared column

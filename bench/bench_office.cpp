@@ -1,5 +1,6 @@
 // What the office costs through the automation layer: start, one cell per call, whole blocks.
-// Build and run:  cmake --build build --target bench_office && build/bench/bench_office
+// Build and run (one command):
+//   bash scripts/build.sh && build/bench/bench_office
 #include "automation/axobject.h"
 #include "excelop/excelopkiv.h"
 #include "support/benchutil.h"

@@ -2,7 +2,7 @@
 // the one-cell-per-call way of splitting.
 //
 // Build and run (one command):
-//   cmake -S /work/main -B /work/build-split -DCMAKE_BUILD_TYPE=RelWithDebInfo && cmake --build /work/build-split -j2 --target bench_splitcolumn && QT_QPA_PLATFORM=offscreen /work/build-split/bench/bench_splitcolumn
+//   bash scripts/build.sh && QT_QPA_PLATFORM=offscreen build/bench/bench_splitcolumn
 // Optional arguments: <data rows for the floor comparison, 100000> <data rows for the per-cell
 // comparison, 10000>.
 //
