@@ -76,6 +76,7 @@ MainWindow::MainWindow(QWidget* parent)
 {
     buildForm();
     retranslateForm();
+    widenLabelsToFit(ui->centralwidget);
     QMetaObject::connectSlotsByName(this);
     ui->win10infoText->setVisible(runningWindowsRelease() == WindowsRelease::Windows10);
     updateCheck = new UpdateFunKiv(versionCode, updateDocumentUrl,

@@ -13,3 +13,7 @@ Widget* placedWidget(QWidget* parent, const char* objectName, const QRect& geome
     widget->setGeometry(geometry);
     return widget;
 }
+
+// Labels placed for a narrower font than the one at hand would cut their text off: they grow to
+// the width their text needs, keeping their place.
+void widenLabelsToFit(QWidget* form);

@@ -68,6 +68,7 @@ void SplitSheetFromColumn::setupUi(QMainWindow* window)
     window->setStatusBar(statusbar);
 
     retranslateUi(window);
+    widenLabelsToFit(centralwidget);
 }
 
 void SplitSheetFromColumn::retranslateUi(QMainWindow* window)

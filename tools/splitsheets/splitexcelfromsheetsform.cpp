@@ -39,6 +39,7 @@ void splitExcelFromSheets::setupUi(QMainWindow* window)
     window->setStatusBar(statusbar);
 
     retranslateUi(window);
+    widenLabelsToFit(centralwidget);
 }
 
 void splitExcelFromSheets::retranslateUi(QMainWindow* window)
