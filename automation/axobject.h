@@ -39,3 +39,15 @@ private:
 
     AutomationNodePtr node;
 };
+
+// Runs the call on the object and tells whether the object accepted it (reported no failure).
+template <typename Call>
+bool accepted(AxObject* object, Call&& call)
+{
+    bool failed = false;
+    const QMetaObject::Connection watch =
+        QObject::connect(object, &AxObject::exception, [&failed] { failed = true; });
+    call();
+    QObject::disconnect(watch);
+    return !failed;
+}

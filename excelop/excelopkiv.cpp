@@ -10,18 +10,6 @@ namespace {
 constexpr int kLongestSheetName = 31;
 const QString kForbiddenInSheetNames = QStringLiteral("[]*?:/\\");
 
-// Runs the call on the object and tells whether the application accepted it.
-template <typename Call>
-bool accepted(AxObject* object, Call&& call)
-{
-    bool failed = false;
-    const QMetaObject::Connection watch =
-        QObject::connect(object, &AxObject::exception, [&failed] { failed = true; });
-    call();
-    QObject::disconnect(watch);
-    return !failed;
-}
-
 // Shortens the text to at most `length` characters without splitting a surrogate pair.
 QString shortened(const QString& text, int length)
 {

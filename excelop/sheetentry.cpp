@@ -144,10 +144,10 @@ void SheetEntry::deleteRows(int firstRow, int lastRow)
         rows->dynamicCall("Delete");
 }
 
-void SheetEntry::deleteRowBlocks(const QList<QPair<int, int>>& blocks)
+bool SheetEntry::deleteRowBlocks(const QList<QPair<int, int>>& blocks)
 {
     if (blocks.isEmpty())
-        return;
+        return true;
     // One multi-area address, as Excel writes it: "3:5,8:8".
     QStringList areas;
     areas.reserve(blocks.size());
@@ -155,8 +155,7 @@ void SheetEntry::deleteRowBlocks(const QList<QPair<int, int>>& blocks)
         areas.append(QString::number(block.first) + QLatin1Char(':') + QString::number(block.second));
     std::unique_ptr<AxObject> rows(sheet ? sheet->querySubObject("Range(QString)", areas.join(QLatin1Char(',')))
                                          : nullptr);
-    if (rows)
-        rows->dynamicCall("Delete");
+    return rows && accepted(rows.get(), [&rows] { rows->dynamicCall("Delete"); });
 }
 
 int SheetEntry::getColMax()

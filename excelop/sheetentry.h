@@ -41,7 +41,8 @@ public:
     void deleteRows(int firstRow, int lastRow);
     // Deletes several row blocks (first, last; 1-based, not overlapping) in one call, as if each
     // were deleted with deleteRows from the bottom up.
-    void deleteRowBlocks(const QList<QPair<int, int>>& blocks);
+    // False when the office refused (a protected sheet, say).
+    bool deleteRowBlocks(const QList<QPair<int, int>>& blocks);
     int getColMax();
     void loadColumnTitles(int row);
     QSet<QString> getColumnValueSet(int firstRow, int lastRow, int col);

@@ -58,9 +58,10 @@ ColumnSplitRun::Outcome ColumnSplitRun::run()
     SplitProgress progress(groups.size() * rowsPerValue);
     qint64 progressOffset = 0;
     for (const ValueRows& group : groups) {
-        if (!splitOneValue(group, progress, progressOffset)) {
+        const Outcome step = splitOneValue(group, progress, progressOffset);
+        if (step != Outcome::Finished) {
             progress.close();
-            return Outcome::Cancelled;
+            return step;
         }
         progressOffset += rowsPerValue;
     }
@@ -68,14 +69,14 @@ ColumnSplitRun::Outcome ColumnSplitRun::run()
     return Outcome::Finished;
 }
 
-// False when the user cancelled; the copy then keeps what was done so far.
-bool ColumnSplitRun::splitOneValue(const ValueRows& group, SplitProgress& progress, qint64 progressOffset)
+// Cancelled: the copy keeps what was done so far.
+ColumnSplitRun::Outcome ColumnSplitRun::splitOneValue(const ValueRows& group, SplitProgress& progress, qint64 progressOffset)
 {
     const qint64 rowsPerValue = settings.endRow - settings.titleRow;
     SheetEntry* copy = copyForValue(group.value);
     if (!copy) {
         valuesLeftOut.append(group.value);
-        return progress.advanceTo(progressOffset + rowsPerValue);
+        return progress.advanceTo(progressOffset + rowsPerValue) ? Outcome::Finished : Outcome::Cancelled;
     }
     // Bottom-up: rows above a deleted block keep their numbers, and fewer rows move per deletion.
     // The blocks go to the office a batch per call, each batch covering about a tenth of the data
@@ -85,19 +86,20 @@ bool ColumnSplitRun::splitOneValue(const ValueRows& group, SplitProgress& progre
     QList<QPair<int, int>> batch;
     for (auto block = blocks.crbegin(); block != blocks.crend(); ++block) {
         if (batch.isEmpty() && !progress.advanceTo(progressOffset + settings.endRow - block->last))
-            return false;
+            return Outcome::Cancelled;
         batch.append({block->first, block->last});
         const bool batchFull = batch.size() == kMaxBlocksPerCall || batch.first().second - block->first + 1 >= rowsPerBatch;
         if (batchFull || block + 1 == blocks.crend()) {
-            copy->deleteRowBlocks(batch);
+            if (!copy->deleteRowBlocks(batch))
+                return Outcome::Failed;
             batch.clear();
         }
     }
     if (!progress.advanceTo(progressOffset + rowsPerValue))
-        return false;
+        return Outcome::Cancelled;
     if (settings.deleteReferColumn)
         copy->deleteColumn(settings.referColumn);
-    return true;
+    return Outcome::Finished;
 }
 
 SheetEntry* ColumnSplitRun::copyForValue(const QString& value)

@@ -22,7 +22,9 @@ struct ColumnSplitSettings
 class ColumnSplitRun
 {
 public:
-    enum class Outcome { Finished, Cancelled };
+    // Failed: the office refused to delete rows of a copy (a protected sheet, say); the run
+    // stopped and its copies must not be saved.
+    enum class Outcome { Finished, Cancelled, Failed };
 
     ColumnSplitRun(ExcelOpKiv& book, const ColumnSplitSettings& settings);
 
@@ -32,7 +34,7 @@ public:
     QStringList valuesWithoutSheet() const { return valuesLeftOut; }
 
 private:
-    bool splitOneValue(const ValueRows& group, SplitProgress& progress, qint64 progressOffset);
+    Outcome splitOneValue(const ValueRows& group, SplitProgress& progress, qint64 progressOffset);
     SheetEntry* copyForValue(const QString& value);
 
     ExcelOpKiv& book;

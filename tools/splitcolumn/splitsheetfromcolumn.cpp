@@ -97,6 +97,8 @@ QString SplitSheetFromColumn::splitInOpenWorkbook(bool deleteReferColumn)
 
     ColumnSplitRun run(*mExcelOpKiv, {sheetName, startCell.row, endCell.row, referColNumber, deleteReferColumn});
     const ColumnSplitRun::Outcome outcome = run.run();
+    if (outcome == ColumnSplitRun::Outcome::Failed)
+        return tr("处理时出错：新Sheet表里的行没能删除（工作表可能受保护），已停止处理，文件没有改动。");
     if (!mExcelOpKiv->saveWorkbook())
         return tr("保存失败：处理结果没能保存到%1，请确认该文件没有被其他程序打开并且可以写入。").arg(dealFilePath);
     if (outcome == ColumnSplitRun::Outcome::Cancelled)
