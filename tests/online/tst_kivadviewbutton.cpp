@@ -188,7 +188,8 @@ private slots:
                  {{"web-link", "a", "", "a.png", server.url("/slow.png"), 5, "A"}});
         QCOMPARE(button.text(), QString("A\n图片加载中。。"));
         QTRY_VERIFY(QFile::exists(cache.path() + "/a/a.png"));
-        QCOMPARE(button.text(), QString("A\n图片加载中。。")); // until the next tick
+        // The picture shows from the next tick on (the banner's own one-second tick may come first
+        // on a busy machine).
         banner.slotsShowNext();
         QVERIFY(button.text().isEmpty());
         QTRY_VERIFY(!button.icon().isNull());
