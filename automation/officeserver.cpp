@@ -10,12 +10,28 @@
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/awt/Size.hpp>
+#include <com/sun/star/drawing/XDrawPage.hpp>
+#include <com/sun/star/drawing/XDrawPageSupplier.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/sheet/CellFlags.hpp>
+#include <com/sun/star/sheet/TablePageBreakData.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XConditionalFormats.hpp>
+#include <com/sun/star/sheet/XSheetAnnotations.hpp>
+#include <com/sun/star/sheet/XSheetAnnotationsSupplier.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
+#include <com/sun/star/sheet/XSheetPageBreak.hpp>
+#include <com/sun/star/table/TableSortField.hpp>
+#include <com/sun/star/util/XMergeable.hpp>
+#include <com/sun/star/util/XProtectable.hpp>
+#include <com/sun/star/util/XSortable.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XDatabaseRange.hpp>
+#include <com/sun/star/sheet/XDatabaseRanges.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
@@ -212,14 +228,26 @@ public:
     {
     }
 
-    AutomationNodePtr subObject(const QString& member, const QVariantList&, AutomationError& error) override
+    AutomationNodePtr subObject(const QString& member, const QVariantList& args, AutomationError& error) override
     {
+        // The block's own columns, for "Count".
+        if (member == QLatin1String("Columns") && args.isEmpty())
+            return std::make_shared<RangeNode>(document, sheet, RangeKind::Columns, range, first, count);
         unknownMember(error, member);
         return nullptr;
     }
 
+    const uno::Reference<table::XCellRange>& cellRange() const { return range; }
+
     QVariant call(const QString& member, const QVariantList& args, AutomationError& error) override
     {
+        if (member == QLatin1String("Sort"))
+            return guarded<QVariant>(error, [&] { return sortRows(args, error); });
+        if (member == QLatin1String("Merge"))
+            return guarded<QVariant>(error, [&] {
+                uno::Reference<util::XMergeable>(range, uno::UNO_QUERY_THROW)->merge(true);
+                return QVariant();
+            });
         if (member == QLatin1String("Insert"))
             return guarded<QVariant>(error, [&] { return changeLines(true, error); });
         if (member == QLatin1String("Delete"))
@@ -236,6 +264,14 @@ public:
             return guarded<QVariant>(error, [&] { return readValue(); });
         if (name == QLatin1String("Count"))
             return guarded<QVariant>(error, [&] { return QVariant(countOf()); });
+        if (name == QLatin1String("HasFormula"))
+            return guarded<QVariant>(error, [&] { return QVariant(hasFormula()); });
+        if (name == QLatin1String("MergeCells"))
+            return guarded<QVariant>(error, [&] {
+                return QVariant(bool(uno::Reference<util::XMergeable>(range, uno::UNO_QUERY_THROW)->getIsMerged()));
+            });
+        if (name == QLatin1String("RowHeight"))
+            return guarded<QVariant>(error, [&] { return commonRowHeight(); });
         unknownMember(error, name);
         return QVariant();
     }
@@ -313,6 +349,83 @@ private:
         return QVariant(true);
     }
 
+    // Excel's Range.Sort(Key1, Order1): the rows of the block ordered by the key column
+    // (1 ascending, 2 descending), formats going with the cells, no header row.
+    QVariant sortRows(const QVariantList& args, AutomationError& error)
+    {
+        auto key = args.value(0).canConvert<AutomationHandle>()
+                       ? std::dynamic_pointer_cast<RangeNode>(args.value(0).value<AutomationHandle>().node)
+                       : nullptr;
+        if (!key) {
+            fail(error, QStringLiteral("Sort needs the key column as a range"));
+            return QVariant();
+        }
+        const int field = uno::Reference<sheet::XCellRangeAddressable>(key->cellRange(), uno::UNO_QUERY_THROW)
+                              ->getRangeAddress().StartColumn
+                          - rangeAddress().StartColumn;
+        table::TableSortField sortField;
+        sortField.Field = field;
+        sortField.IsAscending = args.value(1, 1).toInt() != 2;
+        sortField.FieldType = table::TableSortFieldType_AUTOMATIC;
+        uno::Sequence<table::TableSortField> fields(1);
+        fields.getArray()[0] = sortField;
+        const uno::Sequence<beans::PropertyValue> descriptor =
+            propertyValues({propertyValue("SortFields", uno::Any(fields)),
+                            propertyValue("ContainsHeader", uno::Any(false)),
+                            propertyValue("IsSortColumns", uno::Any(false)),
+                            propertyValue("BindFormatsToContent", uno::Any(true))});
+        // Sorted through a database range of its own, so the sheet's filter range stays as it is.
+        uno::Reference<sheet::XDatabaseRanges> databaseRanges(
+            uno::Reference<beans::XPropertySet>(document->document, uno::UNO_QUERY_THROW)
+                ->getPropertyValue("DatabaseRanges"),
+            uno::UNO_QUERY_THROW);
+        QString rangeName = QStringLiteral("KivExcelSort");
+        for (int n = 1; databaseRanges->hasByName(toOUString(rangeName)); ++n)
+            rangeName = QStringLiteral("KivExcelSort%1").arg(n);
+        databaseRanges->addNewByName(toOUString(rangeName), rangeAddress());
+        try {
+            uno::Reference<util::XSortable>(range, uno::UNO_QUERY_THROW)->sort(descriptor);
+        } catch (...) {
+            databaseRanges->removeByName(toOUString(rangeName));
+            throw;
+        }
+        databaseRanges->removeByName(toOUString(rangeName));
+        return QVariant();
+    }
+
+    bool hasFormula()
+    {
+        uno::Reference<sheet::XSheetCellRanges> formulas =
+            uno::Reference<sheet::XCellRangesQuery>(range, uno::UNO_QUERY_THROW)
+                ->queryContentCells(sheet::CellFlags::FORMULA);
+        return formulas->getRangeAddresses().getLength() > 0;
+    }
+
+    // Excel's RowHeight: the height (in points) the rows share, or nothing when they differ or
+    // some are hidden.
+    QVariant commonRowHeight()
+    {
+        const table::CellRangeAddress address = rangeAddress();
+        const int rowCount = address.EndRow - address.StartRow + 1;
+        uno::Reference<table::XColumnRowRange> lines(sheet, uno::UNO_QUERY_THROW);
+        sal_Int32 firstHeight = 0;
+        uno::Reference<beans::XPropertySet>(lines->getRows()->getByIndex(address.StartRow), uno::UNO_QUERY_THROW)
+                ->getPropertyValue("Height")
+            >>= firstHeight;
+        awt::Size total;
+        uno::Reference<beans::XPropertySet>(range, uno::UNO_QUERY_THROW)->getPropertyValue("Size") >>= total;
+        const bool visible = uno::Reference<sheet::XCellRangesQuery>(range, uno::UNO_QUERY_THROW)
+                                 ->queryVisibleCells()
+                                 ->getRangeAddresses()
+                                 .getLength()
+                             == 1;
+        // Heights are kept in finer units than they are reported in: allow the rounding.
+        const qint64 difference = std::abs(qint64(firstHeight) * rowCount - total.Height);
+        if (!visible || difference > rowCount / 2 + 1)
+            return QVariant();
+        return firstHeight * 72.0 / 2540.0;
+    }
+
     int countOf()
     {
         const table::CellRangeAddress address = rangeAddress();
@@ -333,6 +446,41 @@ private:
     RangeKind kind;
     uno::Reference<table::XCellRange> range;
     int first; // 0-based first column or row of whole-line ranges
+    int count;
+};
+
+// A collection asked only for its "Count".
+class CountNode : public AutomationNode
+{
+public:
+    explicit CountNode(int count) : count(count) {}
+
+    AutomationNodePtr subObject(const QString& member, const QVariantList&, AutomationError& error) override
+    {
+        unknownMember(error, member);
+        return nullptr;
+    }
+
+    QVariant call(const QString& member, const QVariantList&, AutomationError& error) override
+    {
+        unknownMember(error, member);
+        return QVariant();
+    }
+
+    QVariant property(const QString& name, AutomationError& error) override
+    {
+        if (name == QLatin1String("Count"))
+            return count;
+        unknownMember(error, name);
+        return QVariant();
+    }
+
+    void setProperty(const QString& name, const QVariant&, AutomationError& error) override
+    {
+        unknownMember(error, name);
+    }
+
+private:
     int count;
 };
 
@@ -448,6 +596,9 @@ public:
                 return rows(args, error);
             if (member == QLatin1String("Range"))
                 return range(args.value(0).toString());
+            if (member == QLatin1String("Comments") || member == QLatin1String("Shapes")
+                || member == QLatin1String("FormatConditions") || member == QLatin1String("HPageBreaks"))
+                return std::make_shared<CountNode>(countOfSheetParts(member));
             if (member == QLatin1String("UsedRange")) {
                 const QPair<int, int> end = usedAreaEnd(sheet);
                 return block(sheet->getCellRangeByPosition(0, 0, end.first, end.second));
@@ -473,6 +624,10 @@ public:
             return guarded<QVariant>(error, [&] { return QVariant(sheetName(sheet)); });
         if (name == QLatin1String("Index"))
             return guarded<QVariant>(error, [&] { return QVariant(sheetPosition(sheet) + 1); });
+        if (name == QLatin1String("ProtectContents"))
+            return guarded<QVariant>(error, [&] {
+                return QVariant(bool(uno::Reference<util::XProtectable>(sheet, uno::UNO_QUERY_THROW)->isProtected()));
+            });
         unknownMember(error, name);
         return QVariant();
     }
@@ -498,6 +653,29 @@ private:
                             int first = 0, int count = 0)
     {
         return std::make_shared<RangeNode>(document, sheet, kind, range, first, count);
+    }
+
+    // Notes, drawing objects, conditional formats and manual row breaks of the sheet.
+    int countOfSheetParts(const QString& member)
+    {
+        if (member == QLatin1String("Comments"))
+            return uno::Reference<sheet::XSheetAnnotationsSupplier>(sheet, uno::UNO_QUERY_THROW)
+                ->getAnnotations()
+                ->getCount();
+        if (member == QLatin1String("Shapes"))
+            return uno::Reference<drawing::XDrawPageSupplier>(sheet, uno::UNO_QUERY_THROW)->getDrawPage()->getCount();
+        if (member == QLatin1String("FormatConditions")) {
+            uno::Reference<sheet::XConditionalFormats> formats(
+                uno::Reference<beans::XPropertySet>(sheet, uno::UNO_QUERY_THROW)->getPropertyValue("ConditionalFormats"),
+                uno::UNO_QUERY);
+            return formats.is() ? formats->getLength() : 0;
+        }
+        int manualBreaks = 0;
+        const uno::Sequence<sheet::TablePageBreakData> breaks =
+            uno::Reference<sheet::XSheetPageBreak>(sheet, uno::UNO_QUERY_THROW)->getRowPageBreaks();
+        for (const sheet::TablePageBreakData& pageBreak : breaks)
+            manualBreaks += pageBreak.ManualBreak ? 1 : 0;
+        return manualBreaks;
     }
 
     AutomationNodePtr range(const QString& address)

@@ -202,9 +202,21 @@ QString ExcelOpKiv::copySheet(const QString& sourceName, const QString& newName)
 
 bool ExcelOpKiv::deleteSheet(const QString& name)
 {
-    if (SheetEntry* entry = findSheet(name))
-        entry->sheet->dynamicCall("Delete");
+    deleteWorksheet(name);
     const bool saved = saveWorkbook();
     openSheets();
     return saved;
+}
+
+bool ExcelOpKiv::removeSheet(const QString& name)
+{
+    const bool removed = deleteWorksheet(name);
+    openSheets();
+    return removed;
+}
+
+bool ExcelOpKiv::deleteWorksheet(const QString& name)
+{
+    SheetEntry* entry = findSheet(name);
+    return entry && accepted(entry->sheet, [entry] { entry->sheet->dynamicCall("Delete"); });
 }

@@ -37,6 +37,9 @@ public:
     // Deletes the worksheet of that name (if any), saves the workbook and rebuilds the list.
     // False when the save failed.
     bool deleteSheet(const QString& name);
+    // Deletes the worksheet of that name without saving and rebuilds the list; false when there
+    // is no such sheet or the office refused.
+    bool removeSheet(const QString& name);
 
     bool hasApplication() const { return excel != nullptr; }
     bool hasWorkbook() const { return workbook != nullptr; }
@@ -45,6 +48,8 @@ public:
     SheetEntry* sheetAt(int i) const;
 
 private:
+    bool deleteWorksheet(const QString& name);
+
     AxObject* excel = nullptr;
     AxObject* workbook = nullptr;
     QList<SheetEntry*> sheets;

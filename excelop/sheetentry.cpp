@@ -221,6 +221,44 @@ bool SheetEntry::writeColumnTexts(int col, int firstRow, const QStringList& text
     return range->setProperty("Value", rows);
 }
 
+bool SheetEntry::sortRowsByColumn(int firstRow, int lastRow, int lastCol, int keyCol)
+{
+    if (!sheet || firstRow < 1 || lastRow < firstRow || keyCol < 1 || keyCol > lastCol)
+        return false;
+    std::unique_ptr<AxObject> rows(sheet->querySubObject("Range(QString)", rangeAddress(1, firstRow, lastCol, lastRow)));
+    std::unique_ptr<AxObject> key(sheet->querySubObject("Range(QString)", rangeAddress(keyCol, firstRow, keyCol, firstRow)));
+    if (!rows || !key)
+        return false;
+    const QVariant keyValue = key->asVariant();
+    return accepted(rows.get(), [&] { rows->dynamicCall("Sort(QVariant,int)", keyValue, 1); });
+}
+
+bool SheetEntry::rowsMoveWithTheirCells(int firstRow, int lastRow)
+{
+    if (!sheet || firstRow < 1 || lastRow < firstRow || sheet->property("ProtectContents").toBool())
+        return false;
+    for (const char* part : {"Comments", "Shapes", "FormatConditions", "HPageBreaks"}) {
+        std::unique_ptr<AxObject> parts(sheet->querySubObject(part));
+        if (!parts || parts->property("Count").toInt() != 0)
+            return false;
+    }
+    std::unique_ptr<AxObject> used(sheet->querySubObject("UsedRange"));
+    std::unique_ptr<AxObject> down(sheet->querySubObject("Rows(QString)", QStringLiteral("1:%1").arg(lastRow)));
+    // Heights and hidden rows over the used columns only: hidden columns beyond do not matter.
+    const int usedColumns = qMax(1, usedColumnCount());
+    std::unique_ptr<AxObject> moved(
+        sheet->querySubObject("Range(QString)", rangeAddress(1, firstRow, usedColumns, lastRow)));
+    return used && down && moved && !used->property("HasFormula").toBool() && !down->property("MergeCells").toBool()
+           && moved->property("RowHeight").isValid();
+}
+
+int SheetEntry::usedColumnCount()
+{
+    std::unique_ptr<AxObject> used(sheet ? sheet->querySubObject("UsedRange") : nullptr);
+    std::unique_ptr<AxObject> columns(used ? used->querySubObject("Columns") : nullptr);
+    return columns ? columns->property("Count").toInt() : 0;
+}
+
 int SheetEntry::rowLimit()
 {
     std::unique_ptr<AxObject> rows(sheet ? sheet->querySubObject("Rows") : nullptr);

@@ -55,6 +55,16 @@ public:
     // Writes the texts down one column from firstRow; false when the office refused.
     bool writeColumnTexts(int col, int firstRow, const QStringList& texts);
 
+    // Sorts rows firstRow..lastRow, columns 1..lastCol, by the numbers in keyCol, ascending; the
+    // cells' formats go with them. False when the office refused.
+    bool sortRowsByColumn(int firstRow, int lastRow, int lastCol, int keyCol);
+    // Whether reordering rows firstRow..lastRow moves all that deleting rows around them would:
+    // true only for a sheet without formulas, notes, drawings, conditional formats, manual row
+    // breaks, protection or merged cells down to lastRow, whose rows are visible and of one height.
+    bool rowsMoveWithTheirCells(int firstRow, int lastRow);
+    // The columns of the used area, from column A.
+    int usedColumnCount();
+
     // How many rows and columns a worksheet of the office can hold (0 when it does not say).
     int rowLimit();
     int columnLimit();

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class ExcelOpKiv;
 class SheetEntry;
@@ -17,6 +18,9 @@ struct ColumnSplitSettings
     int endRow = 0;
     int referColumn = 0;    // 1-based
     bool deleteReferColumn = false;
+    // From this many row blocks to delete on, the rows are first grouped by value in a sorted
+    // work copy, so each new sheet needs one deletion instead of one per block.
+    int blocksForSortedCopy = 2000;
 };
 
 class ColumnSplitRun
@@ -34,8 +38,13 @@ public:
     QStringList valuesWithoutSheet() const { return valuesLeftOut; }
 
 private:
+    Outcome splitBlockByBlock(const QVector<ValueRows>& groups, SplitProgress& progress);
     Outcome splitOneValue(const ValueRows& group, SplitProgress& progress, qint64 progressOffset);
-    SheetEntry* copyForValue(const QString& value);
+    bool sortedCopyPays(SheetEntry& source, const QVector<ValueRows>& groups);
+    Outcome splitFromSortedCopy(const QVector<ValueRows>& groups, SplitProgress& progress);
+    bool groupRowsByValueIn(SheetEntry& work, const QVector<ValueRows>& groups);
+    Outcome splitOffSortedGroups(const QString& workName, const QVector<ValueRows>& groups, SplitProgress& progress);
+    SheetEntry* copyForValue(const QString& copiedSheet, const QString& value);
 
     ExcelOpKiv& book;
     ColumnSplitSettings settings;
