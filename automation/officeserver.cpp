@@ -54,7 +54,6 @@ using namespace officeuno;
 using rtl::OUString;
 
 namespace {
-
 // ---------------------------------------------------------------------------------------------
 // Calls into the office never throw out of this file: a failure becomes an AutomationError.
 
@@ -213,12 +212,40 @@ void releaseDocument(const DocumentPtr& document)
     });
 }
 
+// A node that has no member; the nodes below answer those they have.
+class MemberlessNode : public AutomationNode
+{
+public:
+    AutomationNodePtr subObject(const QString& member, const QVariantList&, AutomationError& error) override
+    {
+        unknownMember(error, member);
+        return nullptr;
+    }
+
+    QVariant call(const QString& member, const QVariantList&, AutomationError& error) override
+    {
+        unknownMember(error, member);
+        return QVariant();
+    }
+
+    QVariant property(const QString& name, AutomationError& error) override
+    {
+        unknownMember(error, name);
+        return QVariant();
+    }
+
+    void setProperty(const QString& name, const QVariant&, AutomationError& error) override
+    {
+        unknownMember(error, name);
+    }
+};
+
 // ---------------------------------------------------------------------------------------------
 // Ranges: a cell, a block, whole columns or whole rows of a sheet.
 
 enum class RangeKind { Cell, Block, Columns, Rows };
 
-class RangeNode : public AutomationNode
+class RangeNode : public MemberlessNode
 {
 public:
     RangeNode(DocumentPtr document, uno::Reference<sheet::XSpreadsheet> sheet, RangeKind kind,
@@ -450,22 +477,10 @@ private:
 };
 
 // A collection asked only for its "Count".
-class CountNode : public AutomationNode
+class CountNode : public MemberlessNode
 {
 public:
     explicit CountNode(int count) : count(count) {}
-
-    AutomationNodePtr subObject(const QString& member, const QVariantList&, AutomationError& error) override
-    {
-        unknownMember(error, member);
-        return nullptr;
-    }
-
-    QVariant call(const QString& member, const QVariantList&, AutomationError& error) override
-    {
-        unknownMember(error, member);
-        return QVariant();
-    }
 
     QVariant property(const QString& name, AutomationError& error) override
     {
@@ -475,17 +490,12 @@ public:
         return QVariant();
     }
 
-    void setProperty(const QString& name, const QVariant&, AutomationError& error) override
-    {
-        unknownMember(error, name);
-    }
-
 private:
     int count;
 };
 
 // Several row areas at once, as Excel's Range("3:5,8:9") names them: deleted in one call.
-class RowAreasNode : public AutomationNode
+class RowAreasNode : public MemberlessNode
 {
 public:
     RowAreasNode(uno::Reference<frame::XModel> model, uno::Reference<sheet::XSpreadsheet> sheet,
@@ -494,29 +504,12 @@ public:
     {
     }
 
-    AutomationNodePtr subObject(const QString& member, const QVariantList&, AutomationError& error) override
-    {
-        unknownMember(error, member);
-        return nullptr;
-    }
-
     QVariant call(const QString& member, const QVariantList&, AutomationError& error) override
     {
         if (member == QLatin1String("Delete"))
             return guarded<QVariant>(error, [&] { return remove(); });
         unknownMember(error, member);
         return QVariant();
-    }
-
-    QVariant property(const QString& name, AutomationError& error) override
-    {
-        unknownMember(error, name);
-        return QVariant();
-    }
-
-    void setProperty(const QString& name, const QVariant&, AutomationError& error) override
-    {
-        unknownMember(error, name);
     }
 
 private:
@@ -575,7 +568,7 @@ QList<QPair<int, int>> parseRowAreas(const QString& address)
 
 // ---------------------------------------------------------------------------------------------
 
-class WorksheetNode : public AutomationNode
+class WorksheetNode : public MemberlessNode
 {
 public:
     WorksheetNode(DocumentPtr document, uno::Reference<sheet::XSpreadsheet> sheet)
@@ -772,7 +765,7 @@ private:
 };
 
 // The workbook's "Worksheets" collection.
-class WorksheetsNode : public AutomationNode
+class WorksheetsNode : public MemberlessNode
 {
 public:
     explicit WorksheetsNode(DocumentPtr document) : document(std::move(document)) {}
@@ -796,12 +789,6 @@ public:
         });
     }
 
-    QVariant call(const QString& member, const QVariantList&, AutomationError& error) override
-    {
-        unknownMember(error, member);
-        return QVariant();
-    }
-
     QVariant property(const QString& name, AutomationError& error) override
     {
         if (name == QLatin1String("Count"))
@@ -810,16 +797,11 @@ public:
         return QVariant();
     }
 
-    void setProperty(const QString& name, const QVariant&, AutomationError& error) override
-    {
-        unknownMember(error, name);
-    }
-
 private:
     DocumentPtr document;
 };
 
-class WorkbookNode : public AutomationNode
+class WorkbookNode : public MemberlessNode
 {
 public:
     WorkbookNode(ApplicationPtr application, DocumentPtr document)
@@ -880,11 +862,6 @@ public:
             unknownMember(error, name);
             return QVariant();
         });
-    }
-
-    void setProperty(const QString& name, const QVariant&, AutomationError& error) override
-    {
-        unknownMember(error, name);
     }
 
 private:
@@ -961,7 +938,7 @@ private:
     DocumentPtr document;
 };
 
-class WorkbooksNode : public AutomationNode
+class WorkbooksNode : public MemberlessNode
 {
 public:
     explicit WorkbooksNode(ApplicationPtr application) : application(std::move(application)) {}
@@ -1008,11 +985,6 @@ public:
             return application->openedWorkbooks.size();
         unknownMember(error, name);
         return QVariant();
-    }
-
-    void setProperty(const QString& name, const QVariant&, AutomationError& error) override
-    {
-        unknownMember(error, name);
     }
 
 private:
@@ -1070,7 +1042,7 @@ private:
     ApplicationPtr application;
 };
 
-class ApplicationNode : public AutomationNode
+class ApplicationNode : public MemberlessNode
 {
 public:
     ApplicationNode() : application(std::make_shared<ApplicationState>()) {}
@@ -1095,12 +1067,6 @@ public:
         }
         unknownMember(error, member);
         return nullptr;
-    }
-
-    QVariant call(const QString& member, const QVariantList&, AutomationError& error) override
-    {
-        unknownMember(error, member);
-        return QVariant();
     }
 
     QVariant property(const QString& name, AutomationError& error) override
@@ -1134,7 +1100,6 @@ private:
 } // namespace
 
 namespace OfficeServer {
-
 AutomationNodePtr createApplication()
 {
     if (!OfficeConnection::instance().desktop().is())
