@@ -89,6 +89,16 @@ private slots:
         QCOMPARE(sheet->readRowTexts(1, 1, 8), expected);
         for (int col = 1; col <= expected.size(); ++col)
             QCOMPARE(sheet->getCellValue(1, col), expected.at(col - 1));
+
+        // Text that reads as a number lands as a number, as Excel makes it: it sorts and sums.
+        sheet->writeColumnTexts(10, 1, {"42", "abc"});
+        sheet->setCellValue(3, 10, QStringLiteral("7"));
+        std::unique_ptr<AxObject> count(sheet->sheet->querySubObject("Cells(int,int)", 1, 10));
+        QCOMPARE(count->property("Value").type(), QVariant::Double);
+        std::unique_ptr<AxObject> single(sheet->sheet->querySubObject("Cells(int,int)", 3, 10));
+        QCOMPARE(single->property("Value").type(), QVariant::Double);
+        std::unique_ptr<AxObject> text(sheet->sheet->querySubObject("Cells(int,int)", 2, 10));
+        QCOMPARE(text->property("Value").type(), QVariant::String);
     }
 
     void datesAndTruthValuesReadAsSuch()
