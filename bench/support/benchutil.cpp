@@ -18,32 +18,6 @@ namespace benchutil {
 
 namespace {
 
-int widestRow(const QList<QVariantList>& rows)
-{
-    int widest = 1;
-    for (const QVariantList& row : rows)
-        widest = std::max(widest, int(row.size()));
-    return widest;
-}
-
-bool fillSheet(AxObject* sheet, const GeneratedSheet& content)
-{
-    sheet->setProperty("Name", content.name);
-    if (content.rows.isEmpty())
-        return true;
-    const int width = widestRow(content.rows);
-    QVariantList values;
-    values.reserve(content.rows.size());
-    for (QVariantList row : content.rows) {
-        while (row.size() < width)
-            row.append(QString());
-        values.append(QVariant(row));
-    }
-    const QString address = QStringLiteral("A1:%1%2").arg(columnLetters(width)).arg(content.rows.size());
-    std::unique_ptr<AxObject> range(sheet->querySubObject("Range(QString)", address));
-    return range && range->setProperty("Value", values);
-}
-
 // Parent pid and utime + stime (clock ticks) of one process; false when it is gone.
 bool readProcessStat(const QString& pid, qint64& parent, qint64& ticks)
 {
@@ -125,23 +99,8 @@ double peakMemoryMiB()
 
 bool writeGeneratedWorkbook(const QString& path, const QList<GeneratedSheet>& sheets)
 {
-    AxObject application(QStringLiteral("Excel.Application"));
-    std::unique_ptr<AxObject> workbooks(application.querySubObject("WorkBooks"));
-    std::unique_ptr<AxObject> workbook(workbooks ? workbooks->querySubObject("Add") : nullptr);
-    if (!workbook)
-        return false;
-    bool filled = true;
-    for (int i = 0; i < sheets.size() && filled; ++i) {
-        std::unique_ptr<AxObject> worksheets(workbook->querySubObject("Worksheets"));
-        while (worksheets && worksheets->property("Count").toInt() <= i)
-            delete worksheets->querySubObject("Add");
-        std::unique_ptr<AxObject> sheet(workbook->querySubObject("Worksheets(int)", i + 1));
-        filled = sheet && fillSheet(sheet.get(), sheets.at(i));
-    }
     QFile::remove(path);
-    workbook->dynamicCall("SaveAs(const QString&)", QFileInfo(path).absoluteFilePath());
-    workbook->dynamicCall("Close()");
-    return filled && QFile::exists(path);
+    return writeWorkbookValues(path, sheets);
 }
 
 void printLine(const QString& label, const QString& value)

@@ -2,6 +2,8 @@
 // What the benchmark programs share: timing, the process's peak memory, and workbooks generated
 // through the office.
 
+#include "workbookwriter.h"
+
 #include <QList>
 #include <QString>
 #include <QVariantList>
@@ -27,11 +29,7 @@ double medianOf(QList<double> values);
 // Peak resident memory of this process so far, in MiB (VmHWM of /proc/self/status).
 double peakMemoryMiB();
 
-struct GeneratedSheet
-{
-    QString name;
-    QList<QVariantList> rows; // row 1 first; each cell a text or a number
-};
+using GeneratedSheet = SheetValues;
 
 // Writes a new workbook with these sheets, in this order, through the office. True on success.
 bool writeGeneratedWorkbook(const QString& path, const QList<GeneratedSheet>& sheets);

@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "workbookwriter.h"
+
 #include "app/dialogs.h"
 #include "automation/axobject.h"
 #include "excelop/excelopkiv.h"
@@ -11,39 +13,6 @@
 #include <memory>
 
 namespace {
-
-int widestRow(const QList<QStringList>& rows)
-{
-    int widest = 1;
-    for (const QStringList& row : rows)
-        widest = std::max(widest, int(row.size()));
-    return widest;
-}
-
-QVariantList rowsAsValues(const QList<QStringList>& rows, int width)
-{
-    QVariantList values;
-    for (const QStringList& row : rows) {
-        QVariantList cells;
-        for (int c = 0; c < width; ++c)
-            cells.append(row.value(c));
-        values.append(QVariant(cells));
-    }
-    return values;
-}
-
-bool fillSheet(AxObject* sheet, const SheetContent& content)
-{
-    if (!sheet->setProperty("Name", content.name))
-        return false;
-    if (content.rows.isEmpty())
-        return true;
-    const int width = widestRow(content.rows);
-    const QString address =
-        QStringLiteral("A1:%1%2").arg(columnLetters(width)).arg(content.rows.size());
-    std::unique_ptr<AxObject> range(sheet->querySubObject("Range(QString)", address));
-    return range && range->setProperty("Value", rowsAsValues(content.rows, width));
-}
 
 QList<QStringList> valuesAsTexts(const QVariant& value)
 {
@@ -93,27 +62,14 @@ QString copyFixture(const QString& name, const QString& folder)
 
 bool writeWorkbook(const QString& path, const QList<SheetContent>& sheets)
 {
-    AxObject application(QStringLiteral("Excel.Application"));
-    std::unique_ptr<AxObject> workbooks(application.querySubObject("WorkBooks"));
-    std::unique_ptr<AxObject> workbook(workbooks ? workbooks->querySubObject("Add") : nullptr);
-    if (!workbook)
-        return false;
-    bool written = true;
-    for (int i = 0; i < sheets.size() && written; ++i) {
-        std::unique_ptr<AxObject> worksheets(workbook->querySubObject("Worksheets"));
-        while (worksheets && worksheets->property("Count").toInt() <= i)
-            delete worksheets->querySubObject("Add");
-        std::unique_ptr<AxObject> sheet(workbook->querySubObject("Worksheets(int)", i + 1));
-        written = sheet && fillSheet(sheet.get(), sheets.at(i));
+    QList<SheetValues> values;
+    for (const SheetContent& sheet : sheets) {
+        SheetValues sheetValues{sheet.name, {}};
+        for (const QStringList& row : sheet.rows)
+            sheetValues.rows.append(QVariantList(row.cbegin(), row.cend()));
+        values.append(sheetValues);
     }
-    bool saved = false;
-    if (written) {
-        QObject::connect(workbook.get(), &AxObject::exception, [&written] { written = false; });
-        workbook->dynamicCall("SaveAs(const QString&)", QFileInfo(path).absoluteFilePath());
-        saved = written;
-    }
-    workbook->dynamicCall("Close()");
-    return saved;
+    return writeWorkbookValues(path, values);
 }
 
 QList<SheetContent> readWorkbook(const QString& path)
