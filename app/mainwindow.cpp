@@ -2,7 +2,7 @@
 
 #include "app/windowsversion.h"
 #include "online/kivadviewbutton.h"
-#include "online/pathutils.h"
+#include "common/pathutils.h"
 #include "online/siteaddresses.h"
 #include "online/updatefunkiv.h"
 #include "tools/placedwidget.h"

@@ -1,7 +1,5 @@
 #include "automation/automationserver.h"
 
-#include "automation/officeserver.h"
-
 #include <QHash>
 
 AutomationNode::~AutomationNode() = default;
@@ -31,8 +29,6 @@ AutomationNodePtr AutomationRegistry::create(const QString& progId)
     const auto found = registeredServers().constFind(progId);
     if (found != registeredServers().constEnd())
         return (*found)();
-    if (progId == QLatin1String("Excel.Application"))
-        return OfficeServer::createApplication();
     return nullptr;
 }
 

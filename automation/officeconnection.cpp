@@ -1,6 +1,6 @@
 #include "automation/officeconnection.h"
 
-#include "online/pathutils.h"
+#include "common/pathutils.h"
 
 #include <com/sun/star/bridge/BridgeFactory.hpp>
 #include <com/sun/star/bridge/XBridge.hpp>

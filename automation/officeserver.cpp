@@ -1107,6 +1107,11 @@ AutomationNodePtr createApplication()
     return std::make_shared<ApplicationNode>();
 }
 
+void registerAsExcel()
+{
+    AutomationRegistry::registerServer(QStringLiteral("Excel.Application"), createApplication);
+}
+
 void killOfficeForTests()
 {
     const pid_t pid = OfficeConnection::instance().processId();

@@ -10,6 +10,9 @@ namespace OfficeServer {
 // again after the office died). None when the office cannot be started.
 AutomationNodePtr createApplication();
 
+// Registers this server under "Excel.Application"; the program's start-up calls it.
+void registerAsExcel();
+
 // Tests: ends the office process abruptly, as a crash would.
 void killOfficeForTests();
 

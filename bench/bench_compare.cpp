@@ -12,8 +12,9 @@
 // Times are wall clock and CPU of this process and the office together; on a machine shared with
 // other work the CPU figures are the steadier ones, and the goals are judged on them.
 
-#include "app/dialogs.h"
+#include "common/dialogs.h"
 #include "bench/support/benchutil.h"
+#include "automation/officeserver.h"
 #include "excelop/excelopkiv.h"
 #include "tools/compare/duzozodkiv.h"
 
@@ -218,6 +219,7 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    OfficeServer::registerAsExcel();
     if (argc == 4 && QByteArray(argv[1]) == "--generate")
         return writeBenchWorkbook(QString::fromLocal8Bit(argv[2]), atoi(argv[3])) ? 0 : 1;
     setDialogsHeadlessForTests();

@@ -2,6 +2,7 @@
 // Build and run (one command):
 //   bash scripts/build.sh && build/bench/bench_office
 #include "automation/axobject.h"
+#include "automation/officeserver.h"
 #include "excelop/excelopkiv.h"
 #include "support/benchutil.h"
 
@@ -29,6 +30,7 @@ QList<GeneratedSheet> twoColumns()
 int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
+    OfficeServer::registerAsExcel();
     QTemporaryDir folder;
     const QString file = folder.filePath(QStringLiteral("office.xlsx"));
 

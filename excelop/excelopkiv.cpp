@@ -1,6 +1,6 @@
 #include "excelop/excelopkiv.h"
 
-#include "app/dialogs.h"
+#include "common/notice.h"
 #include "automation/axobject.h"
 
 #include <memory>
@@ -94,11 +94,11 @@ void ExcelOpKiv::openWorkBook(const QString& path)
 void ExcelOpKiv::openSheets()
 {
     if (!excel) {
-        KivMessageBox::inform(QStringLiteral("打开Excel文件时出错:(this->excel==null)"));
+        showNotice(QStringLiteral("打开Excel文件时出错:(this->excel==null)"));
         return;
     }
     if (!workbook) {
-        KivMessageBox::inform(QStringLiteral("打开Excel文件时出错:(this->workbook==null)"));
+        showNotice(QStringLiteral("打开Excel文件时出错:(this->workbook==null)"));
         return;
     }
     clearSheets();
@@ -117,7 +117,7 @@ void ExcelOpKiv::openSheets()
 QStringList ExcelOpKiv::getSheetNames()
 {
     if (!excel || !workbook) {
-        KivMessageBox::inform(
+        showNotice(
             QStringLiteral("打开Excel文件获取sheet名字时出错:(this->excel==null)||(this->workbook==null)"));
         return {};
     }

@@ -1,8 +1,8 @@
 #include "online/kivadviewbutton.h"
 
-#include "online/desktopservices.h"
+#include "common/desktopservices.h"
 #include "online/mydownloadmanager.h"
-#include "online/pathutils.h"
+#include "common/pathutils.h"
 #include "online/siteaddresses.h"
 
 #include <QDir>

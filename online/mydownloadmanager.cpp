@@ -1,6 +1,6 @@
 #include "online/mydownloadmanager.h"
 
-#include "online/pathutils.h"
+#include "common/pathutils.h"
 
 #include <QMetaType>
 #include <QNetworkRequest>

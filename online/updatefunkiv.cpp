@@ -1,9 +1,9 @@
 #include "online/updatefunkiv.h"
 
-#include "app/dialogs.h"
-#include "online/desktopservices.h"
+#include "common/dialogs.h"
+#include "common/desktopservices.h"
 #include "online/mydownloadmanager.h"
-#include "online/pathutils.h"
+#include "common/pathutils.h"
 #include "online/siteaddresses.h"
 
 #include <QDir>

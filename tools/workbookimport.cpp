@@ -1,6 +1,6 @@
 #include "tools/workbookimport.h"
 
-#include "app/dialogs.h"
+#include "common/dialogs.h"
 #include "excelop/excelopkiv.h"
 
 #include <QCoreApplication>

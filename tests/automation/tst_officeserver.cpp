@@ -1,5 +1,5 @@
 // The office server on real-world workbooks: what opens, how values read, and a dying office.
-#include "app/dialogs.h"
+#include "common/dialogs.h"
 #include "automation/axobject.h"
 #include "automation/officeserver.h"
 #include "excelop/excelopkiv.h"

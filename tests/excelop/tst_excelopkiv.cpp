@@ -1,5 +1,5 @@
 // The workbook lifecycle and the sheet operations against the real office on real files.
-#include "app/dialogs.h"
+#include "common/dialogs.h"
 #include "excelop/excelopkiv.h"
 #include "testsupport.h"
 

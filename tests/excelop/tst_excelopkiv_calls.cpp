@@ -1,5 +1,5 @@
 // What ExcelOpKiv asks of the automation object, seen through a recording stand-in server.
-#include "app/dialogs.h"
+#include "common/dialogs.h"
 #include "excelop/excelopkiv.h"
 #include "recordingserver.h"
 #include "testsupport.h"

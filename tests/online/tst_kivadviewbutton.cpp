@@ -1,7 +1,7 @@
 // The advertisement banner: rotation, pictures from the cache and from the site, pruning, clicks
 // on web and program entries, unsafe list values, and the list download when the site is away.
 
-#include "online/desktopservices.h"
+#include "common/desktopservices.h"
 #include "online/kivadviewbutton.h"
 #include "testhttpserver.h"
 #include "testsupport.h"

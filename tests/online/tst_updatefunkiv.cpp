@@ -1,8 +1,8 @@
 // The update check against a loopback server: when the box shows, what it says, what a choice
 // opens, and the documents that must stay silent.
 
-#include "app/dialogs.h"
-#include "online/desktopservices.h"
+#include "common/dialogs.h"
+#include "common/desktopservices.h"
 #include "online/updatefunkiv.h"
 #include "testhttpserver.h"
 #include "testsupport.h"

@@ -2,10 +2,11 @@
 
 #include "workbookwriter.h"
 
-#include "app/dialogs.h"
+#include "common/dialogs.h"
 #include "automation/axobject.h"
+#include "automation/officeserver.h"
 #include "excelop/excelopkiv.h"
-#include "online/desktopservices.h"
+#include "common/desktopservices.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,6 +36,7 @@ QList<QStringList> valuesAsTexts(const QVariant& value)
 void initTestEnvironment()
 {
     setDialogsHeadlessForTests();
+    OfficeServer::registerAsExcel();
     KivDesktopServices::setRecording(true);
 }
 

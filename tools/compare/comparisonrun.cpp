@@ -3,7 +3,8 @@
 
 #include "tools/compare/duzozodkiv.h"
 
-#include "app/dialogs.h"
+#include "common/dialogs.h"
+#include "common/runprogress.h"
 #include "excelop/excelopkiv.h"
 #include "tools/compare/duzozodkivform.h"
 
@@ -51,7 +52,7 @@ public:
     void close() { dialog.close(); }
 
 private:
-    KivProgressDialog dialog;
+    RunProgress dialog;
     int done = 0;
 };
 

@@ -1,7 +1,7 @@
 #include "tools/compare/duzozodkiv.h"
 
 #include "excelop/excelopkiv.h"
-#include "online/kivadviewbutton.h"
+#include "common/bannerseam.h"
 
 #include <QPushButton>
 #include "tools/compare/duzozodkivform.h"
@@ -22,7 +22,7 @@ DuZozodKiv::DuZozodKiv(QWidget* parent)
     connect(ui->comboBoxSheet2, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &DuZozodKiv::on_comboSheetBox2SelecteChangeKiv, Qt::QueuedConnection);
 
-    banner = startBannerOn(ui->adViewButton, QStringLiteral("adde"));
+    banner = startBannerFor(ui->adViewButton, QStringLiteral("adde"));
 }
 
 DuZozodKiv::~DuZozodKiv()

@@ -1,6 +1,6 @@
 #include "tools/splitcolumn/columnsplitrun.h"
 
-#include "app/dialogs.h"
+#include "common/runprogress.h"
 #include "excelop/excelopkiv.h"
 #include "tools/splitcolumn/columnsplitplan.h"
 
@@ -39,7 +39,7 @@ public:
 
 private:
     qint64 divisor;
-    KivProgressDialog dialog;
+    RunProgress dialog;
 };
 
 ColumnSplitRun::ColumnSplitRun(ExcelOpKiv& book, const ColumnSplitSettings& settings)

@@ -1,8 +1,8 @@
 #include "tools/splitcolumn/splitsheetfromcolumn.h"
 
-#include "app/dialogs.h"
+#include "common/dialogs.h"
 #include "excelop/excelopkiv.h"
-#include "online/kivadviewbutton.h"
+#include "common/bannerseam.h"
 
 #include <QPushButton>
 #include "tools/splitcolumn/columnsplitrun.h"
@@ -19,7 +19,7 @@ SplitSheetFromColumn::SplitSheetFromColumn(QWidget* parent)
 {
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this);
-    banner = startBannerOn(ui->myAdViewButton, QStringLiteral("adsf"));
+    banner = startBannerFor(ui->myAdViewButton, QStringLiteral("adsf"));
 }
 
 SplitSheetFromColumn::~SplitSheetFromColumn()

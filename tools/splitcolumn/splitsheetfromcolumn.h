@@ -9,7 +9,7 @@
 #include <memory>
 
 class ExcelOpKiv;
-class KivAdViewButton;
+
 class SheetEntry;
 namespace Ui {
 class SplitSheetFromColumn;
@@ -37,6 +37,6 @@ private:
     qint32 referColNumber = 0;
     QString dealFilePath;
     std::unique_ptr<Ui::SplitSheetFromColumn> ui;
-    KivAdViewButton* banner = nullptr; // the advertisement banner over myAdViewButton
+    QObject* banner = nullptr; // the advertisement banner over myAdViewButton
     std::unique_ptr<ExcelOpKiv> mExcelOpKiv;
 };

@@ -1,9 +1,9 @@
 #include "tools/splitsheets/sheetfilesrun.h"
 
-#include "app/dialogs.h"
+#include "common/runprogress.h"
 #include "automation/axobject.h"
 #include "excelop/excelopkiv.h"
-#include "online/pathutils.h"
+#include "common/pathutils.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -60,7 +60,7 @@ QString SheetFilesRun::outputPathFor(const QString& sheetName) const
 SheetFilesRun::Outcome SheetFilesRun::run(const QStringList& sheetNames)
 {
     sheetCount = sheetNames.size();
-    KivProgressDialog progress(tr("正在处理中，请不要操作其他Excel文件。"), tr("取消"), 0, sheetCount * sheetCount);
+    RunProgress progress(tr("正在处理中，请不要操作其他Excel文件。"), tr("取消"), 0, sheetCount * sheetCount);
     for (const QString& name : sheetNames) {
         if (writeSheetFile(name, progress) == Step::Cancelled) {
             progress.close();
@@ -73,7 +73,7 @@ SheetFilesRun::Outcome SheetFilesRun::run(const QStringList& sheetNames)
     return Outcome::Finished;
 }
 
-SheetFilesRun::Step SheetFilesRun::writeSheetFile(const QString& sheetName, KivProgressDialog& progress)
+SheetFilesRun::Step SheetFilesRun::writeSheetFile(const QString& sheetName, RunProgress& progress)
 {
     const QString path = outputPathFor(sheetName);
     if (!placeCopyOfTarget(sheetName, path)) {
@@ -121,7 +121,7 @@ bool SheetFilesRun::placeCopyOfTarget(const QString& sheetName, const QString& p
 }
 
 // Deletes every other sheet of the open output file; false when the user cancelled.
-bool SheetFilesRun::keepOnlySheet(const QString& sheetName, KivProgressDialog& progress)
+bool SheetFilesRun::keepOnlySheet(const QString& sheetName, RunProgress& progress)
 {
     const QStringList namesInFile = book.getSheetNames();
     bool cancelled = false;
@@ -139,7 +139,7 @@ bool SheetFilesRun::keepOnlySheet(const QString& sheetName, KivProgressDialog& p
     return !cancelled;
 }
 
-void SheetFilesRun::skipInspections(int count, KivProgressDialog& progress)
+void SheetFilesRun::skipInspections(int count, RunProgress& progress)
 {
     inspections += count;
     progress.setValue(inspections);

@@ -7,7 +7,7 @@
 #include <QStringList>
 
 class ExcelOpKiv;
-class KivProgressDialog;
+class RunProgress;
 
 class SheetFilesRun
 {
@@ -26,10 +26,10 @@ public:
 
 private:
     enum class Step { Done, Failed, Cancelled };
-    Step writeSheetFile(const QString& sheetName, KivProgressDialog& progress);
+    Step writeSheetFile(const QString& sheetName, RunProgress& progress);
     bool placeCopyOfTarget(const QString& sheetName, const QString& path);
-    bool keepOnlySheet(const QString& sheetName, KivProgressDialog& progress);
-    void skipInspections(int count, KivProgressDialog& progress);
+    bool keepOnlySheet(const QString& sheetName, RunProgress& progress);
+    void skipInspections(int count, RunProgress& progress);
     void fail(const QString& sheetName, const QString& reason);
 
     ExcelOpKiv& book;

@@ -1,8 +1,8 @@
 #include "tools/splitsheets/splitexcelfromsheets.h"
 
-#include "app/dialogs.h"
+#include "common/dialogs.h"
 #include "excelop/excelopkiv.h"
-#include "online/kivadviewbutton.h"
+#include "common/bannerseam.h"
 
 #include <QPushButton>
 #include "tools/splitsheets/sheetfilesrun.h"
@@ -17,7 +17,7 @@ splitExcelFromSheets::splitExcelFromSheets(QWidget* parent)
 {
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this);
-    banner = startBannerOn(ui->myAdViewButton, QStringLiteral("adsfs"));
+    banner = startBannerFor(ui->myAdViewButton, QStringLiteral("adsfs"));
 }
 
 splitExcelFromSheets::~splitExcelFromSheets()

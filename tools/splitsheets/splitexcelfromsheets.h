@@ -5,7 +5,7 @@
 #include <QMainWindow>
 #include <memory>
 
-class KivAdViewButton;
+
 
 class ExcelOpKiv;
 namespace Ui {
@@ -29,5 +29,5 @@ private:
 
     std::unique_ptr<Ui::splitExcelFromSheets> ui;
     std::unique_ptr<ExcelOpKiv> mExcelOpKiv; // only during an import or a run
-    KivAdViewButton* banner = nullptr; // the advertisement banner over myAdViewButton
+    QObject* banner = nullptr; // the advertisement banner over myAdViewButton
 };

@@ -2,7 +2,8 @@
 // Drives a comparer window the way a user would, with the dialogs answered headless, and builds
 // the small workbooks the comparer tests work on.
 
-#include "app/dialogs.h"
+#include "common/dialogs.h"
+#include "common/runprogress.h"
 #include "testsupport.h"
 #include "tools/compare/duzozodkiv.h"
 

@@ -131,9 +131,9 @@ void TestComparisonRun::countsLandInNewFirstColumnsWithHeaders()
     comparer.compare(0, 0, "4", "3");
 
     QCOMPARE(KivMessageBox::shownTexts(), QStringList(finishedText()));
-    QCOMPARE(KivProgressDialog::lastLabel(), QString("正在处理中，请不要操作其他Excel文件。"));
-    QCOMPARE(KivProgressDialog::lastCancelText(), QString("取消"));
-    QCOMPARE(KivProgressDialog::lastMaximum(), 10);
+    QCOMPARE(RunProgress::lastLabel(), QString("正在处理中，请不要操作其他Excel文件。"));
+    QCOMPARE(RunProgress::lastCancelText(), QString("取消"));
+    QCOMPARE(RunProgress::lastMaximum(), 10);
     QVERIFY(comparer.win()->isEnabled());
     // The pickers list the new header first and still select the compared columns.
     const QString header1 = header("Name", "Sheet2", "Key");
@@ -317,7 +317,7 @@ void TestComparisonRun::cancelDuringReadPassSavesColumnsAndHeadersOnly()
     ComparerDriver comparer;
     comparer.win()->show();
     comparer.importWorkbook(file);
-    KivProgressDialog::setCancelAtValue(1);
+    RunProgress::setCancelAtValue(1);
     comparer.compare(0, 0, "3", "2");
 
     QCOMPARE(KivMessageBox::shownTexts(), QStringList({kCancelled, kPartial}));
@@ -340,7 +340,7 @@ void TestComparisonRun::cancelDuringCountPassKeepsWrittenChunks()
     ComparerDriver comparer;
     comparer.importWorkbook(file);
     // Both read passes make 12,000 steps; the first chunk of counts (5,000 rows) makes it 17,000.
-    KivProgressDialog::setCancelAtValue(17000);
+    RunProgress::setCancelAtValue(17000);
     comparer.compare(0, 0, "6001", "6001");
     QCOMPARE(KivMessageBox::shownTexts(), QStringList({kCancelled, kPartial}));
     comparer.destroyWindow();
@@ -400,7 +400,7 @@ void TestComparisonRun::failedSaveIsNeverReportedAsSaved()
         comparer.importWorkbook(file);
         QVERIFY(vanishing.remove());
         KivMessageBox::clearShownTexts();
-        KivProgressDialog::setCancelAtValue(cancel ? 1 : -1);
+        RunProgress::setCancelAtValue(cancel ? 1 : -1);
         comparer.compare(0, 0, "2", "2");
         QCOMPARE(KivMessageBox::shownTexts(),
                  cancel ? QStringList({kCancelled, kPartialNotSaved}) : QStringList(kFinishedNotSaved));

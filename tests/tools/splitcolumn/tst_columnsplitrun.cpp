@@ -1,7 +1,8 @@
 // The two ways the column split builds its sheets give the same workbook: row blocks deleted
 // from each copy, or copies of a work sheet sorted by value. The sorted way is taken only where
 // it cannot differ.
-#include "app/dialogs.h"
+#include "common/dialogs.h"
+#include "common/runprogress.h"
 #include "automation/axobject.h"
 #include "excelop/excelopkiv.h"
 #include "testsupport.h"
@@ -61,7 +62,7 @@ private:
         return outcome;
     }
 
-    static bool tookSortedWay(int valueCount) { return KivProgressDialog::lastValues().size() == valueCount + 1; }
+    static bool tookSortedWay(int valueCount) { return RunProgress::lastValues().size() == valueCount + 1; }
 
 private slots:
     void initTestCase()
@@ -103,7 +104,7 @@ private slots:
     {
         const SheetContent source = interleavedSheet();
         const QString path = newBook(QStringLiteral("cancel.xlsx"), {source});
-        KivProgressDialog::setCancelAtValue(1); // once the first value is done
+        RunProgress::setCancelAtValue(1); // once the first value is done
         QCOMPARE(split(path, settingsFor(kAlways)), ColumnSplitRun::Outcome::Cancelled);
         const QList<SheetContent> after = readWorkbook(path);
         QCOMPARE(sheetNames(after), QStringList({"north", "Data"}));

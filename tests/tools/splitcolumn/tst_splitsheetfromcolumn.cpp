@@ -1,5 +1,6 @@
 // The column splitter window and its run, on real workbooks through the office.
-#include "app/dialogs.h"
+#include "common/dialogs.h"
+#include "common/runprogress.h"
 #include "testsupport.h"
 #include "tools/splitcolumn/splitsheetfromcolumn.h"
 
@@ -188,10 +189,10 @@ void TestSplitSheetFromColumn::splitsByValueKeepingRowsOutsideTheArea()
                                  {"r6", "a", "n6"}, {"total", "", "t"}}));
     QCOMPARE(sheetNamed(after, "b").rows.size(), 6);
     verifyPartition(path, source, {"Data", "Other"});
-    QCOMPARE(KivProgressDialog::lastLabel(), QString("正在处理中，请不要操作其他Excel文件。"));
-    QCOMPARE(KivProgressDialog::lastCancelText(), QString("取消"));
-    QCOMPARE(KivProgressDialog::lastMaximum(), 10);
-    QCOMPARE(KivProgressDialog::lastValues().last(), 10);
+    QCOMPARE(RunProgress::lastLabel(), QString("正在处理中，请不要操作其他Excel文件。"));
+    QCOMPARE(RunProgress::lastCancelText(), QString("取消"));
+    QCOMPARE(RunProgress::lastMaximum(), 10);
+    QCOMPARE(RunProgress::lastValues().last(), 10);
     QVERIFY(form.window.isEnabled());
 }
 
@@ -238,7 +239,7 @@ void TestSplitSheetFromColumn::noDataRowsMakesNoSheet()
     form.import(path);
     QCOMPARE(form.split("A3", "C2", "B"), QStringList{kDone.arg(path)});
     QCOMPARE(sheetNames(readWorkbook(path)), QStringList{"Data"});
-    QCOMPARE(KivProgressDialog::lastMaximum(), 0);
+    QCOMPARE(RunProgress::lastMaximum(), 0);
 }
 
 void TestSplitSheetFromColumn::cancelDuringSecondValueKeepsFirstSheetAndSaves()
@@ -251,7 +252,7 @@ void TestSplitSheetFromColumn::cancelDuringSecondValueKeepsFirstSheetAndSaves()
     const QString path = newWorkbook("cancel.xlsx", {source});
     SplitterForm form;
     form.import(path);
-    KivProgressDialog::setCancelAtValue(40 + 20);
+    RunProgress::setCancelAtValue(40 + 20);
     QCOMPARE(form.split("A2", "C42", "B"), QStringList{kCancelled});
     QVERIFY(form.window.isEnabled());
 

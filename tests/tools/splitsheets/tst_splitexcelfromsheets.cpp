@@ -1,5 +1,6 @@
 // The sheet-to-files splitter window and its run, on real workbooks through the office.
-#include "app/dialogs.h"
+#include "common/dialogs.h"
+#include "common/runprogress.h"
 #include "testsupport.h"
 #include "tools/splitsheets/splitexcelfromsheets.h"
 
@@ -161,8 +162,8 @@ void TestSplitExcelFromSheets::writesOneFilePerSheet()
     SheetsForm form;
     QCOMPARE(form.start("  " + target + " \n", " " + output + "  "), QStringList{doneMessage(output)});
     QVERIFY(form.window.isEnabled());
-    QCOMPARE(KivProgressDialog::lastMaximum(), 9);
-    QCOMPARE(KivProgressDialog::lastValues(), QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    QCOMPARE(RunProgress::lastMaximum(), 9);
+    QCOMPARE(RunProgress::lastValues(), QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9}));
     verifySheetFiles(output, extension, kThreeSheets);
     QCOMPARE(QDir(output).entryList(QDir::Files).size(), 3);
     QCOMPARE(fileHash(target), before);
@@ -243,7 +244,7 @@ void TestSplitExcelFromSheets::cancelKeepsFinishedFilesComplete()
     QVERIFY(writeWorkbook(target, kThreeSheets));
     const QByteArray before = fileHash(target);
     const QString output = newFolder("cancel-out");
-    KivProgressDialog::setCancelAtValue(6); // after South's file has lost North
+    RunProgress::setCancelAtValue(6); // after South's file has lost North
     SheetsForm form;
     QCOMPARE(form.start(target, output),
              QStringList{"注意：还没处理完毕，但您选择了退出，部分处理结果已经保存在输出目录内了，请自行查看"});

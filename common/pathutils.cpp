@@ -1,6 +1,6 @@
-#include "online/pathutils.h"
+#include "common/pathutils.h"
 
-#include "online/desktopservices.h"
+#include "common/desktopservices.h"
 
 #include <QDir>
 #include <QProcess>

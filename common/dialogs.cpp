@@ -1,7 +1,10 @@
-#include "app/dialogs.h"
+#include "common/dialogs.h"
+
+#include "common/runprogress.h"
 
 #include <QFileDialog>
 #include <QList>
+#include <QCoreApplication>
 #include <QProgressDialog>
 
 namespace {
@@ -38,21 +41,6 @@ struct FileDialogState
 FileDialogState& fileDialogState()
 {
     static FileDialogState state;
-    return state;
-}
-
-struct ProgressState
-{
-    int cancelAtValue = -1;
-    QString lastLabel;
-    QString lastCancelText;
-    int lastMaximum = 0;
-    QList<int> lastValues;
-};
-
-ProgressState& progressState()
-{
-    static ProgressState state;
     return state;
 }
 
@@ -147,84 +135,52 @@ QString KivFileDialog::lastFilter()
     return fileDialogState().lastFilter;
 }
 
-KivProgressDialog::KivProgressDialog(const QString& label, const QString& cancelText, int minimum,
-                                     int maximum)
-    : dialog(new QProgressDialog(label, cancelText, minimum, maximum))
-{
-    ProgressState& state = progressState();
-    cancelAtValue = state.cancelAtValue;
-    state.cancelAtValue = -1;
-    state.lastLabel = label;
-    state.lastCancelText = cancelText;
-    state.lastMaximum = maximum;
-    state.lastValues.clear();
-    dialog->setWindowModality(Qt::ApplicationModal);
-    dialog->setAutoClose(false);
-    dialog->setAutoReset(false);
-    dialog->setMinimumDuration(0);
-    dialog->show();
-}
+namespace {
 
-KivProgressDialog::~KivProgressDialog()
+class ProgressDialogView : public RunProgress::View
 {
-    delete dialog.data();
-}
+public:
+    ProgressDialogView(const QString& label, const QString& cancelText, int minimum, int maximum)
+        : dialog(new QProgressDialog(label, cancelText, minimum, maximum))
+    {
+        dialog->setWindowModality(Qt::ApplicationModal);
+        dialog->setAutoClose(false);
+        dialog->setAutoReset(false);
+        dialog->setMinimumDuration(0);
+        dialog->show();
+    }
+    ~ProgressDialogView() override { delete dialog.data(); }
 
-void KivProgressDialog::setValue(int value)
-{
-    progressState().lastValues.append(value);
-    if (!dialog)
-        return;
-    dialog->setValue(value);
-    if (cancelAtValue >= 0 && value >= cancelAtValue)
-        dialog->cancel();
-}
-
-bool KivProgressDialog::wasCanceled() const
-{
+    void setLabel(const QString& label) override
+    {
+        if (dialog)
+            dialog->setLabelText(label);
+        QCoreApplication::processEvents();
+    }
+    void setValue(int value) override
+    {
+        if (dialog)
+            dialog->setValue(value);
+    }
     // A dialog closed by the window manager counts as cancelled too.
-    return !dialog || dialog->wasCanceled();
-}
+    bool wasCanceled() const override { return !dialog || dialog->wasCanceled(); }
+    void close() override
+    {
+        if (dialog)
+            dialog->close();
+    }
 
-void KivProgressDialog::close()
-{
-    if (dialog)
-        dialog->close();
-}
+private:
+    QPointer<QProgressDialog> dialog;
+};
 
-int KivProgressDialog::minimum() const
-{
-    return dialog ? dialog->minimum() : 0;
-}
+} // namespace
 
-int KivProgressDialog::maximum() const
+void showRunProgressAsDialog()
 {
-    return dialog ? dialog->maximum() : 0;
-}
-
-void KivProgressDialog::setCancelAtValue(int value)
-{
-    progressState().cancelAtValue = value;
-}
-
-QString KivProgressDialog::lastLabel()
-{
-    return progressState().lastLabel;
-}
-
-QString KivProgressDialog::lastCancelText()
-{
-    return progressState().lastCancelText;
-}
-
-int KivProgressDialog::lastMaximum()
-{
-    return progressState().lastMaximum;
-}
-
-QList<int> KivProgressDialog::lastValues()
-{
-    return progressState().lastValues;
+    RunProgress::setViewFactory([](const QString& label, const QString& cancelText, int minimum, int maximum) {
+        return std::make_unique<ProgressDialogView>(label, cancelText, minimum, maximum);
+    });
 }
 
 void setDialogsHeadlessForTests()

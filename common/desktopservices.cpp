@@ -1,4 +1,4 @@
-#include "online/desktopservices.h"
+#include "common/desktopservices.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

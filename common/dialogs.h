@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-class QProgressDialog;
 class QWidget;
 
 class KivMessageBox
@@ -43,34 +42,9 @@ public:
     static QString lastFilter();
 };
 
-// The modal progress dialog of a long run. The owner sets the value after each step and asks
-// wasCanceled(); setting the value lets the event loop turn so the cancel button stays usable.
-class KivProgressDialog
-{
-public:
-    KivProgressDialog(const QString& label, const QString& cancelText, int minimum, int maximum);
-    ~KivProgressDialog();
-    KivProgressDialog(const KivProgressDialog&) = delete;
-    KivProgressDialog& operator=(const KivProgressDialog&) = delete;
-
-    void setValue(int value);
-    bool wasCanceled() const;
-    void close();
-    int minimum() const;
-    int maximum() const;
-
-    // Tests: the next dialog is cancelled as soon as its value reaches this (-1: never).
-    static void setCancelAtValue(int value);
-    // Tests: label, range and the values set on the most recent dialog.
-    static QString lastLabel();
-    static QString lastCancelText();
-    static int lastMaximum();
-    static QList<int> lastValues();
-
-private:
-    QPointer<QProgressDialog> dialog;
-    int cancelAtValue = -1;
-};
+// Runs show their progress as a modal progress dialog (a turning event loop keeps its cancel
+// button usable); the windows' start-up calls this.
+void showRunProgressAsDialog();
 
 // Puts every seam above into headless test mode.
 void setDialogsHeadlessForTests();

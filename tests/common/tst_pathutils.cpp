@@ -1,8 +1,8 @@
 // Path joining with both separators, file names from sheet names, the per-user data folder and
 // the detached program start.
 
-#include "online/desktopservices.h"
-#include "online/pathutils.h"
+#include "common/desktopservices.h"
+#include "common/pathutils.h"
 #include "testsupport.h"
 
 #include <QTemporaryDir>

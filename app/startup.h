@@ -1,0 +1,8 @@
+#pragma once
+// The windows' start-up: which office serves the tools, how banners, notices and run progress
+// are shown, then the launcher and the event loop.
+
+// Connects the front end's seams for the windows: office server, banners, progress dialogs.
+void connectWindowSeams();
+// The whole program: returns the event loop's exit code.
+int runToolbox(int argc, char* argv[]);
