@@ -84,6 +84,65 @@ OfficeConnection& OfficeConnection::instance()
     return *connection;
 }
 
+OfficeConnection::CallGuard::CallGuard()
+{
+    OfficeConnection::instance().enterCall();
+}
+
+OfficeConnection::CallGuard::~CallGuard()
+{
+    OfficeConnection::instance().leaveCall();
+}
+
+void OfficeConnection::setCallTimeout(std::chrono::milliseconds limit)
+{
+    std::lock_guard<std::mutex> lock(watchMutex);
+    callTimeout = limit;
+}
+
+void OfficeConnection::enterCall()
+{
+    std::lock_guard<std::mutex> lock(watchMutex);
+    if (callDepth++ > 0)
+        return;
+    callRunning = true;
+    callDeadline = std::chrono::steady_clock::now() + callTimeout;
+    if (!watchThread.joinable()) {
+        watchThread = std::thread([this] { watchCalls(); });
+        watchThread.detach(); // lives as long as the program
+    }
+    watchWake.notify_one();
+}
+
+void OfficeConnection::leaveCall()
+{
+    std::lock_guard<std::mutex> lock(watchMutex);
+    if (--callDepth > 0)
+        return;
+    callRunning = false;
+    watchWake.notify_one();
+}
+
+void OfficeConnection::watchCalls()
+{
+    std::unique_lock<std::mutex> lock(watchMutex);
+    for (;;) {
+        watchWake.wait(lock, [this] { return callRunning; });
+        const auto deadline = callDeadline;
+        if (watchWake.wait_until(lock, deadline, [this, deadline] { return !callRunning || callDeadline != deadline; }))
+            continue;
+        // The office is stuck (or stopped): killing its group breaks the bridge, and the
+        // blocked call returns with a failure.
+        const pid_t stuck = officePid;
+        if (stuck > 0) {
+            stoppedAnswering = true;
+            bridgeDisposed = true;
+            killpg(stuck, SIGKILL);
+        }
+        callRunning = false;
+    }
+}
+
 bool OfficeConnection::isAlive() const
 {
     return desktopRef.is() && !bridgeDisposed && processRunning(officePid);
@@ -148,6 +207,7 @@ bool OfficeConnection::start()
                                  .arg(++startCount)
                                  .arg(QDateTime::currentMSecsSinceEpoch());
     profileUrl = QUrl::fromLocalFile(profileFolder).toString(QUrl::FullyEncoded);
+    stoppedAnswering = false;
     if (!spawnOffice(pipeName, profileUrl))
         return false;
     if (!connectBridge(pipeName))

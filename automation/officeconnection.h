@@ -8,7 +8,11 @@
 #include <QSet>
 #include <QString>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <sys/types.h>
+#include <thread>
 
 namespace officeuno = ::com::sun::star;
 
@@ -33,8 +37,28 @@ public:
     void documentOpened(const QString& url) { openDocumentUrls.insert(url); }
     void documentClosed(const QString& url) { openDocumentUrls.remove(url); }
 
+    // Which start of the office this is: an application object made on an earlier one is stale.
+    int generation() const { return startCount; }
+    // Whether the last office was ended because a call into it took longer than the limit.
+    bool endedForNotAnswering() const { return stoppedAnswering; }
+
+    // Every call into the office runs inside one of these; a call that outlasts the limit
+    // gets its office ended, so the call returns (failed) instead of blocking for good.
+    class CallGuard
+    {
+    public:
+        CallGuard();
+        ~CallGuard();
+        CallGuard(const CallGuard&) = delete;
+        CallGuard& operator=(const CallGuard&) = delete;
+    };
+    void setCallTimeout(std::chrono::milliseconds limit);
+
 private:
     OfficeConnection() = default;
+    void enterCall();
+    void leaveCall();
+    void watchCalls();
     bool start();
     bool spawnOffice(const QString& pipeName, const QString& profileUrl);
     bool connectBridge(const QString& pipeName);
@@ -52,6 +76,16 @@ private:
     QSet<QString> openDocumentUrls;
     int startCount = 0;
     class QLockFile* profileLock = nullptr;
+
+    // The watchdog: a thread that ends the office when the outermost call runs past its deadline.
+    std::mutex watchMutex;
+    std::condition_variable watchWake;
+    std::thread watchThread;
+    int callDepth = 0;
+    bool callRunning = false;
+    std::chrono::steady_clock::time_point callDeadline;
+    std::chrono::milliseconds callTimeout{120000};
+    std::atomic<bool> stoppedAnswering{false};
 
     friend class BridgeDisposeListener;
 };

@@ -60,6 +60,7 @@ namespace {
 template <typename Result, typename Call>
 Result guarded(AutomationError& error, Call&& call)
 {
+    const OfficeConnection::CallGuard watched;
     try {
         return call();
     } catch (const lang::DisposedException& e) {
@@ -73,6 +74,10 @@ Result guarded(AutomationError& error, Call&& call)
         error.description = QStringLiteral("Office call failed: ") + QString::fromLocal8Bit(e.what());
     } catch (...) {
         error.description = QStringLiteral("Office call failed");
+    }
+    if (OfficeConnection::instance().endedForNotAnswering()) {
+        OfficeConnection::instance().markDead();
+        error.description = QStringLiteral("The office stopped answering and was ended");
     }
     return Result();
 }
@@ -161,6 +166,7 @@ struct ApplicationState
 {
     bool visible = true;
     bool displayAlerts = true;
+    int officeGeneration = OfficeConnection::instance().generation();
     DocumentPtr activeWorkbook;
     QList<DocumentPtr> openedWorkbooks; // opened through this application and not closed yet
 };
@@ -1077,6 +1083,14 @@ public:
             return application->visible;
         if (name == QLatin1String("DisplayAlerts"))
             return application->displayAlerts;
+        // False once the office this object was made on has died or been ended.
+        if (name == QLatin1String("Ready"))
+            return OfficeConnection::instance().isAlive()
+                   && OfficeConnection::instance().generation() == application->officeGeneration;
+        // Not Excel's: whether that office was ended for not answering within the call limit.
+        if (name == QLatin1String("StoppedAnswering"))
+            return OfficeConnection::instance().generation() == application->officeGeneration
+                   && OfficeConnection::instance().endedForNotAnswering();
         unknownMember(error, name);
         return QVariant();
     }
@@ -1105,6 +1119,21 @@ AutomationNodePtr createApplication()
     if (!OfficeConnection::instance().desktop().is())
         return nullptr;
     return std::make_shared<ApplicationNode>();
+}
+
+void setCallTimeout(int seconds)
+{
+    OfficeConnection::instance().setCallTimeout(std::chrono::seconds(qMax(1, seconds)));
+}
+
+void setCallTimeoutMillisecondsForTests(int milliseconds)
+{
+    OfficeConnection::instance().setCallTimeout(std::chrono::milliseconds(milliseconds));
+}
+
+pid_t officeProcessForTests()
+{
+    return OfficeConnection::instance().processId();
 }
 
 void registerAsExcel()

@@ -4,11 +4,19 @@
 
 #include "automation/automationserver.h"
 
+#include <sys/types.h>
+
 namespace OfficeServer {
 
 // A new application object on the program's one office connection (started on first use, and
 // again after the office died). None when the office cannot be started.
 AutomationNodePtr createApplication();
+
+// How long one call into the office may take before the office is taken for hung and ended
+// (the call then fails, and the next application object starts a fresh office). 120 s unless set.
+void setCallTimeout(int seconds);
+void setCallTimeoutMillisecondsForTests(int milliseconds);
+pid_t officeProcessForTests();
 
 // Registers this server under "Excel.Application"; the program's start-up calls it.
 void registerAsExcel();

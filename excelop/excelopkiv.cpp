@@ -49,12 +49,10 @@ QString legalSheetName(const QString& value)
     return value.isEmpty() ? QStringLiteral("空") : replacedForSheetName(value);
 }
 
-ExcelOpKiv::ExcelOpKiv()
+ExcelOpKiv::ExcelOpKiv() : excel(std::make_unique<AxObject>(QStringLiteral("Excel.Application")))
 {
-    excel = new AxObject(QStringLiteral("Excel.Application"));
     if (excel->isNull()) {
-        delete excel;
-        excel = nullptr;
+        excel.reset();
         return;
     }
     excel->setProperty("Visible", false);
@@ -63,55 +61,53 @@ ExcelOpKiv::ExcelOpKiv()
 
 ExcelOpKiv::~ExcelOpKiv()
 {
-    clearSheets();
-    if (workbook) {
-        workbook->dynamicCall("Close()");
-        delete workbook;
-    }
-    if (excel) {
+    closeWorkbook();
+    if (excel)
         excel->setProperty("Visible", true);
-        delete excel;
-    }
 }
 
-void ExcelOpKiv::openWorkBook(const QString& path)
+void ExcelOpKiv::closeWorkbook()
 {
-    if (!excel)
-        return;
     // The entries' sheet objects belong to the workbook about to be closed.
     clearSheets();
     if (workbook) {
         workbook->dynamicCall("Close()");
-        delete workbook;
-        workbook = nullptr;
+        workbook.reset();
     }
+}
+
+bool ExcelOpKiv::openWorkBook(const QString& path)
+{
+    if (!excel)
+        return false;
+    closeWorkbook();
     std::unique_ptr<AxObject> workbooks(excel->querySubObject("WorkBooks"));
     if (workbooks)
         workbooks->dynamicCall("Open(const QString&)", path);
-    workbook = excel->querySubObject("ActiveWorkBook");
+    workbook.reset(excel->querySubObject("ActiveWorkBook"));
+    return workbook != nullptr;
 }
 
-void ExcelOpKiv::openSheets()
+bool ExcelOpKiv::openSheets()
 {
     if (!excel) {
         showNotice(QStringLiteral("打开Excel文件时出错:(this->excel==null)"));
-        return;
+        return false;
     }
     if (!workbook) {
         showNotice(QStringLiteral("打开Excel文件时出错:(this->workbook==null)"));
-        return;
+        return false;
     }
     clearSheets();
-    for (int p = 1;; ++p) {
-        std::unique_ptr<AxObject> worksheets(workbook->querySubObject("Worksheets"));
-        const int count = worksheets ? worksheets->property("Count").toInt() : 0;
-        if (p - 1 >= count)
-            break;
-        AxObject* sheet = workbook->querySubObject("Worksheets(int)", p);
+    std::unique_ptr<AxObject> worksheets(workbook->querySubObject("Worksheets"));
+    const int count = worksheets ? worksheets->property("Count").toInt() : 0;
+    for (int p = 1; p <= count; ++p) {
+        std::unique_ptr<AxObject> sheet(workbook->querySubObject("Worksheets(int)", p));
         if (!sheet)
             break;
-        sheets.append(new SheetEntry(p, sheet));
+        sheets.push_back(std::make_unique<SheetEntry>(p, std::move(sheet)));
     }
+    return true;
 }
 
 QStringList ExcelOpKiv::getSheetNames()
@@ -122,7 +118,7 @@ QStringList ExcelOpKiv::getSheetNames()
         return {};
     }
     QStringList names;
-    for (const SheetEntry* entry : qAsConst(sheets))
+    for (const auto& entry : sheets)
         names.append(entry->getSheetName());
     return names;
 }
@@ -131,7 +127,7 @@ bool ExcelOpKiv::saveWorkbook()
 {
     if (!workbook)
         return false;
-    return accepted(workbook, [this] { workbook->dynamicCall("Save()"); });
+    return accepted(workbook.get(), [this] { workbook->dynamicCall("Save()"); });
 }
 
 float ExcelOpKiv::getExcelVersion()
@@ -150,22 +146,43 @@ bool ExcelOpKiv::isXlsxSupported()
 
 void ExcelOpKiv::clearSheets()
 {
-    qDeleteAll(sheets);
     sheets.clear();
 }
 
 SheetEntry* ExcelOpKiv::findSheet(const QString& name) const
 {
-    for (SheetEntry* entry : sheets) {
+    for (const auto& entry : sheets) {
         if (entry->getSheetName() == name)
-            return entry;
+            return entry.get();
     }
     return nullptr;
 }
 
 SheetEntry* ExcelOpKiv::sheetAt(int i) const
 {
-    return i >= 0 && i < sheets.size() ? sheets.at(i) : nullptr;
+    return i >= 0 && i < int(sheets.size()) ? sheets.at(i).get() : nullptr;
+}
+
+OfficeState ExcelOpKiv::officeState() const
+{
+    if (!excel)
+        return OfficeState::Ended;
+    if (excel->property("Ready").toBool())
+        return OfficeState::Working;
+    return excel->property("StoppedAnswering").toBool() ? OfficeState::StoppedAnswering : OfficeState::Ended;
+}
+
+QString officeLostText(OfficeState state)
+{
+    switch (state) {
+    case OfficeState::StoppedAnswering:
+        return QStringLiteral("电子表格程序长时间没有响应，已被结束。这个工作簿没有处理完，结果没有保存。");
+    case OfficeState::Ended:
+        return QStringLiteral("电子表格程序意外退出了。这个工作簿没有处理完，结果没有保存。");
+    case OfficeState::Working:
+        break;
+    }
+    return QString();
 }
 
 QString ExcelOpKiv::copySheet(const QString& sourceName, const QString& newName)
@@ -174,7 +191,7 @@ QString ExcelOpKiv::copySheet(const QString& sourceName, const QString& newName)
         return QString();
     // Sheet names are unique whatever their letter case.
     QStringList takenNames;
-    for (const SheetEntry* entry : qAsConst(sheets))
+    for (const auto& entry : sheets)
         takenNames.append(entry->getSheetName().toCaseFolded());
     QString name = legalSheetName(newName);
     const QString suffixBase = newName.isEmpty() ? QString() : name;
@@ -218,5 +235,11 @@ bool ExcelOpKiv::removeSheet(const QString& name)
 bool ExcelOpKiv::deleteWorksheet(const QString& name)
 {
     SheetEntry* entry = findSheet(name);
-    return entry && accepted(entry->sheet, [entry] { entry->sheet->dynamicCall("Delete"); });
+    return entry && accepted(entry->sheet.get(), [entry] { entry->sheet->dynamicCall("Delete"); });
+}
+
+bool ExcelOpKiv::deleteSheetAt(int i)
+{
+    SheetEntry* entry = sheetAt(i);
+    return entry && entry->sheet && accepted(entry->sheet.get(), [entry] { entry->sheet->dynamicCall("Delete"); });
 }

@@ -7,8 +7,13 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <memory>
+#include <vector>
 
 class AxObject;
+
+// How the office behind a link is doing.
+enum class OfficeState { Working, Ended, StoppedAnswering };
 
 class ExcelOpKiv
 {
@@ -18,8 +23,12 @@ public:
     ExcelOpKiv(const ExcelOpKiv&) = delete;
     ExcelOpKiv& operator=(const ExcelOpKiv&) = delete;
 
-    void openWorkBook(const QString& path);
-    void openSheets();
+    // Closes the open workbook (without saving) and opens the file; true when it opened.
+    bool openWorkBook(const QString& path);
+    // Closes the open workbook, if any, without saving it.
+    void closeWorkbook();
+    // Lists the workbook's worksheets; false (with a message) without an application or workbook.
+    bool openSheets();
     QStringList getSheetNames();
     // Saves the workbook in place, in its own format. False when the office could not save it
     // (read-only file, file locked elsewhere, disk full) or no workbook is open.
@@ -41,6 +50,13 @@ public:
     // is no such sheet or the office refused.
     bool removeSheet(const QString& name);
 
+    // Deletes worksheet i (0-based in the list) without saving and without rebuilding the list,
+    // so later entries keep their positions until openSheets(); false when the office refused.
+    bool deleteSheetAt(int i);
+
+    // Working while the office this link started on still answers; otherwise why it is gone.
+    OfficeState officeState() const;
+
     bool hasApplication() const { return excel != nullptr; }
     bool hasWorkbook() const { return workbook != nullptr; }
     int sheetCount() const { return sheets.size(); }
@@ -50,10 +66,15 @@ public:
 private:
     bool deleteWorksheet(const QString& name);
 
-    AxObject* excel = nullptr;
-    AxObject* workbook = nullptr;
-    QList<SheetEntry*> sheets;
+    // Declared in this order so the sheets go before the workbook and the workbook before the
+    // application: each is a child object of the one before it.
+    std::unique_ptr<AxObject> excel;
+    std::unique_ptr<AxObject> workbook;
+    std::vector<std::unique_ptr<SheetEntry>> sheets;
 };
+
+// What the user is told when the office was lost in the middle of a workbook's work.
+QString officeLostText(OfficeState state);
 
 // A sheet name the office accepts, derived from a value: forbidden characters replaced, no
 // leading or trailing apostrophe, at most 31 characters, "空" for an empty value.

@@ -83,17 +83,22 @@ QString columnLetters(int col)
     return letters;
 }
 
-SheetEntry::SheetEntry(qint32 index, AxObject* sheet) : index(index), sheet(sheet) {}
+namespace {
 
-SheetEntry::~SheetEntry()
+// Runs the member on the object, if there is one; true when the office did it.
+bool called(const std::unique_ptr<AxObject>& object, const char* member, const QVariant& argument = QVariant())
 {
-    clearTitles();
-    delete sheet;
+    return object && accepted(object.get(), [&] { object->dynamicCall(member, argument); });
 }
+
+} // namespace
+
+SheetEntry::SheetEntry(qint32 index, std::unique_ptr<AxObject> sheet) : index(index), sheet(std::move(sheet)) {}
+
+SheetEntry::~SheetEntry() = default;
 
 void SheetEntry::clearTitles()
 {
-    qDeleteAll(titles);
     titles.clear();
 }
 
@@ -108,40 +113,32 @@ QString SheetEntry::getCellValue(int row, int col)
     return cell ? cellValueToText(cell->property("Value")) : QString();
 }
 
-void SheetEntry::setCellValue(int row, int col, const QString& text)
+bool SheetEntry::setCellValue(int row, int col, const QString& text)
 {
     std::unique_ptr<AxObject> cell(sheet ? sheet->querySubObject("Cells(int,int)", row, col) : nullptr);
-    if (cell)
-        cell->setProperty("Value", QVariant(text));
+    return cell && cell->setProperty("Value", QVariant(text));
 }
 
-void SheetEntry::insertColumn(int col)
+bool SheetEntry::insertColumn(int col)
 {
-    std::unique_ptr<AxObject> column(sheet ? sheet->querySubObject("Columns(int)", col) : nullptr);
-    if (column)
-        column->dynamicCall("Insert");
+    return called(std::unique_ptr<AxObject>(sheet ? sheet->querySubObject("Columns(int)", col) : nullptr), "Insert");
 }
 
-void SheetEntry::deleteColumn(int col)
+bool SheetEntry::deleteColumn(int col)
 {
-    std::unique_ptr<AxObject> column(sheet ? sheet->querySubObject("Columns(int)", col) : nullptr);
-    if (column)
-        column->dynamicCall("Delete");
+    return called(std::unique_ptr<AxObject>(sheet ? sheet->querySubObject("Columns(int)", col) : nullptr), "Delete");
 }
 
-void SheetEntry::setAutoFilter(int row)
+bool SheetEntry::setAutoFilter(int row)
 {
-    std::unique_ptr<AxObject> rows(sheet ? sheet->querySubObject("Rows(int)", row) : nullptr);
-    if (rows)
-        rows->dynamicCall("AutoFilter(int)", 1);
+    return called(std::unique_ptr<AxObject>(sheet ? sheet->querySubObject("Rows(int)", row) : nullptr),
+                  "AutoFilter(int)", 1);
 }
 
-void SheetEntry::deleteRows(int firstRow, int lastRow)
+bool SheetEntry::deleteRows(int firstRow, int lastRow)
 {
     const QString span = QString::number(firstRow) + QLatin1Char(':') + QString::number(lastRow);
-    std::unique_ptr<AxObject> rows(sheet ? sheet->querySubObject("Rows(QString)", span) : nullptr);
-    if (rows)
-        rows->dynamicCall("Delete");
+    return called(std::unique_ptr<AxObject>(sheet ? sheet->querySubObject("Rows(QString)", span) : nullptr), "Delete");
 }
 
 bool SheetEntry::deleteRowBlocks(const QList<QPair<int, int>>& blocks)
@@ -176,7 +173,7 @@ void SheetEntry::loadColumnTitles(int row)
     const int count = getColMax();
     const QStringList texts = readRowTexts(row, 1, count);
     for (int position = 0; position < count; ++position)
-        titles.append(new ColumnTitle(texts.value(position), position));
+        titles.append(ColumnTitle(texts.value(position), position));
 }
 
 QSet<QString> SheetEntry::getColumnValueSet(int firstRow, int lastRow, int col)
@@ -271,11 +268,11 @@ int SheetEntry::columnLimit()
     return columns ? columns->property("Count").toInt() : 0;
 }
 
-QStringList getColumnTitleTexts(const QList<ColumnTitle*>& titles)
+QStringList getColumnTitleTexts(const QList<ColumnTitle>& titles)
 {
     QStringList texts;
-    for (const ColumnTitle* title : titles)
-        texts.append(title->text);
+    for (const ColumnTitle& title : titles)
+        texts.append(title.text);
     return texts;
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <memory>
 
 class AxObject;
 class QComboBox;
@@ -21,24 +22,25 @@ public:
 class SheetEntry
 {
 public:
-    SheetEntry(qint32 index, AxObject* sheet);
+    SheetEntry(qint32 index, std::unique_ptr<AxObject> sheet);
     ~SheetEntry();
     SheetEntry(const SheetEntry&) = delete;
     SheetEntry& operator=(const SheetEntry&) = delete;
 
     qint32 index;               // 1-based tab position when the list was built
-    AxObject* sheet;            // belongs to the workbook object
-    QList<ColumnTitle*> titles; // owned
+    std::unique_ptr<AxObject> sheet; // released before the workbook object it came from
+    QList<ColumnTitle> titles;
     qint32 titleRow = 1;
 
     QString getSheetName() const;
 
     QString getCellValue(int row, int col);
-    void setCellValue(int row, int col, const QString& text);
-    void insertColumn(int col);
-    void deleteColumn(int col);
-    void setAutoFilter(int row);
-    void deleteRows(int firstRow, int lastRow);
+    // The mutators tell whether the office did what was asked.
+    bool setCellValue(int row, int col, const QString& text);
+    bool insertColumn(int col);
+    bool deleteColumn(int col);
+    bool setAutoFilter(int row);
+    bool deleteRows(int firstRow, int lastRow);
     // Deletes several row blocks (first, last; 1-based, not overlapping) in one call, as if each
     // were deleted with deleteRows from the bottom up.
     // False when the office refused (a protected sheet, say).
@@ -72,7 +74,7 @@ public:
     void clearTitles();
 };
 
-QStringList getColumnTitleTexts(const QList<ColumnTitle*>& titles);
+QStringList getColumnTitleTexts(const QList<ColumnTitle>& titles);
 
 // Clears the box and appends the names in list order; does nothing without a box.
 void fillComboBox(const QList<QString>& names, QComboBox* box);

@@ -137,7 +137,7 @@ private slots:
         sheet->loadColumnTitles(1);
         sheet->loadColumnTitles(1);
         QCOMPARE(getColumnTitleTexts(sheet->titles), QStringList({"A1", "B1", "", "", "E1"}));
-        QCOMPARE(sheet->titles.at(4)->position, 4);
+        QCOMPARE(sheet->titles.at(4).position, 4);
         // Another row is read as wide as row 1 is.
         sheet->loadColumnTitles(2);
         QCOMPARE(getColumnTitleTexts(sheet->titles), QStringList({"a2", "b2", "c2", "d2", "e2"}));

@@ -33,6 +33,12 @@ QList<QStringList> valuesAsTexts(const QVariant& value)
 
 } // namespace
 
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 void initTestEnvironment()
 {
     setDialogsHeadlessForTests();

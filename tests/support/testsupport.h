@@ -2,6 +2,7 @@
 // Shared by the test programs: headless dialogs, copies of the real-world workbooks, and
 // workbooks written and read back through the office.
 
+#include <QByteArray>
 #include <QList>
 #include <memory>
 #include <QString>
@@ -14,6 +15,9 @@ class ExcelOpKiv;
 
 // A new link with the workbook opened and its sheets listed.
 std::unique_ptr<ExcelOpKiv> openedWorkbook(const QString& path);
+
+// The file's bytes (empty when it cannot be read): a workbook left alone keeps them.
+QByteArray fileBytes(const QString& path);
 
 // Absolute path of a workbook in tests/fixtures/workbooks.
 QString fixturePath(const QString& name);

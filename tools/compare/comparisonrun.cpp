@@ -1,16 +1,10 @@
-// The comparison run of DuZozodKiv: input checks, the new first column in both sheets, the
-// counting pass and the save.
+#include "tools/compare/comparisonrun.h"
 
-#include "tools/compare/duzozodkiv.h"
-
-#include "common/dialogs.h"
 #include "common/runprogress.h"
 #include "excelop/excelopkiv.h"
-#include "tools/compare/duzozodkivform.h"
 
-#include <QComboBox>
+#include <QCoreApplication>
 #include <QHash>
-#include <QTextEdit>
 #include <algorithm>
 
 namespace {
@@ -50,6 +44,7 @@ public:
         return !dialog.wasCanceled();
     }
     void close() { dialog.close(); }
+    void setLabel(const QString& label) { dialog.setLabel(label); }
 
 private:
     RunProgress dialog;
@@ -119,14 +114,9 @@ QString occurrenceHeader(const QString& ownTitle, const QString& otherSheet, con
         + QStringLiteral("”表“") + otherTitle + QStringLiteral("”列出现的次数");
 }
 
-// The entry a sheet picker stands for: its index in the list, and the text it shows must be
-// that sheet's name (an editable picker may show typed text over another entry).
-SheetEntry* pickedSheet(ExcelOpKiv* link, const QComboBox* sheetBox)
+QString tr(const char* text)
 {
-    SheetEntry* entry = link ? link->sheetAt(sheetBox->currentIndex()) : nullptr;
-    if (!entry || entry->getSheetName() != sheetBox->currentText())
-        return nullptr;
-    return entry;
+    return QCoreApplication::translate("DuZozodKiv", text);
 }
 
 bool holdsTitle(const SheetEntry* sheet, int titleIndex)
@@ -140,113 +130,120 @@ int rowLimitOf(SheetEntry* sheet)
     return limit > 0 ? limit : kFallbackRowLimit;
 }
 
+// The entry a sheet picker stands for: its index in the list, and the text it shows must be
+// that sheet's name (an editable picker may show typed text over another entry).
+SheetEntry* pickedSheet(ExcelOpKiv& book, const ComparisonSide& side)
+{
+    SheetEntry* entry = book.sheetAt(side.sheetIndex);
+    if (!entry || entry->getSheetName() != side.sheetName)
+        return nullptr;
+    return entry;
+}
+
+QString chosenTitle(const ComparisonSide& side, const SheetEntry* sheet)
+{
+    return side.title.isNull() ? sheet->titles.at(side.titleIndex).text : side.title;
+}
+
 } // namespace
 
-struct DuZozodKiv::CompareChoice
+ComparisonRun::ComparisonRun(ExcelOpKiv& book, const ComparisonSettings& settings)
+    : book(book), settings(settings)
 {
-    SheetEntry* table1 = nullptr;
-    SheetEntry* table2 = nullptr;
-    int titleIndex1 = -1;
-    int titleIndex2 = -1;
-    int lastRow1 = 0;
-    int lastRow2 = 0;
-};
-
-void DuZozodKiv::on_startCompareButton_clicked()
-{
-    CompareChoice choice;
-    const QString problem = firstInputProblem(choice);
-    if (!problem.isEmpty()) {
-        KivMessageBox::inform(problem);
-        return;
-    }
-    setEnabled(false);
-    runInProgress = true;
-    prepareSheets(choice);
-    const bool finished = countOccurrences(choice.table1, 2, choice.titleIndex1 + 2, 1, choice.lastRow1,
-                                           choice.table2, 2, choice.titleIndex2 + 2, 1, choice.lastRow2);
-    runInProgress = false;
-    finishRun(finished);
 }
 
-QString DuZozodKiv::firstInputProblem(CompareChoice& choice)
+int ComparisonRun::rowCountOf(const QString& typed)
 {
-    if (ui->directFilePath->toPlainText().isEmpty())
+    bool isNumber = false;
+    const int rows = typed.trimmed().toInt(&isNumber, 10);
+    return isNumber ? rows : 0;
+}
+
+QString ComparisonRun::formProblem(const ComparisonSettings& settings)
+{
+    const ComparisonSide& side1 = settings.side1;
+    const ComparisonSide& side2 = settings.side2;
+    if (settings.workbookPath.isEmpty())
         return tr("没有导入Excel文件，无法比对。");
-    const QString sheetName1 = ui->comboBoxSheet1->currentText();
-    const QString sheetName2 = ui->comboBoxSheet2->currentText();
-    if (sheetName1.isEmpty())
+    if (side1.sheetName.isEmpty())
         return tr("没有表1，无法比对。");
-    if (sheetName2.isEmpty())
+    if (side2.sheetName.isEmpty())
         return tr("没有表2，无法比对。");
-    if (sheetName1 == sheetName2)
+    if (side1.sheetName == side2.sheetName)
         return tr("表1跟表2是同一个表，不需比对。");
-    if (ui->comboBoxTitle1->currentIndex() == -1)
+    if (side1.titleIndex == -1)
         return tr("表1没有选择列，无法比对。");
-    if (ui->comboBoxTitle2->currentIndex() == -1)
+    if (side2.titleIndex == -1)
         return tr("表2没有选择列，无法比对。");
-    choice.lastRow1 = checkedRowCount(ui->sheet1RowsTextEdit);
-    if (choice.lastRow1 == 0)
+    // A count below 1 would insert a column and report success with nothing counted.
+    if (rowCountOf(side1.rowsText) <= 0)
         return tr("表1的总行数有误，请重新输入。");
-    choice.lastRow2 = checkedRowCount(ui->sheet2RowsTextEdit);
-    if (choice.lastRow2 == 0)
+    if (rowCountOf(side2.rowsText) <= 0)
         return tr("表2的总行数有误，请重新输入。");
-    return firstChoiceProblem(choice);
+    return QString();
 }
 
-// Checks that the pickers stand for real sheets and columns and the row counts fit the sheets,
-// all before anything in the workbook is touched.
-QString DuZozodKiv::firstChoiceProblem(CompareChoice& choice) const
+QString ComparisonRun::firstInputProblem()
 {
-    choice.table1 = pickedSheet(mExcelOpKiv.get(), ui->comboBoxSheet1);
-    if (!choice.table1)
+    const QString problem = formProblem(settings);
+    if (!problem.isEmpty())
+        return problem;
+    const ComparisonSide& side1 = settings.side1;
+    const ComparisonSide& side2 = settings.side2;
+    lastRow1 = rowCountOf(side1.rowsText);
+    lastRow2 = rowCountOf(side2.rowsText);
+    // The pickers must stand for real sheets and columns, and the row counts fit the sheets.
+    table1 = pickedSheet(book, side1);
+    if (!table1)
         return tr("表1选择的表不在导入的Excel文件里，请重新导入Excel文件或重新选择表1。");
-    choice.table2 = pickedSheet(mExcelOpKiv.get(), ui->comboBoxSheet2);
-    if (!choice.table2)
+    table2 = pickedSheet(book, side2);
+    if (!table2)
         return tr("表2选择的表不在导入的Excel文件里，请重新导入Excel文件或重新选择表2。");
-    choice.titleIndex1 = ui->comboBoxTitle1->currentIndex();
-    if (!holdsTitle(choice.table1, choice.titleIndex1))
+    table1->loadColumnTitles(1);
+    if (!holdsTitle(table1, side1.titleIndex))
         return tr("表1选择的列不在表1的第一行里，请重新选择表1的列。");
-    choice.titleIndex2 = ui->comboBoxTitle2->currentIndex();
-    if (!holdsTitle(choice.table2, choice.titleIndex2))
+    table2->loadColumnTitles(1);
+    if (!holdsTitle(table2, side2.titleIndex))
         return tr("表2选择的列不在表2的第一行里，请重新选择表2的列。");
-    if (choice.lastRow1 > rowLimitOf(choice.table1))
+    if (lastRow1 > rowLimitOf(table1))
         return tr("表1的总行数超过了表格能容纳的行数，请重新输入。");
-    if (choice.lastRow2 > rowLimitOf(choice.table2))
+    if (lastRow2 > rowLimitOf(table2))
         return tr("表2的总行数超过了表格能容纳的行数，请重新输入。");
     return QString();
 }
 
-// The field's text stripped and written back, then read as a base-10 integer; 0 when it is none.
-int DuZozodKiv::checkedRowCount(QTextEdit* field)
+ComparisonOutcome ComparisonRun::run()
 {
-    field->setPlainText(field->toPlainText().trimmed());
-    bool isNumber = false;
-    const int rows = field->toPlainText().toInt(&isNumber, 10);
-    return isNumber ? rows : 0;
+    const QString problem = firstInputProblem();
+    if (!problem.isEmpty()) {
+        ComparisonOutcome refused;
+        refused.messages.append(problem);
+        return refused;
+    }
+    prepareSheets();
+    const bool finished = countOccurrences(table1, 2, settings.side1.titleIndex + 2, 1, lastRow1, table2, 2,
+                                           settings.side2.titleIndex + 2, 1, lastRow2);
+    return finish(finished);
 }
 
-void DuZozodKiv::prepareSheets(const CompareChoice& choice)
+void ComparisonRun::prepareSheets()
 {
-    choice.table1->insertColumn(1);
-    choice.table2->insertColumn(1);
-    choice.table1->setAutoFilter(1);
-    choice.table2->setAutoFilter(1);
-    // The titles as chosen (or typed), before the pickers are refilled.
-    const QString title1 = ui->comboBoxTitle1->currentText();
-    const QString title2 = ui->comboBoxTitle2->currentText();
-    choice.table1->setCellValue(1, 1, occurrenceHeader(title1, choice.table2->getSheetName(), title2));
-    choice.table2->setCellValue(1, 1, occurrenceHeader(title2, choice.table1->getSheetName(), title1));
-    // Reloads row 1 of both sheets: the pickers start with the new header.
-    refreshColumnTitles(ui->comboBoxSheet1, ui->comboBoxTitle1);
-    refreshColumnTitles(ui->comboBoxSheet2, ui->comboBoxTitle2);
-    ui->comboBoxTitle1->setCurrentIndex(choice.titleIndex1 + 1);
-    ui->comboBoxTitle2->setCurrentIndex(choice.titleIndex2 + 1);
+    // The titles as chosen (or typed), before the inserted column shifts them.
+    const QString title1 = chosenTitle(settings.side1, table1);
+    const QString title2 = chosenTitle(settings.side2, table2);
+    table1->insertColumn(1);
+    table2->insertColumn(1);
+    table1->setAutoFilter(1);
+    table2->setAutoFilter(1);
+    table1->setCellValue(1, 1, occurrenceHeader(title1, table2->getSheetName(), title2));
+    table2->setCellValue(1, 1, occurrenceHeader(title2, table1->getSheetName(), title1));
+    table1->loadColumnTitles(1);
+    table2->loadColumnTitles(1);
 }
 
-bool DuZozodKiv::countOccurrences(SheetEntry* sheet1, int firstRow1, int readColumn1, int writeColumn1,
-                                  int lastRow1, SheetEntry* sheet2, int firstRow2, int readColumn2,
-                                  int writeColumn2, int lastRow2)
+bool ComparisonRun::countOccurrences(SheetEntry* sheet1, int firstRow1, int readColumn1, int writeColumn1,
+                                     int lastRow1, SheetEntry* sheet2, int firstRow2, int readColumn2,
+                                     int writeColumn2, int lastRow2)
 {
     const int rows1 = dataRowCount(firstRow1, lastRow1);
     const int rows2 = dataRowCount(firstRow2, lastRow2);
@@ -261,19 +258,27 @@ bool DuZozodKiv::countOccurrences(SheetEntry* sheet1, int firstRow1, int readCol
     if (outcome == PassOutcome::Done)
         outcome = writeColumn(sheet2, writeColumn2, firstRow2, occurrenceCounts(values2, values1), progress);
     if (outcome != PassOutcome::Done)
-        KivMessageBox::inform(QString::fromUtf8(outcome == PassOutcome::Cancelled ? kCancelledText
-                                                                                  : kWriteFailedText));
+        shownDuringRun.append(QString::fromUtf8(outcome == PassOutcome::Cancelled ? kCancelledText : kWriteFailedText));
     progress.close();
     return outcome == PassOutcome::Done;
 }
 
-void DuZozodKiv::finishRun(bool finished)
+ComparisonOutcome ComparisonRun::finish(bool finished)
 {
-    const bool saved = mExcelOpKiv->saveWorkbook();
-    const char* text = finished ? (saved ? kFinishedText : kFinishedNotSavedText)
-                                : (saved ? kPartialText : kPartialNotSavedText);
-    KivMessageBox::inform(QString::fromUtf8(text));
-    setEnabled(true);
-    if (!finished)
-        close();
+    ComparisonOutcome outcome;
+    outcome.columnsInserted = true;
+    outcome.messages = shownDuringRun;
+    const OfficeState office = book.officeState();
+    if (office != OfficeState::Working) {
+        // Nothing can be saved through an office that is gone; the file on disk is untouched.
+        outcome.kind = ComparisonOutcome::Kind::Failed;
+        outcome.messages = QStringList{officeLostText(office)};
+        return outcome;
+    }
+    outcome.saved = book.saveWorkbook();
+    outcome.kind = finished ? ComparisonOutcome::Kind::Finished : ComparisonOutcome::Kind::Cancelled;
+    const char* text = finished ? (outcome.saved ? kFinishedText : kFinishedNotSavedText)
+                                : (outcome.saved ? kPartialText : kPartialNotSavedText);
+    outcome.messages.append(QString::fromUtf8(text));
+    return outcome;
 }

@@ -1,12 +1,13 @@
 #include "tools/compare/duzozodkiv.h"
 
-#include "excelop/excelopkiv.h"
 #include "common/bannerseam.h"
-
-#include <QPushButton>
+#include "common/dialogs.h"
+#include "excelop/excelopkiv.h"
+#include "tools/compare/comparisonrun.h"
 #include "tools/compare/duzozodkivform.h"
 #include "tools/workbookimport.h"
 
+#include <QPushButton>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QTextEdit>
@@ -50,6 +51,62 @@ void DuZozodKiv::on_importDirectFile_clicked()
         ui->comboBoxSheet2->setCurrentIndex(1);
     }
     setEnabled(true);
+}
+
+namespace {
+
+// The field's text without surrounding white space, written back as the run will read it.
+QString strippedField(QTextEdit* field)
+{
+    field->setPlainText(field->toPlainText().trimmed());
+    return field->toPlainText();
+}
+
+} // namespace
+
+ComparisonSettings DuZozodKiv::comparisonSettings() const
+{
+    ComparisonSettings settings;
+    settings.workbookPath = ui->directFilePath->toPlainText();
+    settings.side1 = {ui->comboBoxSheet1->currentIndex(), ui->comboBoxSheet1->currentText(),
+                      ui->comboBoxTitle1->currentIndex(), ui->comboBoxTitle1->currentText(),
+                      strippedField(ui->sheet1RowsTextEdit)};
+    settings.side2 = {ui->comboBoxSheet2->currentIndex(), ui->comboBoxSheet2->currentText(),
+                      ui->comboBoxTitle2->currentIndex(), ui->comboBoxTitle2->currentText(),
+                      strippedField(ui->sheet2RowsTextEdit)};
+    return settings;
+}
+
+void DuZozodKiv::on_startCompareButton_clicked()
+{
+    const ComparisonSettings settings = comparisonSettings();
+    if (!mExcelOpKiv) {
+        // Nothing imported: the form's own checks say so.
+        const QString problem = ComparisonRun::formProblem(settings);
+        KivMessageBox::inform(problem.isEmpty() ? tr("没有导入Excel文件，无法比对。") : problem);
+        return;
+    }
+    setEnabled(false);
+    runInProgress = true;
+    const ComparisonOutcome outcome = ComparisonRun(*mExcelOpKiv, settings).run();
+    runInProgress = false;
+    if (outcome.columnsInserted)
+        showPickersAfterInsertion(settings.side1.titleIndex, settings.side2.titleIndex);
+    for (const QString& message : outcome.messages)
+        KivMessageBox::inform(message);
+    setEnabled(true);
+    if (outcome.kind == ComparisonOutcome::Kind::Cancelled || outcome.kind == ComparisonOutcome::Kind::Failed)
+        close();
+}
+
+// Row 1 of both sheets starts with the new header now: the pickers show it, and keep the
+// compared columns, one place further right.
+void DuZozodKiv::showPickersAfterInsertion(int titleIndex1, int titleIndex2)
+{
+    refreshColumnTitles(ui->comboBoxSheet1, ui->comboBoxTitle1);
+    refreshColumnTitles(ui->comboBoxSheet2, ui->comboBoxTitle2);
+    ui->comboBoxTitle1->setCurrentIndex(titleIndex1 + 1);
+    ui->comboBoxTitle2->setCurrentIndex(titleIndex2 + 1);
 }
 
 void DuZozodKiv::on_adViewButton_clicked()

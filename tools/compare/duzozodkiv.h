@@ -10,7 +10,6 @@ class ExcelOpKiv;
 class QCloseEvent;
 class QComboBox;
 class QTextEdit;
-class SheetEntry;
 class DuZozodKivForm;
 
 class DuZozodKiv : public QMainWindow
@@ -20,13 +19,6 @@ class DuZozodKiv : public QMainWindow
 public:
     explicit DuZozodKiv(QWidget* parent = nullptr);
     ~DuZozodKiv() override;
-
-    // Reads both columns, then writes for each row the number of equal values in the other
-    // column. False when the user cancelled or the office refused a write; what was written
-    // before stays in the sheets.
-    bool countOccurrences(SheetEntry* sheet1, int firstRow1, int readColumn1, int writeColumn1,
-                          int lastRow1, SheetEntry* sheet2, int firstRow2, int readColumn2,
-                          int writeColumn2, int lastRow2);
 
     bool hasExcelLink() const { return mExcelOpKiv != nullptr; }
 
@@ -42,14 +34,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    struct CompareChoice;
-
     void refreshColumnTitles(QComboBox* sheetBox, QComboBox* titleBox);
-    QString firstInputProblem(CompareChoice& choice);
-    QString firstChoiceProblem(CompareChoice& choice) const;
-    int checkedRowCount(QTextEdit* field);
-    void prepareSheets(const CompareChoice& choice);
-    void finishRun(bool finished);
+    struct ComparisonSettings comparisonSettings() const;
+    void showPickersAfterInsertion(int titleIndex1, int titleIndex2);
     void releaseBanner();
 
     std::unique_ptr<ExcelOpKiv> mExcelOpKiv;

@@ -2,15 +2,12 @@
 // The column splitter's window: import a workbook, choose a sheet, the data area and the
 // reference column, and split the sheet into one new sheet per value of that column.
 
-#include "excelop/cellref.h"
-
 #include <QMainWindow>
 #include <QString>
 #include <memory>
 
 class ExcelOpKiv;
 
-class SheetEntry;
 namespace Ui {
 class SplitSheetFromColumn;
 }
@@ -27,15 +24,6 @@ private slots:
     void on_importFileButton_clicked();
 
 private:
-    bool takeInputs();
-    QString splitInOpenWorkbook(bool deleteReferColumn);
-    QString areaOutsideSheet(SheetEntry& source) const;
-
-    CellRef startCell;
-    CellRef endCell;
-    QString sheetName;
-    qint32 referColNumber = 0;
-    QString dealFilePath;
     std::unique_ptr<Ui::SplitSheetFromColumn> ui;
     QObject* banner = nullptr; // the advertisement banner over myAdViewButton
     std::unique_ptr<ExcelOpKiv> mExcelOpKiv;

@@ -1,7 +1,6 @@
 #include "tools/splitsheets/sheetfilesrun.h"
 
 #include "common/runprogress.h"
-#include "automation/axobject.h"
 #include "excelop/excelopkiv.h"
 #include "common/pathutils.h"
 
@@ -16,14 +15,6 @@ namespace {
 QString tr(const char* text)
 {
     return QCoreApplication::translate("splitExcelFromSheets", text);
-}
-
-// ExcelOpKiv::deleteSheet saves the whole file after every deletion and looks the sheet up by
-// name; here the caller deletes by list position, rebuilds the sheet list once and saves once.
-void deleteSheetWithoutSave(SheetEntry* entry)
-{
-    if (entry && entry->sheet)
-        entry->sheet->dynamicCall("Delete");
 }
 
 } // namespace
@@ -89,13 +80,21 @@ SheetFilesRun::Step SheetFilesRun::writeSheetFile(const QString& sheetName, RunP
         return progress.wasCanceled() ? Step::Cancelled : Step::Failed;
     }
     book.openSheets();
-    if (!keepOnlySheet(sheetName, progress))
+    const Trim trim = keepOnlySheet(sheetName, progress);
+    if (trim == Trim::Cancelled)
         return Step::Cancelled;
+    if (trim == Trim::Refused) {
+        // A file that still holds other sheets is not that sheet's file.
+        fail(sheetName, tr("其他工作表无法删除（工作簿结构可能受保护）"));
+        closeAndRemoveOutput(path);
+        return Step::Failed;
+    }
     if (!book.saveWorkbook()) {
         fail(sheetName, tr("保存失败"));
         QFile::remove(path);
         return Step::Failed;
     }
+    writtenFiles.append(path);
     return Step::Done;
 }
 
@@ -120,23 +119,34 @@ bool SheetFilesRun::placeCopyOfTarget(const QString& sheetName, const QString& p
     return true;
 }
 
-// Deletes every other sheet of the open output file; false when the user cancelled.
-bool SheetFilesRun::keepOnlySheet(const QString& sheetName, RunProgress& progress)
+// Deletes every other sheet of the open output file. ExcelOpKiv::deleteSheet would save after
+// every deletion and look each sheet up by name; here sheets go by list position, the list is
+// rebuilt once and the file saved once.
+SheetFilesRun::Trim SheetFilesRun::keepOnlySheet(const QString& sheetName, RunProgress& progress)
 {
     const QStringList namesInFile = book.getSheetNames();
-    bool cancelled = false;
+    Trim trim = Trim::Done;
+    int inspected = 0;
     // Entry i of the list is namesInFile[i] until the list is rebuilt below.
-    for (int i = 0; i < namesInFile.size(); ++i) {
+    for (int i = 0; i < namesInFile.size() && trim == Trim::Done; ++i) {
         progress.setValue(++inspections);
-        if (progress.wasCanceled()) {
-            cancelled = true;
-            break;
-        }
-        if (namesInFile.at(i) != sheetName)
-            deleteSheetWithoutSave(book.sheetAt(i));
+        ++inspected;
+        if (progress.wasCanceled())
+            trim = Trim::Cancelled;
+        else if (namesInFile.at(i) != sheetName && !book.deleteSheetAt(i))
+            trim = Trim::Refused;
     }
+    if (trim == Trim::Refused)
+        skipInspections(namesInFile.size() - inspected, progress);
     book.openSheets();
-    return !cancelled;
+    return trim;
+}
+
+void SheetFilesRun::closeAndRemoveOutput(const QString& path)
+{
+    book.closeWorkbook(); // without saving
+    outputOpen = false;
+    QFile::remove(path);
 }
 
 void SheetFilesRun::skipInspections(int count, RunProgress& progress)

@@ -20,6 +20,8 @@ public:
     Outcome run(const QStringList& sheetNames);
     // One line per sheet whose file could not be written, with the reason.
     QStringList notWritten() const { return failures; }
+    // The files written, in sheet order.
+    QStringList written() const { return writtenFiles; }
 
     // The output file of a sheet: its sanitised name with the target's own extension.
     QString outputPathFor(const QString& sheetName) const;
@@ -28,7 +30,9 @@ private:
     enum class Step { Done, Failed, Cancelled };
     Step writeSheetFile(const QString& sheetName, RunProgress& progress);
     bool placeCopyOfTarget(const QString& sheetName, const QString& path);
-    bool keepOnlySheet(const QString& sheetName, RunProgress& progress);
+    enum class Trim { Done, Refused, Cancelled };
+    Trim keepOnlySheet(const QString& sheetName, RunProgress& progress);
+    void closeAndRemoveOutput(const QString& path);
     void skipInspections(int count, RunProgress& progress);
     void fail(const QString& sheetName, const QString& reason);
 
@@ -40,6 +44,7 @@ private:
     int inspections = 0;
     bool outputOpen = false; // the open workbook is an output file (never the target)
     QStringList failures;
+    QStringList writtenFiles;
 };
 
 // Both paths name one existing file (the same file reached through links counts as one).

@@ -25,7 +25,6 @@ private slots:
     void on_selectDirButton_clicked();
 
 private:
-    QString writeSheetFiles(const QString& targetPath, const QString& outputFolder);
 
     std::unique_ptr<Ui::splitExcelFromSheets> ui;
     std::unique_ptr<ExcelOpKiv> mExcelOpKiv; // only during an import or a run

@@ -195,9 +195,22 @@ void TestComparisonRun::rowCountOneGivesHeadersOnly()
 void TestComparisonRun::negativeAndPaddedRowCounts()
 {
     const QString file = twoSheetWorkbook(path("padded.xlsx"), oneColumn({"A", "x"}), oneColumn({"B", "x", "y", "x"}));
+    const QByteArray before = fileBytes(file);
     ComparerDriver comparer;
     comparer.importWorkbook(file);
-    comparer.compare(0, 0, "-3", " 12 ");
+    // A negative count would insert columns and claim success with nothing counted.
+    for (const char* negative : {"-3", "-1"}) {
+        KivMessageBox::clearShownTexts();
+        comparer.compare(0, 0, negative, "4");
+        QCOMPARE(KivMessageBox::shownTexts(), QStringList("表1的总行数有误，请重新输入。"));
+        KivMessageBox::clearShownTexts();
+        comparer.compare(0, 0, "2", negative);
+        QCOMPARE(KivMessageBox::shownTexts(), QStringList("表2的总行数有误，请重新输入。"));
+    }
+    QCOMPARE(fileBytes(file), before);
+
+    KivMessageBox::clearShownTexts();
+    comparer.compare(0, 0, "1", " 12 ");
     QCOMPARE(KivMessageBox::shownTexts(), QStringList(finishedText()));
     QCOMPARE(comparer.edit("sheet2RowsTextEdit")->toPlainText(), QString("12"));
     comparer.destroyWindow();

@@ -1,0 +1,74 @@
+#pragma once
+// The comparison on an open workbook: the input checks in their fixed order, a new first column
+// in both sheets, the counts of every row's value in the other sheet's column, and the save.
+// Touches no widget: the comparer window and the command line both run it.
+
+#include <QString>
+#include <QStringList>
+
+class ExcelOpKiv;
+class SheetEntry;
+
+// One compared side, as the window's pickers and 总行数 field give it.
+struct ComparisonSide
+{
+    int sheetIndex = -1; // into the book's sheet list
+    QString sheetName;   // what the sheet picker shows: must be that sheet's name
+    int titleIndex = -1; // column picker entry k stands for column k + 1
+    QString title;       // the title as chosen or typed; null: the sheet's own title
+    QString rowsText;    // the sheet's last row, title row counted, as typed
+};
+
+struct ComparisonSettings
+{
+    QString workbookPath; // empty when nothing was imported
+    ComparisonSide side1;
+    ComparisonSide side2;
+};
+
+struct ComparisonOutcome
+{
+    enum class Kind { Refused, Finished, Cancelled, Failed };
+    Kind kind = Kind::Refused;
+    bool saved = false;
+    // Columns and headers went in: the column pickers are one place off now.
+    bool columnsInserted = false;
+    // What the user is told, in order.
+    QStringList messages;
+};
+
+class ComparisonRun
+{
+public:
+    ComparisonRun(ExcelOpKiv& book, const ComparisonSettings& settings);
+
+    // The problem of the form's own entries (nothing imported, pickers, row counts), in the fixed
+    // order; empty when there is none. Needs no workbook.
+    static QString formProblem(const ComparisonSettings& settings);
+    // The first input problem in the fixed order; empty when the run may go ahead. Reads the
+    // sheets' title rows, changes nothing.
+    QString firstInputProblem();
+    // Checks, then compares and saves. Refused runs have changed nothing.
+    ComparisonOutcome run();
+
+    // Reads both columns, then writes for each row the number of equal values in the other
+    // column. False when the user cancelled or the office refused a write (a message says which);
+    // what was written before stays in the sheets.
+    bool countOccurrences(SheetEntry* sheet1, int firstRow1, int readColumn1, int writeColumn1, int lastRow1,
+                          SheetEntry* sheet2, int firstRow2, int readColumn2, int writeColumn2, int lastRow2);
+
+    // 总行数 as the run reads it: a base-10 integer after stripping white space, 0 when it is none.
+    static int rowCountOf(const QString& typed);
+
+private:
+    void prepareSheets();
+    ComparisonOutcome finish(bool finished);
+
+    ExcelOpKiv& book;
+    ComparisonSettings settings;
+    SheetEntry* table1 = nullptr;
+    SheetEntry* table2 = nullptr;
+    int lastRow1 = 0;
+    int lastRow2 = 0;
+    QStringList shownDuringRun;
+};

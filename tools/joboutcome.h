@@ -1,0 +1,20 @@
+#pragma once
+// What a tool's job on one workbook came to, for whichever front end ran it.
+
+#include <QString>
+#include <QStringList>
+
+struct JobOutcome
+{
+    enum class Kind {
+        Done,      // finished and saved
+        Refused,   // an input was refused before anything changed
+        Cancelled, // stopped by the user; what was done is saved where the tool saves partial work
+        Failed,    // the office failed or could not save
+    };
+    Kind kind = Kind::Refused;
+    // What the user is told, in order (the windows' message boxes).
+    QStringList messages;
+    // Files written (or changed) by the job.
+    QStringList written;
+};

@@ -1,0 +1,119 @@
+#include "tools/splitcolumn/columnsplitjob.h"
+
+#include "excelop/cellref.h"
+#include "excelop/excelopkiv.h"
+#include "tools/splitcolumn/columnsplitrun.h"
+#include "tools/workbookimport.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace {
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("SplitSheetFromColumn", text);
+}
+
+JobOutcome outcomeOf(JobOutcome::Kind kind, const QString& message)
+{
+    JobOutcome outcome;
+    outcome.kind = kind;
+    if (!message.isEmpty())
+        outcome.messages.append(message);
+    return outcome;
+}
+
+} // namespace
+
+ColumnSplitJob::ColumnSplitJob(const ColumnSplitRequest& request) : request(request) {}
+
+QString ColumnSplitJob::formProblem()
+{
+    if (!QFileInfo(request.workbookPath).isFile())
+        return tr("目标文件不存在，请重新选择。");
+    CellRef startCell;
+    if (!startCell.parse(request.startCellText))
+        return tr("您输入的“起始位置”格式有误，请重新输入。");
+    CellRef endCell;
+    if (!endCell.parse(request.endCellText))
+        return tr("您输入的“结束位置”格式有误，请重新输入。");
+    const qint32 column = CellRef().colLettersToNumber(request.referColumnText.trimmed());
+    if (column == 0)
+        return tr("您输入的“分割参考列”格式有误，请重新输入。");
+    titleRow = startCell.row;
+    endRow = endCell.row;
+    referColumn = column;
+    return QString();
+}
+
+JobOutcome ColumnSplitJob::run(std::unique_ptr<ExcelOpKiv>& link)
+{
+    const QString problem = formProblem();
+    if (!problem.isEmpty())
+        return outcomeOf(JobOutcome::Kind::Refused, problem);
+    replaceLink(link);
+    link->openWorkBook(request.workbookPath);
+    link->openSheets(); // reports a workbook that did not open
+    JobOutcome outcome = link->hasWorkbook() ? splitInOpenWorkbook(*link) : outcomeOf(JobOutcome::Kind::Failed, QString());
+    link.reset();
+    return outcome;
+}
+
+// Everything refused here is refused before the workbook changes.
+JobOutcome ColumnSplitJob::splitInOpenWorkbook(ExcelOpKiv& book)
+{
+    const QString& path = request.workbookPath;
+    SheetEntry* source = book.findSheet(request.sheetName);
+    if (!source)
+        return outcomeOf(JobOutcome::Kind::Refused,
+                         tr("文件中没有名为“%1”的Sheet表，请重新导入文件并选择要处理的Sheet表。").arg(request.sheetName));
+    const QString outside = areaOutsideSheet(*source);
+    if (!outside.isEmpty())
+        return outcomeOf(JobOutcome::Kind::Refused, outside);
+
+    ColumnSplitRun run(book, {request.sheetName, titleRow, endRow, referColumn, request.deleteReferColumn});
+    const ColumnSplitRun::Outcome outcome = run.run();
+    const OfficeState office = book.officeState();
+    if (office != OfficeState::Working)
+        return outcomeOf(JobOutcome::Kind::Failed, officeLostText(office));
+    if (outcome == ColumnSplitRun::Outcome::Failed)
+        return outcomeOf(JobOutcome::Kind::Failed,
+                         tr("处理时出错：新Sheet表里的行没能删除（工作表可能受保护），已停止处理，文件没有改动。"));
+    if (!book.saveWorkbook())
+        return outcomeOf(JobOutcome::Kind::Failed,
+                         tr("保存失败：处理结果没能保存到%1，请确认该文件没有被其他程序打开并且可以写入。").arg(path));
+    JobOutcome saved;
+    saved.written.append(path);
+    if (outcome == ColumnSplitRun::Outcome::Cancelled) {
+        saved.kind = JobOutcome::Kind::Cancelled;
+        saved.messages.append(tr("注意：还没处理完毕，您已退出，但部分处理结果已经保存在目录文件内了。"));
+        return saved;
+    }
+    if (!run.valuesWithoutSheet().isEmpty()) {
+        QStringList quoted;
+        for (const QString& value : run.valuesWithoutSheet())
+            quoted.append(QStringLiteral("“%1”").arg(value));
+        saved.kind = JobOutcome::Kind::Failed;
+        saved.messages.append(tr("没有全部处理完毕：以下值没能生成新的Sheet表：%1。其余结果已经保存在%2内。")
+                                  .arg(quoted.join(QStringLiteral("、")), path));
+        return saved;
+    }
+    saved.kind = JobOutcome::Kind::Done;
+    saved.messages.append(tr("处理完毕请打开") + path + tr("查看。"));
+    return saved;
+}
+
+QString ColumnSplitJob::areaOutsideSheet(SheetEntry& source) const
+{
+    const int rowLimit = source.rowLimit();
+    const auto outsideRows = [rowLimit](int row) { return row < 1 || (rowLimit > 0 && row > rowLimit); };
+    if (outsideRows(titleRow))
+        return tr("您输入的“起始位置”不在工作表的行范围（1到%1）内，请重新输入。").arg(rowLimit);
+    if (outsideRows(endRow))
+        return tr("您输入的“结束位置”不在工作表的行范围（1到%1）内，请重新输入。").arg(rowLimit);
+    const int columnLimit = source.columnLimit();
+    if (columnLimit > 0 && referColumn > columnLimit)
+        return tr("您输入的“分割参考列”超出了工作表的最后一列%1，请重新输入。").arg(columnLetters(columnLimit));
+    return QString();
+}

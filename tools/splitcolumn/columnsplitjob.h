@@ -1,0 +1,43 @@
+#pragma once
+// The column split of one workbook file, as the splitter window's 开始 button runs it: the form's
+// checks, a fresh link with the workbook opened, the sheet and area checks, the split, the save,
+// and the message for the user. The window and the command line both run it.
+
+#include "tools/joboutcome.h"
+
+#include <QString>
+#include <memory>
+
+class ExcelOpKiv;
+class SheetEntry;
+
+
+struct ColumnSplitRequest
+{
+    QString workbookPath;
+    QString sheetName;
+    QString startCellText;  // 起始位置, such as A1
+    QString endCellText;    // 结束于
+    QString referColumnText; // 参考列 letters
+    bool deleteReferColumn = false;
+};
+
+class ColumnSplitJob
+{
+public:
+    explicit ColumnSplitJob(const ColumnSplitRequest& request);
+
+    // The form's own checks in their order; empty when they pass. Needs no office.
+    QString formProblem();
+    // Replaces the link, opens the workbook, splits and saves; the link is released at the end.
+    JobOutcome run(std::unique_ptr<ExcelOpKiv>& link);
+
+private:
+    JobOutcome splitInOpenWorkbook(ExcelOpKiv& book);
+    QString areaOutsideSheet(SheetEntry& source) const;
+
+    ColumnSplitRequest request;
+    int titleRow = 0;
+    int endRow = 0;
+    int referColumn = 0;
+};
