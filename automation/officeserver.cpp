@@ -263,9 +263,11 @@ public:
 
     AutomationNodePtr subObject(const QString& member, const QVariantList& args, AutomationError& error) override
     {
-        // The block's own columns, for "Count".
+        // The block's own columns and rows, for "Count".
         if (member == QLatin1String("Columns") && args.isEmpty())
             return std::make_shared<RangeNode>(document, sheet, RangeKind::Columns, range, first, count);
+        if (member == QLatin1String("Rows") && args.isEmpty())
+            return std::make_shared<RangeNode>(document, sheet, RangeKind::Rows, range, first, count);
         unknownMember(error, member);
         return nullptr;
     }

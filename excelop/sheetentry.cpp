@@ -256,6 +256,13 @@ int SheetEntry::usedColumnCount()
     return columns ? columns->property("Count").toInt() : 0;
 }
 
+int SheetEntry::usedRowCount()
+{
+    std::unique_ptr<AxObject> used(sheet ? sheet->querySubObject("UsedRange") : nullptr);
+    std::unique_ptr<AxObject> rows(used ? used->querySubObject("Rows") : nullptr);
+    return rows ? rows->property("Count").toInt() : 0;
+}
+
 int SheetEntry::rowLimit()
 {
     std::unique_ptr<AxObject> rows(sheet ? sheet->querySubObject("Rows") : nullptr);

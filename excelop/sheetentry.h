@@ -66,6 +66,8 @@ public:
     bool rowsMoveWithTheirCells(int firstRow, int lastRow);
     // The columns of the used area, from column A.
     int usedColumnCount();
+    // The rows of the used area, from row 1: the last used row.
+    int usedRowCount();
 
     // How many rows and columns a worksheet of the office can hold (0 when it does not say).
     int rowLimit();

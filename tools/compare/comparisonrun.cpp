@@ -217,7 +217,11 @@ ComparisonOutcome ComparisonRun::run()
     const QString problem = firstInputProblem();
     if (!problem.isEmpty()) {
         ComparisonOutcome refused;
-        refused.messages.append(problem);
+        // A lost office makes every sheet look missing: say what really happened.
+        const OfficeState office = book.officeState();
+        if (office != OfficeState::Working)
+            refused.kind = ComparisonOutcome::Kind::Failed;
+        refused.messages.append(office == OfficeState::Working ? problem : officeLostText(office));
         return refused;
     }
     prepareSheets();

@@ -1,0 +1,48 @@
+#pragma once
+// One workbook's job for the command line: the request as parsed, and what became of it.
+
+#include "tools/joboutcome.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <memory>
+
+class ExcelOpKiv;
+
+struct JobSettings
+{
+    QString command; // compare, split-column or split-sheets
+    // compare
+    QString sheet1, column1, rows1, sheet2, column2, rows2;
+    // split-column
+    QString sheet, start, end, column;
+    bool dropColumn = false;
+    // split-sheets
+    QString out;
+};
+
+struct BookRequest
+{
+    QString book;
+    QString outputFolder; // split-sheets: where this workbook's files go
+};
+
+struct BookResult
+{
+    QString book;
+    JobOutcome outcome;
+    double seconds = 0;
+
+    QJsonObject toJson() const;
+    static BookResult fromJson(const QJsonObject& object);
+};
+
+// Runs the job on the workbook through the link (replaced as the windows replace theirs).
+// Messages the spreadsheet layer shows on its own are part of the outcome.
+BookResult runBookJob(const JobSettings& settings, const BookRequest& request, std::unique_ptr<ExcelOpKiv>& link);
+
+// "A", "ac" or a 1-based number as a column number; 0 when it is none of them.
+int columnNumberOf(const QString& text);
+// The exit status of a set of results.
+int exitStatusOf(const QList<BookResult>& results);
+QString outcomeName(JobOutcome::Kind kind);

@@ -1,0 +1,224 @@
+// kivexcel-cli against the windows: the same workbooks through both give the same cells; refused
+// inputs say the window's words with exit status 1; a wrong command line gives 2; no display needed.
+
+#include "../tools/compare/comparerdriver.h"
+#include "testsupport.h"
+
+#include "tools/splitcolumn/splitsheetfromcolumn.h"
+#include "tools/splitsheets/splitexcelfromsheets.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct CliRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the command line as a user's shell would, without a display or a Qt platform.
+CliRun runCli(const QStringList& arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(KIVEXCEL_CLI), arguments);
+    process.waitForFinished(300000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+QList<QStringList> numbered(const QString& title, const QStringList& values)
+{
+    QList<QStringList> rows{{QStringLiteral("编号"), title, QStringLiteral("备注")}};
+    for (int i = 0; i < values.size(); ++i)
+        rows.append({QString::number(i + 1), values.at(i), QStringLiteral("行%1").arg(i + 2)});
+    return rows;
+}
+
+} // namespace
+
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void commandLineMistakesExitWithTwo();
+    void compareGivesTheWindowsCells_data();
+    void compareGivesTheWindowsCells();
+    void splitColumnGivesTheWindowsCells();
+    void splitSheetsGivesTheWindowsFiles();
+    void refusedInputSaysTheWindowsWordsAndExitsWithOne();
+    void severalWorkbooksAtOnceEachInItsOwnFolder();
+
+private:
+    QString path(const QString& name) const { return folder.filePath(name); }
+    QString twin(const QString& source, const QString& name);
+
+    QTemporaryDir folder;
+};
+
+void TestCommandLine::initTestCase()
+{
+    initTestEnvironment();
+    QVERIFY(folder.isValid());
+}
+
+QString TestCommandLine::twin(const QString& source, const QString& name)
+{
+    const QString copy = path(name);
+    QFile::remove(copy);
+    return QFile::copy(source, copy) ? copy : QString();
+}
+
+void TestCommandLine::commandLineMistakesExitWithTwo()
+{
+    const CliRun version = runCli({"--version"});
+    QCOMPARE(version.exitCode, 0);
+    QVERIFY(version.out.startsWith("kivexcel-cli "));
+    QCOMPARE(runCli({}).exitCode, 2);
+    QCOMPARE(runCli({"merge", "a.xlsx"}).exitCode, 2);
+    const CliRun missing = runCli({"compare", "a.xlsx", "--sheet1", "S"});
+    QCOMPARE(missing.exitCode, 2);
+    QVERIFY(missing.err.contains("--column1"));
+    QCOMPARE(runCli({"split-sheets", "--out", folder.path()}).exitCode, 2);
+    QCOMPARE(runCli({"split-sheets", "a.xlsx", "--out", folder.path(), "--jobs", "0"}).exitCode, 2);
+    const CliRun help = runCli({"split-column", "--help"});
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(help.out.contains("--drop-column"));
+}
+
+void TestCommandLine::compareGivesTheWindowsCells_data()
+{
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("xlsx") << "xlsx";
+    QTest::newRow("xls") << "xls";
+    QTest::newRow("ods") << "ods";
+}
+
+void TestCommandLine::compareGivesTheWindowsCells()
+{
+    QFETCH(QString, extension);
+    const QString source = twoSheetWorkbook(path("compare-source." + extension),
+                                            numbered("姓名", {"张三", "李四", "张三", "", "王五"}),
+                                            numbered("名字", {"张三", "赵六", "", "张三"}));
+    QVERIFY(!source.isEmpty());
+    const QString byWindow = twin(source, "compare-window." + extension);
+    const QString byCli = twin(source, "compare-cli." + extension);
+
+    ComparerDriver comparer;
+    comparer.importWorkbook(byWindow);
+    comparer.compare(1, 1, "6", "5");
+    comparer.destroyWindow();
+
+    // Row counts left out: the sheets' last used rows, which are the ones typed above.
+    const CliRun cli = runCli({"compare", byCli, "--sheet1", "Sheet1", "--column1", "B", "--sheet2", "Sheet2",
+                               "--column2", "2", "--quiet"});
+    QCOMPARE(cli.exitCode, 0);
+    QVERIFY(cli.err.contains(finishedText()));
+    const QList<SheetContent> expected = readWorkbook(byWindow);
+    QCOMPARE(sheetNamed(expected, "Sheet1").rows.value(1).value(0), QString("2"));
+    QCOMPARE(dump(readWorkbook(byCli)), dump(expected));
+}
+
+void TestCommandLine::splitColumnGivesTheWindowsCells()
+{
+    const QString source = path("split-source.ods");
+    QVERIFY(writeWorkbook(source, {SheetContent{"数据", numbered("城市", {"北京", "上海", "北京", "a/b", "", "上海"})}}));
+    const QString byWindow = twin(source, "split-window.ods");
+    const QString byCli = twin(source, "split-cli.ods");
+
+    {
+        SplitSheetFromColumn window;
+        KivFileDialog::setNextFileName(byWindow);
+        window.findChild<QPushButton*>("importFileButton")->click();
+        window.findChild<QTextEdit*>("startCellText")->setPlainText("A1");
+        window.findChild<QTextEdit*>("endCellText")->setPlainText("C7");
+        window.findChild<QTextEdit*>("referColText")->setPlainText("B");
+        window.findChild<QCheckBox*>("deleteReferColAfterDealCheckBox")->setChecked(true);
+        window.findChild<QPushButton*>("pushButton")->click();
+    }
+    const CliRun cli = runCli({"split-column", byCli, "--sheet", "数据", "--start", "A1", "--end", "C7", "--column",
+                               "B", "--drop-column", "--json"});
+    QCOMPARE(cli.exitCode, 0);
+    const QJsonObject result = QJsonDocument::fromJson(cli.out.toUtf8()).object();
+    QCOMPARE(result.value("outcome").toString(), QString("done"));
+    QCOMPARE(result.value("file").toString(), byCli);
+    const QList<SheetContent> expected = readWorkbook(byWindow);
+    QCOMPARE(expected.size(), 5); // the source and 北京, 上海, a_b, 空
+    QCOMPARE(dump(readWorkbook(byCli)), dump(expected));
+}
+
+void TestCommandLine::splitSheetsGivesTheWindowsFiles()
+{
+    const QString target = fixturePath("xlrd-Formate.xls");
+    QDir(folder.path()).mkpath("files-window");
+    QDir(folder.path()).mkpath("files-cli");
+    {
+        splitExcelFromSheets window;
+        window.findChild<QTextEdit*>("dealFilePathTextEdit")->setPlainText(target);
+        window.findChild<QTextEdit*>("outputDirPathTextEdit")->setPlainText(path("files-window"));
+        window.findChild<QPushButton*>("startButton")->click();
+    }
+    const CliRun cli = runCli({"split-sheets", target, "--out", path("files-cli")});
+    QCOMPARE(cli.exitCode, 0);
+    const QStringList files = QDir(path("files-window")).entryList(QDir::Files, QDir::Name);
+    QCOMPARE(QDir(path("files-cli")).entryList(QDir::Files, QDir::Name), files);
+    QVERIFY(files.size() >= 2);
+    for (const QString& file : files)
+        QCOMPARE(dump(readWorkbook(path("files-cli/" + file))), dump(readWorkbook(path("files-window/" + file))));
+}
+
+void TestCommandLine::refusedInputSaysTheWindowsWordsAndExitsWithOne()
+{
+    const QString book = twoSheetWorkbook(path("refused.xlsx"), numbered("A", {"x"}), numbered("B", {"x"}));
+    const QByteArray before = fileBytes(book);
+    const CliRun missingSheet = runCli({"compare", book, "--sheet1", "Sheet1", "--column1", "B", "--sheet2", "没有",
+                                        "--column2", "B", "--quiet"});
+    QCOMPARE(missingSheet.exitCode, 1);
+    QVERIFY(missingSheet.err.contains("表2选择的表不在导入的Excel文件里，请重新导入Excel文件或重新选择表2。"));
+    const CliRun badRows = runCli({"compare", book, "--sheet1", "Sheet1", "--column1", "B", "--rows1", "-5",
+                                   "--sheet2", "Sheet2", "--column2", "B", "--quiet"});
+    QCOMPARE(badRows.exitCode, 1);
+    QVERIFY(badRows.err.contains("表1的总行数有误，请重新输入。"));
+    const CliRun badColumn = runCli({"split-column", book, "--sheet", "Sheet1", "--start", "A1", "--end", "C2",
+                                     "--column", "3B"});
+    QCOMPARE(badColumn.exitCode, 1);
+    QVERIFY(badColumn.err.contains("您输入的“分割参考列”格式有误，请重新输入。"));
+    QCOMPARE(fileBytes(book), before);
+}
+
+void TestCommandLine::severalWorkbooksAtOnceEachInItsOwnFolder()
+{
+    const QString out = path("batch");
+    QDir().mkpath(out);
+    const QString good1 = twin(fixturePath("xlrd-sample.xlsx"), "one.xlsx");
+    const QString good2 = twin(fixturePath("xlrd-sample.ods"), "two.ods");
+    const QString missing = path("absent.xlsx");
+    const CliRun cli = runCli({"split-sheets", good1, missing, good2, "--out", out, "--jobs", "2", "--json"});
+    QCOMPARE(cli.exitCode, 1); // the absent one was refused, the others still ran
+    QStringList outcomes;
+    for (const QString& line : cli.out.split('\n', Qt::SkipEmptyParts)) {
+        const QJsonObject result = QJsonDocument::fromJson(line.toUtf8()).object();
+        outcomes.append(QFileInfo(result.value("file").toString()).fileName() + "=" + result.value("outcome").toString());
+    }
+    outcomes.sort();
+    QCOMPARE(outcomes, QStringList({"absent.xlsx=refused", "one.xlsx=done", "two.ods=done"}));
+    QVERIFY(QFile::exists(out + "/one/Sheet1.xlsx"));
+    QVERIFY(QFile::exists(out + "/two/Sheet1.ods"));
+    QVERIFY(cli.err.contains("“目标文件”不存在，请重新选择。"));
+}
+
+QTEST_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
