@@ -25,6 +25,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -225,7 +226,9 @@ bool OfficeConnection::start()
 bool OfficeConnection::spawnOffice(const QString& pipeName, const QString& profileUrl)
 {
     const std::vector<std::string> arguments = {
-        KIVEXCEL_OFFICE_PROGRAM_DIR "/soffice",
+        // soffice.bin itself: the soffice script runs a launcher that forks the office, and the
+        // office would outlive us as the launcher's child.
+        KIVEXCEL_OFFICE_PROGRAM_DIR "/soffice.bin",
         "--headless",
         "--invisible",
         "--nologo",
@@ -240,12 +243,19 @@ bool OfficeConnection::spawnOffice(const QString& pipeName, const QString& profi
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
 
+    const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid < 0)
         return false;
     if (pid == 0) {
-        // Own process group, so the whole office (script, splash, office) ends together.
+        // Own process group, so the office and anything it starts end together.
         setsid();
+        // The office ends with this program however the program ends (kill -9 included). The
+        // signal comes when the forking thread ends: offices are started from the main thread.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent)
+            _exit(127);
+        setenv("SAL_ENABLE_FILE_LOCKING", "1", 1); // as the soffice script sets it
         const int devNull = open("/dev/null", O_RDWR);
         if (devNull >= 0) {
             dup2(devNull, STDIN_FILENO);

@@ -2,6 +2,7 @@
 
 #include "automation/officeconnection.h"
 #include "automation/officevalues.h"
+#include "automation/safesave.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -24,6 +25,7 @@
 #include <com/sun/star/sheet/XSheetPageBreak.hpp>
 #include <com/sun/star/table/TableSortField.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
 #include <com/sun/star/util/XSortable.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
@@ -44,6 +46,9 @@
 #include <com/sun/star/util/CloseVetoException.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QUrl>
@@ -183,7 +188,20 @@ struct DocumentState
     OfficeValues values;
     int users = 0;
     bool closed = false;
+    QString savePath;  // where "Save" writes: the file it came from, or where "SaveAs" put it
+    QString diskStamp; // the file as it was when loaded or last saved
 };
+
+// Size and change time of a file: another program's save changes it.
+QString diskStampOf(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QString();
+    return QString::number(info.size()) + QLatin1Char('/')
+           + QString::number(info.lastModified().toMSecsSinceEpoch()) + QLatin1Char('/')
+           + QString::number(info.metadataChangeTime().toMSecsSinceEpoch());
+}
 
 QHash<QString, std::weak_ptr<DocumentState>>& loadedDocuments()
 {
@@ -209,13 +227,16 @@ void releaseDocument(const DocumentPtr& document)
     if (document->closed || --document->users > 0)
         return;
     document->closed = true;
-    loadedDocuments().remove(document->url);
-    OfficeConnection::instance().documentClosed(document->url);
+    if (loadedDocuments().value(document->url).lock() == document)
+        loadedDocuments().remove(document->url);
     AutomationError ignored;
-    guarded<bool>(ignored, [&] {
+    const bool closedInOffice = guarded<bool>(ignored, [&] {
         closeComponent(document->component);
         return true;
     });
+    // A close that failed (the office died) leaves the lock file: it is cleared with the office.
+    if (closedInOffice)
+        OfficeConnection::instance().documentClosed(document->url);
 }
 
 // A node that has no member; the nodes below answer those they have.
@@ -846,7 +867,7 @@ public:
             return QVariant();
         }
         if (member == QLatin1String("Save"))
-            return guarded<QVariant>(error, [&] { return save(); });
+            return guarded<QVariant>(error, [&] { return save(error); });
         if (member == QLatin1String("SaveAs"))
             return guarded<QVariant>(error, [&] { return saveAs(args.value(0).toString(), error); });
         unknownMember(error, member);
@@ -901,9 +922,29 @@ private:
         return std::make_shared<WorksheetNode>(document, document->activeSheet);
     }
 
-    QVariant save()
+    QVariant save(AutomationError& error)
     {
-        uno::Reference<frame::XStorable>(document->component, uno::UNO_QUERY_THROW)->store();
+        uno::Reference<frame::XStorable> storable(document->component, uno::UNO_QUERY_THROW);
+        if (storable->isReadonly()) {
+            fail(error, QStringLiteral("The workbook is open read-only"));
+            return QVariant();
+        }
+        if (document->savePath.isEmpty()) {
+            fail(error, QStringLiteral("The workbook has no file yet"));
+            return QVariant();
+        }
+        QString filter;
+        const uno::Sequence<beans::PropertyValue> loadArguments =
+            uno::Reference<frame::XModel>(document->component, uno::UNO_QUERY_THROW)->getArgs();
+        for (const beans::PropertyValue& argument : loadArguments) {
+            OUString name;
+            if (argument.Name == "FilterName" && (argument.Value >>= name))
+                filter = fromOUString(name);
+        }
+        SafeSave::Container container;
+        if (!SafeSave::containerOfFilter(filter, container))
+            filter = filterForExtension(QFileInfo(document->savePath).suffix());
+        storeSafely(document->savePath, filter, error);
         return QVariant();
     }
 
@@ -914,12 +955,66 @@ private:
             fail(error, QStringLiteral("Unknown workbook format: ") + path);
             return QVariant();
         }
+        if (storeSafely(QFileInfo(path).absoluteFilePath(), filter, error))
+            document->savePath = QFileInfo(path).absoluteFilePath();
+        return QVariant();
+    }
+
+    // The office writes a temporary file beside the target; only a complete file, flushed to
+    // disk, replaces the target, in one rename. On failure the target is left as it was.
+    bool storeSafely(const QString& target, const QString& filter, AutomationError& error)
+    {
+        SafeSave::Container container;
+        if (!SafeSave::containerOfFilter(filter, container)) {
+            fail(error, QStringLiteral("Unknown workbook format: ") + target);
+            return false;
+        }
+        const QString folder = QFileInfo(target).absolutePath();
+        const QStringList officeFilesBefore = SafeSave::officeTemporaries(folder);
+        const QString temporary = SafeSave::reserveTemporaryBeside(target);
+        if (temporary.isEmpty()) {
+            fail(error, QStringLiteral("Cannot write in the folder of ") + target);
+            return false;
+        }
+        // The office locks the file it writes, and leaves that lock when the write fails.
+        const QString temporaryLock = QFileInfo(temporary).dir().filePath(
+            QStringLiteral(".~lock.") + QFileInfo(temporary).fileName() + QLatin1Char('#'));
+        const auto clearLeftovers = [&] {
+            QFile::remove(temporary);
+            QFile::remove(temporaryLock);
+            for (const QString& leftover : SafeSave::officeTemporaries(folder))
+                if (!officeFilesBefore.contains(leftover))
+                    QFile::remove(leftover);
+        };
         const uno::Sequence<beans::PropertyValue> arguments =
             propertyValues({propertyValue("FilterName", uno::Any(toOUString(filter))),
                             propertyValue("Overwrite", uno::Any(true))});
-        uno::Reference<frame::XStorable>(document->component, uno::UNO_QUERY_THROW)
-            ->storeAsURL(toOUString(pathToUrl(path)), arguments);
-        return QVariant();
+        try {
+            uno::Reference<frame::XStorable>(document->component, uno::UNO_QUERY_THROW)
+                ->storeToURL(toOUString(pathToUrl(temporary)), arguments);
+        } catch (...) {
+            clearLeftovers();
+            throw;
+        }
+        QString why;
+        if (!SafeSave::isComplete(temporary, container, &why)) {
+            clearLeftovers();
+            fail(error, QStringLiteral("The written file is incomplete (%1); %2 was left as it was").arg(why, target));
+            return false;
+        }
+        if (!SafeSave::replaceWith(temporary, target, &why)) {
+            clearLeftovers();
+            fail(error, QStringLiteral("Not saved (%1); %2 was left as it was").arg(why, target));
+            return false;
+        }
+        QFile::remove(temporaryLock);
+        if (target == document->savePath) {
+            document->diskStamp = diskStampOf(target);
+            uno::Reference<util::XModifiable> modifiable(document->component, uno::UNO_QUERY);
+            if (modifiable.is())
+                modifiable->setModified(false);
+        }
+        return true;
     }
 
     static QString filterForExtension(const QString& suffix)
@@ -1006,12 +1101,19 @@ private:
         return std::make_shared<WorkbookNode>(application, document);
     }
 
+    // Two links on one file share its copy in the office only while that copy is the file:
+    // unchanged since it was loaded or saved, and the file unchanged on disk meanwhile.
     DocumentPtr openShared(const QString& url)
     {
-        if (DocumentPtr open = loadedDocuments().value(url).lock(); open && !open->closed)
-            return open;
+        const QString path = QUrl(url).toLocalFile();
+        if (DocumentPtr open = loadedDocuments().value(url).lock(); open && !open->closed) {
+            uno::Reference<util::XModifiable> modifiable(open->component, uno::UNO_QUERY);
+            if (!(modifiable.is() && modifiable->isModified()) && diskStampOf(path) == open->diskStamp)
+                return open;
+        }
         DocumentPtr document = load(url);
         if (document) {
+            document->savePath = path;
             loadedDocuments().insert(url, document);
             OfficeConnection::instance().documentOpened(url);
         }
@@ -1019,8 +1121,31 @@ private:
     }
 
     // Hidden, no macros, no link updates, no questions. Anything but a spreadsheet is closed
-    // again and gives no workbook.
+    // again and gives no workbook. A file that cannot be opened for writing (a folder the user
+    // cannot write, a file another program holds) is opened read-only.
     static DocumentPtr load(const QString& url)
+    {
+        const QString stamp = url.startsWith(QLatin1String("file:")) ? diskStampOf(QUrl(url).toLocalFile()) : QString();
+        try {
+            if (DocumentPtr document = loadWith(url, false)) {
+                document->diskStamp = stamp;
+                return document;
+            }
+        } catch (const lang::DisposedException&) {
+            throw;
+        } catch (const uno::Exception&) {
+            if (!url.startsWith(QLatin1String("file:")) || !OfficeConnection::instance().isAlive())
+                throw;
+        }
+        if (!url.startsWith(QLatin1String("file:")))
+            return nullptr;
+        DocumentPtr document = loadWith(url, true);
+        if (document)
+            document->diskStamp = stamp;
+        return document;
+    }
+
+    static DocumentPtr loadWith(const QString& url, bool readOnly)
     {
         uno::Reference<frame::XDesktop2> desktop = OfficeConnection::instance().desktop();
         if (!desktop.is())
@@ -1029,7 +1154,7 @@ private:
             {propertyValue("Hidden", uno::Any(true)),
              propertyValue("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
              propertyValue("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE)),
-             propertyValue("Silent", uno::Any(true))});
+             propertyValue("Silent", uno::Any(true)), propertyValue("ReadOnly", uno::Any(readOnly))});
         uno::Reference<lang::XComponent> component =
             desktop->loadComponentFromURL(toOUString(url), "_blank", 0, arguments);
         if (!component.is())

@@ -3,7 +3,11 @@
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/FormulaResult.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XUniqueCellFormatRangesSupplier.hpp>
 #include <com/sun/star/util/Date.hpp>
@@ -100,8 +104,13 @@ OfficeValues::Kind OfficeValues::kindOfFormat(int formatKey)
     Kind kind = Kind::Number;
     uno::Reference<util::XNumberFormatsSupplier> formats(document, uno::UNO_QUERY_THROW);
     sal_Int16 type = 0;
-    formats->getNumberFormats()->getByKey(formatKey)->getPropertyValue("Type") >>= type;
-    if (type & util::NumberFormat::LOGICAL)
+    const uno::Reference<beans::XPropertySet> format = formats->getNumberFormats()->getByKey(formatKey);
+    format->getPropertyValue("Type") >>= type;
+    rtl::OUString code;
+    format->getPropertyValue("FormatString") >>= code;
+    // An .xls file keeps a truth value's format as the texts it shows: "TRUE";"TRUE";"FALSE".
+    static const QRegularExpression truthCode(QStringLiteral("^\"TRUE\";\"TRUE\";\"FALSE\"$"));
+    if ((type & util::NumberFormat::LOGICAL) || truthCode.match(fromOUString(code)).hasMatch())
         kind = Kind::Logical;
     else if ((type & util::NumberFormat::DATETIME) == util::NumberFormat::DATETIME)
         kind = Kind::DateTime;
@@ -115,8 +124,15 @@ OfficeValues::Kind OfficeValues::kindOfFormat(int formatKey)
 
 QVariant OfficeValues::typedNumber(double number, Kind kind) const
 {
-    const double days = std::floor(number);
-    const qint64 milliseconds = std::llround((number - days) * kSecondsPerDay * 1000.0);
+    double days = std::floor(number);
+    qint64 milliseconds = std::llround((number - days) * kSecondsPerDay * 1000.0);
+    // Within half a millisecond of midnight rounds up to the next day, not back to this one's 00:00.
+    if (milliseconds >= qint64(kSecondsPerDay * 1000.0)) {
+        milliseconds = 0;
+        days += 1;
+        if (kind == Kind::Time && days == 1.0)
+            return QTime(0, 0); // a time of day alone has no day to advance
+    }
     switch (kind) {
     case Kind::Logical:
         return number != 0.0;
@@ -166,10 +182,69 @@ OfficeValues::Kind OfficeValues::kindOfCell(const uno::Reference<table::XCellRan
     return kindOfFormat(formatKey);
 }
 
+// Cells whose formula ends in an error (#N/A, #DIV/0!, ...), with the error as the cell shows it:
+// the block read gives them as empty.
+static QHash<QPair<int, int>, QString> errorCellsOf(const uno::Reference<table::XCellRange>& range)
+{
+    QHash<QPair<int, int>, QString> errors;
+    const table::CellRangeAddress address = addressOf(range);
+    const uno::Reference<sheet::XSheetCellRanges> found =
+        uno::Reference<sheet::XCellRangesQuery>(range, uno::UNO_QUERY_THROW)->queryFormulaCells(sheet::FormulaResult::ERROR);
+    for (const table::CellRangeAddress& part : found->getRangeAddresses()) {
+        for (int row = part.StartRow; row <= part.EndRow; ++row) {
+            for (int col = part.StartColumn; col <= part.EndColumn; ++col) {
+                const int r = row - address.StartRow;
+                const int c = col - address.StartColumn;
+                uno::Reference<text::XTextRange> cell(range->getCellByPosition(c, r), uno::UNO_QUERY_THROW);
+                errors.insert({r, c}, fromOUString(cell->getString()));
+            }
+        }
+    }
+    return errors;
+}
+
+// Formula cells showing a truth value (TRUE(), or a truth value an .xls file kept as one): their
+// cell format says number, their result is shown as TRUE or FALSE.
+static QHash<QPair<int, int>, bool> truthFormulaCellsOf(const uno::Reference<table::XCellRange>& range)
+{
+    QHash<QPair<int, int>, bool> truths;
+    const table::CellRangeAddress address = addressOf(range);
+    const uno::Reference<sheet::XSheetCellRanges> found =
+        uno::Reference<sheet::XCellRangesQuery>(range, uno::UNO_QUERY_THROW)->queryFormulaCells(sheet::FormulaResult::VALUE);
+    for (const table::CellRangeAddress& part : found->getRangeAddresses()) {
+        for (int row = part.StartRow; row <= part.EndRow; ++row) {
+            for (int col = part.StartColumn; col <= part.EndColumn; ++col) {
+                const int r = row - address.StartRow;
+                const int c = col - address.StartColumn;
+                uno::Reference<table::XCell> cell = range->getCellByPosition(c, r);
+                const double value = cell->getValue();
+                if (value != 0.0 && value != 1.0)
+                    continue;
+                const QString shown = fromOUString(uno::Reference<text::XTextRange>(cell, uno::UNO_QUERY_THROW)->getString());
+                if (shown == QLatin1String(value != 0.0 ? "TRUE" : "FALSE"))
+                    truths.insert({r, c}, value != 0.0);
+            }
+        }
+    }
+    return truths;
+}
+
 QList<QVariantList> OfficeValues::read(const uno::Reference<table::XCellRange>& range)
 {
     const uno::Sequence<uno::Sequence<uno::Any>> data =
         uno::Reference<sheet::XCellRangeData>(range, uno::UNO_QUERY_THROW)->getDataArray();
+    bool someEmpty = false;
+    for (const uno::Sequence<uno::Any>& cells : data)
+        for (const uno::Any& cell : cells)
+            if (!cell.has<double>() && !(cell.has<rtl::OUString>() && !cell.get<rtl::OUString>().isEmpty()))
+                someEmpty = true;
+    const QHash<QPair<int, int>, QString> errors = someEmpty ? errorCellsOf(range) : QHash<QPair<int, int>, QString>();
+    bool someZeroOrOne = false;
+    for (const uno::Sequence<uno::Any>& cells : data)
+        for (const uno::Any& cell : cells)
+            if (cell.has<double>() && (cell.get<double>() == 0.0 || cell.get<double>() == 1.0))
+                someZeroOrOne = true;
+    const QHash<QPair<int, int>, bool> truths = someZeroOrOne ? truthFormulaCellsOf(range) : QHash<QPair<int, int>, bool>();
     const bool oneCell = data.getLength() == 1 && data[0].getLength() == 1;
     // One cell asks for its own format only when it holds a number: a single read stays cheap.
     const QHash<QPair<int, int>, Kind> specialCells = oneCell ? QHash<QPair<int, int>, Kind>() : specialCellsOf(range);
@@ -183,7 +258,11 @@ QList<QVariantList> OfficeValues::read(const uno::Reference<table::XCellRange>& 
         for (sal_Int32 c = 0; c < cells.getLength(); ++c) {
             double number = 0;
             rtl::OUString text;
-            if (cells[c] >>= number)
+            if (errors.contains({r, c}))
+                row.append(errors.value({r, c}));
+            else if (truths.contains({r, c}))
+                row.append(truths.value({r, c}));
+            else if (cells[c] >>= number)
                 row.append(typedNumber(number, oneCell ? kindOfCell(range) : specialCells.value({r, c}, Kind::Number)));
             else if ((cells[c] >>= text) && !text.isEmpty())
                 row.append(fromOUString(text));

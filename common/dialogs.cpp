@@ -3,7 +3,9 @@
 #include "common/runprogress.h"
 
 #include <QFileDialog>
+#include <QLabel>
 #include <QList>
+#include <QPushButton>
 #include <QCoreApplication>
 #include <QProgressDialog>
 
@@ -44,6 +46,18 @@ FileDialogState& fileDialogState()
     return state;
 }
 
+// Call once the texts are set: the informative label only exists from then on, and QMessageBox
+// makes it open links by itself, past KivDesktopServices.
+void showAsPlainText(QMessageBox& box)
+{
+    box.setTextFormat(Qt::PlainText);
+    const QList<QLabel*> labels = box.findChildren<QLabel*>();
+    for (QLabel* label : labels) {
+        label->setTextFormat(Qt::PlainText);
+        label->setOpenExternalLinks(false);
+    }
+}
+
 } // namespace
 
 void KivMessageBox::inform(const QString& text)
@@ -54,6 +68,7 @@ void KivMessageBox::inform(const QString& text)
     }
     QMessageBox box;
     box.setText(text);
+    showAsPlainText(box);
     box.exec();
 }
 
@@ -66,7 +81,46 @@ bool KivMessageBox::confirm(const QString& text, const QString& informativeText)
     box.setInformativeText(informativeText);
     box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
     box.setDefaultButton(QMessageBox::Ok);
+    showAsPlainText(box);
     return box.exec() == QMessageBox::Ok;
+}
+
+KivMessageBox::Choice KivMessageBox::confirmOrDismiss(const QString& text,
+                                                      const QString& informativeText,
+                                                      const QString& dismissText)
+{
+    if (messageBoxState().headless) {
+        const QMessageBox::StandardButton answer = takeHeadlessAnswer(text + "\n" + informativeText);
+        if (answer == QMessageBox::Ok)
+            return Choice::Ok;
+        return answer == QMessageBox::Ignore ? Choice::Dismiss : Choice::Cancel;
+    }
+    QMessageBox box;
+    box.setText(text);
+    box.setInformativeText(informativeText);
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    QPushButton* dismiss = box.addButton(dismissText, QMessageBox::RejectRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Cancel);
+    showAsPlainText(box);
+    box.exec();
+    if (box.clickedButton() == dismiss)
+        return Choice::Dismiss;
+    return box.clickedButton() == box.button(QMessageBox::Ok) ? Choice::Ok : Choice::Cancel;
+}
+
+bool KivMessageBox::askYesNo(const QString& text, const QString& informativeText)
+{
+    if (messageBoxState().headless)
+        return takeHeadlessAnswer(text + "\n" + informativeText) == QMessageBox::Yes;
+    QMessageBox box;
+    box.setText(text);
+    box.setInformativeText(informativeText);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    showAsPlainText(box);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void KivMessageBox::setHeadless(bool headless)

@@ -9,19 +9,31 @@
 
 class QWidget;
 
+// Every box shows its texts as plain text: they may hold what a web site sent, and a label that
+// read them as rich text would turn a served <a href="file:..."> into a live link.
 class KivMessageBox
 {
 public:
+    enum class Choice { Ok, Cancel, Dismiss };
+
     // A parentless modal box showing only the text, until the user dismisses it.
     static void inform(const QString& text);
     // A parentless modal box with a text, an informative text and OK / Cancel (OK the default).
     // True when the user chose OK.
     static bool confirm(const QString& text, const QString& informativeText);
+    // As confirm, with a third button of the given text beside OK and Cancel.
+    // Headless, a queued QMessageBox::Ignore stands for the third button.
+    static Choice confirmOrDismiss(const QString& text, const QString& informativeText,
+                                   const QString& dismissText);
+    // A parentless modal box with Yes / No, No the default. True only when the user chose Yes
+    // (headless: only a queued QMessageBox::Yes).
+    static bool askYesNo(const QString& text, const QString& informativeText);
 
     // Tests: answer every box without showing it (Ok unless an answer is queued).
     static void setHeadless(bool headless);
     static void setNextAnswer(QMessageBox::StandardButton answer);
-    // Texts of the boxes answered headless, oldest first ("text\ninformative" for confirm).
+    // Texts of the boxes answered headless, oldest first ("text\ninformative" for the boxes with
+    // an informative text).
     static QStringList shownTexts();
     static void clearShownTexts();
 };

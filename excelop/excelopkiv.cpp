@@ -130,6 +130,11 @@ bool ExcelOpKiv::saveWorkbook()
     return accepted(workbook.get(), [this] { workbook->dynamicCall("Save()"); });
 }
 
+bool ExcelOpKiv::isReadOnly() const
+{
+    return workbook && workbook->property("ReadOnly").toBool();
+}
+
 float ExcelOpKiv::getExcelVersion()
 {
     if (!excel)

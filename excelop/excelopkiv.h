@@ -33,6 +33,9 @@ public:
     // Saves the workbook in place, in its own format. False when the office could not save it
     // (read-only file, file locked elsewhere, disk full) or no workbook is open.
     bool saveWorkbook();
+    // Whether the open workbook could only be opened read-only (a folder the user cannot write,
+    // a file another program holds): it reads, but saveWorkbook() fails.
+    bool isReadOnly() const;
     float getExcelVersion();
     bool isXlsxSupported();
     void clearSheets();

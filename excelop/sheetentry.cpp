@@ -263,6 +263,11 @@ int SheetEntry::usedRowCount()
     return rows ? rows->property("Count").toInt() : 0;
 }
 
+bool SheetEntry::isProtected()
+{
+    return sheet && sheet->property("ProtectContents").toBool();
+}
+
 int SheetEntry::rowLimit()
 {
     std::unique_ptr<AxObject> rows(sheet ? sheet->querySubObject("Rows") : nullptr);

@@ -69,6 +69,9 @@ public:
     // The rows of the used area, from row 1: the last used row.
     int usedRowCount();
 
+    // Whether the sheet's contents are protected.
+    bool isProtected();
+
     // How many rows and columns a worksheet of the office can hold (0 when it does not say).
     int rowLimit();
     int columnLimit();

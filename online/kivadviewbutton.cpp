@@ -1,6 +1,7 @@
 #include "online/kivadviewbutton.h"
 
 #include "common/desktopservices.h"
+#include "common/dialogs.h"
 #include "online/mydownloadmanager.h"
 #include "common/pathutils.h"
 #include "online/siteaddresses.h"
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHostAddress>
 #include <QIcon>
 #include <QImageReader>
 #include <QPixmap>
@@ -33,6 +35,17 @@ bool isWebAddressText(const QString& text)
 QString placeholderText(const KivAdInfo& entry)
 {
     return entry.nameTmp + QStringLiteral("\n图片加载中。。");
+}
+
+QString titleOf(const KivAdInfo& entry)
+{
+    return entry.nameTmp.isEmpty() ? entry.name : entry.nameTmp;
+}
+
+bool isLoopbackHost(const QString& host)
+{
+    return host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0
+        || QHostAddress(host).isLoopback();
 }
 
 bool isShowablePicture(const QString& path)
@@ -95,6 +108,16 @@ bool KivAdViewButton::isPlainFileName(const QString& name)
         && !name.contains(QChar(0)) && !QDir::isAbsolutePath(name);
 }
 
+bool KivAdViewButton::isTrustedProgramAddress(const QUrl& url)
+{
+    if (!KivDesktopServices::isWebAddress(url))
+        return false;
+    if (url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0)
+        return true;
+    const QString siteHost = QUrl(siteUrl()).host();
+    return isLoopbackHost(siteHost) && url.host().compare(siteHost, Qt::CaseInsensitive) == 0;
+}
+
 void KivAdViewButton::startAdView()
 {
     if (!connected) {
@@ -115,6 +138,7 @@ void KivAdViewButton::startListDownload()
         listDownloader->deleteLater();
     }
     listDownloader = new MyDownloadManager;
+    listDownloader->setContentCheck(&KivAdInfo::isListDocument);
     connect(listDownloader, &MyDownloadManager::signalDownloadFinished, this,
             &KivAdViewButton::slotsListDownloadFinished, Qt::QueuedConnection);
     const QString listPath = joinPath(saveDir, listFileName);
@@ -259,11 +283,29 @@ void KivAdViewButton::slotsAdClicked()
         KivDesktopServices::openUrl(QUrl(entry.url, QUrl::TolerantMode));
         return;
     }
+    // Also a copy already in the cache: it came from this address.
+    if (!isTrustedProgramAddress(tolerantUrl(entry.url))) {
+        KivMessageBox::inform(QStringLiteral("“") + titleOf(entry)
+                              + QStringLiteral("”的下载地址不安全，不会下载或运行：\n") + entry.url);
+        return;
+    }
+    // The question waits in a nested event loop, which may see this banner deleted.
+    const QPointer<KivAdViewButton> alive(this);
+    if (!userAgreesToRun(entry) || !alive)
+        return;
     const QString program = joinPath(entryFolder(entry), entry.name);
     if (QFileInfo(program).isFile())
         launchProgram(program);
-    else if (isWebAddressText(entry.url))
+    else
         startProgramDownload(entry);
+}
+
+bool KivAdViewButton::userAgreesToRun(const KivAdInfo& entry) const
+{
+    // The host as the network knows it: a look-alike Unicode name shows in its xn-- form.
+    return KivMessageBox::askYesNo(QStringLiteral("是否运行“") + titleOf(entry) + QStringLiteral("”？"),
+                                   QStringLiteral("程序：") + entry.name + QStringLiteral("\n来自：")
+                                       + tolerantUrl(entry.url).host(QUrl::EncodeUnicode));
 }
 
 void KivAdViewButton::startProgramDownload(const KivAdInfo& entry)
@@ -277,6 +319,7 @@ void KivAdViewButton::startProgramDownload(const KivAdInfo& entry)
     programDownloader->setShowProgress(true);
     programDownloader->setProgressLabel(QStringLiteral("正在下载“") + entry.nameTmp + QStringLiteral("”"));
     programDownloader->setMaxBytes(MyDownloadManager::programMaxBytes);
+    programDownloader->setAddressCheck(&KivAdViewButton::isTrustedProgramAddress);
     connect(programDownloader, &MyDownloadManager::signalDownloadFinished, this,
             &KivAdViewButton::slotsAppDownloadFinished);
     programDownloader->startDownload(folder, entry.name, entry.url);

@@ -1,6 +1,7 @@
 #pragma once
 // Drives a window's advertisement button: fetches the advertisement list into a cache folder,
-// fetches the pictures, rotates the entries once a second and acts on clicks.
+// fetches the pictures, rotates the entries once a second and acts on clicks. A program entry
+// runs only after the user said yes to it, each time, and only from a trusted address.
 
 #include "online/kivadinfo.h"
 
@@ -14,6 +15,7 @@
 
 class MyDownloadManager;
 class QTimer;
+class QUrl;
 
 class KivAdViewButton : public QObject
 {
@@ -41,6 +43,9 @@ public:
     // A list value usable as one path element inside the cache folder: not empty, no "..",
     // no separator, no drive or absolute path.
     static bool isPlainFileName(const QString& name);
+    // Where a program may come from: https anywhere, plain http only from the site's own host
+    // when that is the loopback one (nobody on the network can change what it sends).
+    static bool isTrustedProgramAddress(const QUrl& url);
 
 private:
     void startListDownload();
@@ -52,6 +57,7 @@ private:
     QString entryFolder(const KivAdInfo& entry) const;
     QString picturePath(const KivAdInfo& entry) const;
     void startProgramDownload(const KivAdInfo& entry);
+    bool userAgreesToRun(const KivAdInfo& entry) const;
 
     QPointer<QAbstractButton> button;
     QList<KivAdInfo> adInfoList;

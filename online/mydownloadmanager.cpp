@@ -1,7 +1,9 @@
 #include "online/mydownloadmanager.h"
 
+#include "common/desktopservices.h"
 #include "common/pathutils.h"
 
+#include <QLabel>
 #include <QMetaType>
 #include <QNetworkRequest>
 #include <QProgressDialog>
@@ -11,6 +13,18 @@
 namespace {
 
 const char* const oversizedProperty = "kivOversized";
+const char* const requestedProperty = "kivRequested"; // the address as asked for, for the outcome
+const char* const refusedRedirectProperty = "kivRefusedRedirect";
+const char* const hopsProperty = "kivHops";
+const char* const timedOutProperty = "kivTimedOut";
+
+int startingTransferTimeout = MyDownloadManager::defaultTransferTimeoutMs;
+int startingRetryPause = MyDownloadManager::defaultRetryPauseMs;
+
+QUrl parsedUrl(const QString& text)
+{
+    return QUrl::fromEncoded(text.toLocal8Bit(), QUrl::TolerantMode);
+}
 
 void registerDownloadMetaTypes()
 {
@@ -21,7 +35,9 @@ void registerDownloadMetaTypes()
 } // namespace
 
 MyDownloadManager::MyDownloadManager()
-    : progressLabel(QStringLiteral("下载中"))
+    : progressLabel(QStringLiteral("下载中")),
+      transferTimeout(startingTransferTimeout),
+      addressCheck(&KivDesktopServices::isWebAddress)
 {
     registerDownloadMetaTypes();
     retryTimer.setSingleShot(true);
@@ -30,7 +46,7 @@ MyDownloadManager::MyDownloadManager()
         pendingFailureUrl.clear();
         startDownload(saveDirOrCurrent(), fileName, url);
     });
-    retryTimer.setInterval(defaultRetryPauseMs);
+    retryTimer.setInterval(startingRetryPause);
     connect(&manager, &QNetworkAccessManager::finished, this, &MyDownloadManager::downloadFinished,
             Qt::QueuedConnection);
 }
@@ -74,6 +90,43 @@ void MyDownloadManager::setRetryPause(int milliseconds)
     retryTimer.setInterval(qMax(0, milliseconds));
 }
 
+void MyDownloadManager::setTransferTimeout(int milliseconds)
+{
+    transferTimeout = qMax(1, milliseconds);
+}
+
+void MyDownloadManager::setAddressCheck(std::function<bool(const QUrl&)> check)
+{
+    addressCheck = std::move(check);
+}
+
+void MyDownloadManager::setContentCheck(std::function<bool(const QByteArray&)> check)
+{
+    contentCheck = std::move(check);
+}
+
+void MyDownloadManager::setDefaultTransferTimeout(int milliseconds)
+{
+    startingTransferTimeout = qMax(1, milliseconds);
+}
+
+void MyDownloadManager::setDefaultRetryPause(int milliseconds)
+{
+    startingRetryPause = qMax(0, milliseconds);
+}
+
+bool MyDownloadManager::mayFetch(const QUrl& address) const
+{
+    return addressCheck && addressCheck(address);
+}
+
+bool MyDownloadManager::isSafeRedirect(const QUrl& from, const QUrl& to)
+{
+    const bool downgrade = from.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0
+        && to.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) == 0;
+    return KivDesktopServices::isWebAddress(to) && !downgrade;
+}
+
 QString MyDownloadManager::saveDirOrCurrent() const
 {
     return saveDir.isEmpty() ? QStringLiteral("./") : saveDir;
@@ -90,15 +143,29 @@ void MyDownloadManager::startDownload(const QString& saveDir, const QString& fil
     this->saveDir = saveDir;
     this->fileName = fileName;
     this->url = url;
+    const QUrl address = parsedUrl(url);
+    if (!mayFetch(address)) {
+        // Asking again would be refused again. Reported later, as every outcome is.
+        retryCount = 0;
+        const QString msg = QStringLiteral("Download of %1 failed: address refused").arg(url);
+        const QString urlText = address.toString();
+        QMetaObject::invokeMethod(this, [this, msg, urlText] { report(false, msg, urlText); },
+                                  Qt::QueuedConnection);
+        return;
+    }
     if (showProgress)
         showProgressDialog();
-    sendRequest();
+    sendRequest(address, address.toString(), 0);
 }
 
 void MyDownloadManager::showProgressDialog()
 {
     if (!progressDialog) {
         progressDialog = new QProgressDialog(nullptr, Qt::WindowFlags());
+        // The label names what the site called the download: never read as rich text.
+        auto* label = new QLabel;
+        label->setTextFormat(Qt::PlainText);
+        progressDialog->setLabel(label);
         connect(this, &MyDownloadManager::signaldownloadProgress, this,
                 &MyDownloadManager::slotsdownloadProgress, Qt::QueuedConnection);
         connect(progressDialog, &QProgressDialog::canceled, this,
@@ -110,16 +177,64 @@ void MyDownloadManager::showProgressDialog()
         progressDialog->show();
 }
 
-void MyDownloadManager::sendRequest()
+void MyDownloadManager::sendRequest(const QUrl& address, const QString& requested, int hops)
 {
-    const QUrl address = QUrl::fromEncoded(url.toLocal8Bit(), QUrl::TolerantMode);
-    QNetworkReply* reply = manager.get(QNetworkRequest(address));
+    QNetworkRequest request(address);
+    // Redirects come back here as answers, so every hop is looked at before it is taken.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    QNetworkReply* reply = manager.get(request);
+    reply->setProperty(requestedProperty, requested);
+    reply->setProperty(hopsProperty, hops);
     connect(reply, &QNetworkReply::downloadProgress, this,
             &MyDownloadManager::signaldownloadProgress, Qt::QueuedConnection);
     // Direct, so an oversized body is stopped as soon as it shows rather than kept in memory.
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] { watchSize(reply); });
     connect(reply, &QNetworkReply::readyRead, this, [this, reply] { watchSize(reply); });
+    watchIdleTime(reply);
     replies.append(reply);
+}
+
+QUrl MyDownloadManager::redirectTarget(QNetworkReply* reply)
+{
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const bool redirect = status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+    const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    if (!redirect || target.isEmpty() || reply->error() != QNetworkReply::NoError)
+        return QUrl();
+    return reply->url().resolved(target);
+}
+
+bool MyDownloadManager::followRedirect(QNetworkReply* reply)
+{
+    const QUrl target = redirectTarget(reply);
+    if (target.isEmpty())
+        return false;
+    const int hops = reply->property(hopsProperty).toInt() + 1;
+    if (hops > maxRedirects || !isSafeRedirect(reply->url(), target) || !mayFetch(target)) {
+        reply->setProperty(refusedRedirectProperty, target.toString());
+        return false;
+    }
+    sendRequest(target, reply->property(requestedProperty).toString(), hops);
+    return true;
+}
+
+void MyDownloadManager::watchIdleTime(QNetworkReply* reply)
+{
+    // Measured from the last sign of life, so a slow but moving transfer is not cut short.
+    auto* idle = new QTimer(reply);
+    idle->setSingleShot(true);
+    idle->setInterval(transferTimeout);
+    connect(idle, &QTimer::timeout, reply, [reply] {
+        reply->setProperty(timedOutProperty, true);
+        reply->abort();
+    });
+    const auto restart = [idle] { idle->start(); };
+    connect(reply, &QNetworkReply::metaDataChanged, idle, restart);
+    connect(reply, &QNetworkReply::readyRead, idle, restart);
+    connect(reply, &QNetworkReply::downloadProgress, idle, restart);
+    connect(reply, &QNetworkReply::finished, idle, &QTimer::stop);
+    idle->start();
 }
 
 void MyDownloadManager::watchSize(QNetworkReply* reply)
@@ -171,24 +286,46 @@ void MyDownloadManager::abortReplies()
     }
 }
 
+QString MyDownloadManager::failureOf(QNetworkReply* reply) const
+{
+    if (reply->property(oversizedProperty).toBool())
+        return QStringLiteral("larger than %1 bytes").arg(maxBytes);
+    const QString refusedRedirect = reply->property(refusedRedirectProperty).toString();
+    if (!refusedRedirect.isEmpty())
+        return QStringLiteral("redirect to %1 refused").arg(refusedRedirect);
+    if (reply->property(timedOutProperty).toBool())
+        return QStringLiteral("nothing received for %1 ms").arg(transferTimeout);
+    if (reply->error() != QNetworkReply::NoError)
+        return reply->errorString();
+    // A redirect not taken, or any other answer that is not content.
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status < 200 || status > 299)
+        return QStringLiteral("HTTP status %1").arg(status);
+    return QString();
+}
+
 void MyDownloadManager::downloadFinished(QNetworkReply* reply)
 {
-    const QString urlText = reply->url().toString();
+    const QString urlText = reply->property(requestedProperty).toString();
     watchSize(reply);
-    const bool oversized = reply->property(oversizedProperty).toBool();
-    bool isSucceeded = false;
-    QString msg;
-    if (oversized) {
-        msg = QStringLiteral("Download of %1 failed: larger than %2 bytes").arg(urlText).arg(maxBytes);
-    } else if (reply->error() != QNetworkReply::NoError) {
-        msg = QStringLiteral("Download of %1 failed: %2").arg(urlText, reply->errorString());
-    } else {
-        isSucceeded = true;
-        if (writeBody(reply))
-            msg = QStringLiteral("Download of %1 succeeded (saved to %2)").arg(urlText, savePath());
-    }
     replies.removeAll(reply);
     reply->deleteLater();
+    const bool oversized = reply->property(oversizedProperty).toBool();
+    if (!oversized && !reply->property(timedOutProperty).toBool() && followRedirect(reply))
+        return;
+    QString failure = failureOf(reply);
+    QByteArray body;
+    if (failure.isEmpty()) {
+        body = reply->readAll();
+        if (contentCheck && !contentCheck(body))
+            failure = QStringLiteral("not the expected content");
+    }
+    const bool isSucceeded = failure.isEmpty();
+    QString msg;
+    if (!isSucceeded)
+        msg = QStringLiteral("Download of %1 failed: %2").arg(urlText, failure);
+    else if (writeBody(body))
+        msg = QStringLiteral("Download of %1 succeeded (saved to %2)").arg(urlText, savePath());
 
     if (isSucceeded || oversized || retryCount <= 0) {
         report(isSucceeded, msg, urlText);
@@ -200,13 +337,13 @@ void MyDownloadManager::downloadFinished(QNetworkReply* reply)
     retryTimer.start();
 }
 
-bool MyDownloadManager::writeBody(QNetworkReply* reply)
+bool MyDownloadManager::writeBody(const QByteArray& body)
 {
     // Written aside and then renamed, so a failed write never leaves half a file behind.
     QSaveFile file(savePath());
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(reply->readAll());
+    file.write(body);
     return file.commit();
 }
 

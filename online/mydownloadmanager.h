@@ -1,7 +1,10 @@
 #pragma once
 // One HTTP GET into one file, with retries, an optional progress dialog with cancel, and one
-// outcome signal per download.
+// outcome signal per download. Only a 2xx answer is content; redirects are followed at most
+// maxRedirects hops and never from https to http; a transfer that stays quiet for the transfer
+// timeout is a failure.
 
+#include <QByteArray>
 #include <QList>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -9,6 +12,9 @@
 #include <QSslError>
 #include <QString>
 #include <QTimer>
+#include <QUrl>
+
+#include <functional>
 
 class QProgressDialog;
 
@@ -20,6 +26,8 @@ public:
     static constexpr qint64 defaultMaxBytes = 5 * 1024 * 1024;
     static constexpr qint64 programMaxBytes = 100 * 1024 * 1024;
     static constexpr int defaultRetryPauseMs = 1000;
+    static constexpr int defaultTransferTimeoutMs = 30 * 1000;
+    static constexpr int maxRedirects = 5;
 
     MyDownloadManager();
     ~MyDownloadManager() override;
@@ -32,6 +40,21 @@ public:
     void setMaxBytes(qint64 bytes);
     // Pause before each further attempt, so a server that fails at once is not hammered.
     void setRetryPause(int milliseconds);
+    // A request that receives nothing for this long ends as a failed attempt (and is retried).
+    void setTransferTimeout(int milliseconds);
+    // Addresses this download may fetch, the first one and every redirect target; web
+    // addresses by default. A refused first address fails at once, without retries.
+    void setAddressCheck(std::function<bool(const QUrl&)> check);
+    // A 2xx body this check refuses (a portal's login page in place of a list) is a failed
+    // attempt and is not saved.
+    void setContentCheck(std::function<bool(const QByteArray&)> check);
+
+    // Tests: what managers made from now on start with, so stalls and retries stay short.
+    static void setDefaultTransferTimeout(int milliseconds);
+    static void setDefaultRetryPause(int milliseconds);
+
+    // A redirect that keeps to web addresses and never leaves https for http.
+    static bool isSafeRedirect(const QUrl& from, const QUrl& to);
 
     void startDownload(const QString& saveDir, const QString& fileName, const QString& url);
     void cancelAll();
@@ -52,9 +75,15 @@ private slots:
 
 private:
     void showProgressDialog();
-    void sendRequest();
+    void sendRequest(const QUrl& address, const QString& requested, int hops);
     void watchSize(QNetworkReply* reply);
-    bool writeBody(QNetworkReply* reply);
+    bool mayFetch(const QUrl& address) const;
+    static QUrl redirectTarget(QNetworkReply* reply);
+    // True when the reply was a redirect now being followed by a new request.
+    bool followRedirect(QNetworkReply* reply);
+    void watchIdleTime(QNetworkReply* reply);
+    QString failureOf(QNetworkReply* reply) const;
+    bool writeBody(const QByteArray& body);
     void report(bool isSucceeded, const QString& msg, const QString& urlText);
     void abortReplies();
 
@@ -70,6 +99,9 @@ private:
     QProgressDialog* progressDialog = nullptr;
 
     qint64 maxBytes = defaultMaxBytes;
+    int transferTimeout;
+    std::function<bool(const QUrl&)> addressCheck;
+    std::function<bool(const QByteArray&)> contentCheck;
     QTimer retryTimer;
     QString pendingFailure; // outcome text of the attempt a pending retry follows
     QString pendingFailureUrl;

@@ -8,7 +8,25 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QUrl>
+
+namespace {
+
+const char* const declinedVersionKey = "update/declinedVersionCode";
+
+// The toolbox's settings: beside its data folder's name, in the platform's per-user place.
+QString settingsOrganization()
+{
+    return QStringLiteral("DuZozodKiv");
+}
+
+QString settingsApplication()
+{
+    return QStringLiteral("KivExcel");
+}
+
+} // namespace
 
 UpdateFunKiv::UpdateFunKiv(int currentVersionCode, const QString& updateUrl, const QString& saveDir)
     : currentVersionCode(currentVersionCode), webUrl(defaultHomePage())
@@ -17,6 +35,7 @@ UpdateFunKiv::UpdateFunKiv(int currentVersionCode, const QString& updateUrl, con
         updateDownloader = new MyDownloadManager;
         updateDownloader->setAutoDelete(true);
         updateDownloader->setRetryCount(10);
+        updateDownloader->setContentCheck(&isUpdateDocument);
         connect(updateDownloader, &MyDownloadManager::signalDownloadFinished, this,
                 &UpdateFunKiv::updateKiv);
     }
@@ -36,9 +55,14 @@ void UpdateFunKiv::updateKiv(bool isSucceeded, QString msg, QString sdir, QStrin
 {
     Q_UNUSED(msg);
     Q_UNUSED(url_s);
-    if (!isSucceeded)
-        return;
-    QFile file(joinPath(sdir, fname));
+    if (isSucceeded)
+        readDocument(joinPath(sdir, fname));
+    settled = true;
+}
+
+void UpdateFunKiv::readDocument(const QString& path)
+{
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return;
     const QByteArray xml = file.readAll();
@@ -52,16 +76,39 @@ void UpdateFunKiv::updateKiv(bool isSucceeded, QString msg, QString sdir, QStrin
     // Only a web address is offered; anything else keeps the maker's home page.
     if (KivDesktopServices::isWebAddress(QUrl(document.webUrl, QUrl::TolerantMode)))
         webUrl = document.webUrl;
-    if (currentVersionCode < versionCode)
+    if (currentVersionCode < versionCode && declinedVersionCode() < versionCode)
         offerNewVersion();
+}
+
+bool UpdateFunKiv::isSettled() const
+{
+    return settled;
+}
+
+int UpdateFunKiv::declinedVersionCode()
+{
+    const QSettings settings(settingsOrganization(), settingsApplication());
+    return settings.value(QLatin1String(declinedVersionKey), 0).toInt();
 }
 
 void UpdateFunKiv::offerNewVersion()
 {
     const QString informative = QStringLiteral("新版本为：") + versionNow
         + QStringLiteral("\n是否现在就打开主页下载新版本？\n主页：") + webUrl;
-    if (KivMessageBox::confirm(QStringLiteral("发现新版本"), informative))
+    switch (KivMessageBox::confirmOrDismiss(QStringLiteral("发现新版本"), informative,
+                                            QStringLiteral("不再提醒此版本"))) {
+    case KivMessageBox::Choice::Ok:
         KivDesktopServices::openUrl(QUrl(webUrl, QUrl::TolerantMode));
+        break;
+    case KivMessageBox::Choice::Dismiss:
+    {
+        QSettings settings(settingsOrganization(), settingsApplication());
+        settings.setValue(QLatin1String(declinedVersionKey), versionCode);
+        break;
+    }
+    case KivMessageBox::Choice::Cancel:
+        break;
+    }
 }
 
 UpdateFunKiv* startUpdateCheck(int currentVersionCode)

@@ -3,6 +3,8 @@ add_library(kivexcel_online_testserver STATIC
   ${CMAKE_CURRENT_LIST_DIR}/testhttpserver.cpp ${CMAKE_CURRENT_LIST_DIR}/testhttpserver.h)
 target_link_libraries(kivexcel_online_testserver PUBLIC Qt5::Core Qt5::Network)
 target_include_directories(kivexcel_online_testserver PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_compile_definitions(kivexcel_online_testserver PRIVATE
+  KIVEXCEL_ONLINE_TEST_DIR="${CMAKE_CURRENT_LIST_DIR}")
 
 file(GLOB ONLINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/tst_*.cpp)
 foreach(online_test_source ${ONLINE_TEST_SOURCES})

@@ -2,6 +2,9 @@
 
 #include <QFile>
 #include <QPointer>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
@@ -13,6 +16,10 @@ QByteArray statusText(int status)
     switch (status) {
     case 200: return "OK";
     case 301: return "Moved Permanently";
+    case 302: return "Found";
+    case 303: return "See Other";
+    case 307: return "Temporary Redirect";
+    case 308: return "Permanent Redirect";
     case 404: return "Not Found";
     case 500: return "Internal Server Error";
     default: return "Status";
@@ -21,36 +28,81 @@ QByteArray statusText(int status)
 
 namespace {
 
-QByteArray header(int status, qint64 contentLength)
+QByteArray header(int status, qint64 contentLength, const QByteArray& location)
 {
     QByteArray text = "HTTP/1.1 " + QByteArray::number(status) + ' ' + statusText(status) + "\r\n";
+    if (!location.isEmpty())
+        text += "Location: " + location + "\r\n";
     if (contentLength >= 0)
         text += "Content-Length: " + QByteArray::number(contentLength) + "\r\n";
     return text + "Connection: close\r\n\r\n";
 }
 
+QByteArray testFile(const char* name)
+{
+    QFile file(QStringLiteral(KIVEXCEL_ONLINE_TEST_DIR "/") + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
-TestHttpServer::TestHttpServer()
+// Hands out plain sockets, or TLS sockets that are already shaking hands.
+class TestHttpServer::Listener : public QTcpServer
 {
-    connect(&server, &QTcpServer::newConnection, this, &TestHttpServer::acceptConnections);
+public:
+    using QTcpServer::QTcpServer;
+    bool tls = false;
+
+protected:
+    void incomingConnection(qintptr handle) override
+    {
+        if (!tls) {
+            QTcpServer::incomingConnection(handle);
+            return;
+        }
+        auto* socket = new QSslSocket(this);
+        if (!socket->setSocketDescriptor(handle)) {
+            delete socket;
+            return;
+        }
+        socket->setLocalCertificate(QSslCertificate(testFile("loopback-tls.crt")));
+        socket->setPrivateKey(QSslKey(testFile("loopback-tls.key"), QSsl::Rsa));
+        socket->startServerEncryption();
+        addPendingConnection(socket);
+    }
+};
+
+TestHttpServer::TestHttpServer()
+    : server(new Listener(this))
+{
+    connect(server, &QTcpServer::newConnection, this, &TestHttpServer::acceptConnections);
 }
 
 TestHttpServer::~TestHttpServer() = default;
 
 bool TestHttpServer::start()
 {
-    return server.listen(QHostAddress::LocalHost, 0);
+    return server->listen(QHostAddress::LocalHost, 0);
+}
+
+bool TestHttpServer::startTls()
+{
+    tls = true;
+    server->tls = true;
+    return QSslSocket::supportsSsl() && start();
 }
 
 quint16 TestHttpServer::port() const
 {
-    return server.serverPort();
+    return server->serverPort();
 }
 
 QString TestHttpServer::url(const QString& path) const
 {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
+    return QStringLiteral("%1://127.0.0.1:%2%3")
+        .arg(tls ? QStringLiteral("https") : QStringLiteral("http"))
+        .arg(port())
+        .arg(path);
 }
 
 void TestHttpServer::setRoute(const QString& path, const Route& route)
@@ -98,9 +150,20 @@ quint16 TestHttpServer::refusedPort()
     return port;
 }
 
+bool TestHttpServer::trustLoopbackCertificate()
+{
+    const QSslCertificate certificate(testFile("loopback-tls.crt"));
+    if (certificate.isNull())
+        return false;
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.addCaCertificate(certificate);
+    QSslConfiguration::setDefaultConfiguration(configuration);
+    return true;
+}
+
 void TestHttpServer::acceptConnections()
 {
-    while (QTcpSocket* socket = server.nextPendingConnection()) {
+    while (QTcpSocket* socket = server->nextPendingConnection()) {
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readRequest(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     }
@@ -137,20 +200,25 @@ void TestHttpServer::answer(QTcpSocket* socket, const Route& route)
 {
     switch (route.delivery) {
     case Delivery::Whole:
-        socket->write(header(route.status, route.body.size()) + route.body);
+        socket->write(header(route.status, route.body.size(), route.location) + route.body);
         break;
     case Delivery::NoLength:
-        socket->write(header(route.status, -1) + route.body);
+        socket->write(header(route.status, -1, route.location) + route.body);
         break;
     case Delivery::Truncated:
-        socket->write(header(route.status, route.body.size()) + route.body.left(route.body.size() / 2));
+        socket->write(header(route.status, route.body.size(), route.location)
+                      + route.body.left(route.body.size() / 2));
         break;
+    case Delivery::Stalled:
+        socket->write(header(route.status, route.body.size(), route.location)
+                      + route.body.left(route.body.size() / 2));
+        return;
     case Delivery::Dropped:
         socket->abort();
         socket->deleteLater();
         return;
     case Delivery::Slow:
-        socket->write(header(route.status, route.body.size()));
+        socket->write(header(route.status, route.body.size(), route.location));
         sendSlowly(socket, route.body, route.pieceBytes, route.pauseMs);
         return;
     case Delivery::Silent:

@@ -1,10 +1,12 @@
 // The download manager against a loopback server: good content, HTTP and connection faults,
-// retries, cancel, the size cap, where files land and what the outcome signal says.
+// redirects (also through a TLS server), stalls, retries, cancel, the size cap, where files land
+// and what the outcome signal says.
 
 #include "online/mydownloadmanager.h"
 #include "testhttpserver.h"
 #include "testsupport.h"
 
+#include <QLabel>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -59,14 +61,22 @@ class TestDownloadManager : public QObject
 
 private:
     TestHttpServer server;
+    TestHttpServer tlsServer;
+    bool tlsReady = false;
     QTemporaryDir folder;
 
     // Runs one download to its outcome; the manager is kept by the test.
     Outcome download(MyDownloadManager& manager, const QString& path, const QString& saveDir,
                      const QString& fileName = "out.bin")
     {
+        return downloadFrom(manager, server.url(path), saveDir, fileName);
+    }
+
+    Outcome downloadFrom(MyDownloadManager& manager, const QString& url, const QString& saveDir,
+                         const QString& fileName)
+    {
         QSignalSpy spy(&manager, &MyDownloadManager::signalDownloadFinished);
-        manager.startDownload(saveDir, fileName, server.url(path));
+        manager.startDownload(saveDir, fileName, url);
         if (!spy.wait(10000))
             return {false, "no outcome", {}, {}, {}};
         QTest::qWait(50); // a second signal would come now
@@ -104,9 +114,47 @@ private slots:
         server.setRoute("/slow", slow);
         server.setRoute("/missing", 404, "not here");
         server.setRoute("/broken", 500, "broken");
+        server.setRoute("/missing-page", 404, "<!DOCTYPE html><html><body>Not found</body></html>");
+        server.setRoute("/moved-nowhere", 301, bodyOf(3000)); // no Location: nothing to follow
+        server.setRoute("/choices", 300, bodyOf(3000));      // not a redirect Qt follows
+        server.setRoute("/no-content", 204);
+        server.setRoute("/portal", 200, "<!DOCTYPE html><html><head><meta charset=utf-8>"
+                                        "<title>Log in</title></head><body>Log in first</body></html>");
+
+        tlsReady = TestHttpServer::trustLoopbackCertificate() && tlsServer.startTls();
+        tlsServer.setRoute("/good", 200, bodyOf(3000));
+        redirect(server, "/to-http", 301, server.url("/good"));
+        redirect(server, "/to-https", 302, tlsServer.url("/good"));
+        redirect(server, "/relative", 302, "/good");
+        redirect(server, "/to-file", 302, "file:///etc/passwd");
+        redirect(server, "/to-portal", 302, server.url("/portal"));
+        redirect(server, "/loop", 302, server.url("/loop"));
+        redirect(tlsServer, "/to-https", 301, tlsServer.url("/good"));
+        redirect(tlsServer, "/to-http", 301, server.url("/good"));
+        redirect(tlsServer, "/to-http-302", 302, server.url("/good"));
+        TestHttpServer::Route silent;
+        silent.delivery = TestHttpServer::Delivery::Silent;
+        server.setRoute("/silent", silent);
+        TestHttpServer::Route stalled;
+        stalled.body = bodyOf(4000);
+        stalled.delivery = TestHttpServer::Delivery::Stalled;
+        server.setRoute("/stalled", stalled);
     }
 
-    void init() { server.resetCounts(); }
+    static void redirect(TestHttpServer& on, const QString& path, int status, const QString& target)
+    {
+        TestHttpServer::Route route;
+        route.status = status;
+        route.body = "<html><body>Moved</body></html>";
+        route.location = target.toUtf8();
+        on.setRoute(path, route);
+    }
+
+    void init()
+    {
+        server.resetCounts();
+        tlsServer.resetCounts();
+    }
 
     void successWritesTheFileAndSaysWhere()
     {
@@ -135,6 +183,9 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::newRow("404") << "/missing";
+        QTest::newRow("404 with a page") << "/missing-page";
+        QTest::newRow("301 without Location") << "/moved-nowhere";
+        QTest::newRow("300 with a body") << "/choices";
         QTest::newRow("500") << "/broken";
         QTest::newRow("dropped connection") << "/dropped";
         QTest::newRow("truncated body") << "/truncated";
@@ -221,12 +272,13 @@ private slots:
         MyDownloadManager manager;
         manager.setRetryCount(10);
         manager.setShowProgress(true);
-        manager.setProgressLabel("正在下载“测试”");
+        manager.setProgressLabel("正在下载“<a href=\"file:///etc/passwd\">测试</a>”");
         QSignalSpy spy(&manager, &MyDownloadManager::signalDownloadFinished);
         manager.startDownload(folder.path(), "c.bin", server.url("/slow"));
         QProgressDialog* dialog = visibleProgressDialog();
         QVERIFY(dialog);
-        QCOMPARE(dialog->labelText(), QString("正在下载“测试”"));
+        QCOMPARE(dialog->labelText(), QString("正在下载“<a href=\"file:///etc/passwd\">测试</a>”"));
+        QCOMPARE(dialog->findChild<QLabel*>()->textFormat(), Qt::PlainText); // shown as written
         QCOMPARE(dialog->findChild<QPushButton*>()->text(), QString("取消"));
         QTRY_VERIFY(dialog->value() > 0); // progress reaches the dialog
         dialog->findChild<QPushButton*>()->click();
@@ -254,6 +306,151 @@ private slots:
         QVERIFY(outcomeAt(spy).msg.contains("failed: "));
         QTest::qWait(100);
         QCOMPARE(server.requestCount("/broken"), 1);
+    }
+
+    void anyTwoHundredAnswerIsContent()
+    {
+        MyDownloadManager manager;
+        QVERIFY(download(manager, "/no-content", folder.path(), "empty.bin").isSucceeded);
+        QVERIFY(QFileInfo(folder.filePath("empty.bin")).isFile());
+    }
+
+    void redirects_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<bool>("followed");
+        QTest::addColumn<bool>("needsTls");
+        QTest::newRow("301 http to http") << server.url("/to-http") << true << false;
+        QTest::newRow("302 relative") << server.url("/relative") << true << false;
+        QTest::newRow("302 http to https") << server.url("/to-https") << true << true;
+        QTest::newRow("301 https to https") << tlsServer.url("/to-https") << true << true;
+        QTest::newRow("301 https to http") << tlsServer.url("/to-http") << false << true;
+        QTest::newRow("302 https to http") << tlsServer.url("/to-http-302") << false << true;
+        QTest::newRow("302 to file:") << server.url("/to-file") << false << false;
+        QTest::newRow("302 around in a loop") << server.url("/loop") << false << false;
+    }
+    void redirects()
+    {
+        QFETCH(QString, start);
+        QFETCH(bool, followed);
+        QFETCH(bool, needsTls);
+        if (needsTls && !tlsReady)
+            QSKIP("no TLS on this machine");
+        MyDownloadManager manager;
+        const QString fileName = "r" + QString::number(qHash(start)) + ".bin";
+        const Outcome outcome = downloadFrom(manager, start, folder.path(), fileName);
+        QCOMPARE(outcome.isSucceeded, followed);
+        QCOMPARE(outcome.url, start); // the address asked for, wherever the answer came from
+        if (followed) {
+            QCOMPARE(fileContent(folder.filePath(fileName)), bodyOf(3000));
+            return;
+        }
+        QVERIFY(!QFile::exists(folder.filePath(fileName)));
+        QCOMPARE(server.requestCount("/good"), 0); // a refused hop is never taken
+        if (start.endsWith("/loop")) // the first request and the hops allowed
+            QCOMPARE(server.requestCount("/loop"), MyDownloadManager::maxRedirects + 1);
+    }
+
+    void refusedRedirectsAreRetried()
+    {
+        if (!tlsReady)
+            QSKIP("no TLS on this machine");
+        MyDownloadManager manager;
+        manager.setRetryCount(2);
+        manager.setRetryPause(5);
+        const Outcome outcome = downloadFrom(manager, tlsServer.url("/to-http"), folder.path(), "rr.bin");
+        QVERIFY(!outcome.isSucceeded);
+        QVERIFY2(outcome.msg.endsWith("failed: redirect to " + server.url("/good") + " refused"),
+                 qPrintable(outcome.msg));
+        QCOMPARE(tlsServer.requestCount("/to-http"), 3);
+        QCOMPARE(server.requestCount("/good"), 0);
+    }
+
+    void addressCheckCoversEveryHop()
+    {
+        MyDownloadManager manager;
+        manager.setAddressCheck([](const QUrl& url) { return url.path() != "/good"; });
+        QVERIFY(!download(manager, "/to-http", folder.path(), "hop.bin").isSucceeded);
+        QCOMPARE(server.requestCount("/to-http"), 1);
+        QCOMPARE(server.requestCount("/good"), 0);
+        QVERIFY(!QFile::exists(folder.filePath("hop.bin")));
+    }
+
+    void refusedFirstAddressFailsWithoutARequest_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("file") << "file:///etc/passwd";
+        QTest::newRow("empty") << "";
+        QTest::newRow("no host") << "http:///x";
+    }
+    void refusedFirstAddressFailsWithoutARequest()
+    {
+        QFETCH(QString, address);
+        MyDownloadManager manager;
+        manager.setRetryCount(10);
+        const Outcome outcome = downloadFrom(manager, address, folder.path(), "refused.bin");
+        QVERIFY(!outcome.isSucceeded);
+        QVERIFY2(outcome.msg.endsWith("failed: address refused"), qPrintable(outcome.msg));
+        QVERIFY(!QFile::exists(folder.filePath("refused.bin")));
+        QCOMPARE(server.totalRequests(), 0);
+    }
+
+    void contentCheckRefusesAPortalPage()
+    {
+        const auto isList = [](const QByteArray& body) { return body.startsWith("<pcad>"); };
+        for (const QString& path : {QString("/portal"), QString("/to-portal")}) {
+            MyDownloadManager manager;
+            manager.setContentCheck(isList);
+            manager.setRetryCount(1);
+            manager.setRetryPause(5);
+            const Outcome outcome = download(manager, path, folder.path(), "list.xml");
+            QVERIFY(!outcome.isSucceeded);
+            QVERIFY2(outcome.msg.endsWith("failed: not the expected content"), qPrintable(outcome.msg));
+            QVERIFY(!QFile::exists(folder.filePath("list.xml")));
+        }
+        QCOMPARE(server.requestCount("/portal"), 4); // both retried once
+    }
+
+    void stalledAnswersTimeOut_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("never answers") << "/silent";
+        QTest::newRow("stops halfway through the body") << "/stalled";
+    }
+    void stalledAnswersTimeOut()
+    {
+        QFETCH(QString, path);
+        MyDownloadManager manager;
+        manager.setTransferTimeout(300);
+        manager.setRetryCount(1);
+        manager.setRetryPause(5);
+        const Outcome outcome = download(manager, path, folder.path(), "stalled.bin");
+        QVERIFY(!outcome.isSucceeded);
+        QVERIFY2(outcome.msg.endsWith("failed: nothing received for 300 ms"), qPrintable(outcome.msg));
+        QCOMPARE(server.requestCount(path), 2);
+        QVERIFY(!QFile::exists(folder.filePath("stalled.bin")));
+    }
+
+    void slowButMovingBodiesAreNotCutShort()
+    {
+        MyDownloadManager manager;
+        manager.setTransferTimeout(400); // the whole body takes 1.6 s, a piece every 40 ms
+        QVERIFY(download(manager, "/slow", folder.path(), "moving.bin").isSucceeded);
+        QCOMPARE(fileContent(folder.filePath("moving.bin")), bodyOf(4000));
+    }
+
+    void testDefaultsApplyToNewManagers()
+    {
+        MyDownloadManager::setDefaultTransferTimeout(200);
+        MyDownloadManager::setDefaultRetryPause(5);
+        MyDownloadManager manager;
+        MyDownloadManager::setDefaultTransferTimeout(MyDownloadManager::defaultTransferTimeoutMs);
+        MyDownloadManager::setDefaultRetryPause(MyDownloadManager::defaultRetryPauseMs);
+        manager.setRetryCount(2);
+        const Outcome outcome = download(manager, "/silent", folder.path(), "defaults.bin");
+        QVERIFY(!outcome.isSucceeded);
+        QVERIFY2(outcome.msg.endsWith("nothing received for 200 ms"), qPrintable(outcome.msg));
+        QCOMPARE(server.requestCount("/silent"), 3);
     }
 
     void autoDeleteRemovesTheManagerAfterReporting()

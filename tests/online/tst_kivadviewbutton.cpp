@@ -1,17 +1,24 @@
 // The advertisement banner: rotation, pictures from the cache and from the site, pruning, clicks
-// on web and program entries, unsafe list values, and the list download when the site is away.
+// on web and program entries (asked first, from trusted addresses only), unsafe list values, and
+// the list download when the site is away, stalls or answers with something that is no list.
 
 #include "common/desktopservices.h"
+#include "common/dialogs.h"
 #include "online/kivadviewbutton.h"
+#include "online/mydownloadmanager.h"
 #include "testhttpserver.h"
 #include "testsupport.h"
 
 #include <QBuffer>
 #include <QImage>
+#include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(TestHttpServer::Route)
 
 namespace {
 
@@ -117,12 +124,16 @@ private slots:
         KivDesktopServices::setRecording(true);
         QVERIFY(server.start());
         server.serveFolder(KIVEXCEL_SOURCE_DIR "/site");
+        // Stalls and retries of downloads end in moments.
+        MyDownloadManager::setDefaultTransferTimeout(300);
+        MyDownloadManager::setDefaultRetryPause(20);
     }
 
     void init()
     {
         server.resetCounts();
         KivDesktopServices::clearRecorded();
+        KivMessageBox::clearShownTexts();
     }
 
     void durationsRotateAsWritten()
@@ -268,8 +279,10 @@ private slots:
         banner.startAdView();
         loadList(banner, cache.path(),
                  {{"pc-app", "prog.sh", server.url("/prog.sh"), "p.png", "", 5, "Prog"}});
+        KivMessageBox::setNextAnswer(QMessageBox::Yes);
         button.click();
-        button.click();
+        button.click(); // no second question while the first download runs
+        QCOMPARE(KivMessageBox::shownTexts(), QStringList("是否运行“Prog”？\n程序：prog.sh\n来自：127.0.0.1"));
         QProgressDialog* dialog = visibleProgressDialog();
         QVERIFY(dialog);
         QCOMPARE(dialog->labelText(), QString("正在下载“Prog”"));
@@ -279,7 +292,9 @@ private slots:
         QCOMPARE(server.requestCount("/prog.sh"), 1);
         QVERIFY(!QFileInfo(program).isExecutable());
 
-        button.click(); // in the cache now: started at once
+        KivMessageBox::setNextAnswer(QMessageBox::Yes);
+        button.click(); // in the cache now: started once the user agrees again
+        QCOMPARE(KivMessageBox::shownTexts().size(), 2);
         QCOMPARE(KivDesktopServices::startedPrograms().size(), 2);
         QCOMPARE(server.requestCount("/prog.sh"), 1);
     }
@@ -297,6 +312,8 @@ private slots:
         banner.startAdView();
         loadList(banner, cache.path(),
                  {{"pc-app", "slowprog", server.url("/slowprog"), "p.png", "", 5, "S"}});
+        KivMessageBox::setNextAnswer(QMessageBox::Yes);
+        KivMessageBox::setNextAnswer(QMessageBox::Yes);
         button.click();
         QProgressDialog* dialog = visibleProgressDialog();
         QVERIFY(dialog);
@@ -309,6 +326,247 @@ private slots:
         QTRY_COMPARE(server.requestCount("/slowprog"), 2);
         visibleProgressDialog()->findChild<QPushButton*>()->click();
         QTest::qWait(100);
+    }
+
+    void programRunsOnlyWhenTheUserSaysYes()
+    {
+        QTemporaryDir cache;
+        server.setRoute("/asked.sh", 200, "#!/bin/sh\necho asked\n");
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        banner.startAdView();
+        loadList(banner, cache.path(),
+                 {{"pc-app", "asked.sh", server.url("/asked.sh"), "a.png", "", 5, "Asked"}});
+        const QString question = "是否运行“Asked”？\n程序：asked.sh\n来自：127.0.0.1";
+        const QString program = cache.path() + "/asked.sh/asked.sh";
+
+        KivMessageBox::setNextAnswer(QMessageBox::No);
+        button.click();
+        button.click(); // a box closed without an answer is a no too
+        QTest::qWait(200);
+        QCOMPARE(KivMessageBox::shownTexts(), QStringList({question, question}));
+        QCOMPARE(server.requestCount("/asked.sh"), 0);
+        QVERIFY(!QFile::exists(program));
+
+        KivMessageBox::setNextAnswer(QMessageBox::Yes);
+        button.click();
+        QTRY_COMPARE(KivDesktopServices::startedPrograms().size(), 1);
+        QCOMPARE(KivDesktopServices::startedPrograms().first().program, program);
+
+        KivMessageBox::setNextAnswer(QMessageBox::No);
+        button.click(); // in the cache: still asked, and still not started on No
+        QCOMPARE(KivMessageBox::shownTexts().size(), 4);
+        QCOMPARE(KivDesktopServices::startedPrograms().size(), 1);
+    }
+
+    void realQuestionIsPlainAndLeansToNo()
+    {
+        QTemporaryDir cache;
+        server.setRoute("/real.sh", 200, "#!/bin/sh\n");
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        banner.startAdView();
+        loadList(banner, cache.path(),
+                 {{"pc-app", "real.sh", server.url("/real.sh"), "r.png", "", 5, "&lt;b&gt;Real&lt;/b&gt;"}});
+        QStringList texts;
+        bool plain = true;
+        bool noIsDefault = false;
+        KivMessageBox::setHeadless(false);
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            poll.stop();
+            for (QLabel* label : box->findChildren<QLabel*>()) {
+                if (!label->text().isEmpty())
+                    texts.append(label->text());
+                plain = plain && label->textFormat() == Qt::PlainText && !label->openExternalLinks();
+            }
+            noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
+            box->button(QMessageBox::Yes)->click();
+        });
+        poll.start(20);
+        button.click();
+        KivMessageBox::setHeadless(true);
+        QCOMPARE(texts, QStringList({"是否运行“<b>Real</b>”？", "程序：real.sh\n来自：127.0.0.1"}));
+        QVERIFY(plain);
+        QVERIFY(noIsDefault);
+        QTRY_COMPARE(KivDesktopServices::startedPrograms().size(), 1);
+    }
+
+    void questionNamesALookAlikeHostInItsNetworkForm()
+    {
+        QTemporaryDir cache;
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        banner.startAdView();
+        loadList(banner, cache.path(),
+                 {{"pc-app", "p.exe", QString::fromUtf8("https://ex\xd0\xb0mple.org/p.exe"), "p.png", "", 5, "P"}});
+        KivMessageBox::setNextAnswer(QMessageBox::No);
+        button.click();
+        QCOMPARE(KivMessageBox::shownTexts(), QStringList("是否运行“P”？\n程序：p.exe\n来自：xn--exmple-4nf.org"));
+    }
+
+    void programTitleIsShownAsWritten()
+    {
+        QTemporaryDir cache;
+        TestHttpServer::Route slowProgram;
+        slowProgram.body = QByteArray(3000, 'x');
+        slowProgram.delivery = TestHttpServer::Delivery::Slow;
+        slowProgram.pauseMs = 50;
+        server.setRoute("/titled", slowProgram);
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        banner.startAdView();
+        loadList(banner, cache.path(),
+                 {{"pc-app", "titled", server.url("/titled"), "t.png", "", 5,
+                   "&lt;a href=\"file:///etc/passwd\"&gt;T&lt;/a&gt;"}});
+        KivMessageBox::setNextAnswer(QMessageBox::Yes);
+        button.click();
+        QCOMPARE(KivMessageBox::shownTexts().first().section('\n', 0, 0),
+                 QString("是否运行“<a href=\"file:///etc/passwd\">T</a>”？"));
+        QProgressDialog* dialog = visibleProgressDialog();
+        QVERIFY(dialog);
+        const QLabel* label = dialog->findChild<QLabel*>();
+        QCOMPARE(label->text(), QString("正在下载“<a href=\"file:///etc/passwd\">T</a>”"));
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        QTRY_COMPARE(server.requestCount("/titled"), 1);
+        dialog->findChild<QPushButton*>()->click();
+        QTRY_VERIFY(!visibleProgressDialog());
+    }
+
+    void trustedProgramAddresses_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("trusted");
+        QTest::newRow("https elsewhere") << "https://example.org/p.exe" << true;
+        QTest::newRow("http on the site's loopback host") << "http://127.0.0.1:8917/p.sh" << true;
+        QTest::newRow("http on that host, other port") << "http://127.0.0.1:1234/p.sh" << true;
+        QTest::newRow("http elsewhere") << "http://example.org/p.exe" << false;
+        QTest::newRow("http on another loopback name") << "http://localhost:8917/p.sh" << false;
+        QTest::newRow("http on a look-alike host") << "http://127.0.0.1.example.org/p.sh" << false;
+        QTest::newRow("http with the host as user name") << "http://127.0.0.1@example.org/p.sh" << false;
+        QTest::newRow("ftp") << "ftp://127.0.0.1/p.sh" << false;
+        QTest::newRow("file") << "file:///usr/bin/xterm" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void trustedProgramAddresses()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, trusted);
+        QCOMPARE(KivAdViewButton::isTrustedProgramAddress(QUrl(address)), trusted);
+    }
+
+    void untrustedProgramIsRefusedWithAMessage()
+    {
+        QTemporaryDir cache;
+        writeFile(cache.path() + "/cached.exe/cached.exe", "MZ"); // from an earlier download
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        banner.startAdView();
+        loadList(banner, cache.path(),
+                 {{"pc-app", "cached.exe", "http://example.org/cached.exe", "c.png", "", 1, "Cached"},
+                  {"pc-app", "new.exe", "http://localhost:" + QString::number(server.port()) + "/new.exe",
+                   "n.png", "", 1, "New"}});
+        KivMessageBox::setNextAnswer(QMessageBox::Yes);
+        KivMessageBox::setNextAnswer(QMessageBox::Yes);
+        button.click();
+        banner.slotsShowNext();
+        button.click();
+        QTest::qWait(200);
+        QCOMPARE(KivMessageBox::shownTexts(),
+                 QStringList({"“Cached”的下载地址不安全，不会下载或运行：\nhttp://example.org/cached.exe",
+                              "“New”的下载地址不安全，不会下载或运行：\nhttp://localhost:"
+                                  + QString::number(server.port()) + "/new.exe"}));
+        QVERIFY(KivDesktopServices::startedPrograms().isEmpty());
+        QCOMPARE(server.requestCount("/cached.exe"), 0);
+        QCOMPARE(server.requestCount("/new.exe"), 0);
+    }
+
+    void programRedirectToAnUntrustedAddressIsNotFollowed()
+    {
+        QTemporaryDir cache;
+        TestHttpServer::Route hop;
+        hop.status = 302;
+        hop.location = "http://localhost:" + QByteArray::number(server.port()) + "/elsewhere.sh";
+        server.setRoute("/hop.sh", hop);
+        server.setRoute("/elsewhere.sh", 200, "#!/bin/sh\n");
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        banner.startAdView();
+        loadList(banner, cache.path(),
+                 {{"pc-app", "hop.sh", server.url("/hop.sh"), "h.png", "", 5, "Hop"}});
+        KivMessageBox::setNextAnswer(QMessageBox::Yes);
+        button.click();
+        QTRY_VERIFY(!visibleProgressDialog()); // tried, retried, given up
+        QVERIFY(server.requestCount("/hop.sh") >= 1);
+        QCOMPARE(server.requestCount("/elsewhere.sh"), 0);
+        QVERIFY(!QFile::exists(cache.path() + "/hop.sh/hop.sh"));
+        QVERIFY(KivDesktopServices::startedPrograms().isEmpty());
+    }
+
+    void answersThatAreNoListAreAskedForAgain_data()
+    {
+        QTest::addColumn<TestHttpServer::Route>("route");
+        const QByteArray list = listXml({{"web-link", "a", "http://127.0.0.1/", "a.png", "", 5, "A"}});
+        const QByteArray portal = "<!DOCTYPE html><html><head><meta charset=utf-8><title>Log in</title>"
+                                  "</head><body>Log in first</body></html>";
+        TestHttpServer::Route route;
+        route.status = 404;
+        route.body = list;
+        QTest::newRow("404 with a list as its page") << route;
+        route.status = 301;
+        QTest::newRow("301 without Location, a list as its body") << route;
+        route.status = 302;
+        route.body = "<html><body>Moved</body></html>";
+        route.location = server.url("/portal.html").toUtf8();
+        server.setRoute("/portal.html", 200, portal);
+        QTest::newRow("302 to a portal's login page") << route;
+        route = TestHttpServer::Route();
+        route.body = portal;
+        QTest::newRow("a portal's login page in place of the list") << route;
+        route.body = "<html><body>Log in first</body></html>";
+        QTest::newRow("well-formed, but no list") << route;
+        route.delivery = TestHttpServer::Delivery::Silent;
+        QTest::newRow("never answers") << route;
+    }
+    void answersThatAreNoListAreAskedForAgain()
+    {
+        QFETCH(TestHttpServer::Route, route);
+        QTemporaryDir cache;
+        server.setRoute("/nolist.xml", route);
+        QPushButton button;
+        const QString original = button.text();
+        KivAdViewButton banner(&button);
+        banner.setListUrl(server.url("/nolist.xml"));
+        banner.setSaveDir(cache.path());
+        banner.setListRetryPause(50, 50);
+        banner.startAdView();
+        QTRY_VERIFY(server.requestCount("/nolist.xml") >= 2);
+        QCOMPARE(button.text(), original);
+        QVERIFY(!QFile::exists(cache.path() + "/ad.xml"));
+
+        // Once the site answers with the list, the banner shows it.
+        server.setRoute("/nolist.xml", 200, listXml({{"web-link", "a", "http://127.0.0.1/", "a.png", "", 5, "A"}}));
+        QTRY_COMPARE(button.text(), QString("A\n图片加载中。。"));
+    }
+
+    void listBehindARedirectLoads()
+    {
+        QTemporaryDir cache;
+        TestHttpServer::Route moved;
+        moved.status = 301;
+        moved.location = server.url("/moved-list.xml").toUtf8();
+        server.setRoute("/old-list.xml", moved);
+        server.setRoute("/moved-list.xml", 200, listXml({{"web-link", "m", "http://127.0.0.1/", "m.png", "", 5, "M"}}));
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        banner.setListUrl(server.url("/old-list.xml"));
+        banner.setSaveDir(cache.path());
+        banner.startAdView();
+        QTRY_COMPARE(button.text(), QString("M\n图片加载中。。"));
+        QCOMPARE(server.requestCount("/old-list.xml"), 1);
     }
 
     void siteListLoadsAndFetchesItsPictures()

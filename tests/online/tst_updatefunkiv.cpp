@@ -1,14 +1,23 @@
 // The update check against a loopback server: when the box shows, what it says, what a choice
-// opens, and the documents that must stay silent.
+// opens, the version the user asked not to hear of again, and the answers that are no document
+// (error pages, redirects to where it may not go, a server that never answers).
 
 #include "common/dialogs.h"
 #include "common/desktopservices.h"
+#include "online/mydownloadmanager.h"
 #include "online/updatefunkiv.h"
 #include "testhttpserver.h"
 #include "testsupport.h"
 
+#include <QAbstractButton>
+#include <QLabel>
+#include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
+
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -16,6 +25,26 @@ QByteArray updateXml(const QByteArray& children)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<updateKiv>" + children + "</updateKiv>\n";
 }
+
+QByteArray versionXml(int code)
+{
+    return updateXml("<VERSIONNOW>" + QByteArray::number(code) + ".0</VERSIONNOW><VERSIONCODE>"
+                     + QByteArray::number(code) + "</VERSIONCODE><WEBURL>http://example.org/home</WEBURL>");
+}
+
+QString offerText(const QString& version)
+{
+    return "发现新版本\n新版本为：" + version + "\n是否现在就打开主页下载新版本？\n主页：http://example.org/home";
+}
+
+// What a real (not headless) box showed.
+struct SeenBox
+{
+    QStringList labelTexts;
+    bool plainTextOnly = true;
+    bool opensLinks = false;
+    QStringList buttonTexts;
+};
 
 } // namespace
 
@@ -25,20 +54,71 @@ class TestUpdateFunKiv : public QObject
 
 private:
     TestHttpServer server;
+    TestHttpServer tlsServer;
+    bool tlsReady = false;
     QTemporaryDir folder;
+    std::unique_ptr<QTemporaryDir> settingsFolder;
     int checks = 0;
 
-    // Runs one check against a document and waits until it has been read.
+    // Runs one check against a document and waits until it has come to its end.
     void runCheck(const QByteArray& document, QMessageBox::StandardButton answer = QMessageBox::Ok)
     {
-        const QString path = QString("/check%1/updateinfo.xml").arg(++checks);
+        const QString path = QString("/check%1/updateinfo.xml").arg(checks + 1);
         server.setRoute(path, 200, document);
-        const QString saveDir = folder.filePath(QString("check%1/duZozodKivUpdate/update").arg(checks));
+        runCheckAt(server.url(path), answer);
+    }
+
+    // The folder of the next check is check<n>/duZozodKivUpdate/update.
+    QString runCheckAt(const QString& url, QMessageBox::StandardButton answer = QMessageBox::Ok)
+    {
+        const QString saveDir = folder.filePath(QString("check%1/duZozodKivUpdate/update").arg(++checks));
         KivMessageBox::setNextAnswer(answer);
-        auto* check = new UpdateFunKiv(1, server.url(path), saveDir);
-        QTRY_VERIFY(QFile::exists(saveDir + "/updateinfo.xml"));
-        QTest::qWait(100);
+        auto* check = new UpdateFunKiv(1, url, saveDir);
+        [&] { QTRY_VERIFY(check->isSettled()); }();
         check->deleteLater();
+        return saveDir;
+    }
+
+    // Shows the next box for real; once it is up, notes what it shows and clicks what choose picks.
+    void answerRealBox(SeenBox& seen, std::function<QAbstractButton*(QMessageBox*)> choose)
+    {
+        KivMessageBox::setHeadless(false);
+        auto* poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, this, [poll, &seen, choose] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            poll->deleteLater();
+            for (QLabel* label : box->findChildren<QLabel*>()) {
+                if (label->text().isEmpty())
+                    continue;
+                seen.labelTexts.append(label->text());
+                seen.plainTextOnly = seen.plainTextOnly && label->textFormat() == Qt::PlainText;
+                seen.opensLinks = seen.opensLinks || label->openExternalLinks();
+            }
+            for (QAbstractButton* button : box->buttons())
+                seen.buttonTexts.append(button->text());
+            choose(box)->click();
+        });
+        poll->start(20);
+    }
+
+    static QAbstractButton* buttonNamed(QMessageBox* box, const QString& text)
+    {
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text() == text)
+                return button;
+        }
+        return box->button(QMessageBox::Cancel);
+    }
+
+    static void redirect(TestHttpServer& on, const QString& path, int status, const QString& target)
+    {
+        TestHttpServer::Route route;
+        route.status = status;
+        route.body = "<html><body>Moved</body></html>";
+        route.location = target.toUtf8();
+        on.setRoute(path, route);
     }
 
 private slots:
@@ -47,13 +127,23 @@ private slots:
         initTestEnvironment();
         KivDesktopServices::setRecording(true);
         QVERIFY(server.start());
+        tlsReady = TestHttpServer::trustLoopbackCertificate() && tlsServer.startTls();
+        // Short stalls and pauses: every retry of a failing check is over in moments.
+        MyDownloadManager::setDefaultTransferTimeout(200);
+        MyDownloadManager::setDefaultRetryPause(10);
     }
 
     void init()
     {
         KivMessageBox::clearShownTexts();
         KivDesktopServices::clearRecorded();
+        server.resetCounts();
+        // Every test remembers declined versions in a scratch place of its own.
+        settingsFolder = std::make_unique<QTemporaryDir>();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder->path());
     }
+
+    void cleanup() { KivMessageBox::setHeadless(true); }
 
     void newerVersionOffersTheHomePage()
     {
@@ -130,6 +220,124 @@ private slots:
         check->deleteLater();
         QTest::qWait(200);
         QVERIFY(KivMessageBox::shownTexts().isEmpty());
+    }
+
+    void servedTextIsShownAsPlainText()
+    {
+        SeenBox seen;
+        answerRealBox(seen, [](QMessageBox* box) { return box->button(QMessageBox::Cancel); });
+        const QString version = "<a href=\"file:///etc/passwd\">2.0</a>";
+        runCheck(updateXml("<VERSIONNOW><![CDATA[" + version.toUtf8() + "]]></VERSIONNOW>"
+                           "<VERSIONCODE>2</VERSIONCODE><WEBURL>http://example.org/home</WEBURL>"));
+        QCOMPARE(seen.labelTexts, QStringList({"发现新版本", offerText(version).section('\n', 1)}));
+        QVERIFY(seen.plainTextOnly);
+        QVERIFY(!seen.opensLinks);
+        QVERIFY(KivDesktopServices::openedUrls().isEmpty());
+    }
+
+    void declinedVersionIsNotOfferedAgainButANewerOneIs()
+    {
+        runCheck(versionXml(3), QMessageBox::Ignore); // the third button
+        QCOMPARE(KivMessageBox::shownTexts(), QStringList(offerText("3.0")));
+        QVERIFY(KivDesktopServices::openedUrls().isEmpty());
+        QCOMPARE(UpdateFunKiv::declinedVersionCode(), 3);
+        QVERIFY(!QDir(settingsFolder->path()).isEmpty()); // kept in the scratch settings
+
+        KivMessageBox::clearShownTexts();
+        runCheck(versionXml(3));
+        runCheck(versionXml(2));
+        QVERIFY(KivMessageBox::shownTexts().isEmpty());
+
+        runCheck(versionXml(4));
+        QCOMPARE(KivMessageBox::shownTexts(), QStringList(offerText("4.0")));
+        QCOMPARE(KivDesktopServices::openedUrls(), QList<QUrl>({QUrl("http://example.org/home")}));
+    }
+
+    void versionDeclinedForNowIsOfferedAgain()
+    {
+        runCheck(versionXml(5), QMessageBox::Cancel);
+        runCheck(versionXml(5), QMessageBox::Cancel);
+        QCOMPARE(KivMessageBox::shownTexts(), QStringList({offerText("5.0"), offerText("5.0")}));
+        QCOMPARE(UpdateFunKiv::declinedVersionCode(), 0);
+    }
+
+    void theThirdButtonOfTheRealBoxDeclinesTheVersion()
+    {
+        SeenBox seen;
+        answerRealBox(seen, [](QMessageBox* box) { return buttonNamed(box, "不再提醒此版本"); });
+        runCheck(versionXml(6));
+        QCOMPARE(seen.buttonTexts.size(), 3);
+        QVERIFY(seen.buttonTexts.contains("不再提醒此版本"));
+        QCOMPARE(UpdateFunKiv::declinedVersionCode(), 6);
+        QVERIFY(KivDesktopServices::openedUrls().isEmpty());
+        KivMessageBox::setHeadless(true);
+        runCheck(versionXml(6));
+        QVERIFY(KivMessageBox::shownTexts().isEmpty());
+    }
+
+    void onlyTwoHundredAnswersAreDocuments_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<bool>("offered");
+        QTest::addColumn<bool>("needsTls");
+        server.setRoute("/doc.xml", 200, versionXml(7));
+        tlsServer.setRoute("/doc.xml", 200, versionXml(7));
+        server.setRoute("/missing.xml", 404, versionXml(7));
+        server.setRoute("/moved-nowhere.xml", 301, versionXml(7));
+        server.setRoute("/portal", 200, "<!DOCTYPE html><html><head><meta charset=utf-8>"
+                                        "<title>Log in</title></head><body>Log in first</body></html>");
+        redirect(server, "/to-portal.xml", 302, server.url("/portal"));
+        redirect(server, "/to-http.xml", 301, server.url("/doc.xml"));
+        redirect(server, "/to-https.xml", 302, tlsServer.url("/doc.xml"));
+        redirect(tlsServer, "/to-http.xml", 301, server.url("/doc.xml"));
+        QTest::newRow("404 with a document as its page") << server.url("/missing.xml") << false << false;
+        QTest::newRow("301 without Location, a document as its body")
+            << server.url("/moved-nowhere.xml") << false << false;
+        QTest::newRow("302 to a portal's login page") << server.url("/to-portal.xml") << false << false;
+        QTest::newRow("301 http to http") << server.url("/to-http.xml") << true << false;
+        QTest::newRow("302 http to https") << server.url("/to-https.xml") << true << true;
+        QTest::newRow("301 https to http") << tlsServer.url("/to-http.xml") << false << true;
+    }
+    void onlyTwoHundredAnswersAreDocuments()
+    {
+        QFETCH(QString, start);
+        QFETCH(bool, offered);
+        QFETCH(bool, needsTls);
+        if (needsTls && !tlsReady)
+            QSKIP("no TLS on this machine");
+        const QString saveDir = runCheckAt(start);
+        QCOMPARE(KivMessageBox::shownTexts(), offered ? QStringList(offerText("7.0")) : QStringList());
+        QCOMPARE(QFile::exists(saveDir + "/updateinfo.xml"), offered);
+        if (start.startsWith("https:") && !offered)
+            QCOMPARE(server.requestCount("/doc.xml"), 0);
+    }
+
+    void stalledDocumentIsAFailureAndAskedForAgain()
+    {
+        TestHttpServer::Route silent;
+        silent.delivery = TestHttpServer::Delivery::Silent;
+        server.setRoute("/stalled/updateinfo.xml", silent);
+        KivMessageBox::setNextAnswer(QMessageBox::Cancel);
+        auto* check = new UpdateFunKiv(1, server.url("/stalled/updateinfo.xml"), folder.filePath("stalled"));
+        QTRY_COMPARE(server.requestCount("/stalled/updateinfo.xml"), 1);
+        server.setRoute("/stalled/updateinfo.xml", 200, versionXml(8));
+        QTRY_VERIFY(check->isSettled());
+        QVERIFY(server.requestCount("/stalled/updateinfo.xml") >= 2);
+        QCOMPARE(KivMessageBox::shownTexts(), QStringList(offerText("8.0")));
+        delete check;
+    }
+
+    void serverThatNeverAnswersEndsTheCheck()
+    {
+        TestHttpServer::Route silent;
+        silent.delivery = TestHttpServer::Delivery::Silent;
+        server.setRoute("/never/updateinfo.xml", silent);
+        auto* check = new UpdateFunKiv(1, server.url("/never/updateinfo.xml"), folder.filePath("never"));
+        // Eleven attempts of 0.2 s each.
+        QTRY_VERIFY_WITH_TIMEOUT(check->isSettled(), 15000);
+        QCOMPARE(server.requestCount("/never/updateinfo.xml"), 11);
+        QVERIFY(KivMessageBox::shownTexts().isEmpty());
+        delete check;
     }
 
     void shippedDocumentNamesVersionOne()

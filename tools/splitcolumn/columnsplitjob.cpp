@@ -15,6 +15,12 @@ QString tr(const char* text)
     return QCoreApplication::translate("SplitSheetFromColumn", text);
 }
 
+QString readOnlyText(const QString& path)
+{
+    return tr("%1只能以只读方式打开（所在文件夹不能写入，或文件正被其他程序占用），处理结果无法保存，没有处理，文件没有改动。")
+        .arg(path);
+}
+
 JobOutcome outcomeOf(JobOutcome::Kind kind, const QString& message)
 {
     JobOutcome outcome;
@@ -44,6 +50,8 @@ QString ColumnSplitJob::formProblem()
     titleRow = startCell.row;
     endRow = endCell.row;
     referColumn = column;
+    if (endRow <= titleRow && startCell.row >= 1)
+        return tr("“结束位置”必须在“起始位置”（标题行）下面，数据区域里没有数据行，请重新输入。");
     return QString();
 }
 
@@ -55,7 +63,13 @@ JobOutcome ColumnSplitJob::run(std::unique_ptr<ExcelOpKiv>& link)
     replaceLink(link);
     link->openWorkBook(request.workbookPath);
     link->openSheets(); // reports a workbook that did not open
-    JobOutcome outcome = link->hasWorkbook() ? splitInOpenWorkbook(*link) : outcomeOf(JobOutcome::Kind::Failed, QString());
+    JobOutcome outcome;
+    if (!link->hasWorkbook())
+        outcome = outcomeOf(JobOutcome::Kind::Failed, QString());
+    else if (link->isReadOnly())
+        outcome = outcomeOf(JobOutcome::Kind::Refused, readOnlyText(request.workbookPath));
+    else
+        outcome = splitInOpenWorkbook(*link);
     link.reset();
     return outcome;
 }
@@ -65,21 +79,35 @@ JobOutcome ColumnSplitJob::splitInOpenWorkbook(ExcelOpKiv& book)
 {
     const QString& path = request.workbookPath;
     SheetEntry* source = book.findSheet(request.sheetName);
+    if (!source && book.officeState() != OfficeState::Working)
+        return outcomeOf(JobOutcome::Kind::Failed, officeLostText(book.officeState()));
     if (!source)
         return outcomeOf(JobOutcome::Kind::Refused,
                          tr("文件中没有名为“%1”的Sheet表，请重新导入文件并选择要处理的Sheet表。").arg(request.sheetName));
     const QString outside = areaOutsideSheet(*source);
     if (!outside.isEmpty())
         return outcomeOf(JobOutcome::Kind::Refused, outside);
+    // Nothing below the title row: there is nothing to split, and the workbook stays as it is.
+    const int lastUsedRow = source->usedRowCount();
+    if (lastUsedRow <= titleRow && book.officeState() == OfficeState::Working)
+        return outcomeOf(JobOutcome::Kind::Refused,
+                         tr("“%1”表在标题行（第%2行）下面没有数据行，没有可以分割的内容，文件没有改动。")
+                             .arg(request.sheetName)
+                             .arg(titleRow));
 
     ColumnSplitRun run(book, {request.sheetName, titleRow, endRow, referColumn, request.deleteReferColumn});
     const ColumnSplitRun::Outcome outcome = run.run();
     const OfficeState office = book.officeState();
     if (office != OfficeState::Working)
         return outcomeOf(JobOutcome::Kind::Failed, officeLostText(office));
-    if (outcome == ColumnSplitRun::Outcome::Failed)
+    if (outcome == ColumnSplitRun::Outcome::Failed) {
+        SheetEntry* stillThere = book.findSheet(request.sheetName);
+        if (stillThere && stillThere->isProtected())
+            return outcomeOf(JobOutcome::Kind::Failed,
+                             tr("处理时出错：工作表受保护，新Sheet表里的行没能删除，已停止处理，文件没有改动。"));
         return outcomeOf(JobOutcome::Kind::Failed,
-                         tr("处理时出错：新Sheet表里的行没能删除（工作表可能受保护），已停止处理，文件没有改动。"));
+                         tr("处理时出错：电子表格程序拒绝删除新Sheet表里的行（例如要删除的行穿过数组公式），已停止处理，文件没有改动。"));
+    }
     if (!book.saveWorkbook())
         return outcomeOf(JobOutcome::Kind::Failed,
                          tr("保存失败：处理结果没能保存到%1，请确认该文件没有被其他程序打开并且可以写入。").arg(path));

@@ -10,6 +10,7 @@
 #include "tools/workbookimport.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QTextEdit>
@@ -26,6 +27,12 @@ SplitSheetFromColumn::~SplitSheetFromColumn()
 {
     mExcelOpKiv.reset(); // closes the workbook without saving
     banner->deleteLater(); // it may still have events pending
+}
+
+void SplitSheetFromColumn::closeEvent(QCloseEvent* event)
+{
+    mExcelOpKiv.reset(); // closes the workbook without saving
+    QMainWindow::closeEvent(event);
 }
 
 void SplitSheetFromColumn::on_importFileButton_clicked()

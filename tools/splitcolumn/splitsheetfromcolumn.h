@@ -19,6 +19,10 @@ public:
     explicit SplitSheetFromColumn(QWidget* parent = nullptr);
     ~SplitSheetFromColumn() override;
 
+protected:
+    // The workbook is released with the window: no lock held, no stale copy left in the office.
+    void closeEvent(QCloseEvent* event) override;
+
 private slots:
     void on_pushButton_clicked();
     void on_importFileButton_clicked();

@@ -51,21 +51,25 @@ JobOutcome SheetFilesJob::run(std::unique_ptr<ExcelOpKiv>& link)
     outcome.written = run.written();
 
     const QString& folder = request.outputFolder;
-    const QString failures = run.notWritten().isEmpty()
+    // Sheets whose names clean up to one file name share it: the last one's file stays.
+    const QString replaced = run.replaced().isEmpty()
         ? QString()
-        : tr("以下工作表的文件没能写入：\n%1\n").arg(run.notWritten().join(QLatin1Char('\n')));
+        : tr("以下工作表的文件名与后面的工作表相同，它们的文件被替换了：\n%1\n").arg(run.replaced().join(QLatin1Char('\n')));
+    const QString failures = replaced + (run.notWritten().isEmpty()
+        ? QString()
+        : tr("以下工作表的文件没能写入：\n%1\n").arg(run.notWritten().join(QLatin1Char('\n'))));
     if (office != OfficeState::Working) {
         outcome.kind = JobOutcome::Kind::Failed;
         outcome.messages.append(failures + officeLostText(office));
     } else if (runOutcome == SheetFilesRun::Outcome::Cancelled) {
         outcome.kind = JobOutcome::Kind::Cancelled;
         outcome.messages.append(failures + tr("注意：还没处理完毕，但您选择了退出，部分处理结果已经保存在输出目录内了，请自行查看"));
-    } else if (!failures.isEmpty()) {
+    } else if (!run.notWritten().isEmpty()) {
         outcome.kind = JobOutcome::Kind::Failed;
         outcome.messages.append(failures + tr("其余文件已经保存，请打开目录") + folder + tr("查看。"));
     } else {
         outcome.kind = JobOutcome::Kind::Done;
-        outcome.messages.append(tr("处理完毕请打开目录") + folder + tr("查看。"));
+        outcome.messages.append(replaced + tr("处理完毕请打开目录") + folder + tr("查看。"));
     }
     return outcome;
 }

@@ -94,6 +94,11 @@ SheetFilesRun::Step SheetFilesRun::writeSheetFile(const QString& sheetName, RunP
         QFile::remove(path);
         return Step::Failed;
     }
+    if (sheetOfFile.contains(path)) {
+        replacedFiles.append(tr("“%1”（被“%2”的文件替换）").arg(sheetOfFile.value(path), sheetName));
+        writtenFiles.removeAll(path);
+    }
+    sheetOfFile.insert(path, sheetName);
     writtenFiles.append(path);
     return Step::Done;
 }

@@ -3,6 +3,7 @@
 // starts as a byte copy of the target, every other sheet is deleted from it, and it is saved once.
 // The target file itself is never removed, overwritten or saved.
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,8 @@ public:
     QStringList notWritten() const { return failures; }
     // The files written, in sheet order.
     QStringList written() const { return writtenFiles; }
+    // One line per sheet whose file a later sheet's file replaced (their names clean up alike).
+    QStringList replaced() const { return replacedFiles; }
 
     // The output file of a sheet: its sanitised name with the target's own extension.
     QString outputPathFor(const QString& sheetName) const;
@@ -45,6 +48,8 @@ private:
     bool outputOpen = false; // the open workbook is an output file (never the target)
     QStringList failures;
     QStringList writtenFiles;
+    QStringList replacedFiles;
+    QHash<QString, QString> sheetOfFile; // output path -> the sheet whose file it holds
 };
 
 // Both paths name one existing file (the same file reached through links counts as one).

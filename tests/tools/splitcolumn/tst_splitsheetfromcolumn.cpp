@@ -237,9 +237,11 @@ void TestSplitSheetFromColumn::noDataRowsMakesNoSheet()
     const QString path = newWorkbook("nodata.xlsx", {reportSheet("Data", {"a"})});
     SplitterForm form;
     form.import(path);
-    QCOMPARE(form.split("A3", "C2", "B"), QStringList{kDone.arg(path)});
-    QCOMPARE(sheetNames(readWorkbook(path)), QStringList{"Data"});
-    QCOMPARE(RunProgress::lastMaximum(), 0);
+    const QByteArray before = fileHash(path);
+    // An empty area is refused before anything changes: the workbook is not even saved again.
+    QCOMPARE(form.split("A3", "C2", "B"),
+             QStringList{"“结束位置”必须在“起始位置”（标题行）下面，数据区域里没有数据行，请重新输入。"});
+    QCOMPARE(fileHash(path), before);
 }
 
 void TestSplitSheetFromColumn::cancelDuringSecondValueKeepsFirstSheetAndSaves()
@@ -278,6 +280,12 @@ void TestSplitSheetFromColumn::refusesBadInputBeforeAnythingChanges_data()
     QTest::newRow("column hyphen") << "A2" << "C7" << "-" << "您输入的“分割参考列”格式有误，请重新输入。";
     QTest::newRow("start row 0") << "A0" << "C7" << "B" << "您输入的“起始位置”" + rowRange;
     QTest::newRow("end beyond the sheet") << "A2" << "C9999999" << "B" << "您输入的“结束位置”" + rowRange;
+    QTest::newRow("end above start") << "A5" << "C3" << "B"
+                                     << "“结束位置”必须在“起始位置”（标题行）下面，数据区域里没有数据行，请重新输入。";
+    QTest::newRow("end at start") << "A2" << "C2" << "B"
+                                  << "“结束位置”必须在“起始位置”（标题行）下面，数据区域里没有数据行，请重新输入。";
+    QTest::newRow("below the data") << "A40" << "C50" << "B"
+                                    << "“Data”表在标题行（第40行）下面没有数据行，没有可以分割的内容，文件没有改动。";
     QTest::newRow("column beyond the sheet")
         << "A2" << "C7" << "ZZZZ" << "您输入的“分割参考列”超出了工作表的最后一列XFD，请重新输入。";
 }
@@ -326,8 +334,9 @@ void TestSplitSheetFromColumn::reportsFailedSave()
     const QByteArray before = fileHash(path);
     const QStringList shown = form.split("A2", "C4", "B");
     lock.remove();
+    // Opened read-only: refused before anything is split.
     QCOMPARE(shown.size(), 1);
-    QVERIFY2(shown.first().startsWith("保存失败"), qPrintable(shown.first()));
+    QVERIFY2(shown.first().contains("只能以只读方式打开"), qPrintable(shown.first()));
     QCOMPARE(fileHash(path), before);
 }
 

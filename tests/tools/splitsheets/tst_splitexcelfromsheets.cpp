@@ -233,7 +233,10 @@ void TestSplitExcelFromSheets::sheetsWithOneFileNameMeetInOneFile()
     QVERIFY(writeWorkbook(target, {{"a|b", {{"first"}}}, {"a b", {{"second"}}}}));
     const QString output = newFolder("pipes-out");
     SheetsForm form;
-    QCOMPARE(form.start(target, output), QStringList{doneMessage(output)});
+    // Named as before, and the replaced file is listed.
+    QCOMPARE(form.start(target, output),
+             QStringList{"以下工作表的文件名与后面的工作表相同，它们的文件被替换了：\n“a|b”（被“a b”的文件替换）\n"
+                         + doneMessage(output)});
     QCOMPARE(QDir(output).entryList(QDir::Files), QStringList{"a b.xlsx"});
     verifySheetFiles(output, ".xlsx", {{"a b", {{"second"}}}});
 }

@@ -1,0 +1,31 @@
+#pragma once
+// Saving without ever putting a broken file where a workbook was: the office writes a temporary
+// file beside the workbook, the file is checked and flushed, and only then renamed over it.
+
+#include <QString>
+#include <QStringList>
+
+namespace SafeSave {
+
+enum class Container { Zip, Compound }; // .xlsx/.ods, .xls
+
+// Which container a filter of the office writes; false when it is none of those.
+bool containerOfFilter(const QString& filterName, Container& container);
+
+// Whether the file is a complete container: a zip whose central directory is intact and whose
+// entries are all there with their sizes and checksums, or a compound file whose every sector
+// chain lies inside the file. Why not in *why.
+bool isComplete(const QString& path, Container container, QString* why = nullptr);
+
+// A new, empty, hidden file in the folder of target, to be overwritten; empty when the folder
+// takes no file.
+QString reserveTemporaryBeside(const QString& target);
+
+// Flushes temporary to disk, gives it the target's permissions (when the target exists) and
+// renames it over the target; the temporary is removed on failure. Why not in *why.
+bool replaceWith(const QString& temporary, const QString& target, QString* why = nullptr);
+
+// The office's own temporary files (lu*.tmp) in the folder.
+QStringList officeTemporaries(const QString& folder);
+
+} // namespace SafeSave
