@@ -62,6 +62,24 @@ QString richText(const QStringList& paragraphs)
     return html + QStringLiteral("</body></html>");
 }
 
+// Sets the box's text at the largest size, down to one still readable, at which every line shows
+// at the box's fixed size; the scroll bar stays for what does not fit even then.
+void setWholeText(QTextEdit* box, const QString& html)
+{
+    const QString bodySize = QStringLiteral("font-size:9pt");
+    box->document()->setDocumentMargin(2);
+    const int visibleHeight = box->height() - 2 * box->frameWidth();
+    const auto fits = [box, visibleHeight] {
+        box->document()->setTextWidth(box->width() - 2 * box->frameWidth());
+        return box->document()->size().height() <= visibleHeight;
+    };
+    box->setHtml(html);
+    for (qreal size = 8.5; !fits() && size >= 6.5; size -= 0.5)
+        box->setHtml(QString(html).replace(bodySize, QStringLiteral("font-size:%1pt").arg(size)));
+    if (fits())
+        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
 } // namespace
 
 void showToolWindow(QWidget* window)
@@ -141,7 +159,7 @@ void MainWindow::retranslateForm()
     ui->splitExcelByColFunButtonpl->setText(tr("按列分割为多个表"));
     ui->label_4->setText(tr("功能3："));
     ui->splithExcelBySeetFunButton->setText(tr("拆分每个表为单独的文件"));
-    ui->textEdit->setHtml(richText({tr("KivExcel工具箱 版本：V1.0"),
+    setWholeText(ui->textEdit, richText({tr("KivExcel工具箱 版本：V1.0"),
                                     tr("主页：") + QStringLiteral(KIVEXCEL_HOME_PAGE),
                                     tr("Q群：") + QStringLiteral("123456789") + tr(" （欢迎入群讨论）"),
                                     tr("邮箱：") + QStringLiteral("kivexcel@example.com"), QString(),

@@ -8,6 +8,9 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 void connectWindowSeams()
 {
@@ -18,6 +21,18 @@ void connectWindowSeams()
     showRunProgressAsDialog();
 }
 
+bool installQtChineseTexts()
+{
+    // Qt's own dialogs and buttons ("Open", "Look in", "OK") speak the toolbox's language.
+    auto translator = new QTranslator(QCoreApplication::instance());
+    const QString folder = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"), folder)
+        && QCoreApplication::installTranslator(translator))
+        return true;
+    delete translator;
+    return false;
+}
+
 int runToolbox(int argc, char* argv[])
 {
     auto application = new QApplication(argc, argv);
@@ -25,6 +40,9 @@ int runToolbox(int argc, char* argv[])
     QFont interfaceFont = QApplication::font();
     interfaceFont.setPointSize(9);
     QApplication::setFont(interfaceFont);
+    QApplication::setOrganizationName(QStringLiteral("DuZozodKiv"));
+    QApplication::setApplicationName(QStringLiteral("KivExcel"));
+    installQtChineseTexts();
     connectWindowSeams();
     auto launcher = new MainWindow;
     launcher->show();

@@ -4,5 +4,7 @@
 
 // Connects the front end's seams for the windows: office server, banners, progress dialogs.
 void connectWindowSeams();
+// Loads Qt's own Chinese texts for its dialogs and buttons; false when they are not installed.
+bool installQtChineseTexts();
 // The whole program: returns the event loop's exit code.
 int runToolbox(int argc, char* argv[]);

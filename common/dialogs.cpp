@@ -1,8 +1,13 @@
 #include "common/dialogs.h"
 
+#include "common/busycursor.h"
 #include "common/runprogress.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
 #include <QLabel>
 #include <QList>
 #include <QPushButton>
@@ -16,6 +21,8 @@ struct MessageBoxState
     bool headless = false;
     QList<QMessageBox::StandardButton> nextAnswers;
     QStringList shown;
+    NoticeKind lastKind = NoticeKind::Information;
+    QPointer<QWidget> lastParent;
 };
 
 MessageBoxState& messageBoxState()
@@ -38,6 +45,7 @@ struct FileDialogState
     QStringList nextDirectories;
     QString lastCaption;
     QString lastFilter;
+    QString lastStartFolder;
 };
 
 FileDialogState& fileDialogState()
@@ -60,15 +68,59 @@ void showAsPlainText(QMessageBox& box)
 
 } // namespace
 
-void KivMessageBox::inform(const QString& text)
+namespace {
+
+QMessageBox::Icon iconOf(NoticeKind kind)
 {
-    if (messageBoxState().headless) {
+    switch (kind) {
+    case NoticeKind::Warning:
+        return QMessageBox::Warning;
+    case NoticeKind::Failure:
+        return QMessageBox::Critical;
+    case NoticeKind::Information:
+        break;
+    }
+    return QMessageBox::Information;
+}
+
+QString settingsKeyOf(const QString& folderKey)
+{
+    return QStringLiteral("folders/") + folderKey;
+}
+
+QString rememberedFolder(const QString& folderKey)
+{
+    if (folderKey.isEmpty())
+        return QString();
+    const QString folder = QSettings().value(settingsKeyOf(folderKey)).toString();
+    return QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void rememberFolder(const QString& folderKey, const QString& folder)
+{
+    if (!folderKey.isEmpty() && !folder.isEmpty())
+        QSettings().setValue(settingsKeyOf(folderKey), folder);
+}
+
+} // namespace
+
+void KivMessageBox::inform(const QString& text, NoticeKind kind, QWidget* parent)
+{
+    if (!parent)
+        parent = QApplication::activeWindow();
+    MessageBoxState& state = messageBoxState();
+    state.lastKind = kind;
+    state.lastParent = parent;
+    if (state.headless) {
         takeHeadlessAnswer(text);
         return;
     }
-    QMessageBox box;
+    // A box with a parent opens centred on it.
+    QMessageBox box(parent);
+    box.setIcon(iconOf(kind));
     box.setText(text);
     showAsPlainText(box);
+    NormalCursor arrow;
     box.exec();
 }
 
@@ -82,6 +134,7 @@ bool KivMessageBox::confirm(const QString& text, const QString& informativeText)
     box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
     box.setDefaultButton(QMessageBox::Ok);
     showAsPlainText(box);
+    NormalCursor arrow;
     return box.exec() == QMessageBox::Ok;
 }
 
@@ -103,6 +156,7 @@ KivMessageBox::Choice KivMessageBox::confirmOrDismiss(const QString& text,
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Cancel);
     showAsPlainText(box);
+    NormalCursor arrow;
     box.exec();
     if (box.clickedButton() == dismiss)
         return Choice::Dismiss;
@@ -120,6 +174,7 @@ bool KivMessageBox::askYesNo(const QString& text, const QString& informativeText
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     showAsPlainText(box);
+    NormalCursor arrow;
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -144,24 +199,52 @@ void KivMessageBox::clearShownTexts()
     messageBoxState().nextAnswers.clear();
 }
 
-QString KivFileDialog::getOpenFileName(QWidget* parent, const QString& caption, const QString& filter)
+NoticeKind KivMessageBox::lastKind()
+{
+    return messageBoxState().lastKind;
+}
+
+QWidget* KivMessageBox::lastParent()
+{
+    return messageBoxState().lastParent;
+}
+
+QString KivFileDialog::getOpenFileName(QWidget* parent, const QString& caption, const QString& filter,
+                                       const QString& folderKey)
 {
     FileDialogState& state = fileDialogState();
     state.lastCaption = caption;
     state.lastFilter = filter;
+    state.lastStartFolder = rememberedFolder(folderKey);
+    QString chosen;
     if (state.headless)
-        return state.nextFileNames.isEmpty() ? QString() : state.nextFileNames.takeFirst();
-    return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+        chosen = state.nextFileNames.isEmpty() ? QString() : state.nextFileNames.takeFirst();
+    else {
+        NormalCursor arrow;
+        chosen = QFileDialog::getOpenFileName(parent, caption, state.lastStartFolder, filter);
+    }
+    if (!chosen.isEmpty())
+        rememberFolder(folderKey, QFileInfo(chosen).absolutePath());
+    return chosen;
 }
 
-QString KivFileDialog::getExistingDirectory(QWidget* parent)
+QString KivFileDialog::getExistingDirectory(QWidget* parent, const QString& folderKey)
 {
     FileDialogState& state = fileDialogState();
     state.lastCaption.clear();
     state.lastFilter.clear();
+    state.lastStartFolder = rememberedFolder(folderKey);
+    QString chosen;
     if (state.headless)
-        return state.nextDirectories.isEmpty() ? QString() : state.nextDirectories.takeFirst();
-    return QFileDialog::getExistingDirectory(parent, QString(), QString(), QFileDialog::ShowDirsOnly);
+        chosen = state.nextDirectories.isEmpty() ? QString() : state.nextDirectories.takeFirst();
+    else {
+        NormalCursor arrow;
+        chosen = QFileDialog::getExistingDirectory(parent, QString(), state.lastStartFolder,
+                                                   QFileDialog::ShowDirsOnly);
+    }
+    if (!chosen.isEmpty())
+        rememberFolder(folderKey, QDir::cleanPath(chosen));
+    return chosen;
 }
 
 void KivFileDialog::setHeadless(bool headless)
@@ -187,6 +270,11 @@ QString KivFileDialog::lastCaption()
 QString KivFileDialog::lastFilter()
 {
     return fileDialogState().lastFilter;
+}
+
+QString KivFileDialog::lastStartFolder()
+{
+    return fileDialogState().lastStartFolder;
 }
 
 namespace {

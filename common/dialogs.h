@@ -2,6 +2,8 @@
 // The few dialogs the toolbox shows, behind small seams: production shows them parentless and
 // modal with the exact texts; tests queue the answers and read back what would have been shown.
 
+#include "common/notice.h"
+
 #include <QMessageBox>
 #include <QPointer>
 #include <QString>
@@ -16,8 +18,9 @@ class KivMessageBox
 public:
     enum class Choice { Ok, Cancel, Dismiss };
 
-    // A parentless modal box showing only the text, until the user dismisses it.
-    static void inform(const QString& text);
+    // A modal box showing only the text, until the user dismisses it, with the icon of its kind,
+    // centred on the window that asked (the active window when none is given).
+    static void inform(const QString& text, NoticeKind kind = NoticeKind::Information, QWidget* parent = nullptr);
     // A parentless modal box with a text, an informative text and OK / Cancel (OK the default).
     // True when the user chose OK.
     static bool confirm(const QString& text, const QString& informativeText);
@@ -36,15 +39,20 @@ public:
     // an informative text).
     static QStringList shownTexts();
     static void clearShownTexts();
+    // The kind and the window of the last box answered headless.
+    static NoticeKind lastKind();
+    static QWidget* lastParent();
 };
 
 class KivFileDialog
 {
 public:
-    // The standard open-file dialog: empty start folder, default options; empty when cancelled.
-    static QString getOpenFileName(QWidget* parent, const QString& caption, const QString& filter);
-    // The standard folder dialog: empty caption and start folder, folders only.
-    static QString getExistingDirectory(QWidget* parent);
+    // The standard open-file dialog, default options; empty when cancelled. With a folder key it
+    // opens in the folder last chosen under that key and remembers the new one (QSettings).
+    static QString getOpenFileName(QWidget* parent, const QString& caption, const QString& filter,
+                                   const QString& folderKey = QString());
+    // The standard folder dialog: empty caption, folders only, the start folder as above.
+    static QString getExistingDirectory(QWidget* parent, const QString& folderKey = QString());
 
     // Tests: the next dialog returns this at once (an empty text stands for a cancel).
     static void setHeadless(bool headless);
@@ -52,6 +60,7 @@ public:
     static void setNextDirectory(const QString& directory);
     static QString lastCaption();
     static QString lastFilter();
+    static QString lastStartFolder();
 };
 
 // Runs show their progress as a modal progress dialog (a turning event loop keeps its cancel

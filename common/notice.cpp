@@ -17,7 +17,7 @@ void showNotice(const QString& text, NoticeKind kind)
     if (currentHandler())
         currentHandler()(text, kind);
     else
-        KivMessageBox::inform(text);
+        KivMessageBox::inform(text, kind);
 }
 
 NoticeHandler setNoticeHandler(NoticeHandler handler)

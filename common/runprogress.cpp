@@ -12,6 +12,8 @@ struct ProgressRecord
     int lastMaximum = 0;
     QList<int> lastValues;
     QStringList lastLabels;
+    int holds = 0;
+    std::unique_ptr<RunProgress::View> heldView;
 };
 
 ProgressRecord& record()
@@ -43,7 +45,10 @@ RunProgress::RunProgress(const QString& label, const QString& cancelText, int mi
         view = state.factory(label, cancelText, minimum, maximum);
 }
 
-RunProgress::~RunProgress() = default;
+RunProgress::~RunProgress()
+{
+    close();
+}
 
 void RunProgress::setLabel(const QString& label)
 {
@@ -69,8 +74,17 @@ bool RunProgress::wasCanceled() const
 
 void RunProgress::close()
 {
-    if (view)
-        view->close();
+    if (!view)
+        return;
+    ProgressRecord& state = record();
+    if (state.holds > 0) {
+        if (state.heldView)
+            state.heldView->close();
+        state.heldView = std::move(view);
+        return;
+    }
+    view->close();
+    view.reset();
 }
 
 void RunProgress::setCancelAtValue(int value)
@@ -101,4 +115,26 @@ QList<int> RunProgress::lastValues()
 QStringList RunProgress::lastLabels()
 {
     return record().lastLabels;
+}
+
+RunProgressHold::RunProgressHold()
+{
+    ++record().holds;
+}
+
+RunProgressHold::~RunProgressHold()
+{
+    ProgressRecord& state = record();
+    if (--state.holds > 0 || !state.heldView)
+        return;
+    state.heldView->close();
+    state.heldView.reset();
+}
+
+void RunProgressHold::setLabel(const QString& label)
+{
+    ProgressRecord& state = record();
+    state.lastLabels.append(label);
+    if (state.heldView)
+        state.heldView->setLabel(label);
 }

@@ -58,3 +58,17 @@ private:
     int cancelAtValue = -1;
     bool cancelledByTest = false;
 };
+
+// While one lives, a run's view that closes stays up instead, until the hold ends: the dialog of a
+// run stays on screen through the save after it, its label saying what happens then.
+class RunProgressHold
+{
+public:
+    RunProgressHold();
+    ~RunProgressHold();
+    RunProgressHold(const RunProgressHold&) = delete;
+    RunProgressHold& operator=(const RunProgressHold&) = delete;
+
+    // The label of the view kept up (recorded for the tests like a run's own labels).
+    void setLabel(const QString& label);
+};

@@ -2,6 +2,7 @@
 
 #include "common/notice.h"
 #include "automation/axobject.h"
+#include "excelop/openfailure.h"
 
 #include <memory>
 
@@ -81,6 +82,7 @@ bool ExcelOpKiv::openWorkBook(const QString& path)
     if (!excel)
         return false;
     closeWorkbook();
+    attemptedPath = path;
     std::unique_ptr<AxObject> workbooks(excel->querySubObject("WorkBooks"));
     if (workbooks)
         workbooks->dynamicCall("Open(const QString&)", path);
@@ -95,7 +97,10 @@ bool ExcelOpKiv::openSheets()
         return false;
     }
     if (!workbook) {
-        showNotice(QStringLiteral("打开Excel文件时出错:(this->workbook==null)"));
+        QString text = QStringLiteral("打开Excel文件时出错:(this->workbook==null)");
+        if (!attemptedPath.isEmpty() && officeState() == OfficeState::Working)
+            text += QLatin1Char('\n') + whyWorkbookDidNotOpen(attemptedPath);
+        showNotice(text, NoticeKind::Failure);
         return false;
     }
     clearSheets();

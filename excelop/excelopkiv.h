@@ -28,6 +28,7 @@ public:
     // Closes the open workbook, if any, without saving it.
     void closeWorkbook();
     // Lists the workbook's worksheets; false (with a message) without an application or workbook.
+    // The message for a file that did not open adds a line saying why, in plain words.
     bool openSheets();
     QStringList getSheetNames();
     // Saves the workbook in place, in its own format. False when the office could not save it
@@ -74,6 +75,7 @@ private:
     std::unique_ptr<AxObject> excel;
     std::unique_ptr<AxObject> workbook;
     std::vector<std::unique_ptr<SheetEntry>> sheets;
+    QString attemptedPath; // the file openWorkBook was last asked for
 };
 
 // What the user is told when the office was lost in the middle of a workbook's work.

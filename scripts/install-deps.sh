@@ -6,7 +6,7 @@ packages=(
   cmake g++ make pkg-config
   qtbase5-dev qtbase5-dev-tools libqt5xml5 libqt5network5
   libreoffice-calc-nogui libreoffice-dev
-  fonts-wqy-microhei
+  fonts-wqy-microhei qttranslations5-l10n
   xvfb xauth x11-apps imagemagick
   python3
   clang libclang-rt-14-dev

@@ -1,6 +1,8 @@
 #pragma once
 // What a tool's job on one workbook came to, for whichever front end ran it.
 
+#include "common/notice.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,3 +20,18 @@ struct JobOutcome
     // Files written (or changed) by the job.
     QStringList written;
 };
+
+// How a front end shows the outcome's messages: success, refusal or cancel, failure.
+inline NoticeKind noticeKindOf(JobOutcome::Kind kind)
+{
+    switch (kind) {
+    case JobOutcome::Kind::Done:
+        return NoticeKind::Information;
+    case JobOutcome::Kind::Failed:
+        return NoticeKind::Failure;
+    case JobOutcome::Kind::Refused:
+    case JobOutcome::Kind::Cancelled:
+        break;
+    }
+    return NoticeKind::Warning;
+}

@@ -1,5 +1,6 @@
 #include "tools/workbookimport.h"
 
+#include "common/busycursor.h"
 #include "common/dialogs.h"
 #include "excelop/excelopkiv.h"
 
@@ -11,14 +12,51 @@ void replaceLink(std::unique_ptr<ExcelOpKiv>& link)
     link = std::make_unique<ExcelOpKiv>();
 }
 
-QString replaceLinkAndAskForWorkbook(QWidget* parent, const char* translationContext,
-                                     std::unique_ptr<ExcelOpKiv>& link)
+namespace {
+
+bool officeOpensXlsx(const std::unique_ptr<ExcelOpKiv>& link)
 {
-    replaceLink(link);
-    const bool xlsx = link->isXlsxSupported();
-    const QString caption = xlsx ? QCoreApplication::translate(translationContext, "请选择Excel文件")
-                                 : QCoreApplication::translate(translationContext, "请选择Excel2003文件");
-    const QString filter = xlsx ? QCoreApplication::translate(translationContext, "Excel Files (*.xls *.xlsx)")
-                                : QCoreApplication::translate(translationContext, "Excel Files (*.xls)");
-    return KivFileDialog::getOpenFileName(parent, caption, filter);
+    if (link)
+        return link->isXlsxSupported();
+    // The first import starts the office: that is the wait.
+    BusyCursor busy;
+    return ExcelOpKiv().isXlsxSupported();
+}
+
+} // namespace
+
+QString askForWorkbook(QWidget* parent, const char* translationContext, const std::unique_ptr<ExcelOpKiv>& link)
+{
+    const auto translated = [translationContext](const char* text) {
+        return QCoreApplication::translate(translationContext, text);
+    };
+    const bool xlsx = officeOpensXlsx(link);
+    const QString caption = xlsx ? translated("请选择Excel文件") : translated("请选择Excel2003文件");
+    QString filter = xlsx ? translated("Excel Files (*.xls *.xlsx)") : translated("Excel Files (*.xls)");
+    // The office opens its own format as well; and a file named oddly is still worth a try.
+    if (xlsx)
+        filter += QStringLiteral(";;") + translated("电子表格文件 (*.xls *.xlsx *.ods)");
+    filter += QStringLiteral(";;") + translated("所有文件 (*)");
+    return KivFileDialog::getOpenFileName(parent, caption, filter, QString::fromLatin1(translationContext));
+}
+
+bool openInNewLink(const QString& path, std::unique_ptr<ExcelOpKiv>& link)
+{
+    {
+        BusyCursor busy;
+        replaceLink(link);
+        link->openWorkBook(path);
+        if (link->hasWorkbook())
+            return link->openSheets();
+    }
+    link->openSheets(); // says why, with the normal cursor back
+    return false;
+}
+
+QString readOnlyAtImportText(const QString& path)
+{
+    return QCoreApplication::translate("WorkbookImport",
+                                       "%1只能以只读方式打开（所在文件夹不能写入，或文件正被其他程序占用），"
+                                       "处理结果将无法保存。请先关闭占用它的程序，或把它复制到可以写入的文件夹后重新导入。")
+        .arg(path);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The workbook import shared by the three tools: a fresh link to the spreadsheet application
-// and the open-file dialog whose filter depends on what that application opens.
+// The workbook import shared by the three tools: the open-file dialog whose filter depends on
+// what the office opens, and a fresh link with the chosen workbook open.
 
 #include <QString>
 #include <memory>
@@ -8,11 +8,19 @@
 class ExcelOpKiv;
 class QWidget;
 
-// Destroys the old link (closing its workbook), starts a new one in its place and asks for a
-// workbook file. The dialog's title and filter pass through the translation function with the
-// given context. Returns the chosen path, empty when the dialog was cancelled.
-QString replaceLinkAndAskForWorkbook(QWidget* parent, const char* translationContext,
-                                     std::unique_ptr<ExcelOpKiv>& link);
+// Asks for a workbook file. The dialog's title and filter pass through the translation function
+// with the given context, and it opens in the folder the tool of that context used last. The
+// link is left as it is, so a cancelled dialog changes nothing. Returns the chosen path, empty
+// when the dialog was cancelled.
+QString askForWorkbook(QWidget* parent, const char* translationContext, const std::unique_ptr<ExcelOpKiv>& link);
+
+// Destroys the old link (closing its workbook), starts a new one in its place and opens the
+// workbook with its sheets listed, under the wait cursor. False when it did not open: one box
+// has said why.
+bool openInNewLink(const QString& path, std::unique_ptr<ExcelOpKiv>& link);
+
+// What a tool that saves in place says at import about a workbook that opened read-only.
+QString readOnlyAtImportText(const QString& path);
 
 // Destroys the old link and starts a new one in its place.
 void replaceLink(std::unique_ptr<ExcelOpKiv>& link);

@@ -81,8 +81,9 @@ private slots:
         QVERIFY(!link->hasWorkbook());
         QCOMPARE(link->getSheetNames(), QStringList());
         QVERIFY(!link->saveWorkbook());
+        // The written text, then why in plain words.
         QCOMPARE(KivMessageBox::shownTexts(),
-                 QStringList({"打开Excel文件时出错:(this->workbook==null)",
+                 QStringList({"打开Excel文件时出错:(this->workbook==null)\n文件不存在",
                               "打开Excel文件获取sheet名字时出错:(this->excel==null)||(this->workbook==null)"}));
     }
 

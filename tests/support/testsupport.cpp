@@ -1,5 +1,8 @@
 #include "testsupport.h"
 
+#include <QSettings>
+#include <QStandardPaths>
+
 #include "workbookwriter.h"
 
 #include "common/dialogs.h"
@@ -41,6 +44,9 @@ QByteArray fileBytes(const QString& path)
 
 void initTestEnvironment()
 {
+    // Remembered folders and choices go to a test location, fresh for every test program.
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings().clear();
     setDialogsHeadlessForTests();
     OfficeServer::registerAsExcel();
     KivDesktopServices::setRecording(true);

@@ -28,14 +28,16 @@ const char* const kFinishedNotSavedText =
 const char* const kPartialNotSavedText =
     "还没处理完，而且部分结果也未能保存到Excel文件（文件可能是只读的、正被其他程序占用或磁盘已满）。";
 
+// What the run does now, under the dialog's own label.
+const char* const kOpeningStage = "正在打开表格……";
+const char* const kComparingStage = "正在对比……";
+const char* const kSavingStage = "正在保存……";
+
 // The steps of the progress dialog: one per row read and one per count written.
 class ProgressSteps
 {
 public:
-    explicit ProgressSteps(int total)
-        : dialog(QString::fromUtf8(kProgressLabel), QString::fromUtf8(kProgressCancel), 0, total)
-    {
-    }
+    explicit ProgressSteps(RunProgress& dialog) : dialog(dialog) {}
     // False when the user cancelled.
     bool advance(int steps)
     {
@@ -43,13 +45,16 @@ public:
         dialog.setValue(done);
         return !dialog.wasCanceled();
     }
-    void close() { dialog.close(); }
-    void setLabel(const QString& label) { dialog.setLabel(label); }
 
 private:
-    RunProgress dialog;
+    RunProgress& dialog;
     int done = 0;
 };
+
+void showStage(RunProgress& dialog, const char* stage)
+{
+    dialog.setLabel(QString::fromUtf8(kProgressLabel) + QLatin1Char('\n') + QString::fromUtf8(stage));
+}
 
 enum class PassOutcome { Done, Cancelled, WriteFailed };
 
@@ -224,10 +229,19 @@ ComparisonOutcome ComparisonRun::run()
         refused.messages.append(office == OfficeState::Working ? problem : officeLostText(office));
         return refused;
     }
+    // Up from the first change to the end of the save: inserting a column into a long sheet
+    // and saving it take seconds.
+    RunProgress dialog(QString::fromUtf8(kProgressLabel), QString::fromUtf8(kProgressCancel), 0,
+                       2 * (dataRowCount(2, lastRow1) + dataRowCount(2, lastRow2)));
+    showStage(dialog, kOpeningStage);
     prepareSheets();
-    const bool finished = countOccurrences(table1, 2, settings.side1.titleIndex + 2, 1, lastRow1, table2, 2,
-                                           settings.side2.titleIndex + 2, 1, lastRow2);
-    return finish(finished);
+    showStage(dialog, kComparingStage);
+    const bool finished = countOccurrences(dialog, table1, 2, settings.side1.titleIndex + 2, 1, lastRow1, table2,
+                                           2, settings.side2.titleIndex + 2, 1, lastRow2);
+    showStage(dialog, kSavingStage);
+    ComparisonOutcome outcome = finish(finished);
+    dialog.close();
+    return outcome;
 }
 
 void ComparisonRun::prepareSheets()
@@ -245,13 +259,13 @@ void ComparisonRun::prepareSheets()
     table2->loadColumnTitles(1);
 }
 
-bool ComparisonRun::countOccurrences(SheetEntry* sheet1, int firstRow1, int readColumn1, int writeColumn1,
-                                     int lastRow1, SheetEntry* sheet2, int firstRow2, int readColumn2,
-                                     int writeColumn2, int lastRow2)
+bool ComparisonRun::countOccurrences(RunProgress& dialog, SheetEntry* sheet1, int firstRow1, int readColumn1,
+                                     int writeColumn1, int lastRow1, SheetEntry* sheet2, int firstRow2,
+                                     int readColumn2, int writeColumn2, int lastRow2)
 {
     const int rows1 = dataRowCount(firstRow1, lastRow1);
     const int rows2 = dataRowCount(firstRow2, lastRow2);
-    ProgressSteps progress(2 * (rows1 + rows2));
+    ProgressSteps progress(dialog);
     QStringList values1;
     QStringList values2;
     PassOutcome outcome = readColumn(sheet1, readColumn1, firstRow1, rows1, progress, values1);
@@ -263,7 +277,6 @@ bool ComparisonRun::countOccurrences(SheetEntry* sheet1, int firstRow1, int read
         outcome = writeColumn(sheet2, writeColumn2, firstRow2, occurrenceCounts(values2, values1), progress);
     if (outcome != PassOutcome::Done)
         shownDuringRun.append(QString::fromUtf8(outcome == PassOutcome::Cancelled ? kCancelledText : kWriteFailedText));
-    progress.close();
     return outcome == PassOutcome::Done;
 }
 

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class ExcelOpKiv;
+class RunProgress;
 class SheetEntry;
 
 // One compared side, as the window's pickers and 总行数 field give it.
@@ -51,17 +52,17 @@ public:
     // Checks, then compares and saves. Refused runs have changed nothing.
     ComparisonOutcome run();
 
-    // Reads both columns, then writes for each row the number of equal values in the other
-    // column. False when the user cancelled or the office refused a write (a message says which);
-    // what was written before stays in the sheets.
-    bool countOccurrences(SheetEntry* sheet1, int firstRow1, int readColumn1, int writeColumn1, int lastRow1,
-                          SheetEntry* sheet2, int firstRow2, int readColumn2, int writeColumn2, int lastRow2);
-
     // 总行数 as the run reads it: a base-10 integer after stripping white space, 0 when it is none.
     static int rowCountOf(const QString& typed);
 
 private:
     void prepareSheets();
+    // Reads both columns, then writes for each row the number of equal values in the other
+    // column, advancing the dialog a step per row. False when the user cancelled or the office
+    // refused a write (a message says which); what was written before stays in the sheets.
+    bool countOccurrences(RunProgress& dialog, SheetEntry* sheet1, int firstRow1, int readColumn1,
+                          int writeColumn1, int lastRow1, SheetEntry* sheet2, int firstRow2, int readColumn2,
+                          int writeColumn2, int lastRow2);
     ComparisonOutcome finish(bool finished);
 
     ExcelOpKiv& book;

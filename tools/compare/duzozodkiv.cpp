@@ -1,7 +1,9 @@
 #include "tools/compare/duzozodkiv.h"
 
 #include "common/bannerseam.h"
+#include "common/busycursor.h"
 #include "common/dialogs.h"
+#include "common/onelinefield.h"
 #include "excelop/excelopkiv.h"
 #include "tools/compare/comparisonrun.h"
 #include "tools/compare/duzozodkivform.h"
@@ -23,6 +25,9 @@ DuZozodKiv::DuZozodKiv(QWidget* parent)
     connect(ui->comboBoxSheet2, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &DuZozodKiv::on_comboSheetBox2SelecteChangeKiv, Qt::QueuedConnection);
 
+    for (QTextEdit* field : {ui->directFilePath, ui->sheet1RowsTextEdit, ui->sheet2RowsTextEdit})
+        makeOneLineField(field);
+    acceptFileDrops(ui->directFilePath, [this](const QString& path) { importWorkbook(path); });
     banner = startBannerFor(ui->adViewButton, QStringLiteral("adde"));
 }
 
@@ -34,15 +39,23 @@ DuZozodKiv::~DuZozodKiv()
 
 void DuZozodKiv::on_importDirectFile_clicked()
 {
-    const QString chosenPath = replaceLinkAndAskForWorkbook(this, "DuZozodKiv", mExcelOpKiv);
-    if (chosenPath.isEmpty())
+    // A cancelled dialog leaves the loaded workbook and the form as they were.
+    const QString chosenPath = askForWorkbook(this, "DuZozodKiv", mExcelOpKiv);
+    if (!chosenPath.isEmpty())
+        importWorkbook(chosenPath);
+}
+
+void DuZozodKiv::importWorkbook(const QString& chosenPath)
+{
+    if (runInProgress)
         return;
     setEnabled(false);
     ui->directFilePath->setPlainText(chosenPath);
     const QString path = ui->directFilePath->toPlainText();
-    mExcelOpKiv->openWorkBook(path);
-    mExcelOpKiv->openSheets();
-    const QStringList names = mExcelOpKiv->getSheetNames();
+    const bool opened = openInNewLink(path, mExcelOpKiv);
+    const QStringList names = opened ? mExcelOpKiv->getSheetNames() : QStringList();
+    if (opened && mExcelOpKiv->isReadOnly())
+        KivMessageBox::inform(readOnlyAtImportText(path), NoticeKind::Warning, this);
     fillComboBox(names, ui->comboBoxSheet1);
     if (names.size() < 2) {
         ui->comboBoxSheet2->clear();
@@ -83,17 +96,25 @@ void DuZozodKiv::on_startCompareButton_clicked()
     if (!mExcelOpKiv) {
         // Nothing imported: the form's own checks say so.
         const QString problem = ComparisonRun::formProblem(settings);
-        KivMessageBox::inform(problem.isEmpty() ? tr("没有导入Excel文件，无法比对。") : problem);
+        KivMessageBox::inform(problem.isEmpty() ? tr("没有导入Excel文件，无法比对。") : problem,
+                              NoticeKind::Warning, this);
         return;
     }
     setEnabled(false);
     runInProgress = true;
-    const ComparisonOutcome outcome = ComparisonRun(*mExcelOpKiv, settings).run();
+    ComparisonOutcome outcome;
+    {
+        BusyCursor busy;
+        outcome = ComparisonRun(*mExcelOpKiv, settings).run();
+        if (outcome.columnsInserted)
+            showPickersAfterInsertion(settings.side1.titleIndex, settings.side2.titleIndex);
+    }
     runInProgress = false;
-    if (outcome.columnsInserted)
-        showPickersAfterInsertion(settings.side1.titleIndex, settings.side2.titleIndex);
+    const NoticeKind kind = outcome.kind == ComparisonOutcome::Kind::Finished && outcome.saved ? NoticeKind::Information
+                            : outcome.kind == ComparisonOutcome::Kind::Failed               ? NoticeKind::Failure
+                                                                                            : NoticeKind::Warning;
     for (const QString& message : outcome.messages)
-        KivMessageBox::inform(message);
+        KivMessageBox::inform(message, kind, this);
     setEnabled(true);
     if (outcome.kind == ComparisonOutcome::Kind::Cancelled || outcome.kind == ComparisonOutcome::Kind::Failed)
         close();
@@ -118,11 +139,24 @@ void DuZozodKiv::on_comboSheetBox1SelecteChangeKiv(int)
 {
     // The index the signal reported may be stale by now: the picker's current one counts.
     refreshColumnTitles(ui->comboBoxSheet1, ui->comboBoxTitle1);
+    fillRowCount(ui->comboBoxSheet1, ui->sheet1RowsTextEdit);
 }
 
 void DuZozodKiv::on_comboSheetBox2SelecteChangeKiv(int)
 {
     refreshColumnTitles(ui->comboBoxSheet2, ui->comboBoxTitle2);
+    fillRowCount(ui->comboBoxSheet2, ui->sheet2RowsTextEdit);
+}
+
+// 总行数 counts the title row: the sheet's last used row is what the user almost always means.
+void DuZozodKiv::fillRowCount(QComboBox* sheetBox, QTextEdit* rowsField)
+{
+    SheetEntry* entry = mExcelOpKiv && !runInProgress ? mExcelOpKiv->sheetAt(sheetBox->currentIndex()) : nullptr;
+    if (!entry)
+        return;
+    const int lastRow = entry->usedRowCount();
+    if (lastRow > 0)
+        rowsField->setPlainText(QString::number(lastRow));
 }
 
 void DuZozodKiv::refreshColumnTitles(QComboBox* sheetBox, QComboBox* titleBox)
@@ -138,6 +172,14 @@ void DuZozodKiv::refreshColumnTitles(QComboBox* sheetBox, QComboBox* titleBox)
     }
     entry->loadColumnTitles(1);
     fillComboBox(getColumnTitleTexts(entry->titles), titleBox);
+}
+
+// The launcher shows the same window again after a close, which released the banner.
+void DuZozodKiv::showEvent(QShowEvent* event)
+{
+    if (!banner)
+        banner = startBannerFor(ui->adViewButton, QStringLiteral("adde"));
+    QMainWindow::showEvent(event);
 }
 
 void DuZozodKiv::closeEvent(QCloseEvent* event)

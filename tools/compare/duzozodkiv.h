@@ -32,9 +32,12 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void importWorkbook(const QString& path);
     void refreshColumnTitles(QComboBox* sheetBox, QComboBox* titleBox);
+    void fillRowCount(QComboBox* sheetBox, QTextEdit* rowsField);
     struct ComparisonSettings comparisonSettings() const;
     void showPickersAfterInsertion(int titleIndex1, int titleIndex2);
     void releaseBanner();

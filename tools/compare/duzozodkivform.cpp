@@ -78,7 +78,7 @@ QString instructionsHtml()
                           "<body style=\" font-family:'SimSun'; font-size:9pt;\">"
                           "<div style=\" font-family:'宋体';\">")
         + plain.arg(QStringLiteral("说明："))
-        + justified.arg(QStringLiteral("1、系统必须安装Microsoft Office任意版本；"))
+        + justified.arg(QStringLiteral("1、系统必须安装LibreOffice Calc任意版本；"))
         + justified.arg(QStringLiteral("2、导入文件的列名必须放在表格的第一行；"))
         + justified.arg(QStringLiteral("3、点击“开始对比”按钮后该按钮即可开始对比，结果保存在导入的Excel文件里。"))
         + QStringLiteral("</div></body></html>");

@@ -1,5 +1,6 @@
 #include "tools/splitcolumn/columnsplitjob.h"
 
+#include "common/runprogress.h"
 #include "excelop/cellref.h"
 #include "excelop/excelopkiv.h"
 #include "tools/splitcolumn/columnsplitrun.h"
@@ -95,6 +96,8 @@ JobOutcome ColumnSplitJob::splitInOpenWorkbook(ExcelOpKiv& book)
                              .arg(request.sheetName)
                              .arg(titleRow));
 
+    // The run's dialog stays up through the save, which takes seconds on a long sheet.
+    RunProgressHold dialogThroughSave;
     ColumnSplitRun run(book, {request.sheetName, titleRow, endRow, referColumn, request.deleteReferColumn});
     const ColumnSplitRun::Outcome outcome = run.run();
     const OfficeState office = book.officeState();
@@ -108,6 +111,7 @@ JobOutcome ColumnSplitJob::splitInOpenWorkbook(ExcelOpKiv& book)
         return outcomeOf(JobOutcome::Kind::Failed,
                          tr("处理时出错：电子表格程序拒绝删除新Sheet表里的行（例如要删除的行穿过数组公式），已停止处理，文件没有改动。"));
     }
+    dialogThroughSave.setLabel(tr("正在处理中，请不要操作其他Excel文件。") + QLatin1Char('\n') + tr("正在保存……"));
     if (!book.saveWorkbook())
         return outcomeOf(JobOutcome::Kind::Failed,
                          tr("保存失败：处理结果没能保存到%1，请确认该文件没有被其他程序打开并且可以写入。").arg(path));

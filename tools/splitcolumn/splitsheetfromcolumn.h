@@ -28,6 +28,9 @@ private slots:
     void on_importFileButton_clicked();
 
 private:
+    void importWorkbook(const QString& path);
+    void fillDataArea();
+
     std::unique_ptr<Ui::SplitSheetFromColumn> ui;
     QObject* banner = nullptr; // the advertisement banner over myAdViewButton
     std::unique_ptr<ExcelOpKiv> mExcelOpKiv;

@@ -66,7 +66,9 @@ JobOutcome SheetFilesJob::run(std::unique_ptr<ExcelOpKiv>& link)
         outcome.messages.append(failures + tr("注意：还没处理完毕，但您选择了退出，部分处理结果已经保存在输出目录内了，请自行查看"));
     } else if (!run.notWritten().isEmpty()) {
         outcome.kind = JobOutcome::Kind::Failed;
-        outcome.messages.append(failures + tr("其余文件已经保存，请打开目录") + folder + tr("查看。"));
+        // When every file failed there is no rest that was saved.
+        outcome.messages.append(failures + (run.written().isEmpty() ? tr("没有文件保存到目录") + folder + tr("。")
+                                                                     : tr("其余文件已经保存，请打开目录") + folder + tr("查看。")));
     } else {
         outcome.kind = JobOutcome::Kind::Done;
         outcome.messages.append(replaced + tr("处理完毕请打开目录") + folder + tr("查看。"));

@@ -1,15 +1,16 @@
 #include "tools/splitsheets/splitexcelfromsheets.h"
 
-#include "common/dialogs.h"
-#include "excelop/excelopkiv.h"
 #include "common/bannerseam.h"
-
-#include <QPushButton>
+#include "common/busycursor.h"
+#include "common/dialogs.h"
+#include "common/onelinefield.h"
+#include "excelop/excelopkiv.h"
 #include "tools/splitsheets/sheetfilesjob.h"
 #include "tools/splitsheets/splitexcelfromsheetsform.h"
 #include "tools/workbookimport.h"
 
 #include <QFileInfo>
+#include <QPushButton>
 #include <QTextEdit>
 
 splitExcelFromSheets::splitExcelFromSheets(QWidget* parent)
@@ -17,29 +18,37 @@ splitExcelFromSheets::splitExcelFromSheets(QWidget* parent)
 {
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this);
+    makeOneLineField(ui->dealFilePathTextEdit);
+    makeOneLineField(ui->outputDirPathTextEdit);
+    acceptFileDrops(ui->dealFilePathTextEdit,
+                    [this](const QString& path) { ui->dealFilePathTextEdit->setPlainText(path); });
+    acceptFileDrops(ui->outputDirPathTextEdit, [this](const QString& path) {
+        if (QFileInfo(path).isDir())
+            ui->outputDirPathTextEdit->setPlainText(path);
+    });
     banner = startBannerFor(ui->myAdViewButton, QStringLiteral("adsfs"));
 }
 
 splitExcelFromSheets::~splitExcelFromSheets()
 {
-    banner->deleteLater(); // it may still have events pending
+    if (banner)
+        banner->deleteLater(); // it may still have events pending
     mExcelOpKiv.reset();
 }
 
 void splitExcelFromSheets::on_importFileButton_clicked()
 {
     setEnabled(false);
-    // The link only tells which files the office opens; no workbook is opened here.
-    const QString path = replaceLinkAndAskForWorkbook(this, "splitExcelFromSheets", mExcelOpKiv);
+    // The office only tells which files it opens; no workbook is opened here.
+    const QString path = askForWorkbook(this, "splitExcelFromSheets", mExcelOpKiv);
     if (!path.isEmpty())
         ui->dealFilePathTextEdit->setPlainText(path);
-    mExcelOpKiv.reset();
     setEnabled(true);
 }
 
 void splitExcelFromSheets::on_selectDirButton_clicked()
 {
-    const QString folder = KivFileDialog::getExistingDirectory(this);
+    const QString folder = KivFileDialog::getExistingDirectory(this, QStringLiteral("splitExcelFromSheets/output"));
     if (!folder.isEmpty())
         ui->outputDirPathTextEdit->setPlainText(folder);
 }
@@ -49,12 +58,16 @@ void splitExcelFromSheets::on_startButton_clicked()
     SheetFilesJob job({ui->dealFilePathTextEdit->toPlainText().trimmed(), ui->outputDirPathTextEdit->toPlainText().trimmed()});
     const QString problem = job.formProblem();
     if (!problem.isEmpty()) {
-        KivMessageBox::inform(problem);
+        KivMessageBox::inform(problem, NoticeKind::Warning, this);
         return;
     }
     setEnabled(false);
-    const JobOutcome outcome = job.run(mExcelOpKiv);
+    JobOutcome outcome;
+    {
+        BusyCursor busy;
+        outcome = job.run(mExcelOpKiv);
+    }
     for (const QString& message : outcome.messages)
-        KivMessageBox::inform(message);
+        KivMessageBox::inform(message, noticeKindOf(outcome.kind), this);
     setEnabled(true);
 }

@@ -4,6 +4,8 @@
 
 #include "comparerdriver.h"
 
+#include "tools/workbookimport.h"
+
 #include <QHash>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -428,10 +430,13 @@ void TestComparisonRun::readOnlyWorkbookIsNeitherChangedNorReportedSaved()
     QVERIFY(lockByAnotherUser(file));
     ComparerDriver comparer;
     comparer.importWorkbook(file);
+    // Said at import, before any work.
+    QCOMPARE(KivMessageBox::shownTexts(), QStringList(readOnlyAtImportText(file)));
+    QCOMPARE(KivMessageBox::lastKind(), NoticeKind::Warning);
     comparer.compare(0, 0, "2", "2");
     // The office refuses the writes into a workbook opened read-only.
     QCOMPARE(KivMessageBox::shownTexts(),
-             QStringList({"写入对比结果时出错，已停止处理。", kPartialNotSaved}));
+             QStringList({readOnlyAtImportText(file), "写入对比结果时出错，已停止处理。", kPartialNotSaved}));
     comparer.destroyWindow();
     QFile::remove(QFileInfo(file).absolutePath() + "/.~lock." + QFileInfo(file).fileName() + "#");
     QCOMPARE(dump(readWorkbook(file)), before);

@@ -20,7 +20,7 @@ private slots:
     void oneSheetWorkbookLeavesSecondPickerEmpty();
     void clearedPickerRefilledBeforeSlotRunsUsesCurrentIndex();
     void unreadableWorkbookLeavesPickersEmptyAndWindowEnabled();
-    void cancelledImportKeepsFormButRunTouchesNothing();
+    void cancelledImportKeepsTheLoadedWorkbook();
     void typedPickerEntriesAreRefused();
     void closeClosesWorkbookAndEmptiesWindowForReuse();
     void destructionClosesWorkbook();
@@ -76,7 +76,7 @@ void TestDuZozodKivWindow::formCarriesNamesAndBindsSlotsByName()
     // Both buttons reach their slots by name: the import asks for a file, the run checks inputs.
     comparer.click("importDirectFile");
     QCOMPARE(KivFileDialog::lastCaption(), QString("请选择Excel文件"));
-    QCOMPARE(KivFileDialog::lastFilter(), QString("Excel Files (*.xls *.xlsx)"));
+    QVERIFY(KivFileDialog::lastFilter().startsWith("Excel Files (*.xls *.xlsx);;"));
     comparer.click("startCompareButton");
     QCOMPARE(KivMessageBox::shownTexts(), QStringList("没有导入Excel文件，无法比对。"));
     comparer.click("adViewButton"); // does nothing
@@ -142,35 +142,29 @@ void TestDuZozodKivWindow::unreadableWorkbookLeavesPickersEmptyAndWindowEnabled(
     const QString path = copyFixture("xlnt-1_powerpoint_presentation.xlsx", folder.path());
     ComparerDriver comparer;
     comparer.importWorkbook(path);
-    QCOMPARE(KivMessageBox::shownTexts(),
-             QStringList({"打开Excel文件时出错:(this->workbook==null)",
-                          "打开Excel文件获取sheet名字时出错:(this->excel==null)||(this->workbook==null)"}));
+    // One box: the written text and why.
+    QCOMPARE(KivMessageBox::shownTexts(), QStringList("打开Excel文件时出错:(this->workbook==null)\n不是电子表格文件"));
+    QCOMPARE(KivMessageBox::lastKind(), NoticeKind::Failure);
     QCOMPARE(comparer.box("comboBoxSheet1")->count(), 0);
     QCOMPARE(comparer.box("comboBoxSheet2")->count(), 0);
     QVERIFY(comparer.win()->isEnabled());
 }
 
-void TestDuZozodKivWindow::cancelledImportKeepsFormButRunTouchesNothing()
+void TestDuZozodKivWindow::cancelledImportKeepsTheLoadedWorkbook()
 {
     const QString path = threeSheetWorkbook("cancelled.xlsx");
-    const QList<SheetContent> before = readWorkbook(path);
     ComparerDriver comparer;
     comparer.importWorkbook(path);
+    const QStringList sheets = comparer.items("comboBoxSheet1");
     KivFileDialog::setNextFileName(QString()); // the user cancels the second import
     comparer.click("importDirectFile");
     ComparerDriver::settle();
-    QVERIFY(!isOpenInOffice(path));
+    QVERIFY(isOpenInOffice(path));
     QCOMPARE(comparer.edit("directFilePath")->toPlainText(), path);
+    QCOMPARE(comparer.items("comboBoxSheet1"), sheets);
 
     comparer.compare(0, 0, "2", "2");
-    QCOMPARE(KivMessageBox::shownTexts(),
-             QStringList("表1选择的表不在导入的Excel文件里，请重新导入Excel文件或重新选择表1。"));
-    // Choosing another sheet now finds nothing to read and leaves no stale columns behind.
-    comparer.box("comboBoxSheet1")->setCurrentIndex(2);
-    ComparerDriver::settle();
-    QCOMPARE(comparer.box("comboBoxTitle1")->count(), 0);
-    comparer.destroyWindow();
-    QCOMPARE(dump(readWorkbook(path)), dump(before));
+    QCOMPARE(KivMessageBox::shownTexts(), QStringList(finishedText()));
 }
 
 void TestDuZozodKivWindow::typedPickerEntriesAreRefused()

@@ -166,7 +166,7 @@ void TestSplitSheetFromColumn::importFillsSheetListAndCancelKeepsIt()
     QCOMPARE(form.path->toPlainText(), path);
     QCOMPARE(form.sheets->count(), 2);
     QCOMPARE(form.sheets->currentText(), QString("One"));
-    QCOMPARE(KivFileDialog::lastFilter(), QString("Excel Files (*.xls *.xlsx)"));
+    QVERIFY(KivFileDialog::lastFilter().startsWith("Excel Files (*.xls *.xlsx);;"));
 
     form.import(QString()); // cancelled dialog
     QCOMPARE(form.path->toPlainText(), path);

@@ -1,0 +1,86 @@
+#include "excelop/openfailure.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// Enough to hold the directory of a compound file's first sectors and an .xls's first records.
+constexpr qint64 kHeadBytes = 256 * 1024;
+
+const QByteArray kCompoundFileMagic = QByteArray::fromHex("D0CF11E0A1B11AE1");
+const QByteArray kZipMagic = QByteArrayLiteral("PK\x03\x04");
+
+QByteArray utf16Name(const char* name)
+{
+    QByteArray bytes;
+    for (const char* c = name; *c; ++c) {
+        bytes.append(*c);
+        bytes.append('\0');
+    }
+    return bytes;
+}
+
+quint16 littleEndian16(const QByteArray& bytes, int at)
+{
+    return quint16(quint8(bytes.at(at))) | quint16(quint8(bytes.at(at + 1))) << 8;
+}
+
+// An .xls whose workbook stream carries a FILEPASS record among its first records: the office
+// cannot open it without the password.
+bool xlsHasFilePass(const QByteArray& head)
+{
+    // BOF of the workbook globals (BIFF8): type 0x0809, length 16, version 0x0600, type 0x0005.
+    const QByteArray bof = QByteArray::fromHex("0908100000060500");
+    int at = head.indexOf(bof);
+    if (at < 0)
+        return false;
+    for (int records = 0; records < 64 && at + 4 <= head.size(); ++records) {
+        const quint16 type = littleEndian16(head, at);
+        const quint16 length = littleEndian16(head, at + 2);
+        if (type == 0x002F)
+            return true;
+        if (type == 0x000A) // EOF of the globals
+            return false;
+        at += 4 + length;
+    }
+    return false;
+}
+
+QString whyCompoundFile(const QByteArray& head)
+{
+    // An encrypted .xlsx is a compound file holding the encrypted package.
+    if (head.contains(utf16Name("EncryptedPackage")) || head.contains(utf16Name("EncryptionInfo")))
+        return QStringLiteral("文件有密码保护");
+    if (head.contains(utf16Name("Workbook")) || head.contains(utf16Name("Book")))
+        return xlsHasFilePass(head) ? QStringLiteral("文件有密码保护") : QStringLiteral("文件已损坏");
+    return QStringLiteral("不是电子表格文件"); // a Word or PowerPoint document, say
+}
+
+QString whyZip(const QByteArray& head)
+{
+    // The names of a zip's parts stand uncompressed in their local headers.
+    if (head.contains("xl/") || head.contains("application/vnd.oasis.opendocument.spreadsheet"))
+        return QStringLiteral("文件已损坏");
+    return QStringLiteral("不是电子表格文件");
+}
+
+} // namespace
+
+QString whyWorkbookDidNotOpen(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("文件不存在");
+    QFile file(path);
+    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+        return info.isDir() ? QStringLiteral("不是电子表格文件") : QStringLiteral("没有读取权限");
+    const QByteArray head = file.read(kHeadBytes);
+    if (head.isEmpty())
+        return QStringLiteral("文件已损坏");
+    if (head.startsWith(kCompoundFileMagic))
+        return whyCompoundFile(head);
+    if (head.startsWith(kZipMagic))
+        return whyZip(head);
+    return QStringLiteral("不是电子表格文件");
+}
