@@ -10,6 +10,9 @@
 #include "tools/splitcolumn/splitsheetfromcolumn.h"
 #include "tools/splitsheets/splitexcelfromsheets.h"
 
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -62,20 +65,33 @@ QString richText(const QStringList& paragraphs)
     return html + QStringLiteral("</body></html>");
 }
 
+// Lines of the text at this share of their natural height.
+void setLineSpacing(QTextDocument* document, int percent)
+{
+    QTextCursor cursor(document);
+    cursor.select(QTextCursor::Document);
+    QTextBlockFormat format;
+    format.setLineHeight(percent, QTextBlockFormat::ProportionalHeight);
+    cursor.mergeBlockFormat(format);
+}
+
 // Sets the box's text at the largest size, down to one still readable, at which every line shows
-// at the box's fixed size; the scroll bar stays for what does not fit even then.
+// at the box's fixed size (the Chinese fallback font's lines are tall); the scroll bar stays for
+// what does not fit even then.
 void setWholeText(QTextEdit* box, const QString& html)
 {
     const QString bodySize = QStringLiteral("font-size:9pt");
-    box->document()->setDocumentMargin(2);
+    box->document()->setDocumentMargin(1);
     const int visibleHeight = box->height() - 2 * box->frameWidth();
     const auto fits = [box, visibleHeight] {
         box->document()->setTextWidth(box->width() - 2 * box->frameWidth());
         return box->document()->size().height() <= visibleHeight;
     };
     box->setHtml(html);
-    for (qreal size = 8.5; !fits() && size >= 6.5; size -= 0.5)
+    for (qreal size = 9; !fits() && size >= 7; size -= 0.5) {
         box->setHtml(QString(html).replace(bodySize, QStringLiteral("font-size:%1pt").arg(size)));
+        setLineSpacing(box->document(), 70);
+    }
     if (fits())
         box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }

@@ -5,8 +5,8 @@
 
 namespace {
 
-// Enough to hold the directory of a compound file's first sectors and an .xls's first records.
-constexpr qint64 kHeadBytes = 256 * 1024;
+// Enough to hold the stream directory of any workbook a user would pick, and its first records.
+constexpr qint64 kHeadBytes = 16 * 1024 * 1024;
 
 const QByteArray kCompoundFileMagic = QByteArray::fromHex("D0CF11E0A1B11AE1");
 const QByteArray kZipMagic = QByteArrayLiteral("PK\x03\x04");
@@ -52,9 +52,10 @@ QString whyCompoundFile(const QByteArray& head)
     // An encrypted .xlsx is a compound file holding the encrypted package.
     if (head.contains(utf16Name("EncryptedPackage")) || head.contains(utf16Name("EncryptionInfo")))
         return QStringLiteral("文件有密码保护");
-    if (head.contains(utf16Name("Workbook")) || head.contains(utf16Name("Book")))
-        return xlsHasFilePass(head) ? QStringLiteral("文件有密码保护") : QStringLiteral("文件已损坏");
-    return QStringLiteral("不是电子表格文件"); // a Word or PowerPoint document, say
+    if (head.contains(utf16Name("WordDocument")) || head.contains(utf16Name("PowerPoint Document")))
+        return QStringLiteral("不是电子表格文件");
+    // A workbook stream the office would not take, or a directory cut off with the file's end.
+    return xlsHasFilePass(head) ? QStringLiteral("文件有密码保护") : QStringLiteral("文件已损坏");
 }
 
 QString whyZip(const QByteArray& head)

@@ -1,12 +1,16 @@
 // The launcher: its form, the Windows 10 notice and the tool windows it opens.
 #include "app/mainwindow.h"
+#include "app/startup.h"
+#include "common/bannerseam.h"
 #include "app/windowsversion.h"
 #include "testsupport.h"
 #include "tools/compare/duzozodkiv.h"
 #include "tools/splitcolumn/splitsheetfromcolumn.h"
 #include "tools/splitsheets/splitexcelfromsheets.h"
 
+#include <QAbstractButton>
 #include <QLabel>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QtTest>
@@ -40,6 +44,49 @@ private slots:
         QVERIFY(information->toPlainText().startsWith(QStringLiteral("KivExcel工具箱 版本：V1.0\n主页：")));
         QVERIFY(information->toPlainText().contains(QStringLiteral("（欢迎入群讨论）")));
         QVERIFY(information->toPlainText().contains(QStringLiteral("\n\n作者：")));
+    }
+
+    // Every line of the information box shows at its fixed size: 作者 is not behind a scroll bar.
+    void informationShowsEveryLine()
+    {
+        MainWindow launcher;
+        auto information = launcher.findChild<QTextEdit*>(QStringLiteral("textEdit"));
+        QCOMPARE(information->geometry(), QRect(20, 390, 321, 71));
+        QVERIFY(information->toPlainText().endsWith(QStringLiteral("作者：Kiv")));
+        QCOMPARE(information->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        const int visible = information->height() - 2 * information->frameWidth();
+        QVERIFY2(information->document()->size().height() <= visible,
+                 qPrintable(QString::number(information->document()->size().height())));
+    }
+
+    // Qt's own dialogs and buttons speak Chinese.
+    void qtsOwnTextsAreChinese()
+    {
+        QVERIFY2(installQtChineseTexts(), "qtbase_zh_CN.qm is missing (qttranslations5-l10n)");
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
+        QVERIFY(QCoreApplication::translate("QFileDialog", "Look in:") != QStringLiteral("Look in:"));
+    }
+
+    // The comparer lets its banner go when closed; shown again by the launcher, it has one again.
+    void theComparersBannerRunsAgainAfterAReopen()
+    {
+        int started = 0;
+        setBannerStarter([&started](QAbstractButton* button, const QString&) -> QObject* {
+            ++started;
+            return new QObject(button);
+        });
+        {
+            MainWindow launcher;
+            launcher.findChild<QPushButton*>(QStringLiteral("ExcelCompareFunButton"))->click();
+            auto comparer = launcher.findChild<DuZozodKiv*>();
+            QCOMPARE(started, 1);
+            comparer->close();
+            launcher.findChild<QPushButton*>(QStringLiteral("ExcelCompareFunButton"))->click();
+            QVERIFY(comparer->isVisible());
+            QCOMPARE(started, 2);
+            comparer->close();
+        }
+        setBannerStarter(nullptr);
     }
 
     void windows10NoticeShowsOnlyOnWindows10()
