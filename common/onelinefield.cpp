@@ -97,6 +97,8 @@ void makeOneLineField(QTextEdit* field)
 
 void acceptFileDrops(QTextEdit* field, std::function<void(const QString& path)> onFile)
 {
+    // A read-only text edit turns drops off on its viewport, where they arrive.
     field->setAcceptDrops(true);
+    field->viewport()->setAcceptDrops(true);
     field->viewport()->installEventFilter(new FileDropTaker(field, std::move(onFile)));
 }

@@ -4,6 +4,8 @@
 #include "comparerdriver.h"
 
 #include <QMetaMethod>
+#include <QMimeData>
+#include <QUrl>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QtTest>
@@ -24,6 +26,12 @@ private slots:
     void typedPickerEntriesAreRefused();
     void closeClosesWorkbookAndEmptiesWindowForReuse();
     void destructionClosesWorkbook();
+    void pickingASheetFillsItsRowCount();
+    void fieldsHoldOneLine();
+    void droppedWorkbookIsImported();
+    void boxesHaveTheirKindAndWindow();
+    void runDialogSaysWhatHappensUntilSaved();
+    void instructionsNameTheOfficeInUse();
 
 private:
     QString threeSheetWorkbook(const QString& name);
@@ -236,6 +244,116 @@ void TestDuZozodKivWindow::destructionClosesWorkbook()
     QVERIFY(isOpenInOffice(path));
     comparer.destroyWindow();
     QVERIFY(!isOpenInOffice(path));
+}
+
+// 总行数 counts the title row: the picked sheet's last used row, which the user can still change.
+void TestDuZozodKivWindow::pickingASheetFillsItsRowCount()
+{
+    const QString path = folder.filePath("rows.xlsx");
+    QVERIFY(twoSheetWorkbook(path, {{"name"}, {"a"}, {"b"}, {"c"}}, {{"name"}, {"a"}}) == path);
+    ComparerDriver comparer;
+    comparer.importWorkbook(path);
+    QCOMPARE(comparer.edit("sheet1RowsTextEdit")->toPlainText(), QString("4"));
+    QCOMPARE(comparer.edit("sheet2RowsTextEdit")->toPlainText(), QString("2"));
+    comparer.box("comboBoxSheet2")->setCurrentIndex(0);
+    ComparerDriver::settle();
+    QCOMPARE(comparer.edit("sheet2RowsTextEdit")->toPlainText(), QString("4"));
+    // Counted with the filled-in numbers: every data row, none of the empty rows below.
+    comparer.box("comboBoxSheet2")->setCurrentIndex(1);
+    ComparerDriver::settle();
+    comparer.box("comboBoxTitle1")->setCurrentIndex(0);
+    comparer.box("comboBoxTitle2")->setCurrentIndex(0);
+    comparer.click("startCompareButton");
+    QCOMPARE(KivMessageBox::shownTexts(), QStringList(finishedText()));
+    comparer.destroyWindow();
+    const QList<SheetContent> after = readWorkbook(path);
+    QCOMPARE(after.value(0).rows.size(), 4);
+    QCOMPARE(after.value(0).rows.value(1).value(0), QString("1"));
+    QCOMPARE(after.value(0).rows.value(3).value(0), QString("0"));
+}
+
+// Tab and Enter move on; a long text stays on its one line.
+void TestDuZozodKivWindow::fieldsHoldOneLine()
+{
+    ComparerDriver comparer;
+    comparer.win()->show();
+    QVERIFY(QTest::qWaitForWindowActive(comparer.win()));
+    for (const char* name : {"directFilePath", "sheet1RowsTextEdit", "sheet2RowsTextEdit"}) {
+        QTextEdit* field = comparer.edit(name);
+        QVERIFY(field->tabChangesFocus());
+        QCOMPARE(field->lineWrapMode(), QTextEdit::NoWrap);
+    }
+    QTextEdit* rows = comparer.edit("sheet1RowsTextEdit");
+    rows->setFocus();
+    QTest::keyClicks(rows, "123456");
+    QTest::keyClick(rows, Qt::Key_Return);
+    QCOMPARE(rows->toPlainText(), QString("123456"));
+    QVERIFY(!rows->hasFocus());
+    rows->setFocus();
+    QTest::keyClick(rows, Qt::Key_Tab);
+    QCOMPARE(rows->toPlainText(), QString("123456"));
+    QVERIFY(!rows->hasFocus());
+    QCOMPARE(rows->document()->lineCount(), 1);
+    comparer.edit("directFilePath")->setPlainText(QString(300, QLatin1Char('x')));
+    QCOMPARE(comparer.edit("directFilePath")->document()->size().height(),
+             comparer.edit("sheet1RowsTextEdit")->document()->size().height());
+}
+
+void TestDuZozodKivWindow::droppedWorkbookIsImported()
+{
+    const QString path = threeSheetWorkbook("dropped.xlsx");
+    ComparerDriver comparer;
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QWidget* target = comparer.edit("directFilePath")->viewport();
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+    ComparerDriver::settle();
+    QCOMPARE(comparer.edit("directFilePath")->toPlainText(), path);
+    QCOMPARE(comparer.items("comboBoxSheet1"), QStringList({"North", "South", "Empty"}));
+    QVERIFY(isOpenInOffice(path));
+}
+
+// A refusal warns, success informs, each centred on the window that asked.
+void TestDuZozodKivWindow::boxesHaveTheirKindAndWindow()
+{
+    ComparerDriver comparer;
+    comparer.click("startCompareButton");
+    QCOMPARE(KivMessageBox::lastKind(), NoticeKind::Warning);
+    QCOMPARE(KivMessageBox::lastParent(), comparer.win());
+    const QString path = folder.filePath("kinds.xlsx");
+    QVERIFY(twoSheetWorkbook(path, {{"name"}, {"a"}}, {{"name"}, {"a"}}) == path);
+    comparer.importWorkbook(path);
+    comparer.compare(0, 0, "2", "2");
+    QCOMPARE(KivMessageBox::lastKind(), NoticeKind::Information);
+    QCOMPARE(KivMessageBox::lastParent(), comparer.win());
+}
+
+// One dialog from the first change to the end of the save; the written label, values and range
+// stay, a second line says what happens.
+void TestDuZozodKivWindow::runDialogSaysWhatHappensUntilSaved()
+{
+    const QString path = folder.filePath("stages.xlsx");
+    QVERIFY(twoSheetWorkbook(path, {{"name"}, {"a"}, {"b"}}, {{"name"}, {"a"}}) == path);
+    ComparerDriver comparer;
+    comparer.importWorkbook(path);
+    comparer.compare(0, 0, "3", "2");
+    const QString label = QStringLiteral("正在处理中，请不要操作其他Excel文件。");
+    QCOMPARE(RunProgress::lastLabels(),
+             QStringList({label, label + "\n正在打开表格……", label + "\n正在对比……", label + "\n正在保存……"}));
+    QCOMPARE(RunProgress::lastMaximum(), 6);
+    QCOMPARE(RunProgress::lastValues(), QList<int>({2, 3, 5, 6}));
+}
+
+void TestDuZozodKivWindow::instructionsNameTheOfficeInUse()
+{
+    ComparerDriver comparer;
+    const QString instructions = comparer.win()->findChild<QTextBrowser*>("textBrowser")->toPlainText();
+    QVERIFY2(instructions.contains(QStringLiteral("1、系统必须安装LibreOffice Calc任意版本；")), qPrintable(instructions));
+    QVERIFY(!instructions.contains(QStringLiteral("Microsoft")));
 }
 
 QTEST_MAIN(TestDuZozodKivWindow)
