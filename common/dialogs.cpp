@@ -23,6 +23,7 @@ struct MessageBoxState
     QStringList shown;
     NoticeKind lastKind = NoticeKind::Information;
     QPointer<QWidget> lastParent;
+    QPointer<QWidget> askingWindow; // set by BoxesCentredOn
 };
 
 MessageBoxState& messageBoxState()
@@ -106,9 +107,9 @@ void rememberFolder(const QString& folderKey, const QString& folder)
 
 void KivMessageBox::inform(const QString& text, NoticeKind kind, QWidget* parent)
 {
-    if (!parent)
-        parent = QApplication::activeWindow();
     MessageBoxState& state = messageBoxState();
+    if (!parent)
+        parent = state.askingWindow ? state.askingWindow.data() : QApplication::activeWindow();
     state.lastKind = kind;
     state.lastParent = parent;
     if (state.headless) {
@@ -197,6 +198,16 @@ void KivMessageBox::clearShownTexts()
 {
     messageBoxState().shown.clear();
     messageBoxState().nextAnswers.clear();
+}
+
+BoxesCentredOn::BoxesCentredOn(QWidget* window) : previous(messageBoxState().askingWindow)
+{
+    messageBoxState().askingWindow = window;
+}
+
+BoxesCentredOn::~BoxesCentredOn()
+{
+    messageBoxState().askingWindow = previous;
 }
 
 NoticeKind KivMessageBox::lastKind()

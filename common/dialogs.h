@@ -44,6 +44,20 @@ public:
     static QWidget* lastParent();
 };
 
+// While one lives, boxes shown without a window of their own (the office layer's notices) are
+// centred on this window: the tool window that is importing or running.
+class BoxesCentredOn
+{
+public:
+    explicit BoxesCentredOn(QWidget* window);
+    ~BoxesCentredOn();
+    BoxesCentredOn(const BoxesCentredOn&) = delete;
+    BoxesCentredOn& operator=(const BoxesCentredOn&) = delete;
+
+private:
+    QPointer<QWidget> previous;
+};
+
 class KivFileDialog
 {
 public:

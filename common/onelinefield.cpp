@@ -92,6 +92,8 @@ void makeOneLineField(QTextEdit* field)
     field->setWordWrapMode(QTextOption::NoWrap);
     field->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     field->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The count fields are 40 pixels wide: a thin margin lets a five-digit count show whole.
+    field->document()->setDocumentMargin(1);
     field->installEventFilter(new FocusMover(field));
 }
 

@@ -31,6 +31,11 @@ void RunProgress::setViewFactory(ViewFactory factory)
     record().factory = std::move(factory);
 }
 
+RunProgress::ViewFactory RunProgress::viewFactory()
+{
+    return record().factory;
+}
+
 RunProgress::RunProgress(const QString& label, const QString& cancelText, int minimum, int maximum)
     : rangeMinimum(minimum), rangeMaximum(maximum), currentValue(minimum)
 {

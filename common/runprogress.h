@@ -25,6 +25,7 @@ public:
                                                             int minimum, int maximum)>;
     // Every later RunProgress shows itself through views of this factory (none: not shown).
     static void setViewFactory(ViewFactory factory);
+    static ViewFactory viewFactory();
 
     RunProgress(const QString& label, const QString& cancelText, int minimum, int maximum);
     ~RunProgress();

@@ -50,6 +50,7 @@ void DuZozodKiv::importWorkbook(const QString& chosenPath)
     if (runInProgress)
         return;
     setEnabled(false);
+    BoxesCentredOn boxesHere(this);
     ui->directFilePath->setPlainText(chosenPath);
     const QString path = ui->directFilePath->toPlainText();
     const bool opened = openInNewLink(path, mExcelOpKiv);
@@ -101,6 +102,7 @@ void DuZozodKiv::on_startCompareButton_clicked()
         return;
     }
     setEnabled(false);
+    BoxesCentredOn boxesHere(this);
     runInProgress = true;
     ComparisonOutcome outcome;
     {

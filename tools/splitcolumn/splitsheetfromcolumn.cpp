@@ -54,6 +54,7 @@ void SplitSheetFromColumn::on_importFileButton_clicked()
 void SplitSheetFromColumn::importWorkbook(const QString& path)
 {
     setEnabled(false);
+    BoxesCentredOn boxesHere(this);
     ui->importFilePath->setPlainText(path);
     const bool opened = openInNewLink(path, mExcelOpKiv);
     if (opened && mExcelOpKiv->isReadOnly())
@@ -89,6 +90,7 @@ void SplitSheetFromColumn::on_pushButton_clicked()
         return;
     }
     setEnabled(false);
+    BoxesCentredOn boxesHere(this);
     JobOutcome outcome;
     {
         BusyCursor busy;

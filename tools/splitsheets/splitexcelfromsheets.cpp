@@ -39,6 +39,7 @@ splitExcelFromSheets::~splitExcelFromSheets()
 void splitExcelFromSheets::on_importFileButton_clicked()
 {
     setEnabled(false);
+    BoxesCentredOn boxesHere(this);
     // The office only tells which files it opens; no workbook is opened here.
     const QString path = askForWorkbook(this, "splitExcelFromSheets", mExcelOpKiv);
     if (!path.isEmpty())
@@ -62,6 +63,7 @@ void splitExcelFromSheets::on_startButton_clicked()
         return;
     }
     setEnabled(false);
+    BoxesCentredOn boxesHere(this);
     JobOutcome outcome;
     {
         BusyCursor busy;

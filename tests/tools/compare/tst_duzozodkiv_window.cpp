@@ -153,6 +153,7 @@ void TestDuZozodKivWindow::unreadableWorkbookLeavesPickersEmptyAndWindowEnabled(
     // One box: the written text and why.
     QCOMPARE(KivMessageBox::shownTexts(), QStringList("打开Excel文件时出错:(this->workbook==null)\n不是电子表格文件"));
     QCOMPARE(KivMessageBox::lastKind(), NoticeKind::Failure);
+    QCOMPARE(KivMessageBox::lastParent(), comparer.win());
     QCOMPARE(comparer.box("comboBoxSheet1")->count(), 0);
     QCOMPARE(comparer.box("comboBoxSheet2")->count(), 0);
     QVERIFY(comparer.win()->isEnabled());

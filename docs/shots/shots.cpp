@@ -1,0 +1,168 @@
+// Takes the README's screenshots of the real windows on a virtual display: the launcher, each
+// tool after an import, a progress dialog in the middle of a run and a failure box.
+// Run through scripts/take-screenshots.sh.
+#include "app/mainwindow.h"
+#include "app/startup.h"
+#include "common/dialogs.h"
+#include "common/runprogress.h"
+#include "testsupport.h"
+#include "tools/compare/duzozodkiv.h"
+#include "tools/splitcolumn/splitsheetfromcolumn.h"
+#include "tools/splitsheets/splitexcelfromsheets.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFont>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+
+QString outputFolder;
+
+void settle(int milliseconds = 600)
+{
+    for (int waited = 0; waited < milliseconds; waited += 50) {
+        QCoreApplication::processEvents();
+        QThread::msleep(50);
+    }
+}
+
+void snap(const QString& name, QRect area)
+{
+    settle();
+    area = area.intersected(QRect(0, 0, 1024, 768));
+    const QString crop = QStringLiteral("%1x%2+%3+%4").arg(area.width()).arg(area.height()).arg(area.x()).arg(area.y());
+    QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
+                                                 crop, QDir(outputFolder).filePath(name + QStringLiteral(".png"))});
+}
+
+void snapWindow(const QString& name, QWidget* window)
+{
+    snap(name, window->frameGeometry());
+}
+
+QList<QStringList> peopleRows(int count, int offset)
+{
+    const QStringList cities = {"北京", "上海", "广州", "深圳", "杭州", "成都", "武汉"};
+    const QStringList names = {"张伟", "王芳", "李娜", "刘洋", "陈静", "杨磊", "赵敏", "黄强"};
+    QList<QStringList> rows{{"姓名", "城市", "金额"}};
+    for (int k = 0; k < count; ++k)
+        rows.append({names.at((k + offset) % names.size()) + QString::number((k * 7 + offset) % 500),
+                     cities.at(k % cities.size()), QString::number(100 + k % 900)});
+    return rows;
+}
+
+void click(QWidget* window, const char* button)
+{
+    window->findChild<QPushButton*>(button)->click();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    QFont font = QApplication::font();
+    font.setPointSize(9);
+    QApplication::setFont(font);
+    installQtChineseTexts();
+    connectWindowSeams();
+    initTestEnvironment();
+    KivMessageBox::setHeadless(false); // the boxes are part of the pictures
+    outputFolder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
+    QTemporaryDir work;
+    const QString book = work.filePath(QStringLiteral("报名表.xlsx"));
+    writeWorkbook(book, {SheetContent{"名单", peopleRows(20000, 0)}, SheetContent{"报名", peopleRows(20000, 3)}});
+
+    MainWindow launcher;
+    launcher.move(0, 0);
+    launcher.show();
+    snapWindow(QStringLiteral("launcher"), &launcher);
+    launcher.hide();
+
+    // The comparer after an import, then in the middle of its run.
+    DuZozodKiv comparer;
+    comparer.move(0, 0);
+    comparer.show();
+    KivFileDialog::setNextFileName(book);
+    click(&comparer, "importDirectFile");
+    settle();
+    comparer.findChild<QComboBox*>("comboBoxTitle1")->setCurrentIndex(0);
+    comparer.findChild<QComboBox*>("comboBoxTitle2")->setCurrentIndex(0);
+    snapWindow(QStringLiteral("comparer"), &comparer);
+    const RunProgress::ViewFactory dialogs = RunProgress::viewFactory();
+    RunProgress::setViewFactory([&](const QString& label, const QString& cancel, int minimum, int maximum) {
+        struct Snapping : RunProgress::View
+        {
+            std::unique_ptr<RunProgress::View> shown;
+            QWidget* window = nullptr;
+            bool taken = false;
+            void setLabel(const QString& text) override { shown->setLabel(text); }
+            void setValue(int value) override
+            {
+                shown->setValue(value);
+                if (!taken && value > 0) {
+                    taken = true;
+                    QRect area = window->frameGeometry();
+                    if (QWidget* dialog = QApplication::activeModalWidget())
+                        area = area.united(dialog->frameGeometry());
+                    snap(QStringLiteral("progress"), area);
+                }
+            }
+            bool wasCanceled() const override { return shown->wasCanceled(); }
+            void close() override { shown->close(); }
+        };
+        auto view = std::make_unique<Snapping>();
+        view->shown = dialogs(label, cancel, minimum, maximum);
+        view->window = &comparer;
+        return view;
+    });
+    // The next message box is closed once it is in the picture.
+    const auto closeNextBox = [](const QString& name, QWidget* window) {
+        auto watch = new QTimer;
+        QObject::connect(watch, &QTimer::timeout, [watch, name, window] {
+            auto box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            watch->stop();
+            watch->deleteLater();
+            snap(name, window->frameGeometry().united(box->frameGeometry()));
+            box->close();
+        });
+        watch->start(300);
+    };
+    closeNextBox(QStringLiteral("comparer-done"), &comparer);
+    click(&comparer, "startCompareButton");
+    RunProgress::setViewFactory(dialogs);
+    comparer.hide();
+
+    SplitSheetFromColumn splitter;
+    splitter.move(0, 0);
+    splitter.show();
+    KivFileDialog::setNextFileName(book);
+    click(&splitter, "importFileButton");
+    splitter.findChild<QTextEdit*>("referColText")->setPlainText(QStringLiteral("B"));
+    snapWindow(QStringLiteral("splitter"), &splitter);
+    // A file that is not a workbook: the one box that says why.
+    const QString presentation = copyFixture(QStringLiteral("xlnt-1_powerpoint_presentation.xlsx"), work.path());
+    closeNextBox(QStringLiteral("failure"), &splitter);
+    KivFileDialog::setNextFileName(presentation);
+    click(&splitter, "importFileButton");
+    splitter.hide();
+
+    splitExcelFromSheets sheets;
+    sheets.move(0, 0);
+    sheets.show();
+    KivFileDialog::setNextFileName(book);
+    click(&sheets, "importFileButton");
+    sheets.findChild<QTextEdit*>("outputDirPathTextEdit")->setPlainText(work.filePath(QStringLiteral("输出")));
+    snapWindow(QStringLiteral("sheets"), &sheets);
+    return 0;
+}

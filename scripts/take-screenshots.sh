@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots of the real windows under a virtual display into docs/.
+set -euo pipefail
+top="$(cd "$(dirname "$0")/.." && pwd)"
+bash "$top/scripts/install-deps.sh"
+bash "$top/scripts/build.sh" "$top/build"
+cmake --build "$top/build" --target kivexcel-shots
+xvfb-run -a -s "-screen 0 1024x768x24" "$top/build/kivexcel-shots" "$top/docs"
