@@ -16,6 +16,8 @@
 #include <com/sun/star/drawing/XDrawPageSupplier.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
+#include <com/sun/star/sheet/ConditionOperator.hpp>
+#include <com/sun/star/sheet/XSheetConditionalEntries.hpp>
 #include <com/sun/star/sheet/TablePageBreakData.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
 #include <com/sun/star/sheet/XConditionalFormats.hpp>
@@ -268,6 +270,47 @@ public:
 };
 
 // ---------------------------------------------------------------------------------------------
+// A range's conditional formats: Excel's FormatConditions.Add(xlCellValue, xlEqual, "=v") marks
+// the cells equal to v with the office's own "Bad" cell style (a light red fill), in one call.
+
+class FormatConditionsNode : public MemberlessNode
+{
+public:
+    explicit FormatConditionsNode(uno::Reference<table::XCellRange> range) : range(std::move(range)) {}
+
+    QVariant call(const QString& member, const QVariantList& args, AutomationError& error) override
+    {
+        constexpr int kCellValue = 1;
+        constexpr int kEqual = 3;
+        if (member != QLatin1String("Add") || args.value(0).toInt() != kCellValue || args.value(1).toInt() != kEqual) {
+            unknownMember(error, member);
+            return QVariant();
+        }
+        QString formula = args.value(2).toString();
+        if (formula.startsWith(QLatin1Char('=')))
+            formula.remove(0, 1);
+        return guarded<QVariant>(error, [&] {
+            uno::Reference<beans::XPropertySet> cells(range, uno::UNO_QUERY_THROW);
+            uno::Reference<sheet::XSheetConditionalEntries> entries(cells->getPropertyValue("ConditionalFormat"),
+                                                                     uno::UNO_QUERY_THROW);
+            uno::Sequence<beans::PropertyValue> condition(3);
+            condition[0].Name = "Operator";
+            condition[0].Value <<= sheet::ConditionOperator_EQUAL;
+            condition[1].Name = "Formula1";
+            condition[1].Value <<= toOUString(formula);
+            condition[2].Name = "StyleName";
+            condition[2].Value <<= OUString("Bad");
+            entries->addNew(condition);
+            cells->setPropertyValue("ConditionalFormat", uno::Any(entries));
+            return QVariant(true);
+        });
+    }
+
+private:
+    uno::Reference<table::XCellRange> range;
+};
+
+// ---------------------------------------------------------------------------------------------
 // Ranges: a cell, a block, whole columns or whole rows of a sheet.
 
 enum class RangeKind { Cell, Block, Columns, Rows };
@@ -289,6 +332,8 @@ public:
             return std::make_shared<RangeNode>(document, sheet, RangeKind::Columns, range, first, count);
         if (member == QLatin1String("Rows") && args.isEmpty())
             return std::make_shared<RangeNode>(document, sheet, RangeKind::Rows, range, first, count);
+        if (member == QLatin1String("FormatConditions"))
+            return std::make_shared<FormatConditionsNode>(range);
         unknownMember(error, member);
         return nullptr;
     }
@@ -649,6 +694,12 @@ public:
         if (name == QLatin1String("ProtectContents"))
             return guarded<QVariant>(error, [&] {
                 return QVariant(bool(uno::Reference<util::XProtectable>(sheet, uno::UNO_QUERY_THROW)->isProtected()));
+            });
+        // Excel's xlSheetVisible (-1) or xlSheetHidden (0).
+        if (name == QLatin1String("Visible"))
+            return guarded<QVariant>(error, [&] {
+                uno::Reference<beans::XPropertySet> properties(sheet, uno::UNO_QUERY_THROW);
+                return QVariant(properties->getPropertyValue("IsVisible").get<bool>() ? -1 : 0);
             });
         unknownMember(error, name);
         return QVariant();

@@ -75,6 +75,12 @@ JobOutcome compareBook(const JobSettings& settings, const QString& path, std::un
     comparison.workbookPath = path;
     comparison.side1 = sideFor(*link, settings.sheet1, settings.column1, settings.rows1);
     comparison.side2 = sideFor(*link, settings.sheet2, settings.column2, settings.rows2);
+    comparison.options.trimSpaces = settings.trim;
+    comparison.options.ignoreCase = settings.ignoreCase;
+    comparison.options.foldWidth = settings.foldWidth;
+    comparison.options.matchRow = settings.matchRow;
+    comparison.options.highlightMissing = settings.highlight;
+    comparison.options.keepBackup = settings.backup;
     const ComparisonOutcome compared = ComparisonRun(*link, comparison).run();
     link.reset();
     outcome.messages = compared.messages;
@@ -103,9 +109,9 @@ JobOutcome runJob(const JobSettings& settings, const BookRequest& request, std::
         return compareBook(settings, request.book, link);
     if (settings.command == QLatin1String("split-column"))
         return ColumnSplitJob({request.book, settings.sheet, settings.start, settings.end, settings.column,
-                               settings.dropColumn})
+                               settings.dropColumn, settings.backup})
             .run(link);
-    return SheetFilesJob({request.book, request.outputFolder}).run(link);
+    return SheetFilesJob({request.book, request.outputFolder, settings.skipHidden}).run(link);
 }
 
 } // namespace

@@ -14,11 +14,15 @@ struct JobSettings
     QString command; // compare, split-column or split-sheets
     // compare
     QString sheet1, column1, rows1, sheet2, column2, rows2;
+    bool trim = false, ignoreCase = false, foldWidth = false, matchRow = false, highlight = false;
+    // compare and split-column
+    bool backup = false;
     // split-column
     QString sheet, start, end, column;
     bool dropColumn = false;
     // split-sheets
     QString out;
+    bool skipHidden = false;
 };
 
 struct BookRequest

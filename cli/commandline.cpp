@@ -89,6 +89,14 @@ void addCommandOptions(const QString& command, QCommandLineParser& parser)
                 {QStringLiteral("rows") + n, QStringLiteral("Last row of sheet %1, title row included (总行数); default: the sheet's last used row.").arg(n), QStringLiteral("N")},
             });
         }
+        parser.addOptions({
+            {QStringLiteral("trim"), QStringLiteral("Spaces at both ends of a value do not count.")},
+            {QStringLiteral("ignore-case"), QStringLiteral("Letter case does not count (A equals a).")},
+            {QStringLiteral("fold-width"), QStringLiteral("Full-width forms equal half-width ones (１２ and 12, Ａ and A, the ideographic space and a space).")},
+            {QStringLiteral("match-row"), QStringLiteral("A second new column: the row of the first match in the other sheet (empty when none).")},
+            {QStringLiteral("highlight"), QStringLiteral("Mark the counts of 0 with one conditional format.")},
+            {QStringLiteral("backup"), QStringLiteral("Keep the original beside the workbook as <name>.备份<ext> before saving.")},
+        });
     } else if (command == QLatin1String("split-column")) {
         parser.setApplicationDescription(QString::fromLatin1(kCommands[1].summary));
         parser.addOptions({
@@ -97,10 +105,14 @@ void addCommandOptions(const QString& command, QCommandLineParser& parser)
             {QStringLiteral("end"), QStringLiteral("结束于: the last data row's cell, such as J500."), QStringLiteral("CELL")},
             {QStringLiteral("column"), QStringLiteral("参考列: the letters of the column whose values split the rows."), QStringLiteral("LETTERS")},
             {QStringLiteral("drop-column"), QStringLiteral("删除参考列: remove that column from the new sheets.")},
+            {QStringLiteral("backup"), QStringLiteral("Keep the original beside the workbook as <name>.备份<ext> before saving.")},
         });
     } else {
         parser.setApplicationDescription(QString::fromLatin1(kCommands[2].summary));
-        parser.addOption({QStringLiteral("out"), QStringLiteral("Output folder; with several workbooks each gets DIR/<name without extension>/."), QStringLiteral("DIR")});
+        parser.addOptions({
+            {QStringLiteral("out"), QStringLiteral("Output folder; with several workbooks each gets DIR/<name without extension>/."), QStringLiteral("DIR")},
+            {QStringLiteral("skip-hidden"), QStringLiteral("Hidden sheets get no file.")},
+        });
     }
     parser.addPositionalArgument(QStringLiteral("BOOK"), QStringLiteral("Workbook files (.xlsx, .xls, .ods)."), QStringLiteral("BOOK..."));
 }
@@ -139,14 +151,22 @@ JobSettings settingsFrom(const QString& command, const QCommandLineParser& parse
         settings.sheet2 = parser.value(QStringLiteral("sheet2"));
         settings.column2 = parser.value(QStringLiteral("column2"));
         settings.rows2 = valueOrNull(parser, QStringLiteral("rows2"));
+        settings.trim = parser.isSet(QStringLiteral("trim"));
+        settings.ignoreCase = parser.isSet(QStringLiteral("ignore-case"));
+        settings.foldWidth = parser.isSet(QStringLiteral("fold-width"));
+        settings.matchRow = parser.isSet(QStringLiteral("match-row"));
+        settings.highlight = parser.isSet(QStringLiteral("highlight"));
+        settings.backup = parser.isSet(QStringLiteral("backup"));
     } else if (command == QLatin1String("split-column")) {
         settings.sheet = parser.value(QStringLiteral("sheet"));
         settings.start = parser.value(QStringLiteral("start"));
         settings.end = parser.value(QStringLiteral("end"));
         settings.column = parser.value(QStringLiteral("column"));
         settings.dropColumn = parser.isSet(QStringLiteral("drop-column"));
+        settings.backup = parser.isSet(QStringLiteral("backup"));
     } else {
         settings.out = parser.value(QStringLiteral("out"));
+        settings.skipHidden = parser.isSet(QStringLiteral("skip-hidden"));
     }
     return settings;
 }

@@ -218,6 +218,19 @@ bool SheetEntry::writeColumnTexts(int col, int firstRow, const QStringList& text
     return range->setProperty("Value", rows);
 }
 
+bool SheetEntry::highlightCellsEqualTo(int col, int firstRow, int lastRow, int number)
+{
+    if (!sheet || col < 1 || firstRow < 1 || lastRow < firstRow)
+        return false;
+    std::unique_ptr<AxObject> range(sheet->querySubObject("Range(QString)", rangeAddress(col, firstRow, col, lastRow)));
+    std::unique_ptr<AxObject> conditions(range ? range->querySubObject("FormatConditions") : nullptr);
+    constexpr int kCellValue = 1;
+    constexpr int kEqual = 3;
+    return conditions && accepted(conditions.get(), [&] {
+        conditions->dynamicCall("Add(int,int,QString)", kCellValue, kEqual, QStringLiteral("=%1").arg(number));
+    });
+}
+
 bool SheetEntry::sortRowsByColumn(int firstRow, int lastRow, int lastCol, int keyCol)
 {
     if (!sheet || firstRow < 1 || lastRow < firstRow || keyCol < 1 || keyCol > lastCol)
@@ -266,6 +279,11 @@ int SheetEntry::usedRowCount()
 bool SheetEntry::isProtected()
 {
     return sheet && sheet->property("ProtectContents").toBool();
+}
+
+bool SheetEntry::isVisible()
+{
+    return sheet && sheet->property("Visible").toInt() != 0;
 }
 
 int SheetEntry::rowLimit()

@@ -56,6 +56,9 @@ public:
     QStringList readRowTexts(int row, int firstCol, int lastCol);
     // Writes the texts down one column from firstRow; false when the office refused.
     bool writeColumnTexts(int col, int firstRow, const QStringList& texts);
+    // One conditional format over rows firstRow..lastRow of the column marking the cells whose
+    // value equals the number; false when the office refused.
+    bool highlightCellsEqualTo(int col, int firstRow, int lastRow, int number);
 
     // Sorts rows firstRow..lastRow, columns 1..lastCol, by the numbers in keyCol, ascending; the
     // cells' formats go with them. False when the office refused.
@@ -71,6 +74,8 @@ public:
 
     // Whether the sheet's contents are protected.
     bool isProtected();
+    // Whether the sheet shows among the workbook's tabs (false for a hidden sheet).
+    bool isVisible();
 
     // How many rows and columns a worksheet of the office can hold (0 when it does not say).
     int rowLimit();

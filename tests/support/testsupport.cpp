@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -125,4 +127,17 @@ QStringList sheetNames(const QList<SheetContent>& sheets)
     for (const SheetContent& sheet : sheets)
         names.append(sheet.name);
     return names;
+}
+
+CliRun runCli(const QStringList& arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(KIVEXCEL_CLI), arguments);
+    process.waitForFinished(300000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
 }

@@ -39,3 +39,12 @@ QList<SheetContent> readWorkbook(const QString& path);
 // The sheet of that name from readWorkbook, or an empty one.
 SheetContent sheetNamed(const QList<SheetContent>& sheets, const QString& name);
 QStringList sheetNames(const QList<SheetContent>& sheets);
+
+struct CliRun
+{
+    int exitCode = -1; // -1 when it crashed or did not end
+    QString out;
+    QString err;
+};
+// Runs kivexcel-cli as a user's shell would, without a display or a Qt platform.
+CliRun runCli(const QStringList& arguments);

@@ -2,6 +2,7 @@
 
 #include "common/runprogress.h"
 #include "excelop/excelopkiv.h"
+#include "tools/backup.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -94,18 +95,49 @@ PassOutcome writeColumn(SheetEntry* sheet, int column, int firstRow, const QStri
     });
 }
 
-// For each value, how many entries of others equal it exactly, as decimal text.
-QStringList occurrenceCounts(const QStringList& values, const QStringList& others)
+// For each value, how many entries of others equal it, as decimal text; and, when asked, the
+// sheet row of the first equal entry (others start at othersFirstRow), empty when there is none.
+Occurrences occurrencesOf(const QStringList& values, const QStringList& others, int othersFirstRow, bool withRows)
 {
-    QHash<QString, int> tally;
+    struct Seen
+    {
+        int count = 0;
+        int firstRow = 0;
+    };
+    QHash<QString, Seen> tally;
     tally.reserve(others.size());
-    for (const QString& other : others)
-        ++tally[other];
-    QStringList counts;
-    counts.reserve(values.size());
-    for (const QString& value : values)
-        counts.append(QString::number(tally.value(value)));
-    return counts;
+    for (int k = 0; k < others.size(); ++k) {
+        Seen& seen = tally[others.at(k)];
+        if (seen.count++ == 0)
+            seen.firstRow = othersFirstRow + k;
+    }
+    Occurrences found;
+    found.counts.reserve(values.size());
+    for (const QString& value : values) {
+        const Seen seen = tally.value(value);
+        found.counts.append(QString::number(seen.count));
+        if (withRows)
+            found.firstRows.append(seen.count ? QString::number(seen.firstRow) : QString());
+    }
+    return found;
+}
+
+// What the header adds when the comparison forgave something.
+QString forgivenSuffix(const ComparisonOptions& options)
+{
+    QStringList forgiven;
+    if (options.trimSpaces)
+        forgiven.append(QCoreApplication::translate("DuZozodKiv", "忽略首尾空格"));
+    if (options.ignoreCase)
+        forgiven.append(QCoreApplication::translate("DuZozodKiv", "忽略大小写"));
+    if (options.foldWidth)
+        forgiven.append(QCoreApplication::translate("DuZozodKiv", "全角半角视为相同"));
+    return forgiven.isEmpty() ? QString() : QStringLiteral("（") + forgiven.join(QStringLiteral("、")) + QStringLiteral("）");
+}
+
+QString matchRowHeader(const QString& otherSheet, const QString& otherTitle)
+{
+    return QStringLiteral("在“") + otherSheet + QStringLiteral("”表“") + otherTitle + QStringLiteral("”列首次出现的行");
 }
 
 int dataRowCount(int firstRow, int lastRow)
@@ -155,6 +187,25 @@ QString chosenTitle(const ComparisonSide& side, const SheetEntry* sheet)
 ComparisonRun::ComparisonRun(ExcelOpKiv& book, const ComparisonSettings& settings)
     : book(book), settings(settings)
 {
+}
+
+QString ComparisonRun::comparedForm(const QString& value, const ComparisonOptions& options)
+{
+    QString form = value;
+    if (options.foldWidth) {
+        for (QChar& character : form) {
+            const ushort code = character.unicode();
+            if (code == 0x3000)
+                character = QLatin1Char(' ');
+            else if (code >= 0xFF01 && code <= 0xFF5E)
+                character = QChar(ushort(code - 0xFF01 + 0x21));
+        }
+    }
+    if (options.trimSpaces)
+        form = form.trimmed();
+    if (options.ignoreCase)
+        form = form.toCaseFolded();
+    return form;
 }
 
 int ComparisonRun::rowCountOf(const QString& typed)
@@ -236,60 +287,101 @@ ComparisonOutcome ComparisonRun::run()
     showStage(dialog, kOpeningStage);
     prepareSheets();
     showStage(dialog, kComparingStage);
-    const bool finished = countOccurrences(dialog, table1, 2, settings.side1.titleIndex + 2, 1, lastRow1, table2,
-                                           2, settings.side2.titleIndex + 2, 1, lastRow2);
+    const bool finished = countOccurrences(dialog);
     showStage(dialog, kSavingStage);
     ComparisonOutcome outcome = finish(finished);
     dialog.close();
     return outcome;
 }
 
+int ComparisonRun::insertedColumns() const
+{
+    return settings.options.matchRow ? 2 : 1;
+}
+
 void ComparisonRun::prepareSheets()
 {
-    // The titles as chosen (or typed), before the inserted column shifts them.
+    // The titles as chosen (or typed), before the inserted columns shift them.
     const QString title1 = chosenTitle(settings.side1, table1);
     const QString title2 = chosenTitle(settings.side2, table2);
-    table1->insertColumn(1);
-    table2->insertColumn(1);
+    for (int k = 0; k < insertedColumns(); ++k) {
+        table1->insertColumn(1);
+        table2->insertColumn(1);
+    }
     table1->setAutoFilter(1);
     table2->setAutoFilter(1);
-    table1->setCellValue(1, 1, occurrenceHeader(title1, table2->getSheetName(), title2));
-    table2->setCellValue(1, 1, occurrenceHeader(title2, table1->getSheetName(), title1));
+    const QString forgiven = forgivenSuffix(settings.options);
+    table1->setCellValue(1, 1, occurrenceHeader(title1, table2->getSheetName(), title2) + forgiven);
+    table2->setCellValue(1, 1, occurrenceHeader(title2, table1->getSheetName(), title1) + forgiven);
+    if (settings.options.matchRow) {
+        table1->setCellValue(1, 2, matchRowHeader(table2->getSheetName(), title2));
+        table2->setCellValue(1, 2, matchRowHeader(table1->getSheetName(), title1));
+    }
     table1->loadColumnTitles(1);
     table2->loadColumnTitles(1);
 }
 
-bool ComparisonRun::countOccurrences(RunProgress& dialog, SheetEntry* sheet1, int firstRow1, int readColumn1,
-                                     int writeColumn1, int lastRow1, SheetEntry* sheet2, int firstRow2,
-                                     int readColumn2, int writeColumn2, int lastRow2)
+bool ComparisonRun::countOccurrences(RunProgress& dialog)
 {
-    const int rows1 = dataRowCount(firstRow1, lastRow1);
-    const int rows2 = dataRowCount(firstRow2, lastRow2);
+    constexpr int kFirstRow = 2;
+    const ComparisonOptions& options = settings.options;
+    const int rows1 = dataRowCount(kFirstRow, lastRow1);
+    const int rows2 = dataRowCount(kFirstRow, lastRow2);
     ProgressSteps progress(dialog);
     QStringList values1;
     QStringList values2;
-    PassOutcome outcome = readColumn(sheet1, readColumn1, firstRow1, rows1, progress, values1);
+    PassOutcome outcome = readColumn(table1, settings.side1.titleIndex + 1 + insertedColumns(), kFirstRow, rows1,
+                                     progress, values1);
     if (outcome == PassOutcome::Done)
-        outcome = readColumn(sheet2, readColumn2, firstRow2, rows2, progress, values2);
+        outcome = readColumn(table2, settings.side2.titleIndex + 1 + insertedColumns(), kFirstRow, rows2, progress,
+                             values2);
+    for (QString& value : values1)
+        value = comparedForm(value, options);
+    for (QString& value : values2)
+        value = comparedForm(value, options);
+    const Occurrences found1 = occurrencesOf(values1, values2, kFirstRow, options.matchRow);
+    const Occurrences found2 = occurrencesOf(values2, values1, kFirstRow, options.matchRow);
     if (outcome == PassOutcome::Done)
-        outcome = writeColumn(sheet1, writeColumn1, firstRow1, occurrenceCounts(values1, values2), progress);
+        outcome = writeColumn(table1, 1, kFirstRow, found1.counts, progress);
     if (outcome == PassOutcome::Done)
-        outcome = writeColumn(sheet2, writeColumn2, firstRow2, occurrenceCounts(values2, values1), progress);
+        outcome = writeColumn(table2, 1, kFirstRow, found2.counts, progress);
+    if (outcome == PassOutcome::Done && !addChosenExtras(found1, found2))
+        outcome = PassOutcome::WriteFailed;
     if (outcome != PassOutcome::Done)
         shownDuringRun.append(QString::fromUtf8(outcome == PassOutcome::Cancelled ? kCancelledText : kWriteFailedText));
     return outcome == PassOutcome::Done;
 }
 
+// The match rows and the marks on counts of 0, as the options ask; false when the office refused.
+bool ComparisonRun::addChosenExtras(const Occurrences& found1, const Occurrences& found2)
+{
+    constexpr int kFirstRow = 2;
+    if (settings.options.matchRow
+        && !(table1->writeColumnTexts(2, kFirstRow, found1.firstRows) && table2->writeColumnTexts(2, kFirstRow, found2.firstRows)))
+        return false;
+    if (!settings.options.highlightMissing)
+        return true;
+    const auto marked = [](SheetEntry* sheet, int lastRow) {
+        return lastRow < kFirstRow || sheet->highlightCellsEqualTo(1, kFirstRow, lastRow, 0);
+    };
+    return marked(table1, lastRow1) && marked(table2, lastRow2);
+}
+
 ComparisonOutcome ComparisonRun::finish(bool finished)
 {
     ComparisonOutcome outcome;
-    outcome.columnsInserted = true;
+    outcome.columnsInserted = insertedColumns();
     outcome.messages = shownDuringRun;
     const OfficeState office = book.officeState();
     if (office != OfficeState::Working) {
         // Nothing can be saved through an office that is gone; the file on disk is untouched.
         outcome.kind = ComparisonOutcome::Kind::Failed;
         outcome.messages = QStringList{officeLostText(office)};
+        return outcome;
+    }
+    if (settings.options.keepBackup && keepBackupBeside(settings.workbookPath).isEmpty()) {
+        outcome.kind = ComparisonOutcome::Kind::Failed;
+        outcome.messages.append(backupFailedText(settings.workbookPath));
         return outcome;
     }
     outcome.saved = book.saveWorkbook();

@@ -7,6 +7,13 @@
 #include <QStringList>
 
 class ExcelOpKiv;
+
+// Per value of one side: its count in the other side, and (when asked) the first matching row.
+struct Occurrences
+{
+    QStringList counts;
+    QStringList firstRows;
+};
 class RunProgress;
 class SheetEntry;
 
@@ -20,11 +27,23 @@ struct ComparisonSide
     QString rowsText;    // the sheet's last row, title row counted, as typed
 };
 
+// Choices beyond the written comparison, all off unless the user turns them on.
+struct ComparisonOptions
+{
+    bool trimSpaces = false;       // spaces at both ends do not count
+    bool ignoreCase = false;       // A and a are the same
+    bool foldWidth = false;        // full-width forms (１２, Ａ, the ideographic space) as half-width
+    bool matchRow = false;         // a second new column: the first matching row of the other sheet
+    bool highlightMissing = false; // counts of 0 marked by one conditional format
+    bool keepBackup = false;       // the original kept beside the workbook before the save
+};
+
 struct ComparisonSettings
 {
     QString workbookPath; // empty when nothing was imported
     ComparisonSide side1;
     ComparisonSide side2;
+    ComparisonOptions options;
 };
 
 struct ComparisonOutcome
@@ -32,8 +51,8 @@ struct ComparisonOutcome
     enum class Kind { Refused, Finished, Cancelled, Failed };
     Kind kind = Kind::Refused;
     bool saved = false;
-    // Columns and headers went in: the column pickers are one place off now.
-    bool columnsInserted = false;
+    // Columns and headers went in: the column pickers are this many places off now.
+    int columnsInserted = 0;
     // What the user is told, in order.
     QStringList messages;
 };
@@ -54,15 +73,17 @@ public:
 
     // 总行数 as the run reads it: a base-10 integer after stripping white space, 0 when it is none.
     static int rowCountOf(const QString& typed);
+    // The value as the options compare it.
+    static QString comparedForm(const QString& value, const ComparisonOptions& options);
 
 private:
     void prepareSheets();
+    int insertedColumns() const;
     // Reads both columns, then writes for each row the number of equal values in the other
     // column, advancing the dialog a step per row. False when the user cancelled or the office
     // refused a write (a message says which); what was written before stays in the sheets.
-    bool countOccurrences(RunProgress& dialog, SheetEntry* sheet1, int firstRow1, int readColumn1,
-                          int writeColumn1, int lastRow1, SheetEntry* sheet2, int firstRow2, int readColumn2,
-                          int writeColumn2, int lastRow2);
+    bool countOccurrences(RunProgress& dialog);
+    bool addChosenExtras(const Occurrences& found1, const Occurrences& found2);
     ComparisonOutcome finish(bool finished);
 
     ExcelOpKiv& book;

@@ -4,11 +4,14 @@
 #include "common/busycursor.h"
 #include "common/dialogs.h"
 #include "common/onelinefield.h"
+#include "common/optionsmenu.h"
 #include "excelop/excelopkiv.h"
 #include "tools/compare/comparisonrun.h"
 #include "tools/compare/duzozodkivform.h"
 #include "tools/workbookimport.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QPushButton>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -27,8 +30,22 @@ DuZozodKiv::DuZozodKiv(QWidget* parent)
 
     for (QTextEdit* field : {ui->directFilePath, ui->sheet1RowsTextEdit, ui->sheet2RowsTextEdit})
         makeOneLineField(field);
+    addOptionsMenu();
     acceptFileDrops(ui->directFilePath, [this](const QString& path) { importWorkbook(path); });
     banner = startBannerFor(ui->adViewButton, QStringLiteral("adde"));
+}
+
+void DuZozodKiv::addOptionsMenu()
+{
+    QMenu* menu = optionsMenuOf(this);
+    trimOption = addRememberedOption(menu, tr("忽略首尾空格"), QStringLiteral("compare/trim"));
+    caseOption = addRememberedOption(menu, tr("忽略大小写"), QStringLiteral("compare/ignoreCase"));
+    widthOption = addRememberedOption(menu, tr("全角半角视为相同"), QStringLiteral("compare/foldWidth"));
+    menu->addSeparator();
+    matchRowOption = addRememberedOption(menu, tr("再加一列：首次出现的行号"), QStringLiteral("compare/matchRow"));
+    highlightOption = addRememberedOption(menu, tr("标出次数为0的行"), QStringLiteral("compare/highlight"));
+    menu->addSeparator();
+    backupOption = addRememberedOption(menu, tr("保存前在旁边保留原文件的备份"), QStringLiteral("compare/backup"));
 }
 
 DuZozodKiv::~DuZozodKiv()
@@ -88,6 +105,12 @@ ComparisonSettings DuZozodKiv::comparisonSettings() const
     settings.side2 = {ui->comboBoxSheet2->currentIndex(), ui->comboBoxSheet2->currentText(),
                       ui->comboBoxTitle2->currentIndex(), ui->comboBoxTitle2->currentText(),
                       strippedField(ui->sheet2RowsTextEdit)};
+    settings.options.trimSpaces = trimOption->isChecked();
+    settings.options.ignoreCase = caseOption->isChecked();
+    settings.options.foldWidth = widthOption->isChecked();
+    settings.options.matchRow = matchRowOption->isChecked();
+    settings.options.highlightMissing = highlightOption->isChecked();
+    settings.options.keepBackup = backupOption->isChecked();
     return settings;
 }
 
@@ -108,8 +131,8 @@ void DuZozodKiv::on_startCompareButton_clicked()
     {
         BusyCursor busy;
         outcome = ComparisonRun(*mExcelOpKiv, settings).run();
-        if (outcome.columnsInserted)
-            showPickersAfterInsertion(settings.side1.titleIndex, settings.side2.titleIndex);
+        if (outcome.columnsInserted > 0)
+            showPickersAfterInsertion(settings.side1.titleIndex, settings.side2.titleIndex, outcome.columnsInserted);
     }
     runInProgress = false;
     const NoticeKind kind = outcome.kind == ComparisonOutcome::Kind::Finished && outcome.saved ? NoticeKind::Information
@@ -122,14 +145,14 @@ void DuZozodKiv::on_startCompareButton_clicked()
         close();
 }
 
-// Row 1 of both sheets starts with the new header now: the pickers show it, and keep the
-// compared columns, one place further right.
-void DuZozodKiv::showPickersAfterInsertion(int titleIndex1, int titleIndex2)
+// Row 1 of both sheets starts with the new headers now: the pickers show them, and keep the
+// compared columns, as many places further right.
+void DuZozodKiv::showPickersAfterInsertion(int titleIndex1, int titleIndex2, int insertedColumns)
 {
     refreshColumnTitles(ui->comboBoxSheet1, ui->comboBoxTitle1);
     refreshColumnTitles(ui->comboBoxSheet2, ui->comboBoxTitle2);
-    ui->comboBoxTitle1->setCurrentIndex(titleIndex1 + 1);
-    ui->comboBoxTitle2->setCurrentIndex(titleIndex2 + 1);
+    ui->comboBoxTitle1->setCurrentIndex(titleIndex1 + insertedColumns);
+    ui->comboBoxTitle2->setCurrentIndex(titleIndex2 + insertedColumns);
 }
 
 void DuZozodKiv::on_adViewButton_clicked()

@@ -7,6 +7,7 @@
 #include <memory>
 
 class ExcelOpKiv;
+class QAction;
 class QCloseEvent;
 class QComboBox;
 class QTextEdit;
@@ -39,7 +40,8 @@ private:
     void refreshColumnTitles(QComboBox* sheetBox, QComboBox* titleBox);
     void fillRowCount(QComboBox* sheetBox, QTextEdit* rowsField);
     struct ComparisonSettings comparisonSettings() const;
-    void showPickersAfterInsertion(int titleIndex1, int titleIndex2);
+    void showPickersAfterInsertion(int titleIndex1, int titleIndex2, int insertedColumns);
+    void addOptionsMenu();
     void releaseBanner();
 
     std::unique_ptr<ExcelOpKiv> mExcelOpKiv;
@@ -47,4 +49,11 @@ private:
     // The advertisement banner on adViewButton, deleted deferred (it may have events pending).
     QObject* banner = nullptr;
     std::unique_ptr<DuZozodKivForm> ui;
+    // The 选项 menu's choices.
+    QAction* trimOption = nullptr;
+    QAction* caseOption = nullptr;
+    QAction* widthOption = nullptr;
+    QAction* matchRowOption = nullptr;
+    QAction* highlightOption = nullptr;
+    QAction* backupOption = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "common/runprogress.h"
 #include "excelop/cellref.h"
 #include "excelop/excelopkiv.h"
+#include "tools/backup.h"
 #include "tools/splitcolumn/columnsplitrun.h"
 #include "tools/workbookimport.h"
 
@@ -111,6 +112,8 @@ JobOutcome ColumnSplitJob::splitInOpenWorkbook(ExcelOpKiv& book)
         return outcomeOf(JobOutcome::Kind::Failed,
                          tr("处理时出错：电子表格程序拒绝删除新Sheet表里的行（例如要删除的行穿过数组公式），已停止处理，文件没有改动。"));
     }
+    if (request.keepBackup && keepBackupBeside(path).isEmpty())
+        return outcomeOf(JobOutcome::Kind::Failed, backupFailedText(path));
     dialogThroughSave.setLabel(tr("正在处理中，请不要操作其他Excel文件。") + QLatin1Char('\n') + tr("正在保存……"));
     if (!book.saveWorkbook())
         return outcomeOf(JobOutcome::Kind::Failed,

@@ -20,6 +20,7 @@ struct ColumnSplitRequest
     QString endCellText;    // 结束于
     QString referColumnText; // 参考列 letters
     bool deleteReferColumn = false;
+    bool keepBackup = false; // the original kept beside the workbook before the save
 };
 
 class ColumnSplitJob

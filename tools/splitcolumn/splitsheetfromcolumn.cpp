@@ -4,6 +4,7 @@
 #include "common/busycursor.h"
 #include "common/dialogs.h"
 #include "common/onelinefield.h"
+#include "common/optionsmenu.h"
 #include "excelop/cellref.h"
 #include "excelop/excelopkiv.h"
 #include "tools/splitcolumn/columnsplitjob.h"
@@ -13,6 +14,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QAction>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTextEdit>
@@ -25,6 +27,8 @@ SplitSheetFromColumn::SplitSheetFromColumn(QWidget* parent)
     for (QTextEdit* field : {ui->importFilePath, ui->startCellText, ui->endCellText, ui->referColText})
         makeOneLineField(field);
     acceptFileDrops(ui->importFilePath, [this](const QString& path) { importWorkbook(path); });
+    backupOption = addRememberedOption(optionsMenuOf(this), tr("保存前在旁边保留原文件的备份"),
+                                       QStringLiteral("splitColumn/backup"));
     connect(ui->comboBoxSheets, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &SplitSheetFromColumn::fillDataArea);
     banner = startBannerFor(ui->myAdViewButton, QStringLiteral("adsf"));
@@ -83,7 +87,8 @@ void SplitSheetFromColumn::on_pushButton_clicked()
 {
     ColumnSplitJob job({ui->importFilePath->toPlainText(), ui->comboBoxSheets->currentText(),
                         ui->startCellText->toPlainText(), ui->endCellText->toPlainText(),
-                        ui->referColText->toPlainText(), ui->deleteReferColAfterDealCheckBox->isChecked()});
+                        ui->referColText->toPlainText(), ui->deleteReferColAfterDealCheckBox->isChecked(),
+                        backupOption->isChecked()});
     const QString problem = job.formProblem();
     if (!problem.isEmpty()) {
         KivMessageBox::inform(problem, NoticeKind::Warning, this);

@@ -7,6 +7,7 @@
 #include <memory>
 
 class ExcelOpKiv;
+class QAction;
 
 namespace Ui {
 class SplitSheetFromColumn;
@@ -34,4 +35,5 @@ private:
     std::unique_ptr<Ui::SplitSheetFromColumn> ui;
     QObject* banner = nullptr; // the advertisement banner over myAdViewButton
     std::unique_ptr<ExcelOpKiv> mExcelOpKiv;
+    QAction* backupOption = nullptr; // 选项: keep the original beside the workbook
 };

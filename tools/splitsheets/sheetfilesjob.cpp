@@ -27,6 +27,21 @@ QString SheetFilesJob::formProblem() const
     return QString();
 }
 
+namespace {
+
+QStringList visibleSheetsOf(ExcelOpKiv& book)
+{
+    QStringList names;
+    for (int i = 0; i < book.sheetCount(); ++i) {
+        SheetEntry* sheet = book.sheetAt(i);
+        if (sheet->isVisible())
+            names.append(sheet->getSheetName());
+    }
+    return names;
+}
+
+} // namespace
+
 JobOutcome SheetFilesJob::run(std::unique_ptr<ExcelOpKiv>& link)
 {
     JobOutcome outcome;
@@ -43,7 +58,9 @@ JobOutcome SheetFilesJob::run(std::unique_ptr<ExcelOpKiv>& link)
         outcome.kind = JobOutcome::Kind::Failed;
         return outcome;
     }
-    const QStringList sheetNames = link->getSheetNames();
+    QStringList sheetNames = link->getSheetNames();
+    if (request.skipHidden)
+        sheetNames = visibleSheetsOf(*link);
     SheetFilesRun run(*link, request.workbookPath, request.outputFolder);
     const SheetFilesRun::Outcome runOutcome = run.run(sheetNames);
     const OfficeState office = link->officeState();

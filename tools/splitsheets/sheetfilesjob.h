@@ -14,6 +14,7 @@ struct SheetFilesRequest
 {
     QString workbookPath;
     QString outputFolder;
+    bool skipHidden = false; // hidden sheets get no file
 };
 
 class SheetFilesJob

@@ -4,11 +4,13 @@
 #include "common/busycursor.h"
 #include "common/dialogs.h"
 #include "common/onelinefield.h"
+#include "common/optionsmenu.h"
 #include "excelop/excelopkiv.h"
 #include "tools/splitsheets/sheetfilesjob.h"
 #include "tools/splitsheets/splitexcelfromsheetsform.h"
 #include "tools/workbookimport.h"
 
+#include <QAction>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTextEdit>
@@ -26,6 +28,8 @@ splitExcelFromSheets::splitExcelFromSheets(QWidget* parent)
         if (QFileInfo(path).isDir())
             ui->outputDirPathTextEdit->setPlainText(path);
     });
+    skipHiddenOption = addRememberedOption(optionsMenuOf(this), tr("跳过隐藏的工作表"),
+                                           QStringLiteral("splitSheets/skipHidden"));
     banner = startBannerFor(ui->myAdViewButton, QStringLiteral("adsfs"));
 }
 
@@ -56,7 +60,8 @@ void splitExcelFromSheets::on_selectDirButton_clicked()
 
 void splitExcelFromSheets::on_startButton_clicked()
 {
-    SheetFilesJob job({ui->dealFilePathTextEdit->toPlainText().trimmed(), ui->outputDirPathTextEdit->toPlainText().trimmed()});
+    SheetFilesJob job({ui->dealFilePathTextEdit->toPlainText().trimmed(), ui->outputDirPathTextEdit->toPlainText().trimmed(),
+                     skipHiddenOption->isChecked()});
     const QString problem = job.formProblem();
     if (!problem.isEmpty()) {
         KivMessageBox::inform(problem, NoticeKind::Warning, this);

@@ -8,6 +8,7 @@
 
 
 class ExcelOpKiv;
+class QAction;
 namespace Ui {
 class splitExcelFromSheets;
 }
@@ -29,4 +30,5 @@ private:
     std::unique_ptr<Ui::splitExcelFromSheets> ui;
     std::unique_ptr<ExcelOpKiv> mExcelOpKiv; // only during an import or a run
     QObject* banner = nullptr; // the advertisement banner over myAdViewButton
+    QAction* skipHiddenOption = nullptr; // 选项: hidden sheets get no file
 };

@@ -1,0 +1,215 @@
+// The choices of the 选项 menus and their command-line flags: off by default, the same in the
+// window and on the command line, remembered by the windows, and each doing what it says on real
+// workbooks through the office.
+#include "automation/axobject.h"
+#include "common/dialogs.h"
+#include "compare/comparerdriver.h"
+#include "excelop/excelopkiv.h"
+#include "testsupport.h"
+#include "tools/compare/comparisonrun.h"
+#include "tools/splitcolumn/splitsheetfromcolumn.h"
+#include "tools/splitsheets/splitexcelfromsheets.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QList<QStringList> kLeft = {{"name"}, {" Apple"}, {"BANANA"}, {"ｃｈｅｒｒｙ"}, {"date"}};
+const QList<QStringList> kRight = {{"name"}, {"apple "}, {"banana"}, {"cherry"}, {"cherry"}};
+
+// The conditional formats the saved .xlsx holds for its n-th sheet (1-based), read from the file.
+int conditionalFormatsOf(const QString& path, int sheetNumber)
+{
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, QStringLiteral("xl/worksheets/sheet%1.xml").arg(sheetNumber)});
+    if (!unzip.waitForFinished(30000) || unzip.exitCode() != 0)
+        return -1;
+    return unzip.readAllStandardOutput().count("<conditionalFormatting");
+}
+
+void check(QMainWindow& window, const char* option)
+{
+    QAction* action = window.findChild<QAction*>(QString::fromLatin1(option));
+    QVERIFY2(action, option);
+    action->setChecked(true);
+}
+
+} // namespace
+
+class OptionsTest : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir folder;
+
+    QString copyOf(const QString& source, const QString& name)
+    {
+        const QString path = folder.filePath(name);
+        QFile::remove(path);
+        return QFile::copy(source, path) ? path : QString();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        QVERIFY(folder.isValid());
+    }
+    void init() { KivMessageBox::clearShownTexts(); }
+
+    // --- the comparer ---
+
+    void forgivingFormsOfAValue()
+    {
+        ComparisonOptions all;
+        all.trimSpaces = all.ignoreCase = all.foldWidth = true;
+        QCOMPARE(ComparisonRun::comparedForm(QStringLiteral("　Ａｂ１２ "), all), QStringLiteral("ab12"));
+        QCOMPARE(ComparisonRun::comparedForm(QStringLiteral("　Ａｂ１２ "), ComparisonOptions()), QStringLiteral("　Ａｂ１２ "));
+        ComparisonOptions trimOnly;
+        trimOnly.trimSpaces = true;
+        QCOMPARE(ComparisonRun::comparedForm(QStringLiteral(" 中文 Text "), trimOnly), QStringLiteral("中文 Text"));
+    }
+
+    // Every comparer option at once, in the window and on the command line: the same cells.
+    void comparerOptionsInTheWindowAndOnTheCommandLine()
+    {
+        const QString source = twoSheetWorkbook(folder.filePath("options-source.xlsx"), kLeft, kRight);
+        QVERIFY(!source.isEmpty());
+        const QString byWindow = copyOf(source, "options-window.xlsx");
+        const QString byCli = copyOf(source, "options-cli.xlsx");
+        const QByteArray original = fileBytes(source);
+        {
+            ComparerDriver comparer;
+            for (const char* option : {"compare/trim", "compare/ignoreCase", "compare/foldWidth", "compare/matchRow",
+                                       "compare/highlight", "compare/backup"})
+                check(*comparer.win(), option);
+            comparer.importWorkbook(byWindow);
+            comparer.compare(0, 0, "5", "5");
+            QCOMPARE(KivMessageBox::shownTexts(), QStringList(finishedText()));
+            // The compared columns moved two places on.
+            QCOMPARE(comparer.box("comboBoxTitle1")->currentIndex(), 2);
+        }
+        const CliRun cli = runCli({"compare", byCli, "--sheet1", "Sheet1", "--column1", "A", "--sheet2", "Sheet2",
+                                   "--column2", "A", "--trim", "--ignore-case", "--fold-width", "--match-row",
+                                   "--highlight", "--backup", "--quiet"});
+        QVERIFY2(cli.exitCode == 0, qPrintable(cli.err));
+
+        const QList<SheetContent> result = readWorkbook(byWindow);
+        QCOMPARE(dump(readWorkbook(byCli)), dump(result));
+        const SheetContent left = sheetNamed(result, "Sheet1");
+        QCOMPARE(left.rows.value(0).value(0),
+                 QStringLiteral("“name”在“Sheet2”表“name”列出现的次数（忽略首尾空格、忽略大小写、全角半角视为相同）"));
+        QCOMPARE(left.rows.value(0).value(1), QStringLiteral("在“Sheet2”表“name”列首次出现的行"));
+        QList<QStringList> countsAndRows;
+        for (const QStringList& row : left.rows.mid(1))
+            countsAndRows.append(row.mid(0, 3));
+        QCOMPARE(countsAndRows, QList<QStringList>({{"1", "2", " Apple"}, {"1", "3", "BANANA"}, {"2", "4", "ｃｈｅｒｒｙ"}, {"0", "", "date"}}));
+        const SheetContent right = sheetNamed(result, "Sheet2");
+        QCOMPARE(right.rows.value(4).mid(0, 2), QStringList({"1", "4"}));
+        // One conditional format per sheet marks the counts of 0.
+        QCOMPARE(conditionalFormatsOf(byWindow, 1), 1);
+        QCOMPARE(conditionalFormatsOf(byCli, 2), 1);
+        // The originals were kept beside the workbooks.
+        QCOMPARE(fileBytes(folder.filePath("options-window.备份.xlsx")), original);
+        QCOMPARE(fileBytes(folder.filePath("options-cli.备份.xlsx")), original);
+    }
+
+    // Nothing chosen: exact comparison, one new column, no backup, no conditional format.
+    void comparerDefaultsStayAsWritten()
+    {
+        const QString path = twoSheetWorkbook(folder.filePath("defaults.xlsx"), kLeft, kRight);
+        QVERIFY(!path.isEmpty());
+        const CliRun cli = runCli({"compare", path, "--sheet1", "Sheet1", "--column1", "A", "--sheet2", "Sheet2",
+                                   "--column2", "A", "--quiet"});
+        QVERIFY2(cli.exitCode == 0, qPrintable(cli.err));
+        const SheetContent left = sheetNamed(readWorkbook(path), "Sheet1");
+        QCOMPARE(left.rows.value(0), QStringList({"“name”在“Sheet2”表“name”列出现的次数", "name"}));
+        QStringList counts;
+        for (const QStringList& row : left.rows.mid(1))
+            counts.append(row.value(0));
+        QCOMPARE(counts, QStringList({"0", "0", "0", "0"}));
+        QCOMPARE(conditionalFormatsOf(path, 1), 0);
+        QVERIFY(!QFile::exists(folder.filePath("defaults.备份.xlsx")));
+    }
+
+    // A second backup does not replace the first.
+    void backupsAreNumbered()
+    {
+        const QString path = twoSheetWorkbook(folder.filePath("twice.ods"), kLeft, kRight);
+        QVERIFY(!path.isEmpty());
+        const QByteArray first = fileBytes(path);
+        for (int run = 0; run < 2; ++run) {
+            const CliRun cli = runCli({"split-column", path, "--sheet", "Sheet1", "--start", "A1", "--end", "A5",
+                                       "--column", "A", "--backup", "--quiet"});
+            QVERIFY2(cli.exitCode == 0, qPrintable(cli.err));
+        }
+        QCOMPARE(fileBytes(folder.filePath("twice.备份.ods")), first);
+        QVERIFY(QFile::exists(folder.filePath("twice.备份2.ods")));
+        QVERIFY(fileBytes(folder.filePath("twice.备份2.ods")) != first);
+    }
+
+    // --- the sheet-to-files splitter ---
+
+    void hiddenSheetsAreSkippedWhenChosen()
+    {
+        const QString book = copyOf(fixturePath("xlnt-16_hidden_sheet.xlsx"), "hidden.xlsx");
+        const QString all = folder.filePath("all");
+        const QString visible = folder.filePath("visible");
+        QVERIFY(QDir().mkpath(all) && QDir().mkpath(visible));
+        QCOMPARE(runCli({"split-sheets", book, "--out", all, "--quiet"}).exitCode, 0);
+        QCOMPARE(QDir(all).entryList(QDir::Files).size(), 2);
+        {
+            splitExcelFromSheets window;
+            check(window, "splitSheets/skipHidden");
+            window.findChild<QTextEdit*>("dealFilePathTextEdit")->setPlainText(book);
+            window.findChild<QTextEdit*>("outputDirPathTextEdit")->setPlainText(visible);
+            window.findChild<QPushButton*>("startButton")->click();
+        }
+        const QStringList written = QDir(visible).entryList(QDir::Files);
+        QCOMPARE(written.size(), 1);
+        const QString cliVisible = folder.filePath("visible-cli");
+        QDir().mkpath(cliVisible);
+        QCOMPARE(runCli({"split-sheets", book, "--out", cliVisible, "--skip-hidden", "--quiet"}).exitCode, 0);
+        QCOMPARE(QDir(cliVisible).entryList(QDir::Files), written);
+    }
+
+    // --- the windows ---
+
+    // Choices come back in the next window; the menu bar sits above the form, which keeps its height.
+    void choicesAreRememberedAndFormsKeepTheirSize()
+    {
+        {
+            SplitSheetFromColumn window;
+            QAction* backup = window.findChild<QAction*>("splitColumn/backup");
+            QVERIFY(backup && !backup->isChecked());
+            backup->setChecked(true);
+        }
+        SplitSheetFromColumn window;
+        QVERIFY(window.findChild<QAction*>("splitColumn/backup")->isChecked());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.menuBar()->actions().value(0)->text(), QStringLiteral("选项"));
+        const auto wholeFormShows = [](QMainWindow& shown) {
+            QWidget* form = shown.centralWidget();
+            return form->childrenRect().bottom() < form->height(); // nothing cut off below
+        };
+        QVERIFY(wholeFormShows(window));
+        splitExcelFromSheets sheets;
+        sheets.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sheets));
+        QVERIFY(wholeFormShows(sheets));
+        ComparerDriver comparer;
+        comparer.win()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(comparer.win()));
+        QVERIFY(wholeFormShows(*comparer.win()));
+    }
+};
+
+QTEST_MAIN(OptionsTest)
+#include "tst_options.moc"
