@@ -1006,7 +1006,11 @@ private:
             fail(error, QStringLiteral("Unknown workbook format: ") + path);
             return QVariant();
         }
-        if (storeSafely(QFileInfo(path).absoluteFilePath(), filter, error))
+        SafeSave::Container container;
+        const bool export_ = SafeSave::containerOfFilter(filter, container)
+                             && (container == SafeSave::Container::Text || container == SafeSave::Container::Pdf);
+        // As Excel: a workbook saved under another name is that file from then on; an export is not.
+        if (storeSafely(QFileInfo(path).absoluteFilePath(), filter, error) && !export_)
             document->savePath = QFileInfo(path).absoluteFilePath();
         return QVariant();
     }
@@ -1037,9 +1041,14 @@ private:
                 if (!officeFilesBefore.contains(leftover))
                     QFile::remove(leftover);
         };
+        // CSV: comma, double quotes, UTF-8, cells as shown, formulas as their values.
         const uno::Sequence<beans::PropertyValue> arguments =
-            propertyValues({propertyValue("FilterName", uno::Any(toOUString(filter))),
-                            propertyValue("Overwrite", uno::Any(true))});
+            container == SafeSave::Container::Text
+                ? propertyValues({propertyValue("FilterName", uno::Any(toOUString(filter))),
+                                  propertyValue("FilterOptions", uno::Any(OUString("44,34,76,1,,0,false,true,true,false,false"))),
+                                  propertyValue("Overwrite", uno::Any(true))})
+                : propertyValues({propertyValue("FilterName", uno::Any(toOUString(filter))),
+                                  propertyValue("Overwrite", uno::Any(true))});
         try {
             uno::Reference<frame::XStorable>(document->component, uno::UNO_QUERY_THROW)
                 ->storeToURL(toOUString(pathToUrl(temporary)), arguments);
@@ -1048,6 +1057,12 @@ private:
             throw;
         }
         QString why;
+        // Excel reads a CSV as UTF-8 only when it starts with a byte-order mark.
+        if (container == SafeSave::Container::Text && !SafeSave::prependUtf8Bom(temporary)) {
+            clearLeftovers();
+            fail(error, QStringLiteral("Not saved (cannot finish the text file); %1 was left as it was").arg(target));
+            return false;
+        }
         if (!SafeSave::isComplete(temporary, container, &why)) {
             clearLeftovers();
             fail(error, QStringLiteral("The written file is incomplete (%1); %2 was left as it was").arg(why, target));
@@ -1077,6 +1092,11 @@ private:
             return QStringLiteral("MS Excel 97");
         if (lower == QLatin1String("ods"))
             return QStringLiteral("calc8");
+        // Exports: the values as shown, one sheet a file.
+        if (lower == QLatin1String("csv"))
+            return QStringLiteral("Text - txt - csv (StarCalc)");
+        if (lower == QLatin1String("pdf"))
+            return QStringLiteral("calc_pdf_Export");
         return QString();
     }
 
@@ -1201,11 +1221,18 @@ private:
         uno::Reference<frame::XDesktop2> desktop = OfficeConnection::instance().desktop();
         if (!desktop.is())
             return nullptr;
-        const uno::Sequence<beans::PropertyValue> arguments = propertyValues(
+        uno::Sequence<beans::PropertyValue> arguments = propertyValues(
             {propertyValue("Hidden", uno::Any(true)),
              propertyValue("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
              propertyValue("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE)),
              propertyValue("Silent", uno::Any(true)), propertyValue("ReadOnly", uno::Any(readOnly))});
+        // A CSV is read as the toolbox writes it (and Excel does with a byte-order mark): UTF-8.
+        if (url.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
+            const sal_Int32 count = arguments.getLength();
+            arguments.realloc(count + 2);
+            arguments[count] = propertyValue("FilterName", uno::Any(OUString("Text - txt - csv (StarCalc)")));
+            arguments[count + 1] = propertyValue("FilterOptions", uno::Any(OUString("44,34,76,1")));
+        }
         uno::Reference<lang::XComponent> component =
             desktop->loadComponentFromURL(toOUString(url), "_blank", 0, arguments);
         if (!component.is())

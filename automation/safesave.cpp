@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+
+#include <algorithm>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QVector>
@@ -288,6 +290,14 @@ bool containerOfFilter(const QString& filterName, Container& container)
         container = Container::Compound;
         return true;
     }
+    if (filterName == QLatin1String("Text - txt - csv (StarCalc)")) {
+        container = Container::Text;
+        return true;
+    }
+    if (filterName == QLatin1String("calc_pdf_Export")) {
+        container = Container::Pdf;
+        return true;
+    }
     return false;
 }
 
@@ -296,7 +306,15 @@ bool isComplete(const QString& path, Container container, QString* why)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failed(why, QStringLiteral("cannot read it back"));
+    if (container == Container::Text)
+        return true; // a sheet without cells gives an empty text
     const qint64 size = file.size();
+    if (container == Container::Pdf) {
+        const QByteArray head = file.read(8);
+        file.seek(std::max<qint64>(0, size - 1024));
+        const QByteArray tail = file.read(1024);
+        return head.startsWith("%PDF-") && tail.contains("%%EOF") ? true : failed(why, QStringLiteral("not a whole PDF"));
+    }
     if (size <= 0)
         return failed(why, QStringLiteral("empty"));
     const uchar* bytes = file.map(0, size);
@@ -306,6 +324,18 @@ bool isComplete(const QString& path, Container container, QString* why)
                                                       : isCompleteCompound(bytes, quint64(size), why);
     file.unmap(const_cast<uchar*>(bytes));
     return complete;
+}
+
+bool prependUtf8Bom(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    const QByteArray text = file.readAll();
+    const QByteArray bom("\xEF\xBB\xBF");
+    if (text.startsWith(bom))
+        return true;
+    return file.seek(0) && file.write(bom + text) == bom.size() + text.size() && file.flush();
 }
 
 QString reserveTemporaryBeside(const QString& target)

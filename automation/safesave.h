@@ -7,15 +7,19 @@
 
 namespace SafeSave {
 
-enum class Container { Zip, Compound }; // .xlsx/.ods, .xls
+enum class Container { Zip, Compound, Text, Pdf }; // .xlsx/.ods, .xls, .csv, .pdf
 
 // Which container a filter of the office writes; false when it is none of those.
 bool containerOfFilter(const QString& filterName, Container& container);
 
 // Whether the file is a complete container: a zip whose central directory is intact and whose
-// entries are all there with their sizes and checksums, or a compound file whose every sector
-// chain lies inside the file. Why not in *why.
+// entries are all there with their sizes and checksums, a compound file whose every sector
+// chain lies inside the file, a PDF from its header to its end-of-file mark, or a text file
+// that reads back. Why not in *why.
 bool isComplete(const QString& path, Container container, QString* why = nullptr);
+
+// Puts a UTF-8 byte-order mark before the text file's content; false when it cannot.
+bool prependUtf8Bom(const QString& path);
 
 // A new, empty, hidden file in the folder of target, to be overwritten; empty when the folder
 // takes no file.

@@ -111,7 +111,7 @@ JobOutcome runJob(const JobSettings& settings, const BookRequest& request, std::
         return ColumnSplitJob({request.book, settings.sheet, settings.start, settings.end, settings.column,
                                settings.dropColumn, settings.backup})
             .run(link);
-    return SheetFilesJob({request.book, request.outputFolder, settings.skipHidden}).run(link);
+    return SheetFilesJob({request.book, request.outputFolder, settings.skipHidden, settings.format}).run(link);
 }
 
 } // namespace

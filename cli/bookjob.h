@@ -23,6 +23,7 @@ struct JobSettings
     // split-sheets
     QString out;
     bool skipHidden = false;
+    QString format;
 };
 
 struct BookRequest

@@ -6,6 +6,7 @@
 #include "cli/workerpool.h"
 #include "common/notice.h"
 #include "excelop/excelopkiv.h"
+#include "tools/splitsheets/sheetfilesjob.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -112,6 +113,7 @@ void addCommandOptions(const QString& command, QCommandLineParser& parser)
         parser.addOptions({
             {QStringLiteral("out"), QStringLiteral("Output folder; with several workbooks each gets DIR/<name without extension>/."), QStringLiteral("DIR")},
             {QStringLiteral("skip-hidden"), QStringLiteral("Hidden sheets get no file.")},
+            {QStringLiteral("format"), QStringLiteral("The files' format: same (the workbook's own, default), xlsx, xls, ods, csv (UTF-8 with a byte-order mark, values as shown) or pdf."), QStringLiteral("FORMAT"), QStringLiteral("same")},
         });
     }
     parser.addPositionalArgument(QStringLiteral("BOOK"), QStringLiteral("Workbook files (.xlsx, .xls, .ods)."), QStringLiteral("BOOK..."));
@@ -167,6 +169,7 @@ JobSettings settingsFrom(const QString& command, const QCommandLineParser& parse
     } else {
         settings.out = parser.value(QStringLiteral("out"));
         settings.skipHidden = parser.isSet(QStringLiteral("skip-hidden"));
+        settings.format = parser.value(QStringLiteral("format")).toLower();
     }
     return settings;
 }
@@ -229,6 +232,10 @@ int parse(const QStringList& arguments, Invocation& invocation)
         return kWrongCommandLine;
     }
     invocation.settings = settingsFrom(command, parser);
+    if (command == QLatin1String("split-sheets") && !SheetFilesJob::formats().contains(invocation.settings.format)) {
+        printTo(stderr, QStringLiteral("--format takes one of: %1.\n").arg(SheetFilesJob::formats().join(QStringLiteral(", "))));
+        return kWrongCommandLine;
+    }
     invocation.books = parser.positionalArguments();
     invocation.quiet = parser.isSet(QStringLiteral("quiet"));
     invocation.json = parser.isSet(QStringLiteral("json"));

@@ -135,6 +135,13 @@ bool ExcelOpKiv::saveWorkbook()
     return accepted(workbook.get(), [this] { workbook->dynamicCall("Save()"); });
 }
 
+bool ExcelOpKiv::saveWorkbookAs(const QString& path)
+{
+    if (!workbook)
+        return false;
+    return accepted(workbook.get(), [this, &path] { workbook->dynamicCall("SaveAs(const QString&)", path); });
+}
+
 bool ExcelOpKiv::isReadOnly() const
 {
     return workbook && workbook->property("ReadOnly").toBool();

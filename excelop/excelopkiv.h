@@ -34,6 +34,10 @@ public:
     // Saves the workbook in place, in its own format. False when the office could not save it
     // (read-only file, file locked elsewhere, disk full) or no workbook is open.
     bool saveWorkbook();
+    // Writes the workbook to another file in the format of its extension, safely: .xlsx, .xls,
+    // .ods (later saves go to that file, as Excel's SaveAs), or the exports .csv (the first sheet,
+    // UTF-8 with a byte-order mark, values as shown) and .pdf. False when the office could not.
+    bool saveWorkbookAs(const QString& path);
     // Whether the open workbook could only be opened read-only (a folder the user cannot write,
     // a file another program holds): it reads, but saveWorkbook() fails.
     bool isReadOnly() const;

@@ -3,6 +3,7 @@
 // workbooks through the office.
 #include "automation/axobject.h"
 #include "common/dialogs.h"
+#include "common/optionsmenu.h"
 #include "compare/comparerdriver.h"
 #include "excelop/excelopkiv.h"
 #include "testsupport.h"
@@ -11,6 +12,8 @@
 #include "tools/splitsheets/splitexcelfromsheets.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QRegularExpression>
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
@@ -177,6 +180,54 @@ private slots:
         QDir().mkpath(cliVisible);
         QCOMPARE(runCli({"split-sheets", book, "--out", cliVisible, "--skip-hidden", "--quiet"}).exitCode, 0);
         QCOMPARE(QDir(cliVisible).entryList(QDir::Files), written);
+    }
+
+    // CSV files open in the office with every Chinese text intact; PDF files are real PDFs with
+    // one sheet each; a file of the workbook's own format in the folder is left alone.
+    void filesInAnotherFormat()
+    {
+        const QList<SheetContent> sheets = {{"一月", {{"姓名", "城市"}, {"张伟", "北京"}, {"李娜", "上海，浦东"}}},
+                                            {"二月", {{"姓名"}, {"王芳"}}}};
+        const QString book = folder.filePath("formats.xlsx");
+        QVERIFY(writeWorkbook(book, sheets));
+        const QString csv = folder.filePath("csv");
+        QVERIFY(QDir().mkpath(csv));
+        QVERIFY(writeWorkbook(csv + "/一月.xlsx", {{"keep", {{"mine"}}}}));
+        const QByteArray mine = fileBytes(csv + "/一月.xlsx");
+        const CliRun cli = runCli({"split-sheets", book, "--out", csv, "--format", "csv", "--quiet"});
+        QVERIFY2(cli.exitCode == 0, qPrintable(cli.err));
+        QCOMPARE(QDir(csv).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList({"一月.csv", "一月.xlsx", "二月.csv"}));
+        QCOMPARE(fileBytes(csv + "/一月.xlsx"), mine);
+        QVERIFY(fileBytes(csv + "/一月.csv").startsWith("\xEF\xBB\xBF"));
+        const QList<SheetContent> opened = readWorkbook(csv + "/一月.csv");
+        QVERIFY2(!opened.isEmpty(), fileBytes(csv + "/一月.csv").constData());
+        QCOMPARE(dump({opened.value(0)}).mid(1), dump({SheetContent{opened.value(0).name, sheets.at(0).rows}}).mid(1));
+
+        const QString pdf = folder.filePath("pdf");
+        QVERIFY(QDir().mkpath(pdf));
+        {
+            splitExcelFromSheets window;
+            QActionGroup* formats = window.findChild<QActionGroup*>("splitSheets/format");
+            QVERIFY(formats);
+            for (QAction* action : formats->actions())
+                if (action->data().toString() == "pdf")
+                    action->trigger();
+            window.findChild<QTextEdit*>("dealFilePathTextEdit")->setPlainText(book);
+            window.findChild<QTextEdit*>("outputDirPathTextEdit")->setPlainText(pdf);
+            window.findChild<QPushButton*>("startButton")->click();
+        }
+        QCOMPARE(QDir(pdf).entryList(QDir::Files), QStringList({"一月.pdf", "二月.pdf"}));
+        for (const QString& name : {"一月.pdf", "二月.pdf"}) {
+            const QByteArray bytes = fileBytes(pdf + "/" + name);
+            QVERIFY(bytes.startsWith("%PDF-"));
+            // The page tree counts one page.
+            const QRegularExpression pages("/Type\\s*/Pages[^>]*/Count\\s+(\\d+)", QRegularExpression::DotMatchesEverythingOption);
+            QCOMPARE(pages.match(QString::fromLatin1(bytes.constData(), bytes.size())).captured(1), QString("1"));
+        }
+        // The window remembers the format chosen.
+        splitExcelFromSheets again;
+        QCOMPARE(chosenValue(again.findChild<QActionGroup*>("splitSheets/format")), QString("pdf"));
     }
 
     // --- the windows ---

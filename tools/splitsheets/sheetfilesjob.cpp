@@ -4,8 +4,12 @@
 #include "tools/splitsheets/sheetfilesrun.h"
 #include "tools/workbookimport.h"
 
+#include "common/pathutils.h"
+
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -61,34 +65,76 @@ JobOutcome SheetFilesJob::run(std::unique_ptr<ExcelOpKiv>& link)
     QStringList sheetNames = link->getSheetNames();
     if (request.skipHidden)
         sheetNames = visibleSheetsOf(*link);
-    SheetFilesRun run(*link, request.workbookPath, request.outputFolder);
+    // Another format: the run writes into a private folder beside the files, so that a file of
+    // the workbook's format already in the output folder is never touched.
+    QTemporaryDir privateFolder(joinPath(request.outputFolder, QStringLiteral(".kivexcel-XXXXXX")));
+    const bool converting = !otherFormat().isEmpty();
+    if (converting && !privateFolder.isValid()) {
+        link.reset();
+        outcome.kind = JobOutcome::Kind::Failed;
+        outcome.messages.append(tr("无法在导出文件夹%1里写入文件。").arg(request.outputFolder));
+        return outcome;
+    }
+    SheetFilesRun run(*link, request.workbookPath, converting ? privateFolder.path() : request.outputFolder);
     const SheetFilesRun::Outcome runOutcome = run.run(sheetNames);
+    QStringList notWritten = run.notWritten();
+    outcome.written = converting ? convertInto(*link, run.written(), notWritten) : run.written();
     const OfficeState office = link->officeState();
     link.reset(); // each output file is saved already; the target never is
-    outcome.written = run.written();
 
     const QString& folder = request.outputFolder;
     // Sheets whose names clean up to one file name share it: the last one's file stays.
     const QString replaced = run.replaced().isEmpty()
         ? QString()
         : tr("以下工作表的文件名与后面的工作表相同，它们的文件被替换了：\n%1\n").arg(run.replaced().join(QLatin1Char('\n')));
-    const QString failures = replaced + (run.notWritten().isEmpty()
+    const QString failures = replaced + (notWritten.isEmpty()
         ? QString()
-        : tr("以下工作表的文件没能写入：\n%1\n").arg(run.notWritten().join(QLatin1Char('\n'))));
+        : tr("以下工作表的文件没能写入：\n%1\n").arg(notWritten.join(QLatin1Char('\n'))));
     if (office != OfficeState::Working) {
         outcome.kind = JobOutcome::Kind::Failed;
         outcome.messages.append(failures + officeLostText(office));
     } else if (runOutcome == SheetFilesRun::Outcome::Cancelled) {
         outcome.kind = JobOutcome::Kind::Cancelled;
         outcome.messages.append(failures + tr("注意：还没处理完毕，但您选择了退出，部分处理结果已经保存在输出目录内了，请自行查看"));
-    } else if (!run.notWritten().isEmpty()) {
+    } else if (!notWritten.isEmpty()) {
         outcome.kind = JobOutcome::Kind::Failed;
         // When every file failed there is no rest that was saved.
-        outcome.messages.append(failures + (run.written().isEmpty() ? tr("没有文件保存到目录") + folder + tr("。")
+        outcome.messages.append(failures + (outcome.written.isEmpty() ? tr("没有文件保存到目录") + folder + tr("。")
                                                                      : tr("其余文件已经保存，请打开目录") + folder + tr("查看。")));
     } else {
         outcome.kind = JobOutcome::Kind::Done;
         outcome.messages.append(replaced + tr("处理完毕请打开目录") + folder + tr("查看。"));
     }
     return outcome;
+}
+
+QStringList SheetFilesJob::formats()
+{
+    return {QStringLiteral("same"), QStringLiteral("xlsx"), QStringLiteral("xls"), QStringLiteral("ods"),
+            QStringLiteral("csv"), QStringLiteral("pdf")};
+}
+
+QString SheetFilesJob::otherFormat() const
+{
+    const QString chosen = request.format.toLower();
+    if (chosen.isEmpty() || chosen == QLatin1String("same")
+        || chosen == QFileInfo(request.workbookPath).suffix().toLower())
+        return QString();
+    return chosen;
+}
+
+QStringList SheetFilesJob::convertInto(ExcelOpKiv& book, const QStringList& files, QStringList& failed) const
+{
+    QStringList written;
+    for (const QString& file : files) {
+        const QString name = QFileInfo(file).completeBaseName();
+        const QString target = joinPath(request.outputFolder, name + QLatin1Char('.') + otherFormat());
+        if (book.openWorkBook(file) && book.saveWorkbookAs(target))
+            written.append(target);
+        else
+            failed.append(name);
+        book.closeWorkbook();
+        QFile::remove(file);
+    }
+    return written;
 }

@@ -15,6 +15,9 @@ struct SheetFilesRequest
     QString workbookPath;
     QString outputFolder;
     bool skipHidden = false; // hidden sheets get no file
+    // The files' format by extension: xlsx, xls, ods, csv or pdf; empty (or "same") for the
+    // workbook's own.
+    QString format;
 };
 
 class SheetFilesJob
@@ -27,6 +30,15 @@ public:
     // Replaces the link, writes the files, releases the link.
     JobOutcome run(std::unique_ptr<ExcelOpKiv>& link);
 
+    // The extensions --format and the 选项 menu offer, "same" first.
+    static QStringList formats();
+
 private:
+    // The extension the files get, without the dot; empty for the workbook's own.
+    QString otherFormat() const;
+    // Writes each file of the run (in the workbook's format, in a private folder) into the output
+    // folder in the chosen format; the sheets whose file could not be written are added to failed.
+    QStringList convertInto(ExcelOpKiv& book, const QStringList& files, QStringList& failed) const;
+
     SheetFilesRequest request;
 };

@@ -28,6 +28,10 @@ splitExcelFromSheets::splitExcelFromSheets(QWidget* parent)
         if (QFileInfo(path).isDir())
             ui->outputDirPathTextEdit->setPlainText(path);
     });
+    formatChoice = addRememberedChoice(optionsMenuOf(this), tr("输出格式"),
+                                       {tr("与原文件相同"), QStringLiteral(".xlsx"), QStringLiteral(".xls"),
+                                        QStringLiteral(".ods"), tr(".csv（UTF-8，显示的值）"), QStringLiteral(".pdf")},
+                                       SheetFilesJob::formats(), QStringLiteral("splitSheets/format"));
     skipHiddenOption = addRememberedOption(optionsMenuOf(this), tr("跳过隐藏的工作表"),
                                            QStringLiteral("splitSheets/skipHidden"));
     banner = startBannerFor(ui->myAdViewButton, QStringLiteral("adsfs"));
@@ -61,7 +65,7 @@ void splitExcelFromSheets::on_selectDirButton_clicked()
 void splitExcelFromSheets::on_startButton_clicked()
 {
     SheetFilesJob job({ui->dealFilePathTextEdit->toPlainText().trimmed(), ui->outputDirPathTextEdit->toPlainText().trimmed(),
-                     skipHiddenOption->isChecked()});
+                     skipHiddenOption->isChecked(), chosenValue(formatChoice)});
     const QString problem = job.formProblem();
     if (!problem.isEmpty()) {
         KivMessageBox::inform(problem, NoticeKind::Warning, this);

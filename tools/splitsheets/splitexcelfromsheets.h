@@ -9,6 +9,7 @@
 
 class ExcelOpKiv;
 class QAction;
+class QActionGroup;
 namespace Ui {
 class splitExcelFromSheets;
 }
@@ -31,4 +32,5 @@ private:
     std::unique_ptr<ExcelOpKiv> mExcelOpKiv; // only during an import or a run
     QObject* banner = nullptr; // the advertisement banner over myAdViewButton
     QAction* skipHiddenOption = nullptr; // 选项: hidden sheets get no file
+    QActionGroup* formatChoice = nullptr; // 选项: the files' format
 };
