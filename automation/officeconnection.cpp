@@ -43,12 +43,19 @@ OUString toOUString(const QString& text)
     return OUString(reinterpret_cast<const sal_Unicode*>(text.utf16()), text.size());
 }
 
-bool processRunning(pid_t pid)
+// The office's own launcher restarts it when it exits with this status: it does so once after
+// it has made a new profile, which is every first start for a new user.
+constexpr int kOfficeAsksForRestart = 81;
+
+bool processRunning(pid_t pid, int* exitStatus = nullptr)
 {
     if (pid <= 0)
         return false;
     int status = 0;
-    return waitpid(pid, &status, WNOHANG) == 0;
+    const pid_t ended = waitpid(pid, &status, WNOHANG);
+    if (ended == pid && exitStatus)
+        *exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return ended == 0;
 }
 
 // Waits for the process to end; true when it did within the time.
@@ -211,8 +218,11 @@ bool OfficeConnection::start()
     stoppedAnswering = false;
     if (!spawnOffice(pipeName, profileUrl))
         return false;
-    if (!connectBridge(pipeName))
-        return false;
+    if (!connectBridge(pipeName)) {
+        // We start soffice.bin directly, so we restart it as its launcher would.
+        if (lastExitStatus != kOfficeAsksForRestart || !spawnOffice(pipeName, profileUrl) || !connectBridge(pipeName))
+            return false;
+    }
     static bool exitHookInstalled = false;
     if (!exitHookInstalled) {
         exitHookInstalled = true;
@@ -272,8 +282,9 @@ bool OfficeConnection::spawnOffice(const QString& pipeName, const QString& profi
 bool OfficeConnection::connectBridge(const QString& pipeName)
 {
     const OUString connectDescription = toOUString(QStringLiteral("pipe,name=") + pipeName);
+    lastExitStatus = -1;
     for (int waited = 0; waited < kConnectTimeoutMs; waited += 100) {
-        if (!processRunning(officePid))
+        if (!processRunning(officePid, &lastExitStatus))
             return false;
         try {
             uno::Reference<connection::XConnection> link =

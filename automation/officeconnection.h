@@ -72,6 +72,7 @@ private:
     officeuno::uno::Reference<officeuno::uno::XInterface> bridge;
     std::atomic<bool> bridgeDisposed{true};
     pid_t officePid = 0;
+    int lastExitStatus = -1; // of an office that ended while we waited for it to answer
     QString profileUrl;
     QSet<QString> openDocumentUrls;
     int startCount = 0;

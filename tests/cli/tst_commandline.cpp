@@ -40,6 +40,7 @@ private slots:
     void splitColumnGivesTheWindowsCells();
     void splitSheetsGivesTheWindowsFiles();
     void refusedInputSaysTheWindowsWordsAndExitsWithOne();
+    void aNewUsersFirstRunWorks();
     void severalWorkbooksAtOnceEachInItsOwnFolder();
 
 private:
@@ -177,6 +178,18 @@ void TestCommandLine::refusedInputSaysTheWindowsWordsAndExitsWithOne()
     QCOMPARE(badColumn.exitCode, 1);
     QVERIFY(badColumn.err.contains("您输入的“分割参考列”格式有误，请重新输入。"));
     QCOMPARE(fileBytes(book), before);
+}
+
+// A new user has no office profile yet: the office makes one and asks to be started again.
+void TestCommandLine::aNewUsersFirstRunWorks()
+{
+    QTemporaryDir home;
+    const QString out = path("first-run");
+    QDir().mkpath(out);
+    const CliRun cli = runCli({"split-sheets", twin(fixturePath("xlrd-sample.xlsx"), "first.xlsx"), "--out", out, "--quiet"},
+                              home.path());
+    QVERIFY2(cli.exitCode == 0, qPrintable(cli.err));
+    QVERIFY(QFile::exists(out + "/Sheet1.xlsx"));
 }
 
 void TestCommandLine::severalWorkbooksAtOnceEachInItsOwnFolder()

@@ -129,10 +129,12 @@ QStringList sheetNames(const QList<SheetContent>& sheets)
     return names;
 }
 
-CliRun runCli(const QStringList& arguments)
+CliRun runCli(const QStringList& arguments, const QString& home)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!home.isEmpty())
+        environment.insert(QStringLiteral("HOME"), home);
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     process.setProcessEnvironment(environment);

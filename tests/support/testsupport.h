@@ -46,5 +46,6 @@ struct CliRun
     QString out;
     QString err;
 };
-// Runs kivexcel-cli as a user's shell would, without a display or a Qt platform.
-CliRun runCli(const QStringList& arguments);
+// Runs kivexcel-cli as a user's shell would, without a display or a Qt platform; with a home
+// folder given, as that user.
+CliRun runCli(const QStringList& arguments, const QString& home = QString());
