@@ -9,6 +9,7 @@ packages=(
   fonts-wqy-microhei qttranslations5-l10n
   xvfb xauth x11-apps imagemagick
   python3
+  dpkg-dev file desktop-file-utils
   clang libclang-rt-14-dev
 )
 

@@ -7,3 +7,5 @@ bash "$top/scripts/build.sh" "$top/build"
 cd "$top/build"
 export QT_QPA_PLATFORM=offscreen
 ctest --output-on-failure -j 2 "$@"
+# The Debian package: built, installed, run from /usr/bin and removed again.
+bash "$top/scripts/check-package.sh" "$top/build"
