@@ -76,8 +76,10 @@ version="$("$prefix/bin/kivexcel-cli" --version)"
 echo "$version"
 
 cp "$top/tests/fixtures/workbooks/xlrd-sample.xlsx" "$scratch/book.xlsx"
-mkdir "$scratch/out"
-"$prefix/bin/kivexcel-cli" split-sheets "$scratch/book.xlsx" --out "$scratch/out" --quiet \
+mkdir "$scratch/out" "$scratch/new-user"
+# As a new user, who has no office profile yet.
+HOME="$scratch/new-user" XDG_DATA_HOME="$scratch/new-user/.local/share" \
+  "$prefix/bin/kivexcel-cli" split-sheets "$scratch/book.xlsx" --out "$scratch/out" --quiet \
   || fail "split-sheets from the installed place failed"
 [ -s "$scratch/out/Sheet1.xlsx" ] || fail "split-sheets wrote no Sheet1.xlsx"
 echo "split-sheets wrote: $(ls "$scratch/out")"
