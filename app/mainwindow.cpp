@@ -182,23 +182,30 @@ void MainWindow::retranslateForm()
                                     tr("作者：") + QStringLiteral("Kiv")}));
 }
 
+template <typename Tool>
+void MainWindow::showTool(Tool*& window)
+{
+    if (!window)
+        window = new Tool(this);
+    showToolWindow(window);
+    if (!workbookToOpen.isEmpty()) {
+        const QString path = workbookToOpen;
+        workbookToOpen.clear();
+        window->importWorkbook(path);
+    }
+}
+
 void MainWindow::on_ExcelCompareFunButton_clicked()
 {
-    if (!excelCompareWindow)
-        excelCompareWindow = new DuZozodKiv(this);
-    showToolWindow(excelCompareWindow);
+    showTool(excelCompareWindow);
 }
 
 void MainWindow::on_splitExcelByColFunButtonpl_clicked()
 {
-    if (!splitByColumnWindow)
-        splitByColumnWindow = new SplitSheetFromColumn(this);
-    showToolWindow(splitByColumnWindow);
+    showTool(splitByColumnWindow);
 }
 
 void MainWindow::on_splithExcelBySeetFunButton_clicked()
 {
-    if (!splitBySheetWindow)
-        splitBySheetWindow = new splitExcelFromSheets(this);
-    showToolWindow(splitBySheetWindow);
+    showTool(splitBySheetWindow);
 }

@@ -24,6 +24,10 @@ public:
     SplitSheetFromColumn* columnSplitterWindow() const { return splitByColumnWindow; }
     splitExcelFromSheets* sheetSplitterWindow() const { return splitBySheetWindow; }
 
+    // A workbook the program was started with ("open with" in a file manager): the first tool
+    // the user opens imports it.
+    void setWorkbookToOpen(const QString& path) { workbookToOpen = path; }
+
 private slots:
     void on_ExcelCompareFunButton_clicked();
     void on_splitExcelByColFunButtonpl_clicked();
@@ -42,6 +46,10 @@ private:
     SplitSheetFromColumn* splitByColumnWindow = nullptr;
     splitExcelFromSheets* splitBySheetWindow = nullptr;
     UpdateFunKiv* updateCheck = nullptr;
+    QString workbookToOpen;
+
+    template <typename Tool>
+    void showTool(Tool*& window);
 };
 
 // Shows a tool window application-modal, as every tool button does.

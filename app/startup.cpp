@@ -7,6 +7,7 @@
 #include "online/kivadviewbutton.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -45,6 +46,10 @@ int runToolbox(int argc, char* argv[])
     installQtChineseTexts();
     connectWindowSeams();
     auto launcher = new MainWindow;
+    // "Open with" from a file manager: KivExcel <workbook>.
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() > 1 && QFileInfo(arguments.at(1)).isFile())
+        launcher->setWorkbookToOpen(QFileInfo(arguments.at(1)).absoluteFilePath());
     launcher->show();
     const int exitCode = application->exec();
     delete launcher;

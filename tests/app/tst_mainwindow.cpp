@@ -9,6 +9,8 @@
 #include "tools/splitsheets/splitexcelfromsheets.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QScrollBar>
 #include <QPushButton>
@@ -87,6 +89,24 @@ private slots:
             comparer->close();
         }
         setBannerStarter(nullptr);
+    }
+
+    // "Open with": the workbook the program was started with goes to the first tool opened.
+    void aWorkbookGivenAtStartGoesToTheFirstTool()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("given.xlsx");
+        QVERIFY(writeWorkbook(path, {SheetContent{"甲", {{"a"}, {"1"}}}, SheetContent{"乙", {{"b"}}}}));
+        MainWindow launcher;
+        launcher.setWorkbookToOpen(path);
+        launcher.findChild<QPushButton*>(QStringLiteral("splitExcelByColFunButtonpl"))->click();
+        auto splitter = launcher.columnSplitterWindow();
+        QCOMPARE(splitter->findChild<QTextEdit*>(QStringLiteral("importFilePath"))->toPlainText(), path);
+        QCOMPARE(splitter->findChild<QComboBox*>(QStringLiteral("comboBoxSheets"))->count(), 2);
+        splitter->close();
+        launcher.findChild<QPushButton*>(QStringLiteral("ExcelCompareFunButton"))->click();
+        QVERIFY(launcher.comparerWindow()->findChild<QTextEdit*>(QStringLiteral("directFilePath"))->toPlainText().isEmpty());
+        launcher.comparerWindow()->close();
     }
 
     void windows10NoticeShowsOnlyOnWindows10()

@@ -22,6 +22,8 @@ public:
     ~DuZozodKiv() override;
 
     bool hasExcelLink() const { return mExcelOpKiv != nullptr; }
+    // Imports the workbook as the import button does after its dialog (a drop, "open with").
+    void importWorkbook(const QString& path);
 
 public slots:
     void on_importDirectFile_clicked();
@@ -36,7 +38,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void importWorkbook(const QString& path);
     void refreshColumnTitles(QComboBox* sheetBox, QComboBox* titleBox);
     void fillRowCount(QComboBox* sheetBox, QTextEdit* rowsField);
     struct ComparisonSettings comparisonSettings() const;

@@ -19,6 +19,8 @@ class SplitSheetFromColumn : public QMainWindow
 public:
     explicit SplitSheetFromColumn(QWidget* parent = nullptr);
     ~SplitSheetFromColumn() override;
+    // Imports the workbook as the import button does after its dialog (a drop, "open with").
+    void importWorkbook(const QString& path);
 
 protected:
     // The workbook is released with the window: no lock held, no stale copy left in the office.
@@ -29,7 +31,6 @@ private slots:
     void on_importFileButton_clicked();
 
 private:
-    void importWorkbook(const QString& path);
     void fillDataArea();
 
     std::unique_ptr<Ui::SplitSheetFromColumn> ui;

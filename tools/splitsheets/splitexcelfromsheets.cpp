@@ -22,8 +22,7 @@ splitExcelFromSheets::splitExcelFromSheets(QWidget* parent)
     QMetaObject::connectSlotsByName(this);
     makeOneLineField(ui->dealFilePathTextEdit);
     makeOneLineField(ui->outputDirPathTextEdit);
-    acceptFileDrops(ui->dealFilePathTextEdit,
-                    [this](const QString& path) { ui->dealFilePathTextEdit->setPlainText(path); });
+    acceptFileDrops(ui->dealFilePathTextEdit, [this](const QString& path) { importWorkbook(path); });
     acceptFileDrops(ui->outputDirPathTextEdit, [this](const QString& path) {
         if (QFileInfo(path).isDir())
             ui->outputDirPathTextEdit->setPlainText(path);
@@ -51,8 +50,13 @@ void splitExcelFromSheets::on_importFileButton_clicked()
     // The office only tells which files it opens; no workbook is opened here.
     const QString path = askForWorkbook(this, "splitExcelFromSheets", mExcelOpKiv);
     if (!path.isEmpty())
-        ui->dealFilePathTextEdit->setPlainText(path);
+        importWorkbook(path);
     setEnabled(true);
+}
+
+void splitExcelFromSheets::importWorkbook(const QString& path)
+{
+    ui->dealFilePathTextEdit->setPlainText(path);
 }
 
 void splitExcelFromSheets::on_selectDirButton_clicked()

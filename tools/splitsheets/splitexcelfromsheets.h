@@ -20,6 +20,8 @@ class splitExcelFromSheets : public QMainWindow
 public:
     explicit splitExcelFromSheets(QWidget* parent = nullptr);
     ~splitExcelFromSheets() override;
+    // Takes the workbook as the import button does after its dialog (a drop, "open with").
+    void importWorkbook(const QString& path);
 
 private slots:
     void on_startButton_clicked();
