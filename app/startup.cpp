@@ -4,6 +4,7 @@
 #include "automation/officeserver.h"
 #include "common/bannerseam.h"
 #include "common/dialogs.h"
+#include "common/language.h"
 #include "online/kivadviewbutton.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPointer>
 #include <QTranslator>
 
 void connectWindowSeams()
@@ -22,15 +24,45 @@ void connectWindowSeams()
     showRunProgressAsDialog();
 }
 
+namespace {
+
+QPointer<QTranslator>& qtChineseTranslator()
+{
+    static QPointer<QTranslator> translator;
+    return translator;
+}
+
+void removeQtChineseTexts()
+{
+    if (QTranslator* previous = qtChineseTranslator()) {
+        QCoreApplication::removeTranslator(previous);
+        delete previous;
+    }
+}
+
+} // namespace
+
 bool installQtChineseTexts()
 {
-    // Qt's own dialogs and buttons ("Open", "Look in", "OK") speak the toolbox's language.
+    removeQtChineseTexts();
     auto translator = new QTranslator(QCoreApplication::instance());
     const QString folder = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
     if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"), folder)
-        && QCoreApplication::installTranslator(translator))
+        && QCoreApplication::installTranslator(translator)) {
+        qtChineseTranslator() = translator;
         return true;
+    }
     delete translator;
+    return false;
+}
+
+bool installWindowLanguage()
+{
+    if (installTranslations()) {
+        removeQtChineseTexts(); // Qt's built-in texts are English
+        return true;
+    }
+    installQtChineseTexts();
     return false;
 }
 
@@ -43,7 +75,8 @@ int runToolbox(int argc, char* argv[])
     QApplication::setFont(interfaceFont);
     QApplication::setOrganizationName(QStringLiteral("DuZozodKiv"));
     QApplication::setApplicationName(QStringLiteral("KivExcel"));
-    installQtChineseTexts();
+    // Qt's own dialogs and buttons ("Open", "Look in", "OK") speak the toolbox's language.
+    installWindowLanguage();
     connectWindowSeams();
     auto launcher = new MainWindow;
     // "Open with" from a file manager: KivExcel <workbook>.

@@ -6,5 +6,8 @@
 void connectWindowSeams();
 // Loads Qt's own Chinese texts for its dialogs and buttons; false when they are not installed.
 bool installQtChineseTexts();
+// The toolbox's texts in the user's language (common/language.h), and Qt's own to match: its
+// Chinese texts, or for English its built-in ones. True when the windows speak English.
+bool installWindowLanguage();
 // The whole program: returns the event loop's exit code.
 int runToolbox(int argc, char* argv[]);

@@ -4,6 +4,7 @@
 #include "cli/bookjob.h"
 #include "cli/progressviews.h"
 #include "cli/workerpool.h"
+#include "common/language.h"
 #include "common/notice.h"
 #include "excelop/excelopkiv.h"
 #include "tools/splitsheets/sheetfilesjob.h"
@@ -309,6 +310,8 @@ int runCommandLine(int argc, char* argv[])
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kivexcel-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KIVEXCEL_VERSION));
+    // The tools' messages in the user's language; the command line's own help is English.
+    installTranslations();
     Invocation invocation;
     const int parsed = parse(QCoreApplication::arguments(), invocation);
     if (parsed >= 0)

@@ -118,7 +118,7 @@ private:
             return;
         BookResult result;
         result.outcome.kind = JobOutcome::Kind::Failed;
-        result.outcome.messages.append(QStringLiteral("处理这个工作簿的进程意外退出了，结果没有保存。"));
+        result.outcome.messages.append(QCoreApplication::translate("WorkerPool", "处理这个工作簿的进程意外退出了，结果没有保存。"));
         const int lostRequest = worker.busyWith;
         worker.busyWith = -1;
         result.book = requests.at(lostRequest).book;

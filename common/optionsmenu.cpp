@@ -1,6 +1,7 @@
 #include "common/optionsmenu.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QActionGroup>
 #include <QMainWindow>
 #include <QMenu>
@@ -25,7 +26,7 @@ QMenu* optionsMenuOf(QMainWindow* window)
     const bool hadMenuBar = window->findChild<QMenuBar*>() != nullptr;
     QMenuBar* bar = window->menuBar();
     const int heightBefore = hadMenuBar ? bar->sizeHint().height() : 0;
-    QMenu* menu = bar->addMenu(QMenu::tr("选项"));
+    QMenu* menu = bar->addMenu(QCoreApplication::translate("OptionsMenu", "选项"));
     menu->setObjectName(QStringLiteral("optionsMenu"));
     // The form below keeps its written size: the window grows by what the menu bar grew.
     const int grown = std::max(0, bar->sizeHint().height() - heightBefore);

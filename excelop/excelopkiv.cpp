@@ -4,6 +4,7 @@
 #include "automation/axobject.h"
 #include "excelop/openfailure.h"
 
+#include <QCoreApplication>
 #include <memory>
 
 namespace {
@@ -47,7 +48,8 @@ QString replacedForSheetName(const QString& value)
 
 QString legalSheetName(const QString& value)
 {
-    return value.isEmpty() ? QStringLiteral("空") : replacedForSheetName(value);
+    //: The name of the sheet for the empty value.
+    return value.isEmpty() ? QCoreApplication::translate("ExcelOpKiv", "空") : replacedForSheetName(value);
 }
 
 ExcelOpKiv::ExcelOpKiv() : excel(std::make_unique<AxObject>(QStringLiteral("Excel.Application")))
@@ -93,11 +95,11 @@ bool ExcelOpKiv::openWorkBook(const QString& path)
 bool ExcelOpKiv::openSheets()
 {
     if (!excel) {
-        showNotice(QStringLiteral("打开Excel文件时出错:(this->excel==null)"));
+        showNotice(QCoreApplication::translate("ExcelOpKiv", "打开Excel文件时出错:(this->excel==null)"));
         return false;
     }
     if (!workbook) {
-        QString text = QStringLiteral("打开Excel文件时出错:(this->workbook==null)");
+        QString text = QCoreApplication::translate("ExcelOpKiv", "打开Excel文件时出错:(this->workbook==null)");
         if (!attemptedPath.isEmpty() && officeState() == OfficeState::Working)
             text += QLatin1Char('\n') + whyWorkbookDidNotOpen(attemptedPath);
         showNotice(text, NoticeKind::Failure);
@@ -118,8 +120,8 @@ bool ExcelOpKiv::openSheets()
 QStringList ExcelOpKiv::getSheetNames()
 {
     if (!excel || !workbook) {
-        showNotice(
-            QStringLiteral("打开Excel文件获取sheet名字时出错:(this->excel==null)||(this->workbook==null)"));
+        showNotice(QCoreApplication::translate("ExcelOpKiv",
+                                               "打开Excel文件获取sheet名字时出错:(this->excel==null)||(this->workbook==null)"));
         return {};
     }
     QStringList names;
@@ -193,9 +195,9 @@ QString officeLostText(OfficeState state)
 {
     switch (state) {
     case OfficeState::StoppedAnswering:
-        return QStringLiteral("电子表格程序长时间没有响应，已被结束。这个工作簿没有处理完，结果没有保存。");
+        return QCoreApplication::translate("ExcelOpKiv", "电子表格程序长时间没有响应，已被结束。这个工作簿没有处理完，结果没有保存。");
     case OfficeState::Ended:
-        return QStringLiteral("电子表格程序意外退出了。这个工作簿没有处理完，结果没有保存。");
+        return QCoreApplication::translate("ExcelOpKiv", "电子表格程序意外退出了。这个工作簿没有处理完，结果没有保存。");
     case OfficeState::Working:
         break;
     }

@@ -1,5 +1,6 @@
 #include "excelop/openfailure.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -10,6 +11,18 @@ constexpr qint64 kHeadBytes = 16 * 1024 * 1024;
 
 const QByteArray kCompoundFileMagic = QByteArray::fromHex("D0CF11E0A1B11AE1");
 const QByteArray kZipMagic = QByteArrayLiteral("PK\x03\x04");
+
+// The reasons, each in the user's words.
+const char* const kMissing = QT_TRANSLATE_NOOP("OpenFailure", "文件不存在");
+const char* const kNotReadable = QT_TRANSLATE_NOOP("OpenFailure", "没有读取权限");
+const char* const kPasswordProtected = QT_TRANSLATE_NOOP("OpenFailure", "文件有密码保护");
+const char* const kNotASpreadsheet = QT_TRANSLATE_NOOP("OpenFailure", "不是电子表格文件");
+const char* const kDamaged = QT_TRANSLATE_NOOP("OpenFailure", "文件已损坏");
+
+QString reason(const char* text)
+{
+    return QCoreApplication::translate("OpenFailure", text);
+}
 
 QByteArray utf16Name(const char* name)
 {
@@ -51,19 +64,19 @@ QString whyCompoundFile(const QByteArray& head)
 {
     // An encrypted .xlsx is a compound file holding the encrypted package.
     if (head.contains(utf16Name("EncryptedPackage")) || head.contains(utf16Name("EncryptionInfo")))
-        return QStringLiteral("文件有密码保护");
+        return reason(kPasswordProtected);
     if (head.contains(utf16Name("WordDocument")) || head.contains(utf16Name("PowerPoint Document")))
-        return QStringLiteral("不是电子表格文件");
+        return reason(kNotASpreadsheet);
     // A workbook stream the office would not take, or a directory cut off with the file's end.
-    return xlsHasFilePass(head) ? QStringLiteral("文件有密码保护") : QStringLiteral("文件已损坏");
+    return xlsHasFilePass(head) ? reason(kPasswordProtected) : reason(kDamaged);
 }
 
 QString whyZip(const QByteArray& head)
 {
     // The names of a zip's parts stand uncompressed in their local headers.
     if (head.contains("xl/") || head.contains("application/vnd.oasis.opendocument.spreadsheet"))
-        return QStringLiteral("文件已损坏");
-    return QStringLiteral("不是电子表格文件");
+        return reason(kDamaged);
+    return reason(kNotASpreadsheet);
 }
 
 } // namespace
@@ -72,16 +85,16 @@ QString whyWorkbookDidNotOpen(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        return QStringLiteral("文件不存在");
+        return reason(kMissing);
     QFile file(path);
     if (info.isDir() || !file.open(QIODevice::ReadOnly))
-        return info.isDir() ? QStringLiteral("不是电子表格文件") : QStringLiteral("没有读取权限");
+        return info.isDir() ? reason(kNotASpreadsheet) : reason(kNotReadable);
     const QByteArray head = file.read(kHeadBytes);
     if (head.isEmpty())
-        return QStringLiteral("文件已损坏");
+        return reason(kDamaged);
     if (head.startsWith(kCompoundFileMagic))
         return whyCompoundFile(head);
     if (head.startsWith(kZipMagic))
         return whyZip(head);
-    return QStringLiteral("不是电子表格文件");
+    return reason(kNotASpreadsheet);
 }

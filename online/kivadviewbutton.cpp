@@ -6,6 +6,7 @@
 #include "common/pathutils.h"
 #include "online/siteaddresses.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,7 +35,7 @@ bool isWebAddressText(const QString& text)
 
 QString placeholderText(const KivAdInfo& entry)
 {
-    return entry.nameTmp + QStringLiteral("\n图片加载中。。");
+    return QCoreApplication::translate("KivAdViewButton", "%1\n图片加载中。。").arg(entry.nameTmp);
 }
 
 QString titleOf(const KivAdInfo& entry)
@@ -285,8 +286,8 @@ void KivAdViewButton::slotsAdClicked()
     }
     // Also a copy already in the cache: it came from this address.
     if (!isTrustedProgramAddress(tolerantUrl(entry.url))) {
-        KivMessageBox::inform(QStringLiteral("“") + titleOf(entry)
-                              + QStringLiteral("”的下载地址不安全，不会下载或运行：\n") + entry.url);
+        KivMessageBox::inform(
+            QCoreApplication::translate("KivAdViewButton", "“%1”的下载地址不安全，不会下载或运行：\n%2").arg(titleOf(entry), entry.url));
         return;
     }
     // The question waits in a nested event loop, which may see this banner deleted.
@@ -303,9 +304,9 @@ void KivAdViewButton::slotsAdClicked()
 bool KivAdViewButton::userAgreesToRun(const KivAdInfo& entry) const
 {
     // The host as the network knows it: a look-alike Unicode name shows in its xn-- form.
-    return KivMessageBox::askYesNo(QStringLiteral("是否运行“") + titleOf(entry) + QStringLiteral("”？"),
-                                   QStringLiteral("程序：") + entry.name + QStringLiteral("\n来自：")
-                                       + tolerantUrl(entry.url).host(QUrl::EncodeUnicode));
+    return KivMessageBox::askYesNo(QCoreApplication::translate("KivAdViewButton", "是否运行“%1”？").arg(titleOf(entry)),
+                                   QCoreApplication::translate("KivAdViewButton", "程序：%1\n来自：%2")
+                                       .arg(entry.name, tolerantUrl(entry.url).host(QUrl::EncodeUnicode)));
 }
 
 void KivAdViewButton::startProgramDownload(const KivAdInfo& entry)
@@ -317,7 +318,7 @@ void KivAdViewButton::startProgramDownload(const KivAdInfo& entry)
     programDownloader->setRetryCount(10);
     programDownloader->setAutoDelete(true);
     programDownloader->setShowProgress(true);
-    programDownloader->setProgressLabel(QStringLiteral("正在下载“") + entry.nameTmp + QStringLiteral("”"));
+    programDownloader->setProgressLabel(QCoreApplication::translate("KivAdViewButton", "正在下载“%1”").arg(entry.nameTmp));
     programDownloader->setMaxBytes(MyDownloadManager::programMaxBytes);
     programDownloader->setAddressCheck(&KivAdViewButton::isTrustedProgramAddress);
     connect(programDownloader, &MyDownloadManager::signalDownloadFinished, this,

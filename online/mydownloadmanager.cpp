@@ -35,7 +35,7 @@ void registerDownloadMetaTypes()
 } // namespace
 
 MyDownloadManager::MyDownloadManager()
-    : progressLabel(QStringLiteral("下载中")),
+    : progressLabel(tr("下载中")),
       transferTimeout(startingTransferTimeout),
       addressCheck(&KivDesktopServices::isWebAddress)
 {
@@ -171,7 +171,7 @@ void MyDownloadManager::showProgressDialog()
         connect(progressDialog, &QProgressDialog::canceled, this,
                 &MyDownloadManager::slotsProgressdialogCancel, Qt::QueuedConnection);
         progressDialog->setLabelText(progressLabel);
-        progressDialog->setCancelButtonText(QStringLiteral("取消"));
+        progressDialog->setCancelButtonText(tr("取消"));
     }
     if (progressDialog->isHidden())
         progressDialog->show();

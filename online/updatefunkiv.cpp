@@ -6,6 +6,7 @@
 #include "common/pathutils.h"
 #include "online/siteaddresses.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -93,10 +94,11 @@ int UpdateFunKiv::declinedVersionCode()
 
 void UpdateFunKiv::offerNewVersion()
 {
-    const QString informative = QStringLiteral("新版本为：") + versionNow
-        + QStringLiteral("\n是否现在就打开主页下载新版本？\n主页：") + webUrl;
-    switch (KivMessageBox::confirmOrDismiss(QStringLiteral("发现新版本"), informative,
-                                            QStringLiteral("不再提醒此版本"))) {
+    const QString informative =
+        QCoreApplication::translate("UpdateFunKiv", "新版本为：%1\n是否现在就打开主页下载新版本？\n主页：%2")
+            .arg(versionNow, webUrl);
+    switch (KivMessageBox::confirmOrDismiss(QCoreApplication::translate("UpdateFunKiv", "发现新版本"), informative,
+                                            QCoreApplication::translate("UpdateFunKiv", "不再提醒此版本"))) {
     case KivMessageBox::Choice::Ok:
         KivDesktopServices::openUrl(QUrl(webUrl, QUrl::TolerantMode));
         break;

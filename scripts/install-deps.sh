@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   qtbase5-dev qtbase5-dev-tools libqt5xml5 libqt5network5
+  qttools5-dev qttools5-dev-tools
   libreoffice-calc-nogui libreoffice-dev
   fonts-wqy-microhei qttranslations5-l10n
   xvfb xauth x11-apps imagemagick

@@ -25,19 +25,18 @@ bool officeOpensXlsx(const std::unique_ptr<ExcelOpKiv>& link)
 
 } // namespace
 
-QString askForWorkbook(QWidget* parent, const char* translationContext, const std::unique_ptr<ExcelOpKiv>& link)
+QString askForWorkbook(QWidget* parent, const char* toolName, const std::unique_ptr<ExcelOpKiv>& link)
 {
-    const auto translated = [translationContext](const char* text) {
-        return QCoreApplication::translate(translationContext, text);
-    };
     const bool xlsx = officeOpensXlsx(link);
-    const QString caption = xlsx ? translated("请选择Excel文件") : translated("请选择Excel2003文件");
-    QString filter = xlsx ? translated("Excel Files (*.xls *.xlsx)") : translated("Excel Files (*.xls)");
+    const QString caption = xlsx ? QCoreApplication::translate("WorkbookImport", "请选择Excel文件")
+                                 : QCoreApplication::translate("WorkbookImport", "请选择Excel2003文件");
+    QString filter = xlsx ? QCoreApplication::translate("WorkbookImport", "Excel Files (*.xls *.xlsx)")
+                          : QCoreApplication::translate("WorkbookImport", "Excel Files (*.xls)");
     // The office opens its own format as well; and a file named oddly is still worth a try.
     if (xlsx)
-        filter += QStringLiteral(";;") + translated("电子表格文件 (*.xls *.xlsx *.ods)");
-    filter += QStringLiteral(";;") + translated("所有文件 (*)");
-    return KivFileDialog::getOpenFileName(parent, caption, filter, QString::fromLatin1(translationContext));
+        filter += QStringLiteral(";;") + QCoreApplication::translate("WorkbookImport", "电子表格文件 (*.xls *.xlsx *.ods)");
+    filter += QStringLiteral(";;") + QCoreApplication::translate("WorkbookImport", "所有文件 (*)");
+    return KivFileDialog::getOpenFileName(parent, caption, filter, QString::fromLatin1(toolName));
 }
 
 bool openInNewLink(const QString& path, std::unique_ptr<ExcelOpKiv>& link)

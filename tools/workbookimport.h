@@ -8,11 +8,10 @@
 class ExcelOpKiv;
 class QWidget;
 
-// Asks for a workbook file. The dialog's title and filter pass through the translation function
-// with the given context, and it opens in the folder the tool of that context used last. The
-// link is left as it is, so a cancelled dialog changes nothing. Returns the chosen path, empty
-// when the dialog was cancelled.
-QString askForWorkbook(QWidget* parent, const char* translationContext, const std::unique_ptr<ExcelOpKiv>& link);
+// Asks for a workbook file. The dialog opens in the folder the named tool (its window class)
+// used last. The link is left as it is, so a cancelled dialog changes nothing. Returns the chosen
+// path, empty when the dialog was cancelled.
+QString askForWorkbook(QWidget* parent, const char* toolName, const std::unique_ptr<ExcelOpKiv>& link);
 
 // Destroys the old link (closing its workbook), starts a new one in its place and opens the
 // workbook with its sheets listed, under the wait cursor. False when it did not open: one box

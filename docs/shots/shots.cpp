@@ -1,6 +1,7 @@
 // Takes the README's screenshots of the real windows on a virtual display: the launcher, each
 // tool after an import, a progress dialog in the middle of a run and a failure box.
-// Run through scripts/take-screenshots.sh.
+// Run through scripts/take-screenshots.sh. With an English locale (LANGUAGE=en) it takes only
+// the comparer after an import, as comparer-en.
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "common/dialogs.h"
@@ -48,11 +49,13 @@ void snapWindow(const QString& name, QWidget* window)
     snap(name, window->frameGeometry());
 }
 
-QList<QStringList> peopleRows(int count, int offset)
+QList<QStringList> peopleRows(int count, int offset, bool english = false)
 {
-    const QStringList cities = {"北京", "上海", "广州", "深圳", "杭州", "成都", "武汉"};
-    const QStringList names = {"张伟", "王芳", "李娜", "刘洋", "陈静", "杨磊", "赵敏", "黄强"};
-    QList<QStringList> rows{{"姓名", "城市", "金额"}};
+    const QStringList cities = english ? QStringList{"Leeds", "York", "Bath", "Derby", "Ely", "Hull", "Wells"}
+                                       : QStringList{"北京", "上海", "广州", "深圳", "杭州", "成都", "武汉"};
+    const QStringList names = english ? QStringList{"Ann", "Ben", "Cara", "Dev", "Eve", "Finn", "Gus", "Hana"}
+                                      : QStringList{"张伟", "王芳", "李娜", "刘洋", "陈静", "杨磊", "赵敏", "黄强"};
+    QList<QStringList> rows{english ? QStringList{"Name", "City", "Amount"} : QStringList{"姓名", "城市", "金额"}};
     for (int k = 0; k < count; ++k)
         rows.append({names.at((k + offset) % names.size()) + QString::number((k * 7 + offset) % 500),
                      cities.at(k % cities.size()), QString::number(100 + k % 900)});
@@ -64,6 +67,18 @@ void click(QWidget* window, const char* button)
     window->findChild<QPushButton*>(button)->click();
 }
 
+// The comparer at the top left with the workbook imported and the first columns picked.
+void showComparerWith(DuZozodKiv& comparer, const QString& book)
+{
+    comparer.move(0, 0);
+    comparer.show();
+    KivFileDialog::setNextFileName(book);
+    click(&comparer, "importDirectFile");
+    settle();
+    comparer.findChild<QComboBox*>("comboBoxTitle1")->setCurrentIndex(0);
+    comparer.findChild<QComboBox*>("comboBoxTitle2")->setCurrentIndex(0);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -72,12 +87,23 @@ int main(int argc, char* argv[])
     QFont font = QApplication::font();
     font.setPointSize(9);
     QApplication::setFont(font);
-    installQtChineseTexts();
+    const bool english = installWindowLanguage();
     connectWindowSeams();
     initTestEnvironment();
     KivMessageBox::setHeadless(false); // the boxes are part of the pictures
     outputFolder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
     QTemporaryDir work;
+    // The comparer after an import, in English.
+    if (english) {
+        const QString englishBook = work.filePath(QStringLiteral("signups.xlsx"));
+        writeWorkbook(englishBook, {SheetContent{"Members", peopleRows(200, 0, true)},
+                                    SheetContent{"Sign-ups", peopleRows(200, 3, true)}});
+        DuZozodKiv comparer;
+        showComparerWith(comparer, englishBook);
+        snapWindow(QStringLiteral("comparer-en"), &comparer);
+        return 0;
+    }
+
     const QString book = work.filePath(QStringLiteral("报名表.xlsx"));
     writeWorkbook(book, {SheetContent{"名单", peopleRows(20000, 0)}, SheetContent{"报名", peopleRows(20000, 3)}});
 
@@ -89,13 +115,7 @@ int main(int argc, char* argv[])
 
     // The comparer after an import, then in the middle of its run.
     DuZozodKiv comparer;
-    comparer.move(0, 0);
-    comparer.show();
-    KivFileDialog::setNextFileName(book);
-    click(&comparer, "importDirectFile");
-    settle();
-    comparer.findChild<QComboBox*>("comboBoxTitle1")->setCurrentIndex(0);
-    comparer.findChild<QComboBox*>("comboBoxTitle2")->setCurrentIndex(0);
+    showComparerWith(comparer, book);
     snapWindow(QStringLiteral("comparer"), &comparer);
     const RunProgress::ViewFactory dialogs = RunProgress::viewFactory();
     RunProgress::setViewFactory([&](const QString& label, const QString& cancel, int minimum, int maximum) {

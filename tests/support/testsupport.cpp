@@ -8,6 +8,7 @@
 #include "workbookwriter.h"
 
 #include "common/dialogs.h"
+#include "common/language.h"
 #include "automation/axobject.h"
 #include "automation/officeserver.h"
 #include "excelop/excelopkiv.h"
@@ -52,6 +53,10 @@ void initTestEnvironment()
     setDialogsHeadlessForTests();
     OfficeServer::registerAsExcel();
     KivDesktopServices::setRecording(true);
+    // The texts tests compare are the written Chinese ones, whatever locale CI runs under: the
+    // command lines they start see a Chinese LANGUAGE. A test that wants English sets it itself.
+    if (userWantsEnglish())
+        qputenv("LANGUAGE", "zh_CN");
 }
 
 std::unique_ptr<ExcelOpKiv> openedWorkbook(const QString& path)

@@ -8,7 +8,8 @@
 #include <QString>
 #include <QStringList>
 
-// Dialogs answer without a person. Call first in initTestCase().
+// Dialogs answer without a person, and the command lines a test starts speak Chinese even when
+// the locale is English. Call first in initTestCase().
 void initTestEnvironment();
 
 class ExcelOpKiv;

@@ -17,22 +17,27 @@ const int kChunkRows = 5000;
 // What a sheet of the office holds when it does not say.
 const int kFallbackRowLimit = 1048576;
 
-const char* const kProgressLabel = "正在处理中，请不要操作其他Excel文件。";
-const char* const kProgressCancel = "取消";
-const char* const kCancelledText = "注意：还没处理完毕，您已退出。";
-const char* const kWriteFailedText = "写入对比结果时出错，已停止处理。";
-const char* const kFinishedText = "对比结束，结果已保存在Excel文件的第一列，请自行打开查看。";
-const char* const kPartialText = "虽然还没处理完，但是仍在目标文件保存了部分结果，请自行打开查看。";
-const char* const kFinishedNotSavedText =
+const char* const kProgressLabel = QT_TRANSLATE_NOOP("DuZozodKiv", "正在处理中，请不要操作其他Excel文件。");
+const char* const kProgressCancel = QT_TRANSLATE_NOOP("DuZozodKiv", "取消");
+const char* const kCancelledText = QT_TRANSLATE_NOOP("DuZozodKiv", "注意：还没处理完毕，您已退出。");
+const char* const kWriteFailedText = QT_TRANSLATE_NOOP("DuZozodKiv", "写入对比结果时出错，已停止处理。");
+const char* const kFinishedText = QT_TRANSLATE_NOOP("DuZozodKiv", "对比结束，结果已保存在Excel文件的第一列，请自行打开查看。");
+const char* const kPartialText = QT_TRANSLATE_NOOP("DuZozodKiv", "虽然还没处理完，但是仍在目标文件保存了部分结果，请自行打开查看。");
+const char* const kFinishedNotSavedText = QT_TRANSLATE_NOOP("DuZozodKiv",
     "对比已结束，但结果未能保存到Excel文件（文件可能是只读的、正被其他程序占用或磁盘已满），"
-    "请检查后重新导入并对比。";
-const char* const kPartialNotSavedText =
-    "还没处理完，而且部分结果也未能保存到Excel文件（文件可能是只读的、正被其他程序占用或磁盘已满）。";
+    "请检查后重新导入并对比。");
+const char* const kPartialNotSavedText = QT_TRANSLATE_NOOP("DuZozodKiv",
+    "还没处理完，而且部分结果也未能保存到Excel文件（文件可能是只读的、正被其他程序占用或磁盘已满）。");
 
 // What the run does now, under the dialog's own label.
-const char* const kOpeningStage = "正在打开表格……";
-const char* const kComparingStage = "正在对比……";
-const char* const kSavingStage = "正在保存……";
+const char* const kOpeningStage = QT_TRANSLATE_NOOP("DuZozodKiv", "正在打开表格……");
+const char* const kComparingStage = QT_TRANSLATE_NOOP("DuZozodKiv", "正在对比……");
+const char* const kSavingStage = QT_TRANSLATE_NOOP("DuZozodKiv", "正在保存……");
+
+QString translated(const char* text)
+{
+    return QCoreApplication::translate("DuZozodKiv", text);
+}
 
 // The steps of the progress dialog: one per row read and one per count written.
 class ProgressSteps
@@ -54,7 +59,7 @@ private:
 
 void showStage(RunProgress& dialog, const char* stage)
 {
-    dialog.setLabel(QString::fromUtf8(kProgressLabel) + QLatin1Char('\n') + QString::fromUtf8(stage));
+    dialog.setLabel(translated(kProgressLabel) + QLatin1Char('\n') + translated(stage));
 }
 
 enum class PassOutcome { Done, Cancelled, WriteFailed };
@@ -132,12 +137,19 @@ QString forgivenSuffix(const ComparisonOptions& options)
         forgiven.append(QCoreApplication::translate("DuZozodKiv", "忽略大小写"));
     if (options.foldWidth)
         forgiven.append(QCoreApplication::translate("DuZozodKiv", "全角半角视为相同"));
-    return forgiven.isEmpty() ? QString() : QStringLiteral("（") + forgiven.join(QStringLiteral("、")) + QStringLiteral("）");
+    if (forgiven.isEmpty())
+        return QString();
+    //: Between the forgiven differences of a header's suffix.
+    const QString separator = QCoreApplication::translate("DuZozodKiv", "、");
+    //: The forgiven differences after a header: %1 lists them.
+    return QCoreApplication::translate("DuZozodKiv", "（%1）").arg(forgiven.join(separator));
 }
 
+// The header of the match-row column; the one-pass arg() keeps a "%1" in a name as it is.
 QString matchRowHeader(const QString& otherSheet, const QString& otherTitle)
 {
-    return QStringLiteral("在“") + otherSheet + QStringLiteral("”表“") + otherTitle + QStringLiteral("”列首次出现的行");
+    //: Header of the column with the first matching row: %1 the other sheet, %2 its column's title.
+    return QCoreApplication::translate("DuZozodKiv", "在“%1”表“%2”列首次出现的行").arg(otherSheet, otherTitle);
 }
 
 int dataRowCount(int firstRow, int lastRow)
@@ -147,13 +159,8 @@ int dataRowCount(int firstRow, int lastRow)
 
 QString occurrenceHeader(const QString& ownTitle, const QString& otherSheet, const QString& otherTitle)
 {
-    return QStringLiteral("“") + ownTitle + QStringLiteral("”在“") + otherSheet
-        + QStringLiteral("”表“") + otherTitle + QStringLiteral("”列出现的次数");
-}
-
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("DuZozodKiv", text);
+    //: Header of the count column: %1 this column's title, %2 the other sheet, %3 its column's title.
+    return QCoreApplication::translate("DuZozodKiv", "“%1”在“%2”表“%3”列出现的次数").arg(ownTitle, otherSheet, otherTitle);
 }
 
 bool holdsTitle(const SheetEntry* sheet, int titleIndex)
@@ -282,7 +289,7 @@ ComparisonOutcome ComparisonRun::run()
     }
     // Up from the first change to the end of the save: inserting a column into a long sheet
     // and saving it take seconds.
-    RunProgress dialog(QString::fromUtf8(kProgressLabel), QString::fromUtf8(kProgressCancel), 0,
+    RunProgress dialog(translated(kProgressLabel), translated(kProgressCancel), 0,
                        2 * (dataRowCount(2, lastRow1) + dataRowCount(2, lastRow2)));
     showStage(dialog, kOpeningStage);
     prepareSheets();
@@ -348,7 +355,7 @@ bool ComparisonRun::countOccurrences(RunProgress& dialog)
     if (outcome == PassOutcome::Done && !addChosenExtras(found1, found2))
         outcome = PassOutcome::WriteFailed;
     if (outcome != PassOutcome::Done)
-        shownDuringRun.append(QString::fromUtf8(outcome == PassOutcome::Cancelled ? kCancelledText : kWriteFailedText));
+        shownDuringRun.append(translated(outcome == PassOutcome::Cancelled ? kCancelledText : kWriteFailedText));
     return outcome == PassOutcome::Done;
 }
 
@@ -388,6 +395,6 @@ ComparisonOutcome ComparisonRun::finish(bool finished)
     outcome.kind = finished ? ComparisonOutcome::Kind::Finished : ComparisonOutcome::Kind::Cancelled;
     const char* text = finished ? (outcome.saved ? kFinishedText : kFinishedNotSavedText)
                                 : (outcome.saved ? kPartialText : kPartialNotSavedText);
-    outcome.messages.append(QString::fromUtf8(text));
+    outcome.messages.append(translated(text));
     return outcome;
 }

@@ -3,6 +3,7 @@
 // in both sheets, the counts of every row's value in the other sheet's column, and the save.
 // Touches no widget: the comparer window and the command line both run it.
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -59,6 +60,9 @@ struct ComparisonOutcome
 
 class ComparisonRun
 {
+    // Its messages are the comparer window's.
+    Q_DECLARE_TR_FUNCTIONS(DuZozodKiv)
+
 public:
     ComparisonRun(ExcelOpKiv& book, const ComparisonSettings& settings);
 

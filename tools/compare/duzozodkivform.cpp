@@ -16,13 +16,6 @@
 
 namespace {
 
-const char* const kContext = "DuZozodKiv";
-
-QString translated(const char* text)
-{
-    return QCoreApplication::translate(kContext, text);
-}
-
 template <typename Widget>
 Widget* named(QWidget* parent, const char* objectName)
 {
@@ -77,10 +70,11 @@ QString instructionsHtml()
     return QStringLiteral("<html><head><meta name=\"qrichtext\" content=\"1\" /></head>"
                           "<body style=\" font-family:'SimSun'; font-size:9pt;\">"
                           "<div style=\" font-family:'宋体';\">")
-        + plain.arg(QStringLiteral("说明："))
-        + justified.arg(QStringLiteral("1、系统必须安装LibreOffice Calc任意版本；"))
-        + justified.arg(QStringLiteral("2、导入文件的列名必须放在表格的第一行；"))
-        + justified.arg(QStringLiteral("3、点击“开始对比”按钮后该按钮即可开始对比，结果保存在导入的Excel文件里。"))
+        + plain.arg(QCoreApplication::translate("DuZozodKiv", "说明："))
+        + justified.arg(QCoreApplication::translate("DuZozodKiv", "1、系统必须安装LibreOffice Calc任意版本；"))
+        + justified.arg(QCoreApplication::translate("DuZozodKiv", "2、导入文件的列名必须放在表格的第一行；"))
+        + justified.arg(QCoreApplication::translate(
+            "DuZozodKiv", "3、点击“开始对比”按钮后该按钮即可开始对比，结果保存在导入的Excel文件里。"))
         + QStringLiteral("</div></body></html>");
 }
 
@@ -200,19 +194,19 @@ void DuZozodKivForm::buildWindowBars(QMainWindow* window)
 
 void DuZozodKivForm::retranslateUi(QMainWindow* window)
 {
-    window->setWindowTitle(translated("KivEcel工具箱：Excel对比器"));
+    window->setWindowTitle(tr("KivEcel工具箱：Excel对比器"));
     adViewButton->setText(QString());
-    label->setText(translated("第一步，导入Excel文件："));
-    importDirectFile->setText(translated("导入Excel文件"));
-    label_2->setText(translated("第二步，选择要比对的Sheet表："));
-    label_4->setText(translated("表1"));
-    label_3->setText(translated("表2"));
-    label_5->setText(translated("第三步，选择要比对的列名："));
-    label_6->setText(translated("表1的列："));
-    label_7->setText(translated("表2的列："));
-    label_8->setText(translated("第四步，请分别填入表1、表2的总行数（必填）："));
-    label_9->setText(translated("表1的总行数："));
-    label_10->setText(translated("表2的总行数："));
-    startCompareButton->setText(translated("开始对比"));
-    textBrowser->setHtml(translated(instructionsHtml().toUtf8().constData()));
+    label->setText(tr("第一步，导入Excel文件："));
+    importDirectFile->setText(tr("导入Excel文件"));
+    label_2->setText(tr("第二步，选择要比对的Sheet表："));
+    label_4->setText(tr("表1"));
+    label_3->setText(tr("表2"));
+    label_5->setText(tr("第三步，选择要比对的列名："));
+    label_6->setText(tr("表1的列："));
+    label_7->setText(tr("表2的列："));
+    label_8->setText(tr("第四步，请分别填入表1、表2的总行数（必填）："));
+    label_9->setText(tr("表1的总行数："));
+    label_10->setText(tr("表2的总行数："));
+    startCompareButton->setText(tr("开始对比"));
+    textBrowser->setHtml(instructionsHtml());
 }

@@ -2,6 +2,8 @@
 // The comparer's form, built in code: every widget carries its object name so that the window's
 // on_<objectName>_<signal> slots bind by name.
 
+#include <QCoreApplication>
+
 class QComboBox;
 class QGridLayout;
 class QHBoxLayout;
@@ -17,6 +19,8 @@ class QWidget;
 
 class DuZozodKivForm
 {
+    Q_DECLARE_TR_FUNCTIONS(DuZozodKiv)
+
 public:
     // Builds the widgets on the window and sets their texts; does not connect anything.
     void setupUi(QMainWindow* window);

@@ -12,14 +12,9 @@
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("SplitSheetFromColumn", text);
-}
-
 QString readOnlyText(const QString& path)
 {
-    return tr("%1只能以只读方式打开（所在文件夹不能写入，或文件正被其他程序占用），处理结果无法保存，没有处理，文件没有改动。")
+    return QCoreApplication::translate("SplitSheetFromColumn", "%1只能以只读方式打开（所在文件夹不能写入，或文件正被其他程序占用），处理结果无法保存，没有处理，文件没有改动。")
         .arg(path);
 }
 
@@ -130,12 +125,14 @@ JobOutcome ColumnSplitJob::splitInOpenWorkbook(ExcelOpKiv& book)
         for (const QString& value : run.valuesWithoutSheet())
             quoted.append(QStringLiteral("“%1”").arg(value));
         saved.kind = JobOutcome::Kind::Failed;
+        //: Between the values of a list.
+        const QString separator = tr("、");
         saved.messages.append(tr("没有全部处理完毕：以下值没能生成新的Sheet表：%1。其余结果已经保存在%2内。")
-                                  .arg(quoted.join(QStringLiteral("、")), path));
+                                  .arg(quoted.join(separator), path));
         return saved;
     }
     saved.kind = JobOutcome::Kind::Done;
-    saved.messages.append(tr("处理完毕请打开") + path + tr("查看。"));
+    saved.messages.append(tr("处理完毕请打开%1查看。").arg(path));
     return saved;
 }
 

@@ -5,6 +5,7 @@
 
 #include "tools/joboutcome.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <memory>
 
@@ -25,6 +26,9 @@ struct ColumnSplitRequest
 
 class ColumnSplitJob
 {
+    // Its messages are the column splitter window's.
+    Q_DECLARE_TR_FUNCTIONS(SplitSheetFromColumn)
+
 public:
     explicit ColumnSplitJob(const ColumnSplitRequest& request);
 

@@ -73,8 +73,6 @@ void SplitSheetFromColumn::setupUi(QMainWindow* window)
 
 void SplitSheetFromColumn::retranslateUi(QMainWindow* window)
 {
-    const char* context = "SplitSheetFromColumn";
-    auto tr = [context](const char* text) { return QCoreApplication::translate(context, text); };
     window->setWindowTitle(tr("KivExcel工具箱：Excel按列分割器"));
     myAdViewButton->setText(QString());
     label_6->setText(tr("一、导入文件"));

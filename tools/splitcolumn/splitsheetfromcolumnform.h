@@ -1,6 +1,8 @@
 #pragma once
 // The column splitter's form, built in code with absolute geometry.
 
+#include <QCoreApplication>
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -15,6 +17,8 @@ namespace Ui {
 
 class SplitSheetFromColumn
 {
+    Q_DECLARE_TR_FUNCTIONS(SplitSheetFromColumn)
+
 public:
     void setupUi(QMainWindow* window);
     void retranslateUi(QMainWindow* window);

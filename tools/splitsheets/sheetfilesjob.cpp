@@ -11,15 +11,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-namespace {
-
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("splitExcelFromSheets", text);
-}
-
-} // namespace
-
 SheetFilesJob::SheetFilesJob(const SheetFilesRequest& request) : request(request) {}
 
 QString SheetFilesJob::formProblem() const
@@ -99,11 +90,11 @@ JobOutcome SheetFilesJob::run(std::unique_ptr<ExcelOpKiv>& link)
     } else if (!notWritten.isEmpty()) {
         outcome.kind = JobOutcome::Kind::Failed;
         // When every file failed there is no rest that was saved.
-        outcome.messages.append(failures + (outcome.written.isEmpty() ? tr("没有文件保存到目录") + folder + tr("。")
-                                                                     : tr("其余文件已经保存，请打开目录") + folder + tr("查看。")));
+        outcome.messages.append(failures + (outcome.written.isEmpty() ? tr("没有文件保存到目录%1。").arg(folder)
+                                                                     : tr("其余文件已经保存，请打开目录%1查看。").arg(folder)));
     } else {
         outcome.kind = JobOutcome::Kind::Done;
-        outcome.messages.append(replaced + tr("处理完毕请打开目录") + folder + tr("查看。"));
+        outcome.messages.append(replaced + tr("处理完毕请打开目录%1查看。").arg(folder));
     }
     return outcome;
 }

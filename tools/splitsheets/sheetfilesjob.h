@@ -5,6 +5,7 @@
 
 #include "tools/joboutcome.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <memory>
 
@@ -22,6 +23,9 @@ struct SheetFilesRequest
 
 class SheetFilesJob
 {
+    // Its messages are the sheet splitter window's.
+    Q_DECLARE_TR_FUNCTIONS(splitExcelFromSheets)
+
 public:
     explicit SheetFilesJob(const SheetFilesRequest& request);
 

@@ -10,15 +10,6 @@
 
 #include <sys/stat.h>
 
-namespace {
-
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("splitExcelFromSheets", text);
-}
-
-} // namespace
-
 bool isSameExistingFile(const QString& first, const QString& second)
 {
     const QFileInfo firstInfo(first);
@@ -51,12 +42,12 @@ QString SheetFilesRun::outputPathFor(const QString& sheetName) const
 SheetFilesRun::Outcome SheetFilesRun::run(const QStringList& sheetNames)
 {
     sheetCount = sheetNames.size();
-    RunProgress progress(tr("正在处理中，请不要操作其他Excel文件。"), tr("取消"), 0, sheetCount * sheetCount);
+    RunProgress progress(QCoreApplication::translate("splitExcelFromSheets", "正在处理中，请不要操作其他Excel文件。"), QCoreApplication::translate("splitExcelFromSheets", "取消"), 0, sheetCount * sheetCount);
     for (const QString& name : sheetNames) {
         if (writeSheetFile(name, progress) == Step::Cancelled) {
             progress.close();
             if (outputOpen && !book.saveWorkbook())
-                fail(name, tr("保存失败"));
+                fail(name, QCoreApplication::translate("splitExcelFromSheets", "保存失败"));
             return Outcome::Cancelled;
         }
     }
@@ -74,7 +65,7 @@ SheetFilesRun::Step SheetFilesRun::writeSheetFile(const QString& sheetName, RunP
     book.openWorkBook(path);
     outputOpen = book.hasWorkbook();
     if (!outputOpen) {
-        fail(sheetName, tr("导出的文件打不开"));
+        fail(sheetName, QCoreApplication::translate("splitExcelFromSheets", "导出的文件打不开"));
         QFile::remove(path); // a full copy of the target must not pass for the sheet's file
         skipInspections(sheetCount, progress);
         return progress.wasCanceled() ? Step::Cancelled : Step::Failed;
@@ -85,17 +76,17 @@ SheetFilesRun::Step SheetFilesRun::writeSheetFile(const QString& sheetName, RunP
         return Step::Cancelled;
     if (trim == Trim::Refused) {
         // A file that still holds other sheets is not that sheet's file.
-        fail(sheetName, tr("其他工作表无法删除（工作簿结构可能受保护）"));
+        fail(sheetName, QCoreApplication::translate("splitExcelFromSheets", "其他工作表无法删除（工作簿结构可能受保护）"));
         closeAndRemoveOutput(path);
         return Step::Failed;
     }
     if (!book.saveWorkbook()) {
-        fail(sheetName, tr("保存失败"));
+        fail(sheetName, QCoreApplication::translate("splitExcelFromSheets", "保存失败"));
         QFile::remove(path);
         return Step::Failed;
     }
     if (sheetOfFile.contains(path)) {
-        replacedFiles.append(tr("“%1”（被“%2”的文件替换）").arg(sheetOfFile.value(path), sheetName));
+        replacedFiles.append(QCoreApplication::translate("splitExcelFromSheets", "“%1”（被“%2”的文件替换）").arg(sheetOfFile.value(path), sheetName));
         writtenFiles.removeAll(path);
     }
     sheetOfFile.insert(path, sheetName);
@@ -107,16 +98,16 @@ SheetFilesRun::Step SheetFilesRun::writeSheetFile(const QString& sheetName, RunP
 bool SheetFilesRun::placeCopyOfTarget(const QString& sheetName, const QString& path)
 {
     if (isSameExistingFile(path, targetPath)) {
-        fail(sheetName, tr("导出文件就是目标文件本身，目标文件不会被覆盖"));
+        fail(sheetName, QCoreApplication::translate("splitExcelFromSheets", "导出文件就是目标文件本身，目标文件不会被覆盖"));
         return false;
     }
     const QFileInfo existing(path);
     if ((existing.exists() || existing.isSymLink()) && !QFile::remove(path)) {
-        fail(sheetName, tr("无法替换导出文件夹里的同名文件%1").arg(path));
+        fail(sheetName, QCoreApplication::translate("splitExcelFromSheets", "无法替换导出文件夹里的同名文件%1").arg(path));
         return false;
     }
     if (!QFile::copy(targetPath, path)) {
-        fail(sheetName, tr("无法写入文件%1").arg(path));
+        fail(sheetName, QCoreApplication::translate("splitExcelFromSheets", "无法写入文件%1").arg(path));
         return false;
     }
     // A read-only target gives a read-only copy, which the office could not save.
@@ -162,5 +153,5 @@ void SheetFilesRun::skipInspections(int count, RunProgress& progress)
 
 void SheetFilesRun::fail(const QString& sheetName, const QString& reason)
 {
-    failures.append(tr("“%1”：%2").arg(sheetName, reason));
+    failures.append(QCoreApplication::translate("splitExcelFromSheets", "“%1”：%2").arg(sheetName, reason));
 }

@@ -44,8 +44,6 @@ void splitExcelFromSheets::setupUi(QMainWindow* window)
 
 void splitExcelFromSheets::retranslateUi(QMainWindow* window)
 {
-    const char* context = "splitExcelFromSheets";
-    auto tr = [context](const char* text) { return QCoreApplication::translate(context, text); };
     window->setWindowTitle(tr("KivExcel工具箱：Excel表格拆分器"));
     myAdViewButton->setText(QString());
     label_2->setText(tr("功能：将目标文件里的每个工作表分别保存为单独的文件，并存放于导出文件夹内。"));

@@ -1,6 +1,8 @@
 #pragma once
 // The sheet-to-files splitter's form, built in code with absolute geometry.
 
+#include <QCoreApplication>
+
 class QLabel;
 class QMainWindow;
 class QMenuBar;
@@ -13,6 +15,8 @@ namespace Ui {
 
 class splitExcelFromSheets
 {
+    Q_DECLARE_TR_FUNCTIONS(splitExcelFromSheets)
+
 public:
     void setupUi(QMainWindow* window);
     void retranslateUi(QMainWindow* window);

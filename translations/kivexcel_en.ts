@@ -1,0 +1,711 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>Backup</name>
+    <message>
+        <source>没能在%1旁边保留原文件的备份（文件夹可能不能写入或磁盘已满），为了不丢失原文件，处理结果没有保存。</source>
+        <translation>Could not keep a backup of the original beside %1 (the folder may not be writable, or the disk is full). To keep the original safe, the results were not saved.</translation>
+    </message>
+</context>
+<context>
+    <name>DuZozodKiv</name>
+    <message>
+        <source>正在处理中，请不要操作其他Excel文件。</source>
+        <translation>Working. Please leave other Excel files alone until it is done.</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>注意：还没处理完毕，您已退出。</source>
+        <translation>Note: you stopped before the work was finished.</translation>
+    </message>
+    <message>
+        <source>写入对比结果时出错，已停止处理。</source>
+        <translation>Writing the comparison results failed; processing stopped.</translation>
+    </message>
+    <message>
+        <source>对比结束，结果已保存在Excel文件的第一列，请自行打开查看。</source>
+        <translation>Comparison finished. The results are saved in the first column of the Excel file; open it to see them.</translation>
+    </message>
+    <message>
+        <source>虽然还没处理完，但是仍在目标文件保存了部分结果，请自行打开查看。</source>
+        <translation>The work was not finished, but the partial results were saved in the file; open it to see them.</translation>
+    </message>
+    <message>
+        <source>对比已结束，但结果未能保存到Excel文件（文件可能是只读的、正被其他程序占用或磁盘已满），请检查后重新导入并对比。</source>
+        <translation>The comparison finished, but the results could not be saved to the Excel file (it may be read-only or in use by another program, or the disk is full). Please check, then import and compare again.</translation>
+    </message>
+    <message>
+        <source>还没处理完，而且部分结果也未能保存到Excel文件（文件可能是只读的、正被其他程序占用或磁盘已满）。</source>
+        <translation>The work was not finished, and the partial results could not be saved to the Excel file either (it may be read-only or in use by another program, or the disk is full).</translation>
+    </message>
+    <message>
+        <source>正在打开表格……</source>
+        <translation>Opening the sheets…</translation>
+    </message>
+    <message>
+        <source>正在对比……</source>
+        <translation>Comparing…</translation>
+    </message>
+    <message>
+        <source>正在保存……</source>
+        <translation>Saving…</translation>
+    </message>
+    <message>
+        <source>忽略首尾空格</source>
+        <translation>Ignore spaces at both ends</translation>
+    </message>
+    <message>
+        <source>忽略大小写</source>
+        <translation>Ignore letter case</translation>
+    </message>
+    <message>
+        <source>全角半角视为相同</source>
+        <translation>Treat full-width and half-width forms as equal</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <extracomment>Between the forgiven differences of a header&apos;s suffix.</extracomment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>（%1）</source>
+        <extracomment>The forgiven differences after a header: %1 lists them.</extracomment>
+        <translation> (%1)</translation>
+    </message>
+    <message>
+        <source>在“%1”表“%2”列首次出现的行</source>
+        <extracomment>Header of the column with the first matching row: %1 the other sheet, %2 its column&apos;s title.</extracomment>
+        <translation>First row in column “%2” of sheet “%1”</translation>
+    </message>
+    <message>
+        <source>“%1”在“%2”表“%3”列出现的次数</source>
+        <extracomment>Header of the count column: %1 this column&apos;s title, %2 the other sheet, %3 its column&apos;s title.</extracomment>
+        <translation>Occurrences of “%1” in column “%3” of sheet “%2”</translation>
+    </message>
+    <message>
+        <source>没有导入Excel文件，无法比对。</source>
+        <translation>No Excel file has been imported; nothing to compare.</translation>
+    </message>
+    <message>
+        <source>没有表1，无法比对。</source>
+        <translation>There is no sheet 1; cannot compare.</translation>
+    </message>
+    <message>
+        <source>没有表2，无法比对。</source>
+        <translation>There is no sheet 2; cannot compare.</translation>
+    </message>
+    <message>
+        <source>表1跟表2是同一个表，不需比对。</source>
+        <translation>Sheet 1 and sheet 2 are the same sheet; there is nothing to compare.</translation>
+    </message>
+    <message>
+        <source>表1没有选择列，无法比对。</source>
+        <translation>No column has been chosen for sheet 1; cannot compare.</translation>
+    </message>
+    <message>
+        <source>表2没有选择列，无法比对。</source>
+        <translation>No column has been chosen for sheet 2; cannot compare.</translation>
+    </message>
+    <message>
+        <source>表1的总行数有误，请重新输入。</source>
+        <translation>The row count of sheet 1 is not valid; please enter it again.</translation>
+    </message>
+    <message>
+        <source>表2的总行数有误，请重新输入。</source>
+        <translation>The row count of sheet 2 is not valid; please enter it again.</translation>
+    </message>
+    <message>
+        <source>表1选择的表不在导入的Excel文件里，请重新导入Excel文件或重新选择表1。</source>
+        <translation>The sheet chosen as sheet 1 is not in the imported Excel file; please import the file again or choose sheet 1 again.</translation>
+    </message>
+    <message>
+        <source>表2选择的表不在导入的Excel文件里，请重新导入Excel文件或重新选择表2。</source>
+        <translation>The sheet chosen as sheet 2 is not in the imported Excel file; please import the file again or choose sheet 2 again.</translation>
+    </message>
+    <message>
+        <source>表1选择的列不在表1的第一行里，请重新选择表1的列。</source>
+        <translation>The column chosen for sheet 1 is not in its first row; please choose the column of sheet 1 again.</translation>
+    </message>
+    <message>
+        <source>表2选择的列不在表2的第一行里，请重新选择表2的列。</source>
+        <translation>The column chosen for sheet 2 is not in its first row; please choose the column of sheet 2 again.</translation>
+    </message>
+    <message>
+        <source>表1的总行数超过了表格能容纳的行数，请重新输入。</source>
+        <translation>The row count of sheet 1 is more than a sheet can hold; please enter it again.</translation>
+    </message>
+    <message>
+        <source>表2的总行数超过了表格能容纳的行数，请重新输入。</source>
+        <translation>The row count of sheet 2 is more than a sheet can hold; please enter it again.</translation>
+    </message>
+    <message>
+        <source>再加一列：首次出现的行号</source>
+        <translation>Add a column: row of the first match</translation>
+    </message>
+    <message>
+        <source>标出次数为0的行</source>
+        <translation>Mark rows with a count of 0</translation>
+    </message>
+    <message>
+        <source>保存前在旁边保留原文件的备份</source>
+        <translation>Keep a backup of the original beside it before saving</translation>
+    </message>
+    <message>
+        <source>说明：</source>
+        <translation>Notes:</translation>
+    </message>
+    <message>
+        <source>1、系统必须安装LibreOffice Calc任意版本；</source>
+        <translation>1. LibreOffice Calc (any version) must be installed;</translation>
+    </message>
+    <message>
+        <source>2、导入文件的列名必须放在表格的第一行；</source>
+        <translation>2. The column titles must be in the first row of each sheet;</translation>
+    </message>
+    <message>
+        <source>3、点击“开始对比”按钮后该按钮即可开始对比，结果保存在导入的Excel文件里。</source>
+        <translation>3. “Compare” starts the comparison; the results are saved in the imported file.</translation>
+    </message>
+    <message>
+        <source>KivEcel工具箱：Excel对比器</source>
+        <translation>KivExcel Toolbox: Excel Comparer</translation>
+    </message>
+    <message>
+        <source>第一步，导入Excel文件：</source>
+        <translation>Step 1: import an Excel file:</translation>
+    </message>
+    <message>
+        <source>导入Excel文件</source>
+        <translation>Import Excel file</translation>
+    </message>
+    <message>
+        <source>第二步，选择要比对的Sheet表：</source>
+        <translation>Step 2: pick the two sheets:</translation>
+    </message>
+    <message>
+        <source>表1</source>
+        <translation>Sheet 1</translation>
+    </message>
+    <message>
+        <source>表2</source>
+        <translation>Sheet 2</translation>
+    </message>
+    <message>
+        <source>第三步，选择要比对的列名：</source>
+        <translation>Step 3: pick the columns:</translation>
+    </message>
+    <message>
+        <source>表1的列：</source>
+        <translation>Column 1:</translation>
+    </message>
+    <message>
+        <source>表2的列：</source>
+        <translation>Column 2:</translation>
+    </message>
+    <message>
+        <source>第四步，请分别填入表1、表2的总行数（必填）：</source>
+        <translation>Step 4: enter the row counts of sheets 1 and 2 (required):</translation>
+    </message>
+    <message>
+        <source>表1的总行数：</source>
+        <translation>Sheet 1:</translation>
+    </message>
+    <message>
+        <source>表2的总行数：</source>
+        <translation>Sheet 2:</translation>
+    </message>
+    <message>
+        <source>开始对比</source>
+        <translation>Compare</translation>
+    </message>
+</context>
+<context>
+    <name>ExcelOpKiv</name>
+    <message>
+        <source>空</source>
+        <extracomment>The name of the sheet for the empty value.</extracomment>
+        <translation>(empty)</translation>
+    </message>
+    <message>
+        <source>打开Excel文件时出错:(this-&gt;excel==null)</source>
+        <translation>Error opening the Excel file: (this-&gt;excel==null)</translation>
+    </message>
+    <message>
+        <source>打开Excel文件时出错:(this-&gt;workbook==null)</source>
+        <translation>Error opening the Excel file: (this-&gt;workbook==null)</translation>
+    </message>
+    <message>
+        <source>打开Excel文件获取sheet名字时出错:(this-&gt;excel==null)||(this-&gt;workbook==null)</source>
+        <translation>Error reading the sheet names of the Excel file: (this-&gt;excel==null)||(this-&gt;workbook==null)</translation>
+    </message>
+    <message>
+        <source>电子表格程序长时间没有响应，已被结束。这个工作簿没有处理完，结果没有保存。</source>
+        <translation>The spreadsheet program stopped responding for too long and was ended. This workbook was not finished, and the results were not saved.</translation>
+    </message>
+    <message>
+        <source>电子表格程序意外退出了。这个工作簿没有处理完，结果没有保存。</source>
+        <translation>The spreadsheet program quit unexpectedly. This workbook was not finished, and the results were not saved.</translation>
+    </message>
+</context>
+<context>
+    <name>KivAdViewButton</name>
+    <message>
+        <source>%1
+图片加载中。。</source>
+        <translation>%1
+Loading the picture…</translation>
+    </message>
+    <message>
+        <source>“%1”的下载地址不安全，不会下载或运行：
+%2</source>
+        <translation>The download address of “%1” is not safe; it will not be downloaded or run:
+%2</translation>
+    </message>
+    <message>
+        <source>是否运行“%1”？</source>
+        <translation>Run “%1”?</translation>
+    </message>
+    <message>
+        <source>程序：%1
+来自：%2</source>
+        <translation>Program: %1
+From: %2</translation>
+    </message>
+    <message>
+        <source>正在下载“%1”</source>
+        <translation>Downloading “%1”</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>KivExcel工具箱</source>
+        <translation>KivExcel Toolbox</translation>
+    </message>
+    <message>
+        <source>注意：如果您当前的系统是windows10,请确保以“Windows XP(Service Pack3)”的“兼容模式”打开本应用程序，否则无法处理Excel。</source>
+        <translation>Note: on Windows 10, start this program in the “compatibility mode” for “Windows XP (Service Pack 3)”, otherwise it cannot work with Excel.</translation>
+    </message>
+    <message>
+        <source>请选择功能：</source>
+        <translation>Choose a tool:</translation>
+    </message>
+    <message>
+        <source>功能1：</source>
+        <translation>Tool 1:</translation>
+    </message>
+    <message>
+        <source>Excel对比</source>
+        <translation>Compare columns</translation>
+    </message>
+    <message>
+        <source>功能2：</source>
+        <translation>Tool 2:</translation>
+    </message>
+    <message>
+        <source>按列分割为多个表</source>
+        <translation>Split by column</translation>
+    </message>
+    <message>
+        <source>功能3：</source>
+        <translation>Tool 3:</translation>
+    </message>
+    <message>
+        <source>拆分每个表为单独的文件</source>
+        <translation>Sheets to files</translation>
+    </message>
+    <message>
+        <source>KivExcel工具箱 版本：V1.0</source>
+        <translation>KivExcel Toolbox, version V1.0</translation>
+    </message>
+    <message>
+        <source>主页：</source>
+        <translation>Home page: </translation>
+    </message>
+    <message>
+        <source>Q群：</source>
+        <translation>QQ group: </translation>
+    </message>
+    <message>
+        <source> （欢迎入群讨论）</source>
+        <translation> (come and join the discussion)</translation>
+    </message>
+    <message>
+        <source>邮箱：</source>
+        <translation>Email: </translation>
+    </message>
+    <message>
+        <source>作者：</source>
+        <translation>Author: </translation>
+    </message>
+</context>
+<context>
+    <name>MyDownloadManager</name>
+    <message>
+        <source>下载中</source>
+        <translation>Downloading</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>OpenFailure</name>
+    <message>
+        <source>文件不存在</source>
+        <translation>The file does not exist</translation>
+    </message>
+    <message>
+        <source>没有读取权限</source>
+        <translation>No permission to read the file</translation>
+    </message>
+    <message>
+        <source>文件有密码保护</source>
+        <translation>The file is protected by a password</translation>
+    </message>
+    <message>
+        <source>不是电子表格文件</source>
+        <translation>Not a spreadsheet file</translation>
+    </message>
+    <message>
+        <source>文件已损坏</source>
+        <translation>The file is damaged</translation>
+    </message>
+</context>
+<context>
+    <name>OptionsMenu</name>
+    <message>
+        <source>选项</source>
+        <translation>Options</translation>
+    </message>
+</context>
+<context>
+    <name>SplitSheetFromColumn</name>
+    <message>
+        <source>%1只能以只读方式打开（所在文件夹不能写入，或文件正被其他程序占用），处理结果无法保存，没有处理，文件没有改动。</source>
+        <translation>%1 can only be opened read-only (its folder is not writable, or another program is using the file), so the results could not be saved. Nothing was done; the file is unchanged.</translation>
+    </message>
+    <message>
+        <source>目标文件不存在，请重新选择。</source>
+        <translation>The target file does not exist; please choose it again.</translation>
+    </message>
+    <message>
+        <source>您输入的“起始位置”格式有误，请重新输入。</source>
+        <translation>The “start cell” you entered is not a cell such as A1; please enter it again.</translation>
+    </message>
+    <message>
+        <source>您输入的“结束位置”格式有误，请重新输入。</source>
+        <translation>The “end cell” you entered is not a cell such as H50; please enter it again.</translation>
+    </message>
+    <message>
+        <source>您输入的“分割参考列”格式有误，请重新输入。</source>
+        <translation>The “split column” you entered is not column letters such as A; please enter it again.</translation>
+    </message>
+    <message>
+        <source>“结束位置”必须在“起始位置”（标题行）下面，数据区域里没有数据行，请重新输入。</source>
+        <translation>The “end cell” must be below the “start cell” (the title row); the data area has no data rows. Please enter them again.</translation>
+    </message>
+    <message>
+        <source>文件中没有名为“%1”的Sheet表，请重新导入文件并选择要处理的Sheet表。</source>
+        <translation>The file has no sheet named “%1”; please import the file again and choose the sheet to process.</translation>
+    </message>
+    <message>
+        <source>“%1”表在标题行（第%2行）下面没有数据行，没有可以分割的内容，文件没有改动。</source>
+        <translation>Sheet “%1” has no data rows below its title row (row %2), so there is nothing to split; the file is unchanged.</translation>
+    </message>
+    <message>
+        <source>处理时出错：工作表受保护，新Sheet表里的行没能删除，已停止处理，文件没有改动。</source>
+        <translation>Error while processing: the worksheet is protected, so the rows in the new sheet could not be deleted. Processing stopped; the file is unchanged.</translation>
+    </message>
+    <message>
+        <source>处理时出错：电子表格程序拒绝删除新Sheet表里的行（例如要删除的行穿过数组公式），已停止处理，文件没有改动。</source>
+        <translation>Error while processing: the spreadsheet program refused to delete rows in the new sheet (for example, rows that cut through an array formula). Processing stopped; the file is unchanged.</translation>
+    </message>
+    <message>
+        <source>正在处理中，请不要操作其他Excel文件。</source>
+        <translation>Working. Please leave other Excel files alone until it is done.</translation>
+    </message>
+    <message>
+        <source>正在保存……</source>
+        <translation>Saving…</translation>
+    </message>
+    <message>
+        <source>保存失败：处理结果没能保存到%1，请确认该文件没有被其他程序打开并且可以写入。</source>
+        <translation>Saving failed: the results could not be saved to %1. Please make sure no other program has the file open and that it can be written.</translation>
+    </message>
+    <message>
+        <source>注意：还没处理完毕，您已退出，但部分处理结果已经保存在目录文件内了。</source>
+        <translation>Note: you stopped before the work was finished, but the partial results have been saved in the target file.</translation>
+    </message>
+    <message>
+        <source>没有全部处理完毕：以下值没能生成新的Sheet表：%1。其余结果已经保存在%2内。</source>
+        <translation>Not everything was done: no new sheet could be made for these values: %1. The other results have been saved in %2.</translation>
+    </message>
+    <message>
+        <source>您输入的“起始位置”不在工作表的行范围（1到%1）内，请重新输入。</source>
+        <translation>The “start cell” you entered is outside the sheet&apos;s rows (1 to %1); please enter it again.</translation>
+    </message>
+    <message>
+        <source>您输入的“结束位置”不在工作表的行范围（1到%1）内，请重新输入。</source>
+        <translation>The “end cell” you entered is outside the sheet&apos;s rows (1 to %1); please enter it again.</translation>
+    </message>
+    <message>
+        <source>您输入的“分割参考列”超出了工作表的最后一列%1，请重新输入。</source>
+        <translation>The “split column” you entered is beyond the sheet&apos;s last column, %1; please enter it again.</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>保存前在旁边保留原文件的备份</source>
+        <translation>Keep a backup of the original beside it before saving</translation>
+    </message>
+    <message>
+        <source>KivExcel工具箱：Excel按列分割器</source>
+        <translation>KivExcel Toolbox: Excel Column Splitter</translation>
+    </message>
+    <message>
+        <source>一、导入文件</source>
+        <translation>1. Import a file</translation>
+    </message>
+    <message>
+        <source>导入Excel文件</source>
+        <translation>Import…</translation>
+    </message>
+    <message>
+        <source>二、请选择要处理的Sheet表：</source>
+        <translation>2. Choose the sheet to process:</translation>
+    </message>
+    <message>
+        <source>三、请输入Excel的处理实际数据区域,即标题行和数据区域。（必填）：</source>
+        <translation>3. The area to process: title row and data rows (required):</translation>
+    </message>
+    <message>
+        <source>起始位置：如A2</source>
+        <translation>Start, e.g. A2</translation>
+    </message>
+    <message>
+        <source>结束于：如H50</source>
+        <translation>End, e.g. H50</translation>
+    </message>
+    <message>
+        <source>:</source>
+        <translation>:</translation>
+    </message>
+    <message>
+        <source>四、请输入分割的参考列（必填）： 例如以A列为参考写A即可</source>
+        <translation>4. Enter the split column (required): e.g. A to split by column A</translation>
+    </message>
+    <message>
+        <source>五、是否删除参考列（非必选）</source>
+        <translation>5. Delete the split column? (optional)</translation>
+    </message>
+    <message>
+        <source>如勾选此处，处理完毕后将删除参考列。</source>
+        <translation>Yes, delete it when done</translation>
+    </message>
+    <message>
+        <source>开始分割</source>
+        <translation>Split</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <extracomment>Between the values of a list.</extracomment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>处理完毕请打开%1查看。</source>
+        <translation>Done. Open %1 to see the results.</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateFunKiv</name>
+    <message>
+        <source>新版本为：%1
+是否现在就打开主页下载新版本？
+主页：%2</source>
+        <translation>The new version is %1.
+Open the home page now to download it?
+Home page: %2</translation>
+    </message>
+    <message>
+        <source>发现新版本</source>
+        <translation>A new version is available</translation>
+    </message>
+    <message>
+        <source>不再提醒此版本</source>
+        <translation>Don&apos;t remind me of this version</translation>
+    </message>
+</context>
+<context>
+    <name>WorkbookImport</name>
+    <message>
+        <source>请选择Excel文件</source>
+        <translation>Choose an Excel file</translation>
+    </message>
+    <message>
+        <source>请选择Excel2003文件</source>
+        <translation>Choose an Excel 2003 file</translation>
+    </message>
+    <message>
+        <source>Excel Files (*.xls *.xlsx)</source>
+        <translation>Excel Files (*.xls *.xlsx)</translation>
+    </message>
+    <message>
+        <source>Excel Files (*.xls)</source>
+        <translation>Excel Files (*.xls)</translation>
+    </message>
+    <message>
+        <source>电子表格文件 (*.xls *.xlsx *.ods)</source>
+        <translation>Spreadsheet files (*.xls *.xlsx *.ods)</translation>
+    </message>
+    <message>
+        <source>所有文件 (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>%1只能以只读方式打开（所在文件夹不能写入，或文件正被其他程序占用），处理结果将无法保存。请先关闭占用它的程序，或把它复制到可以写入的文件夹后重新导入。</source>
+        <translation>%1 can only be opened read-only (its folder is not writable, or another program is using the file), so the results could not be saved. Close the program that is using it, or copy it to a writable folder, then import it again.</translation>
+    </message>
+</context>
+<context>
+    <name>WorkerPool</name>
+    <message>
+        <source>处理这个工作簿的进程意外退出了，结果没有保存。</source>
+        <translation>The process working on this workbook quit unexpectedly; the results were not saved.</translation>
+    </message>
+</context>
+<context>
+    <name>splitExcelFromSheets</name>
+    <message>
+        <source>“目标文件”不存在，请重新选择。</source>
+        <translation>The “target file” does not exist; please choose it again.</translation>
+    </message>
+    <message>
+        <source>“目标文件夹”不存在，请重新选择。</source>
+        <translation>The “output folder” does not exist; please choose it again.</translation>
+    </message>
+    <message>
+        <source>无法在导出文件夹%1里写入文件。</source>
+        <translation>Cannot write files in the output folder %1.</translation>
+    </message>
+    <message>
+        <source>以下工作表的文件名与后面的工作表相同，它们的文件被替换了：
+%1
+</source>
+        <translation>These sheets have the same file name as a later sheet, so their files were replaced:
+%1
+</translation>
+    </message>
+    <message>
+        <source>以下工作表的文件没能写入：
+%1
+</source>
+        <translation>The files of these sheets could not be written:
+%1
+</translation>
+    </message>
+    <message>
+        <source>注意：还没处理完毕，但您选择了退出，部分处理结果已经保存在输出目录内了，请自行查看</source>
+        <translation>Note: you stopped before the work was finished; the partial results have been saved in the output folder, have a look there</translation>
+    </message>
+    <message>
+        <source>输出格式</source>
+        <translation>Output format</translation>
+    </message>
+    <message>
+        <source>与原文件相同</source>
+        <translation>Same as the original</translation>
+    </message>
+    <message>
+        <source>.csv（UTF-8，显示的值）</source>
+        <translation>.csv (UTF-8, values as shown)</translation>
+    </message>
+    <message>
+        <source>跳过隐藏的工作表</source>
+        <translation>Skip hidden sheets</translation>
+    </message>
+    <message>
+        <source>KivExcel工具箱：Excel表格拆分器</source>
+        <translation>KivExcel Toolbox: Excel Sheet Splitter</translation>
+    </message>
+    <message>
+        <source>功能：将目标文件里的每个工作表分别保存为单独的文件，并存放于导出文件夹内。</source>
+        <translation>Each sheet of the workbook becomes a file in the output folder.</translation>
+    </message>
+    <message>
+        <source>导入目标文件：</source>
+        <translation>Workbook…</translation>
+    </message>
+    <message>
+        <source>选择导出文件夹：</source>
+        <translation>Folder…</translation>
+    </message>
+    <message>
+        <source>注意：如果导出文件夹里有和表名相同的文件，将会覆盖掉。</source>
+        <translation>Note: files in the output folder named like a sheet are overwritten.</translation>
+    </message>
+    <message>
+        <source>开始处理</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>没有文件保存到目录%1。</source>
+        <translation>No file was saved to the folder %1.</translation>
+    </message>
+    <message>
+        <source>其余文件已经保存，请打开目录%1查看。</source>
+        <translation>The other files have been saved; open the folder %1 to see them.</translation>
+    </message>
+    <message>
+        <source>处理完毕请打开目录%1查看。</source>
+        <translation>Done. Open the folder %1 to see the files.</translation>
+    </message>
+    <message>
+        <source>正在处理中，请不要操作其他Excel文件。</source>
+        <translation>Working. Please leave other Excel files alone until it is done.</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>保存失败</source>
+        <translation>saving failed</translation>
+    </message>
+    <message>
+        <source>导出的文件打不开</source>
+        <translation>the exported file does not open</translation>
+    </message>
+    <message>
+        <source>其他工作表无法删除（工作簿结构可能受保护）</source>
+        <translation>the other sheets could not be deleted (the workbook&apos;s structure may be protected)</translation>
+    </message>
+    <message>
+        <source>“%1”（被“%2”的文件替换）</source>
+        <translation>“%1” (replaced by the file of “%2”)</translation>
+    </message>
+    <message>
+        <source>导出文件就是目标文件本身，目标文件不会被覆盖</source>
+        <translation>the exported file would be the target file itself, which is never overwritten</translation>
+    </message>
+    <message>
+        <source>无法替换导出文件夹里的同名文件%1</source>
+        <translation>cannot replace the file of the same name in the output folder, %1</translation>
+    </message>
+    <message>
+        <source>无法写入文件%1</source>
+        <translation>cannot write the file %1</translation>
+    </message>
+    <message>
+        <source>“%1”：%2</source>
+        <translation>“%1”: %2</translation>
+    </message>
+</context>
+</TS>
