@@ -214,7 +214,7 @@ inline QList<QPair<QString, QByteArray>> workbookParts(const Layout& layout)
     rows += QStringLiteral("<row r=\"1\" ht=\"20.25\">") + text(QStringLiteral("A1"), 1, report);
     if (layout.mergedTitle)
         for (QChar column = QLatin1Char('B'); column <= lastColumn(layout).at(0); column = QChar(column.unicode() + 1))
-            rows += QStringLiteral("<c r=\"%11\" s=\"1\"/>").arg(column);
+            rows += QStringLiteral("<c r=\"") + column + QStringLiteral("1\" s=\"1\"/>");
     rows += QStringLiteral("</row><row r=\"2\">");
     QStringList titles = layout.chineseTexts ? QStringList{"编号", "地区", "客户名称", "数量", "金额", "含税金额"}
                                              : QStringList{"id", "region", "customer", "quantity", "amount", "with tax"};
@@ -261,7 +261,8 @@ inline QList<QPair<QString, QByteArray>> workbookParts(const Layout& layout)
                         .arg(lastCell)
                     + rows + QStringLiteral("</sheetData>");
     if (layout.mergedTitle)
-        sheet += QStringLiteral("<mergeCells count=\"1\"><mergeCell ref=\"A1:%11\"/></mergeCells>").arg(lastColumn(layout));
+        sheet += QStringLiteral("<mergeCells count=\"1\"><mergeCell ref=\"A1:") + lastColumn(layout)
+                 + QStringLiteral("1\"/></mergeCells>");
     sheet += QStringLiteral("<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/></worksheet>\n");
 
     const QString rates = QStringLiteral(

@@ -59,6 +59,7 @@ struct SavedSheet
     QString name;
     QStringList cells;
     QStringList rows;
+    QStringList mergedAreas;
     QString dimension;
     int lastRow = 0; // of the row records
 };
@@ -80,7 +81,8 @@ QList<SavedSheet> savedSheets(const QString& path)
     QList<SavedSheet> sheets;
     for (int i = 0; i < names.size(); ++i) {
         const QString xml = zipPart(path, QStringLiteral("xl/worksheets/sheet%1.xml").arg(i + 1));
-        SavedSheet sheet{names.at(i), {}, {}, all(xml, QStringLiteral("<dimension ref=\"([^\"]*)\"")).value(0), 0};
+        SavedSheet sheet{names.at(i), {}, {}, all(xml, QStringLiteral("<mergeCell ref=\"([^\"]*)\"")),
+                         all(xml, QStringLiteral("<dimension ref=\"([^\"]*)\"")).value(0), 0};
         QRegularExpressionMatchIterator cells =
             QRegularExpression(QStringLiteral("<c r=\"([A-Z]+[0-9]+)\"([^>]*?)(?:/>|>(.*?)</c>)"),
                                QRegularExpression::DotMatchesEverythingOption)
@@ -113,6 +115,7 @@ void compareSavedWorkbooks(const QString& actualPath, const QString& expectedPat
         QCOMPARE(actual.at(i).name, expected.at(i).name);
         QCOMPARE(actual.at(i).dimension, expected.at(i).dimension);
         QCOMPARE(actual.at(i).rows, expected.at(i).rows);
+        QCOMPARE(actual.at(i).mergedAreas, expected.at(i).mergedAreas);
         QCOMPARE(actual.at(i).cells, expected.at(i).cells);
     }
 }
@@ -244,6 +247,7 @@ private slots:
             const int rows = sheet.rows.size();
             QCOMPARE(sheet.lastRow, rows);
             QCOMPARE(sheet.dimension, QStringLiteral("A1:%1%2").arg(formulabook::lastColumn(layout)).arg(rows));
+            QCOMPARE(sheet.mergedAreas, QStringList{QStringLiteral("A1:") + formulabook::lastColumn(layout) + QStringLiteral("1")});
             QCOMPARE(sheet.cells.filter(QStringLiteral("E3 | D3*12.5 | ")).size(), 1);
             QCOMPARE(sheet.cells.filter(QStringLiteral("F3 | E3*(1+税率!$B$1) | ")).size(), 1);
             dataRows += rows - 3;
