@@ -223,6 +223,15 @@ private slots:
         QCOMPARE(beijing.size(), 1);
         QCOMPARE(beijing.first().rows, QList<QStringList>({{"姓名", "城市"}, {"张伟", "北京"}, {"王芳", "北京"}}));
         QCOMPARE(fileBytes(book), original);
+        // The command line writes the same files.
+        const QString cliFiles = folder.filePath("files-cli");
+        QVERIFY(QDir().mkpath(cliFiles));
+        const CliRun cli = runCli({"split-column", book, "--sheet", "数据", "--start", "A1", "--end", "B5", "--column", "B",
+                                   "--to-files", cliFiles, "--backup", "--quiet"});
+        QVERIFY2(cli.exitCode == 0, qPrintable(cli.err));
+        QCOMPARE(QDir(cliFiles).entryList(QDir::Files), QDir(files).entryList(QDir::Files));
+        QCOMPARE(dump(readWorkbook(cliFiles + "/上海.xlsx")), dump(readWorkbook(files + "/上海.xlsx")));
+        QCOMPARE(fileBytes(book), original);
     }
 
     // --- the sheet-to-files splitter ---
