@@ -115,9 +115,11 @@ void OfficeConnection::enterCall()
         return;
     callRunning = true;
     callDeadline = std::chrono::steady_clock::now() + callTimeout;
-    if (!watchThread.joinable()) {
-        watchThread = std::thread([this] { watchCalls(); });
-        watchThread.detach(); // lives as long as the program
+    // One watcher for the program's life (a detached thread is no longer joinable, so a flag
+    // tells that it runs).
+    if (!watcherStarted) {
+        watcherStarted = true;
+        std::thread([this] { watchCalls(); }).detach();
     }
     watchWake.notify_one();
 }
@@ -191,6 +193,8 @@ QString OfficeConnection::reserveProfileFolder()
 
 bool OfficeConnection::start()
 {
+    // An office that dies while we write to its pipe must fail that call, not end this program.
+    std::signal(SIGPIPE, SIG_IGN);
     try {
         if (!localContext.is()) {
             rtl::Bootstrap::set("URE_BOOTSTRAP",

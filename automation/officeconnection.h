@@ -81,7 +81,7 @@ private:
     // The watchdog: a thread that ends the office when the outermost call runs past its deadline.
     std::mutex watchMutex;
     std::condition_variable watchWake;
-    std::thread watchThread;
+    bool watcherStarted = false;
     int callDepth = 0;
     bool callRunning = false;
     std::chrono::steady_clock::time_point callDeadline;

@@ -20,6 +20,7 @@
 #include <com/sun/star/sheet/XSheetConditionalEntries.hpp>
 #include <com/sun/star/sheet/TablePageBreakData.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XCellRangeFormula.hpp>
 #include <com/sun/star/sheet/XConditionalFormats.hpp>
 #include <com/sun/star/sheet/XSheetAnnotations.hpp>
 #include <com/sun/star/sheet/XSheetAnnotationsSupplier.hpp>
@@ -373,6 +374,8 @@ public:
             });
         if (name == QLatin1String("RowHeight"))
             return guarded<QVariant>(error, [&] { return commonRowHeight(); });
+        if (name == QLatin1String("Formula"))
+            return guarded<QVariant>(error, [&] { return formulas(); });
         unknownMember(error, name);
         return QVariant();
     }
@@ -527,6 +530,26 @@ private:
         return firstHeight * 72.0 / 2540.0;
     }
 
+    // Excel's Formula: each cell's formula as the office writes it ("=D3*12.5"), other cells'
+    // contents as typed; one text for a cell, rows of texts for a block.
+    QVariant formulas()
+    {
+        const uno::Sequence<uno::Sequence<OUString>> rows =
+            uno::Reference<sheet::XCellRangeFormula>(range, uno::UNO_QUERY_THROW)->getFormulaArray();
+        QVariantList result;
+        result.reserve(rows.getLength());
+        for (const uno::Sequence<OUString>& row : rows) {
+            QVariantList texts;
+            texts.reserve(row.getLength());
+            for (const OUString& text : row)
+                texts.append(fromOUString(text));
+            result.append(QVariant(texts));
+        }
+        if (result.size() == 1 && result.first().toList().size() == 1)
+            return result.first().toList().first();
+        return result;
+    }
+
     int countOf()
     {
         const table::CellRangeAddress address = rangeAddress();
@@ -602,14 +625,51 @@ private:
         settings->setPropertyValue("IsAdjustHeightEnabled", uno::Any(false));
         model->lockControllers();
         try {
-            for (const QPair<int, int>& area : bottomUp)
+            const int rowCount = rows->getCount();
+            const QVariantList lastRowLook = rowLook(rows, rowCount - 1);
+            int removed = 0;
+            for (const QPair<int, int>& area : bottomUp) {
                 rows->removeByIndex(area.first - 1, area.second - area.first + 1);
+                removed += area.second - area.first + 1;
+            }
+            matchRowsFromBelow(rows, rowCount, removed, lastRowLook);
         } catch (...) {
             restore(settings, undo, adjustHeight);
             throw;
         }
         restore(settings, undo, adjustHeight);
         return QVariant();
+    }
+
+    // Height, height kind and visibility of a row.
+    static QVariantList rowLook(const uno::Reference<table::XTableRows>& rows, int index)
+    {
+        uno::Reference<beans::XPropertySet> row(rows->getByIndex(index), uno::UNO_QUERY_THROW);
+        sal_Int32 height = 0;
+        bool optimal = false;
+        bool visible = true;
+        row->getPropertyValue("Height") >>= height;
+        row->getPropertyValue("OptimalHeight") >>= optimal;
+        row->getPropertyValue("IsVisible") >>= visible;
+        return {height, optimal, visible};
+    }
+
+    // Rows that come up from below the sheet's end have the office's own default height, not the
+    // sheet's, and the saved file would then list every one of them down to the sheet's last row.
+    // Rows inserted just above them take the look of the sheet's old last row instead and push
+    // them out: empty rows below everything the sheet held, so references keep their targets.
+    static void matchRowsFromBelow(const uno::Reference<table::XTableRows>& rows, int rowCount, int removed,
+                                   const QVariantList& lastRowLook)
+    {
+        if (removed <= 0 || removed >= rowCount || rowLook(rows, rowCount - 1) == lastRowLook)
+            return;
+        try {
+            rows->insertByIndex(rowCount - removed, removed);
+        } catch (const lang::DisposedException&) {
+            throw;
+        } catch (const uno::Exception&) {
+            // The rows are deleted as asked; the file only comes out larger.
+        }
     }
 
     void restore(const uno::Reference<beans::XPropertySet>& settings, const uno::Any& undo,

@@ -107,10 +107,11 @@ JobOutcome runJob(const JobSettings& settings, const BookRequest& request, std::
 {
     if (settings.command == QLatin1String("compare"))
         return compareBook(settings, request.book, link);
-    if (settings.command == QLatin1String("split-column"))
-        return ColumnSplitJob({request.book, settings.sheet, settings.start, settings.end, settings.column,
-                               settings.dropColumn, settings.backup})
-            .run(link);
+    if (settings.command == QLatin1String("split-column")) {
+        ColumnSplitJob job({request.book, settings.sheet, settings.start, settings.end, settings.column,
+                            settings.dropColumn, settings.backup, settings.toFiles});
+        return settings.dryRun ? job.plan(link) : job.run(link);
+    }
     return SheetFilesJob({request.book, request.outputFolder, settings.skipHidden, settings.format}).run(link);
 }
 
@@ -137,13 +138,16 @@ QString outcomeName(JobOutcome::Kind kind)
 
 QJsonObject BookResult::toJson() const
 {
-    return QJsonObject{
+    QJsonObject object{
         {QStringLiteral("file"), book},
         {QStringLiteral("outcome"), outcomeName(outcome.kind)},
         {QStringLiteral("messages"), jsonStrings(outcome.messages)},
         {QStringLiteral("written"), jsonStrings(outcome.written)},
         {QStringLiteral("seconds"), qRound(seconds * 1000) / 1000.0},
     };
+    if (!outcome.plan.isEmpty())
+        object.insert(QStringLiteral("plan"), QJsonArray::fromVariantList(outcome.plan));
+    return object;
 }
 
 BookResult BookResult::fromJson(const QJsonObject& object)
@@ -154,6 +158,7 @@ BookResult BookResult::fromJson(const QJsonObject& object)
     result.outcome.messages = stringsOf(object.value(QStringLiteral("messages")));
     result.outcome.written = stringsOf(object.value(QStringLiteral("written")));
     result.seconds = object.value(QStringLiteral("seconds")).toDouble();
+    result.outcome.plan = object.value(QStringLiteral("plan")).toArray().toVariantList();
     return result;
 }
 

@@ -20,6 +20,8 @@ struct JobSettings
     // split-column
     QString sheet, start, end, column;
     bool dropColumn = false;
+    QString toFiles;     // one file per value in this folder
+    bool dryRun = false; // the plan only
     // split-sheets
     QString out;
     bool skipHidden = false;

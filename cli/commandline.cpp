@@ -107,6 +107,8 @@ void addCommandOptions(const QString& command, QCommandLineParser& parser)
             {QStringLiteral("end"), QStringLiteral("结束于: the last data row's cell, such as J500."), QStringLiteral("CELL")},
             {QStringLiteral("column"), QStringLiteral("参考列: the letters of the column whose values split the rows."), QStringLiteral("LETTERS")},
             {QStringLiteral("drop-column"), QStringLiteral("删除参考列: remove that column from the new sheets.")},
+            {QStringLiteral("to-files"), QStringLiteral("One workbook per value in this folder instead of one sheet per value; the workbook itself is not changed."), QStringLiteral("DIR")},
+            {QStringLiteral("dry-run"), QStringLiteral("Print the plan (each value, its rows, its sheet's or file's name and why a name was changed) and change nothing.")},
             {QStringLiteral("backup"), QStringLiteral("Keep the original beside the workbook as <name>.备份<ext> before saving.")},
         });
     } else {
@@ -166,6 +168,8 @@ JobSettings settingsFrom(const QString& command, const QCommandLineParser& parse
         settings.end = parser.value(QStringLiteral("end"));
         settings.column = parser.value(QStringLiteral("column"));
         settings.dropColumn = parser.isSet(QStringLiteral("drop-column"));
+        settings.toFiles = valueOrNull(parser, QStringLiteral("to-files"));
+        settings.dryRun = parser.isSet(QStringLiteral("dry-run"));
         settings.backup = parser.isSet(QStringLiteral("backup"));
     } else {
         settings.out = parser.value(QStringLiteral("out"));
@@ -324,8 +328,11 @@ int runCommandLine(int argc, char* argv[])
 
     const bool several = invocation.books.size() > 1;
     const ResultSink report = [&invocation, several](const BookResult& result) {
+        // A plan is what was asked for: it goes to standard output, unless JSON carries it.
+        FILE* messagesTo = result.outcome.plan.isEmpty() ? stderr : (invocation.json ? nullptr : stdout);
         for (const QString& message : result.outcome.messages)
-            printTo(stderr, (several ? result.book + QStringLiteral(": ") : QString()) + message + QLatin1Char('\n'));
+            if (messagesTo)
+                printTo(messagesTo, (several ? result.book + QStringLiteral(": ") : QString()) + message + QLatin1Char('\n'));
         if (invocation.json)
             printTo(stdout, QString::fromUtf8(QJsonDocument(result.toJson()).toJson(QJsonDocument::Compact)) + QLatin1Char('\n'));
     };

@@ -125,15 +125,20 @@ void KivMessageBox::inform(const QString& text, NoticeKind kind, QWidget* parent
     box.exec();
 }
 
-bool KivMessageBox::confirm(const QString& text, const QString& informativeText)
+bool KivMessageBox::confirm(const QString& text, const QString& informativeText, const QString& okText,
+                            const QString& cancelText, QWidget* parent)
 {
     if (messageBoxState().headless)
         return takeHeadlessAnswer(text + "\n" + informativeText) == QMessageBox::Ok;
-    QMessageBox box;
+    QMessageBox box(parent);
     box.setText(text);
     box.setInformativeText(informativeText);
     box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
     box.setDefaultButton(QMessageBox::Ok);
+    if (!okText.isEmpty())
+        box.button(QMessageBox::Ok)->setText(okText);
+    if (!cancelText.isEmpty())
+        box.button(QMessageBox::Cancel)->setText(cancelText);
     showAsPlainText(box);
     NormalCursor arrow;
     return box.exec() == QMessageBox::Ok;

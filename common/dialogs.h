@@ -21,9 +21,10 @@ public:
     // A modal box showing only the text, until the user dismisses it, with the icon of its kind,
     // centred on the window that asked (the active window when none is given).
     static void inform(const QString& text, NoticeKind kind = NoticeKind::Information, QWidget* parent = nullptr);
-    // A parentless modal box with a text, an informative text and OK / Cancel (OK the default).
-    // True when the user chose OK.
-    static bool confirm(const QString& text, const QString& informativeText);
+    // A modal box with a text, an informative text and OK / Cancel (OK the default), the buttons
+    // named as given (their standard names when empty). True when the user chose OK.
+    static bool confirm(const QString& text, const QString& informativeText, const QString& okText = QString(),
+                        const QString& cancelText = QString(), QWidget* parent = nullptr);
     // As confirm, with a third button of the given text beside OK and Cancel.
     // Headless, a queued QMessageBox::Ignore stands for the third button.
     static Choice confirmOrDismiss(const QString& text, const QString& informativeText,

@@ -52,6 +52,19 @@ QString legalSheetName(const QString& value)
     return value.isEmpty() ? QCoreApplication::translate("ExcelOpKiv", "空") : replacedForSheetName(value);
 }
 
+QString uniqueSheetName(const QString& value, const QStringList& takenNames)
+{
+    // Sheet names are unique whatever their letter case.
+    QStringList folded;
+    for (const QString& taken : takenNames)
+        folded.append(taken.toCaseFolded());
+    QString name = legalSheetName(value);
+    const QString suffixBase = value.isEmpty() ? QString() : name;
+    for (int j = 0; folded.contains(name.toCaseFolded()); ++j)
+        name = withSuffix(suffixBase, j);
+    return name;
+}
+
 ExcelOpKiv::ExcelOpKiv() : excel(std::make_unique<AxObject>(QStringLiteral("Excel.Application")))
 {
     if (excel->isNull()) {
@@ -208,14 +221,10 @@ QString ExcelOpKiv::copySheet(const QString& sourceName, const QString& newName)
 {
     if (!workbook)
         return QString();
-    // Sheet names are unique whatever their letter case.
     QStringList takenNames;
     for (const auto& entry : sheets)
-        takenNames.append(entry->getSheetName().toCaseFolded());
-    QString name = legalSheetName(newName);
-    const QString suffixBase = newName.isEmpty() ? QString() : name;
-    for (int j = 0; takenNames.contains(name.toCaseFolded()); ++j)
-        name = withSuffix(suffixBase, j);
+        takenNames.append(entry->getSheetName());
+    const QString name = uniqueSheetName(newName, takenNames);
 
     std::unique_ptr<AxObject> before(workbook->querySubObject("Sheets(QString)", sourceName));
     std::unique_ptr<AxObject> source(workbook->querySubObject("Sheets(QString)", sourceName));

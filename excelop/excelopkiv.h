@@ -88,3 +88,6 @@ QString officeLostText(OfficeState state);
 // A sheet name the office accepts, derived from a value: forbidden characters replaced, no
 // leading or trailing apostrophe, at most 31 characters, "空" for an empty value.
 QString legalSheetName(const QString& value);
+// legalSheetName(value) made unique among the taken names, ignoring letter case, with _0, _1, ...
+// as copySheet names its copies.
+QString uniqueSheetName(const QString& value, const QStringList& takenNames);

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 struct JobOutcome
 {
@@ -19,6 +20,8 @@ struct JobOutcome
     QStringList messages;
     // Files written (or changed) by the job.
     QStringList written;
+    // A plan shown before anything changes: one map per entry (value, rows, name, renamed).
+    QVariantList plan;
 };
 
 // How a front end shows the outcome's messages: success, refusal or cancel, failure.

@@ -385,6 +385,45 @@ From: %2</translation>
     </message>
 </context>
 <context>
+    <name>SplitPlan</name>
+    <message>
+        <source>空值</source>
+        <translation>empty value</translation>
+    </message>
+    <message>
+        <source>含有表名不能用的字符</source>
+        <translation>has characters a sheet name cannot hold</translation>
+    </message>
+    <message>
+        <source>超过31个字符</source>
+        <translation>longer than 31 characters</translation>
+    </message>
+    <message>
+        <source>名字已被占用</source>
+        <translation>the name is taken</translation>
+    </message>
+    <message>
+        <source>含有文件名不能用的字符</source>
+        <translation>has characters a file name cannot hold</translation>
+    </message>
+    <message>
+        <source>与前面的值同名，会替换它的文件</source>
+        <translation>same name as an earlier value, replaces its file</translation>
+    </message>
+    <message>
+        <source>“%1”：%2行 → %3</source>
+        <translation>“%1”: %2 rows → %3</translation>
+    </message>
+    <message>
+        <source>（改名：%1）</source>
+        <translation> (renamed: %1)</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+</context>
+<context>
     <name>SplitSheetFromColumn</name>
     <message>
         <source>%1只能以只读方式打开（所在文件夹不能写入，或文件正被其他程序占用），处理结果无法保存，没有处理，文件没有改动。</source>
@@ -522,6 +561,50 @@ From: %2</translation>
     <message>
         <source>处理完毕请打开%1查看。</source>
         <translation>Done. Open %1 to see the results.</translation>
+    </message>
+    <message>
+        <source>“导出文件夹”%1不存在，请重新选择。</source>
+        <translation>The “output folder” %1 does not exist; please choose it again.</translation>
+    </message>
+    <message>
+        <source>无法在导出文件夹%1里写入文件。</source>
+        <translation>Cannot write files in the output folder %1.</translation>
+    </message>
+    <message>
+        <source>注意：还没处理完毕，您已退出，没有写入任何文件。</source>
+        <translation>Note: you stopped before the work was finished; no file was written.</translation>
+    </message>
+    <message>
+        <source>处理时出错：电子表格程序没能分出新的Sheet表，没有写入任何文件。</source>
+        <translation>Error while processing: the spreadsheet program could not make the new sheets; no file was written.</translation>
+    </message>
+    <message>
+        <source>注意：还没处理完毕，您已退出，已写入的文件在%1里。</source>
+        <translation>Note: you stopped before the work was finished; the files written so far are in %1.</translation>
+    </message>
+    <message>
+        <source>以下值的文件没能写入：%1。</source>
+        <translation>The files of these values could not be written: %1.</translation>
+    </message>
+    <message>
+        <source>分割前先看分割方案</source>
+        <translation>Show the split plan first</translation>
+    </message>
+    <message>
+        <source>分割为单独的文件（每个值一个文件，原文件不变）</source>
+        <translation>Split into separate files (one file per value, the original unchanged)</translation>
+    </message>
+    <message>
+        <source>分割方案（%1个值）：</source>
+        <translation>Split plan (%1 values):</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>处理完毕请打开目录%1查看。</source>
+        <translation>Done. Open the folder %1 to see the files.</translation>
     </message>
 </context>
 <context>

@@ -9,6 +9,7 @@
 #include "excelop/excelopkiv.h"
 #include "tools/compare/comparisonrun.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -24,6 +25,7 @@ private slots:
     void stoppedOfficeIsEndedAndReplaced();
     void comparisonOnAStoppedOfficeSavesNothing();
     void comparerWindowReportsItAndImportsAgain();
+    void oneWatcherForAllCalls();
 
 private:
     QString workbook(const QString& name);
@@ -101,4 +103,17 @@ void TestOfficeWatchdog::comparerWindowReportsItAndImportsAgain()
 }
 
 QTEST_MAIN(TestOfficeWatchdog)
+// Every call is watched by the same thread: thousands of calls (a cell at a time) must not leave
+// a thread each behind, which would end the program when it can start no more.
+void TestOfficeWatchdog::oneWatcherForAllCalls()
+{
+    const auto threads = [] { return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(); };
+    auto link = openedWorkbook(workbook("many-calls.xlsx"));
+    link->sheetAt(0)->getCellValue(1, 1);
+    const int before = threads();
+    for (int k = 0; k < 500; ++k)
+        link->sheetAt(0)->getCellValue(1 + k % 3, 1);
+    QVERIFY2(threads() < before + 10, qPrintable(QStringLiteral("%1 threads, %2 before").arg(threads()).arg(before)));
+}
+
 #include "tst_office_watchdog.moc"

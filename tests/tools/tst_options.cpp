@@ -8,6 +8,8 @@
 #include "excelop/excelopkiv.h"
 #include "testsupport.h"
 #include "tools/compare/comparisonrun.h"
+#include "tools/splitcolumn/columnsplitplan.h"
+#include "tools/splitcolumn/splitplan.h"
 #include "tools/splitcolumn/splitsheetfromcolumn.h"
 #include "tools/splitsheets/splitexcelfromsheets.h"
 
@@ -15,6 +17,9 @@
 #include <QActionGroup>
 #include <QRegularExpression>
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
@@ -155,6 +160,78 @@ private slots:
         QCOMPARE(fileBytes(folder.filePath("twice.备份.ods")), first);
         QVERIFY(QFile::exists(folder.filePath("twice.备份2.ods")));
         QVERIFY(fileBytes(folder.filePath("twice.备份2.ods")) != first);
+    }
+
+    // --- the column splitter ---
+
+    void planNamesEachValueAndWhyItWasRenamed()
+    {
+        const QVector<ValueRows> groups = groupRowsByValue({"北京", "a/b", "", "北京", "sheet1", QString(40, 'x'), "a:b"}, 2);
+        const QVector<SplitPlanEntry> sheets = planSheets(groups, {"Sheet1", "数据"});
+        QStringList names;
+        for (const SplitPlanEntry& entry : sheets)
+            names.append(entry.name + "=" + QString::number(entry.rowCount) + ":" + entry.whyRenamed.join("+"));
+        QCOMPARE(names, QStringList({"北京=2:", "a_b=1:含有表名不能用的字符", "空=1:空值", "sheet1_0=1:名字已被占用",
+                                     QString(31, 'x') + "=1:超过31个字符", "a_b_0=1:含有表名不能用的字符+名字已被占用"}));
+        const QVector<SplitPlanEntry> files = planFiles(groups, ".xlsx");
+        QCOMPARE(files.at(1).name, QString("a b.xlsx"));
+        QCOMPARE(files.at(2).name, QString("空.xlsx"));
+        QCOMPARE(files.at(5).name, QString("a：b.xlsx"));
+    }
+
+    // The plan on the command line changes nothing; into files leaves the workbook as it was and
+    // gives each value a file with the title row and its rows.
+    void planFirstAndIntoFiles()
+    {
+        const QString book = folder.filePath("cities.xlsx");
+        QVERIFY(writeWorkbook(book, {{"数据", {{"姓名", "城市"}, {"张伟", "北京"}, {"李娜", "上海"}, {"王芳", "北京"}, {"刘洋", "a/b"}}}}));
+        const QByteArray original = fileBytes(book);
+        const CliRun plan = runCli({"split-column", book, "--sheet", "数据", "--start", "A1", "--end", "B5", "--column", "B",
+                                    "--dry-run", "--json"});
+        QVERIFY2(plan.exitCode == 0, qPrintable(plan.err));
+        const QJsonArray entries = QJsonDocument::fromJson(plan.out.toUtf8()).object().value("plan").toArray();
+        QCOMPARE(entries.size(), 3);
+        QCOMPARE(entries.at(0).toObject().value("name").toString(), QString("北京"));
+        QCOMPARE(entries.at(0).toObject().value("rows").toInt(), 2);
+        QCOMPARE(entries.at(2).toObject().value("renamed").toArray().size(), 1);
+        const CliRun text = runCli({"split-column", book, "--sheet", "数据", "--start", "A1", "--end", "B5", "--column", "B",
+                                    "--dry-run", "--to-files", folder.path()});
+        QVERIFY2(text.out.contains(QStringLiteral("“a/b”：1行 → a b.xlsx（改名：含有文件名不能用的字符）")), qPrintable(text.out));
+        QCOMPARE(fileBytes(book), original);
+
+        // The window: the plan first, cancelled, then started.
+        const QString files = folder.filePath("files");
+        QVERIFY(QDir().mkpath(files));
+        SplitSheetFromColumn window;
+        check(window, "splitColumn/lookFirst");
+        check(window, "splitColumn/intoFiles");
+        KivFileDialog::setNextFileName(book);
+        window.findChild<QPushButton*>("importFileButton")->click();
+        window.findChild<QTextEdit*>("referColText")->setPlainText("B");
+        KivFileDialog::setNextDirectory(files);
+        KivMessageBox::setNextAnswer(QMessageBox::Cancel);
+        window.findChild<QPushButton*>("pushButton")->click();
+        QVERIFY(KivMessageBox::shownTexts().value(0).startsWith(QStringLiteral("分割方案（3个值）：\n“北京”：2行 → 北京.xlsx")));
+        QVERIFY(QDir(files).entryList(QDir::Files).isEmpty());
+        KivMessageBox::clearShownTexts();
+        KivFileDialog::setNextDirectory(files);
+        window.findChild<QPushButton*>("pushButton")->click();
+        QCOMPARE(KivMessageBox::lastKind(), NoticeKind::Information);
+        QCOMPARE(QDir(files).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList({"a b.xlsx", "上海.xlsx", "北京.xlsx"}));
+        const QList<SheetContent> beijing = readWorkbook(files + "/北京.xlsx");
+        QCOMPARE(beijing.size(), 1);
+        QCOMPARE(beijing.first().rows, QList<QStringList>({{"姓名", "城市"}, {"张伟", "北京"}, {"王芳", "北京"}}));
+        QCOMPARE(fileBytes(book), original);
+        // The command line writes the same files.
+        const QString cliFiles = folder.filePath("files-cli");
+        QVERIFY(QDir().mkpath(cliFiles));
+        const CliRun cli = runCli({"split-column", book, "--sheet", "数据", "--start", "A1", "--end", "B5", "--column", "B",
+                                   "--to-files", cliFiles, "--backup", "--quiet"});
+        QVERIFY2(cli.exitCode == 0, qPrintable(cli.err));
+        QCOMPARE(QDir(cliFiles).entryList(QDir::Files), QDir(files).entryList(QDir::Files));
+        QCOMPARE(dump(readWorkbook(cliFiles + "/上海.xlsx")), dump(readWorkbook(files + "/上海.xlsx")));
+        QCOMPARE(fileBytes(book), original);
     }
 
     // --- the sheet-to-files splitter ---

@@ -57,6 +57,8 @@ JobOutcome ColumnSplitJob::run(std::unique_ptr<ExcelOpKiv>& link)
     const QString problem = formProblem();
     if (!problem.isEmpty())
         return outcomeOf(JobOutcome::Kind::Refused, problem);
+    if (!request.filesFolder.isEmpty())
+        return splitIntoFiles(link);
     replaceLink(link);
     link->openWorkBook(request.workbookPath);
     link->openSheets(); // reports a workbook that did not open
@@ -72,25 +74,41 @@ JobOutcome ColumnSplitJob::run(std::unique_ptr<ExcelOpKiv>& link)
 }
 
 // Everything refused here is refused before the workbook changes.
+bool ColumnSplitJob::refused(ExcelOpKiv& book, JobOutcome& refusal)
+{
+    SheetEntry* source = book.findSheet(request.sheetName);
+    if (!source && book.officeState() != OfficeState::Working) {
+        refusal = outcomeOf(JobOutcome::Kind::Failed, officeLostText(book.officeState()));
+        return true;
+    }
+    if (!source) {
+        refusal = outcomeOf(JobOutcome::Kind::Refused,
+                            tr("文件中没有名为“%1”的Sheet表，请重新导入文件并选择要处理的Sheet表。").arg(request.sheetName));
+        return true;
+    }
+    const QString outside = areaOutsideSheet(*source);
+    if (!outside.isEmpty()) {
+        refusal = outcomeOf(JobOutcome::Kind::Refused, outside);
+        return true;
+    }
+    // Nothing below the title row: there is nothing to split, and the workbook stays as it is.
+    const int lastUsedRow = source->usedRowCount();
+    if (lastUsedRow <= titleRow && book.officeState() == OfficeState::Working) {
+        refusal = outcomeOf(JobOutcome::Kind::Refused,
+                            tr("“%1”表在标题行（第%2行）下面没有数据行，没有可以分割的内容，文件没有改动。")
+                                .arg(request.sheetName)
+                                .arg(titleRow));
+        return true;
+    }
+    return false;
+}
+
 JobOutcome ColumnSplitJob::splitInOpenWorkbook(ExcelOpKiv& book)
 {
     const QString& path = request.workbookPath;
-    SheetEntry* source = book.findSheet(request.sheetName);
-    if (!source && book.officeState() != OfficeState::Working)
-        return outcomeOf(JobOutcome::Kind::Failed, officeLostText(book.officeState()));
-    if (!source)
-        return outcomeOf(JobOutcome::Kind::Refused,
-                         tr("文件中没有名为“%1”的Sheet表，请重新导入文件并选择要处理的Sheet表。").arg(request.sheetName));
-    const QString outside = areaOutsideSheet(*source);
-    if (!outside.isEmpty())
-        return outcomeOf(JobOutcome::Kind::Refused, outside);
-    // Nothing below the title row: there is nothing to split, and the workbook stays as it is.
-    const int lastUsedRow = source->usedRowCount();
-    if (lastUsedRow <= titleRow && book.officeState() == OfficeState::Working)
-        return outcomeOf(JobOutcome::Kind::Refused,
-                         tr("“%1”表在标题行（第%2行）下面没有数据行，没有可以分割的内容，文件没有改动。")
-                             .arg(request.sheetName)
-                             .arg(titleRow));
+    JobOutcome refusal;
+    if (refused(book, refusal))
+        return refusal;
 
     // The run's dialog stays up through the save, which takes seconds on a long sheet.
     RunProgressHold dialogThroughSave;

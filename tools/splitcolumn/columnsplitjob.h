@@ -22,6 +22,9 @@ struct ColumnSplitRequest
     QString referColumnText; // 参考列 letters
     bool deleteReferColumn = false;
     bool keepBackup = false; // the original kept beside the workbook before the save
+    // Into files: one workbook per value in this folder instead of one sheet per value; the
+    // workbook itself is not changed. Empty: new sheets, as written.
+    QString filesFolder;
 };
 
 class ColumnSplitJob
@@ -36,9 +39,16 @@ public:
     QString formProblem();
     // Replaces the link, opens the workbook, splits and saves; the link is released at the end.
     JobOutcome run(std::unique_ptr<ExcelOpKiv>& link);
+    // The checks, then the plan (each value, its rows, its sheet's or file's name) in the
+    // outcome's plan and messages; changes nothing.
+    JobOutcome plan(std::unique_ptr<ExcelOpKiv>& link);
 
 private:
+    // The checks on the open workbook, in order: a refused or failed outcome, or none.
+    bool refused(ExcelOpKiv& book, JobOutcome& refusal);
     JobOutcome splitInOpenWorkbook(ExcelOpKiv& book);
+    JobOutcome splitIntoFiles(std::unique_ptr<ExcelOpKiv>& link);
+    QStringList referTexts(ExcelOpKiv& book) const;
     QString areaOutsideSheet(SheetEntry& source) const;
 
     ColumnSplitRequest request;

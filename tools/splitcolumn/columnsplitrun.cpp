@@ -2,11 +2,15 @@
 
 #include "common/runprogress.h"
 #include "excelop/excelopkiv.h"
+#include "automation/axobject.h"
 #include "tools/splitcolumn/columnsplitplan.h"
+#include "tools/splitcolumn/sortedcopycheck.h"
 
 #include <QCoreApplication>
+#include <QHash>
 
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -14,6 +18,37 @@ constexpr int kMaxBlocksPerCall = 1000;
 constexpr int kBatchesPerValue = 10;
 // The sorted work copy's name while the run lasts.
 constexpr char kWorkSheetName[] = "KivExcel排序中";
+
+// The contents of rows firstRow..lastRow, columns 1..lastCol, row by row, formulas as their text
+// and other cells as typed; empty when unread.
+QList<QStringList> blockContents(SheetEntry& sheet, int firstRow, int lastRow, int lastCol)
+{
+    const QString address = QStringLiteral("A%1:%2%3").arg(firstRow).arg(columnLetters(lastCol)).arg(lastRow);
+    std::unique_ptr<AxObject> range(sheet.sheet ? sheet.sheet->querySubObject("Range(QString)", address) : nullptr);
+    const QVariant contents = range ? range->property("Formula") : QVariant();
+    QList<QStringList> rows;
+    if (contents.type() != QVariant::List) {
+        if (contents.isValid() && firstRow == lastRow && lastCol == 1)
+            rows.append(QStringList{contents.toString()});
+        return rows;
+    }
+    for (const QVariant& row : contents.toList())
+        rows.append(row.toStringList());
+    return rows;
+}
+
+// Whether two rows hold the same cells but for their formulas, whose references follow the row.
+bool sameRowBesideFormulas(const QStringList& a, const QStringList& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (int c = 0; c < a.size(); ++c) {
+        const bool formulas = a.at(c).startsWith(QLatin1Char('=')) && b.at(c).startsWith(QLatin1Char('='));
+        if (!formulas && a.at(c) != b.at(c))
+            return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -89,71 +124,105 @@ bool ColumnSplitRun::sortedCopyPays(SheetEntry& source, const QVector<ValueRows>
             return false;
     }
     const int usedColumns = source.usedColumnCount();
-    return blockCount >= settings.blocksForSortedCopy && usedColumns > 0 && usedColumns < source.columnLimit()
-           && source.rowsMoveWithTheirCells(settings.titleRow + 1, settings.endRow);
+    if (blockCount < qMin(settings.blocksForSortedCopy, settings.blocksForSortedCopyWithFormulas)
+        || usedColumns < settings.referColumn)
+        return false;
+    if (blockCount < settings.blocksForSortedCopy && !holdsFormulas(source))
+        return false;
+    sortedColumns = usedColumns;
+    return sortingSplitsLikeDeleting(source, SortedRows{settings.titleRow + 1, settings.endRow, usedColumns});
 }
 
-// A work copy of the source with each value's rows together, in the values' order; every new
-// sheet is a copy of it without the other values' rows. The work copy goes again at the end.
-// Copies of a sheet with its rows deleted equal copies made first and trimmed after, so the new
-// sheets are the same as those the block-by-block way makes.
+// A work copy of the source with each value's rows together; every new sheet is a copy of it
+// without the other values' rows. The work copy goes again at the end. Copies of a sheet with its
+// rows deleted equal copies made first and trimmed after, so the new sheets are the same as those
+// the block-by-block way makes.
 ColumnSplitRun::Outcome ColumnSplitRun::splitFromSortedCopy(const QVector<ValueRows>& groups, SplitProgress& progress)
 {
     const QString workName = book.copySheet(settings.sheetName, QString::fromUtf8(kWorkSheetName));
     SheetEntry* work = workName.isEmpty() ? nullptr : book.findSheet(workName);
-    if (!work || !groupRowsByValueIn(*work, groups)) {
+    SheetEntry* source = book.findSheet(settings.sheetName);
+    const QVector<int> starts = work && source ? groupRowsByValueIn(*work, *source, groups) : QVector<int>();
+    if (starts.isEmpty()) {
         if (work && !book.removeSheet(workName))
             return Outcome::Failed;
         return splitBlockByBlock(groups, progress);
     }
-    const Outcome outcome = splitOffSortedGroups(workName, groups, progress);
+    const Outcome outcome = splitOffSortedGroups(workName, groups, starts, progress);
     return book.removeSheet(workName) ? outcome : Outcome::Failed;
 }
 
-bool ColumnSplitRun::groupRowsByValueIn(SheetEntry& work, const QVector<ValueRows>& groups)
+// Sorts the work copy's data rows by the reference column: the office puts the values in an order
+// of its own and keeps each value's rows in their order. Where each value's rows then start (0 for
+// the first data row) is read back, and every row checked against the source; empty when the rows
+// did not come out so, for instance when the office refused the sort.
+QVector<int> ColumnSplitRun::groupRowsByValueIn(SheetEntry& work, SheetEntry& source, const QVector<ValueRows>& groups)
 {
     const int firstDataRow = settings.titleRow + 1;
-    QStringList sortKeys;
-    for (int row = firstDataRow; row <= settings.endRow; ++row)
-        sortKeys.append(QString());
-    int rank = 0;
-    for (const ValueRows& group : groups)
-        for (int row : group.rows)
-            sortKeys[row - firstDataRow] = QString::number(rank++);
-    if (rank != sortKeys.size())
-        return false;
-    const int keyColumn = work.usedColumnCount() + 1;
-    const bool sorted = work.writeColumnTexts(keyColumn, firstDataRow, sortKeys)
-                        && work.sortRowsByColumn(firstDataRow, settings.endRow, keyColumn, keyColumn);
-    work.deleteColumn(keyColumn);
-    return sorted;
+    const int rowCount = settings.endRow - settings.titleRow;
+    const QList<QStringList> before = blockContents(source, firstDataRow, settings.endRow, sortedColumns);
+    if (before.size() != rowCount
+        || !work.sortRowsByColumn(firstDataRow, settings.endRow, sortedColumns, settings.referColumn))
+        return {};
+    const QList<QStringList> after = blockContents(work, firstDataRow, settings.endRow, sortedColumns);
+    const QStringList values = work.readColumnTexts(settings.referColumn, firstDataRow, settings.endRow);
+    if (after.size() != rowCount || values.size() != rowCount)
+        return {};
+    QHash<QString, int> groupOfValue;
+    for (int g = 0; g < groups.size(); ++g)
+        groupOfValue.insert(groups.at(g).value, g);
+    QVector<int> starts(groups.size(), -1);
+    int position = 0;
+    while (position < rowCount) {
+        const int g = groupOfValue.value(values.at(position), -1);
+        if (g < 0 || starts.at(g) >= 0)
+            return {};
+        starts[g] = position;
+        for (int row : groups.at(g).rows) {
+            if (position >= rowCount || values.at(position) != groups.at(g).value
+                || !sameRowBesideFormulas(after.at(position), before.at(row - firstDataRow)))
+                return {};
+            ++position;
+        }
+    }
+    return starts;
 }
 
-// Each value's rows lie at the top of the work copy's data area when its sheet is copied from
-// it; the work copy then drops them, so later copies have fewer rows to copy and delete.
+// Each value's sheet is a copy of the work copy without the rows above and below that value's
+// rows; the work copy then drops them, so later copies have fewer rows to copy and delete.
 ColumnSplitRun::Outcome ColumnSplitRun::splitOffSortedGroups(const QString& workName, const QVector<ValueRows>& groups,
-                                                             SplitProgress& progress)
+                                                             QVector<int> starts, SplitProgress& progress)
 {
     const int firstDataRow = settings.titleRow + 1;
     const qint64 rowsPerValue = settings.endRow - settings.titleRow;
     qint64 progressOffset = 0;
     int rowsLeft = settings.endRow - settings.titleRow; // data rows still in the work copy
-    for (const ValueRows& group : groups) {
+    for (int g = 0; g < groups.size(); ++g) {
         if (!progress.advanceTo(progressOffset))
             return Outcome::Cancelled;
-        const int groupRows = group.rows.size();
-        SheetEntry* copy = copyForValue(workName, group.value);
+        const int groupRows = groups.at(g).rows.size();
+        const int start = starts.at(g);
+        SheetEntry* copy = copyForValue(workName, groups.at(g).value);
         if (!copy) {
-            valuesLeftOut.append(group.value);
+            valuesLeftOut.append(groups.at(g).value);
         } else {
-            if (groupRows < rowsLeft && !copy->deleteRowBlocks({{firstDataRow + groupRows, firstDataRow + rowsLeft - 1}}))
+            QList<QPair<int, int>> others;
+            if (start > 0)
+                others.append({firstDataRow, firstDataRow + start - 1});
+            if (start + groupRows < rowsLeft)
+                others.append({firstDataRow + start + groupRows, firstDataRow + rowsLeft - 1});
+            if (!copy->deleteRowBlocks(others))
                 return Outcome::Failed;
             if (settings.deleteReferColumn)
                 copy->deleteColumn(settings.referColumn);
         }
         SheetEntry* work = book.findSheet(workName);
-        if (groupRows < rowsLeft && !(work && work->deleteRowBlocks({{firstDataRow, firstDataRow + groupRows - 1}})))
+        if (groupRows < rowsLeft
+            && !(work && work->deleteRowBlocks({{firstDataRow + start, firstDataRow + start + groupRows - 1}})))
             return Outcome::Failed;
+        for (int& other : starts)
+            if (other > start)
+                other -= groupRows;
         rowsLeft -= groupRows;
         progressOffset += rowsPerValue;
     }

@@ -19,8 +19,10 @@ struct ColumnSplitSettings
     int referColumn = 0;    // 1-based
     bool deleteReferColumn = false;
     // From this many row blocks to delete on, the rows are first grouped by value in a sorted
-    // work copy, so each new sheet needs one deletion instead of one per block.
+    // work copy, so each new sheet needs one deletion instead of one per block. Every deletion
+    // costs the office more the more formulas the workbook holds: there fewer blocks suffice.
     int blocksForSortedCopy = 2000;
+    int blocksForSortedCopyWithFormulas = 100;
 };
 
 class ColumnSplitRun
@@ -42,11 +44,13 @@ private:
     Outcome splitOneValue(const ValueRows& group, SplitProgress& progress, qint64 progressOffset);
     bool sortedCopyPays(SheetEntry& source, const QVector<ValueRows>& groups);
     Outcome splitFromSortedCopy(const QVector<ValueRows>& groups, SplitProgress& progress);
-    bool groupRowsByValueIn(SheetEntry& work, const QVector<ValueRows>& groups);
-    Outcome splitOffSortedGroups(const QString& workName, const QVector<ValueRows>& groups, SplitProgress& progress);
+    QVector<int> groupRowsByValueIn(SheetEntry& work, SheetEntry& source, const QVector<ValueRows>& groups);
+    Outcome splitOffSortedGroups(const QString& workName, const QVector<ValueRows>& groups, QVector<int> starts,
+                                 SplitProgress& progress);
     SheetEntry* copyForValue(const QString& copiedSheet, const QString& value);
 
     ExcelOpKiv& book;
     ColumnSplitSettings settings;
     QStringList valuesLeftOut;
+    int sortedColumns = 0; // the columns the sorted work copy reorders, from column A
 };

@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QAction>
+#include <QMenu>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTextEdit>
@@ -27,8 +28,11 @@ SplitSheetFromColumn::SplitSheetFromColumn(QWidget* parent)
     for (QTextEdit* field : {ui->importFilePath, ui->startCellText, ui->endCellText, ui->referColText})
         makeOneLineField(field);
     acceptFileDrops(ui->importFilePath, [this](const QString& path) { importWorkbook(path); });
-    backupOption = addRememberedOption(optionsMenuOf(this), tr("保存前在旁边保留原文件的备份"),
-                                       QStringLiteral("splitColumn/backup"));
+    QMenu* options = optionsMenuOf(this);
+    lookFirstOption = addRememberedOption(options, tr("分割前先看分割方案"), QStringLiteral("splitColumn/lookFirst"));
+    intoFilesOption = addRememberedOption(options, tr("分割为单独的文件（每个值一个文件，原文件不变）"),
+                                          QStringLiteral("splitColumn/intoFiles"));
+    backupOption = addRememberedOption(options, tr("保存前在旁边保留原文件的备份"), QStringLiteral("splitColumn/backup"));
     connect(ui->comboBoxSheets, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &SplitSheetFromColumn::fillDataArea);
     banner = startBannerFor(ui->myAdViewButton, QStringLiteral("adsf"));
@@ -85,17 +89,28 @@ void SplitSheetFromColumn::fillDataArea()
 
 void SplitSheetFromColumn::on_pushButton_clicked()
 {
-    ColumnSplitJob job({ui->importFilePath->toPlainText(), ui->comboBoxSheets->currentText(),
-                        ui->startCellText->toPlainText(), ui->endCellText->toPlainText(),
-                        ui->referColText->toPlainText(), ui->deleteReferColAfterDealCheckBox->isChecked(),
-                        backupOption->isChecked()});
+    ColumnSplitRequest request{ui->importFilePath->toPlainText(), ui->comboBoxSheets->currentText(),
+                               ui->startCellText->toPlainText(), ui->endCellText->toPlainText(),
+                               ui->referColText->toPlainText(), ui->deleteReferColAfterDealCheckBox->isChecked(),
+                               backupOption->isChecked()};
+    ColumnSplitJob job(request);
     const QString problem = job.formProblem();
     if (!problem.isEmpty()) {
         KivMessageBox::inform(problem, NoticeKind::Warning, this);
         return;
     }
+    if (intoFilesOption->isChecked()) {
+        request.filesFolder = KivFileDialog::getExistingDirectory(this, QStringLiteral("splitColumn/files"));
+        if (request.filesFolder.isEmpty())
+            return;
+        job = ColumnSplitJob(request);
+    }
     setEnabled(false);
     BoxesCentredOn boxesHere(this);
+    if (lookFirstOption->isChecked() && !planAccepted(job)) {
+        setEnabled(true);
+        return;
+    }
     JobOutcome outcome;
     {
         BusyCursor busy;
@@ -104,4 +119,21 @@ void SplitSheetFromColumn::on_pushButton_clicked()
     for (const QString& message : outcome.messages)
         KivMessageBox::inform(message, noticeKindOf(outcome.kind), this);
     setEnabled(true);
+}
+
+// Shows the plan with 开始 / 取消; true when the user starts. A refused plan says why.
+bool SplitSheetFromColumn::planAccepted(ColumnSplitJob& job)
+{
+    JobOutcome planned;
+    {
+        BusyCursor busy;
+        planned = job.plan(mExcelOpKiv);
+    }
+    if (planned.kind != JobOutcome::Kind::Done) {
+        for (const QString& message : planned.messages)
+            KivMessageBox::inform(message, noticeKindOf(planned.kind), this);
+        return false;
+    }
+    return KivMessageBox::confirm(tr("分割方案（%1个值）：").arg(planned.plan.size()), planned.messages.join(QLatin1Char('\n')),
+                                  tr("开始"), tr("取消"), this);
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <memory>
 
+class ColumnSplitJob;
 class ExcelOpKiv;
 class QAction;
 
@@ -32,9 +33,12 @@ private slots:
 
 private:
     void fillDataArea();
+    bool planAccepted(ColumnSplitJob& job);
 
     std::unique_ptr<Ui::SplitSheetFromColumn> ui;
     QObject* banner = nullptr; // the advertisement banner over myAdViewButton
     std::unique_ptr<ExcelOpKiv> mExcelOpKiv;
     QAction* backupOption = nullptr; // 选项: keep the original beside the workbook
+    QAction* lookFirstOption = nullptr; // 选项: the plan before the run
+    QAction* intoFilesOption = nullptr; // 选项: one file per value in a chosen folder
 };

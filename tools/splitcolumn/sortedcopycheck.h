@@ -1,0 +1,35 @@
+#pragma once
+// When the column split may group a sheet's data rows by sorting a work copy instead of deleting
+// row blocks from every copy: only where the new sheets come out the same either way.
+
+#include <QString>
+
+class SheetEntry;
+
+// The block a sorted work copy reorders: data rows firstRow..lastRow, columns 1..lastColumn.
+// 1-based.
+struct SortedRows
+{
+    int firstRow;
+    int lastRow;
+    int lastColumn;
+};
+
+// Whether a formula standing in a row of the split sheet keeps the same references whether the
+// data rows around it are deleted, or the data rows are sorted (the sort moves a formula's
+// relative references with it, and leaves references to the sorted rows where they were) and
+// then deleted in one block. Formulas in the data rows may refer to their own row, to rows
+// outside the data rows, and with absolute rows to other sheets; formulas anywhere in the sheet
+// may take ranges that hold all data rows or none. Nothing may refer to the sheet by name, to
+// names, tables or other files. Reads the office's formula text (Sheet1.A1, $'my sheet'.$B$1)
+// and Excel's (Sheet1!A1); anything not understood counts as no.
+bool formulaKeepsReferencesWhenSorted(const QString& formula, int row, const QString& sheetName, const SortedRows& rows);
+
+// Whether the sheet holds formulas; true when the office does not say.
+bool holdsFormulas(SheetEntry& sheet);
+
+// Whether sorting the sheet's data rows and deleting the other values' rows in one block gives
+// the same sheets as deleting each block: nothing on the sheet that the two treat differently
+// (protection, notes, drawings, conditional formats, manual row breaks, merged cells in the data
+// rows, data rows of different heights or hidden), and every formula as above.
+bool sortingSplitsLikeDeleting(SheetEntry& sheet, const SortedRows& rows);
