@@ -24,6 +24,16 @@ struct JobOutcome
     QVariantList plan;
 };
 
+// An outcome of that kind with one message (none when it is empty).
+inline JobOutcome outcomeOf(JobOutcome::Kind kind, const QString& message)
+{
+    JobOutcome outcome;
+    outcome.kind = kind;
+    if (!message.isEmpty())
+        outcome.messages.append(message);
+    return outcome;
+}
+
 // How a front end shows the outcome's messages: success, refusal or cancel, failure.
 inline NoticeKind noticeKindOf(JobOutcome::Kind kind)
 {

@@ -148,3 +148,13 @@ CliRun runCli(const QStringList& arguments, const QString& home)
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
 }
+
+bool lockByAnotherUser(const QString& path)
+{
+    const QFileInfo file(path);
+    QFile lock(file.absolutePath() + QStringLiteral("/.~lock.") + file.fileName() + QLatin1Char('#'));
+    if (!lock.open(QIODevice::WriteOnly))
+        return false;
+    lock.write("Someone Else,otherhost,otherhost,01.01.2024 10:00,file:///home/someone/.config/libreoffice/4;");
+    return true;
+}

@@ -50,3 +50,7 @@ struct CliRun
 // Runs kivexcel-cli as a user's shell would, without a display or a Qt platform; with a home
 // folder given, as that user.
 CliRun runCli(const QStringList& arguments, const QString& home = QString());
+
+// Puts the lock file another user's office would leave beside the workbook: the office then opens
+// it read-only. False when the lock could not be written.
+bool lockByAnotherUser(const QString& path);

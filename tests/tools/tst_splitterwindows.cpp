@@ -3,6 +3,7 @@
 // remembered folders, one-line fields, a dialog through the save, and honest final messages.
 #include "common/dialogs.h"
 #include "common/runprogress.h"
+#include "compare/comparerdriver.h"
 #include "testsupport.h"
 #include "tools/splitcolumn/splitsheetfromcolumn.h"
 #include "tools/splitsheets/splitexcelfromsheets.h"
@@ -20,23 +21,6 @@
 #include <QtTest>
 
 namespace {
-
-bool isOpenInOffice(const QString& path)
-{
-    const QFileInfo file(path);
-    return QFile::exists(file.absolutePath() + "/.~lock." + file.fileName() + "#");
-}
-
-// Another user's office holds the workbook: it opens read-only.
-bool lockByAnotherUser(const QString& path)
-{
-    const QFileInfo file(path);
-    QFile lock(file.absolutePath() + "/.~lock." + file.fileName() + "#");
-    if (!lock.open(QIODevice::WriteOnly))
-        return false;
-    lock.write("Someone Else,otherhost,otherhost,01.01.2024 10:00,file:///home/someone/.config/libreoffice/4;");
-    return true;
-}
 
 void dropFile(QTextEdit* field, const QString& path)
 {

@@ -18,14 +18,6 @@
 
 namespace {
 
-JobOutcome outcomeOf(JobOutcome::Kind kind, const QString& message)
-{
-    JobOutcome outcome;
-    outcome.kind = kind;
-    if (!message.isEmpty())
-        outcome.messages.append(message);
-    return outcome;
-}
 
 QString extensionOf(const QString& path)
 {
@@ -46,6 +38,22 @@ QVariantList planAsData(const QVector<SplitPlanEntry>& plan)
 
 } // namespace
 
+bool ColumnSplitJob::openedAndAccepted(const QString& path, std::unique_ptr<ExcelOpKiv>& link, JobOutcome& refusal)
+{
+    replaceLink(link);
+    link->openWorkBook(path);
+    if (!link->openSheets()) {
+        link.reset();
+        refusal = outcomeOf(JobOutcome::Kind::Failed, QString());
+        return false;
+    }
+    if (refused(*link, refusal)) {
+        link.reset();
+        return false;
+    }
+    return true;
+}
+
 QStringList ColumnSplitJob::referTexts(ExcelOpKiv& book) const
 {
     SheetEntry* source = book.findSheet(request.sheetName);
@@ -57,17 +65,9 @@ JobOutcome ColumnSplitJob::plan(std::unique_ptr<ExcelOpKiv>& link)
     const QString problem = formProblem();
     if (!problem.isEmpty())
         return outcomeOf(JobOutcome::Kind::Refused, problem);
-    replaceLink(link);
-    link->openWorkBook(request.workbookPath);
-    if (!link->openSheets()) {
-        link.reset();
-        return outcomeOf(JobOutcome::Kind::Failed, QString());
-    }
     JobOutcome outcome;
-    if (refused(*link, outcome)) {
-        link.reset();
+    if (!openedAndAccepted(request.workbookPath, link, outcome))
         return outcome;
-    }
     const QVector<ValueRows> groups = groupRowsByValue(referTexts(*link), titleRow + 1);
     const QVector<SplitPlanEntry> entries = request.filesFolder.isEmpty()
                                                 ? planSheets(groups, link->getSheetNames())
@@ -91,17 +91,9 @@ JobOutcome ColumnSplitJob::splitIntoFiles(std::unique_ptr<ExcelOpKiv>& link)
     if (!work.isValid() || !QFile::copy(request.workbookPath, copy)
         || !QFile::setPermissions(copy, QFile::permissions(copy) | QFileDevice::WriteOwner))
         return outcomeOf(JobOutcome::Kind::Failed, tr("无法在导出文件夹%1里写入文件。").arg(folder));
-    replaceLink(link);
-    link->openWorkBook(copy);
-    if (!link->openSheets()) {
-        link.reset();
-        return outcomeOf(JobOutcome::Kind::Failed, QString());
-    }
     JobOutcome outcome;
-    if (refused(*link, outcome)) {
-        link.reset();
+    if (!openedAndAccepted(copy, link, outcome))
         return outcome;
-    }
     const QVector<ValueRows> groups = groupRowsByValue(referTexts(*link), titleRow + 1);
     const QVector<SplitPlanEntry> sheets = planSheets(groups, link->getSheetNames());
     const QVector<SplitPlanEntry> files = planFiles(groups, extensionOf(request.workbookPath));

@@ -18,15 +18,6 @@ QString readOnlyText(const QString& path)
         .arg(path);
 }
 
-JobOutcome outcomeOf(JobOutcome::Kind kind, const QString& message)
-{
-    JobOutcome outcome;
-    outcome.kind = kind;
-    if (!message.isEmpty())
-        outcome.messages.append(message);
-    return outcome;
-}
-
 } // namespace
 
 ColumnSplitJob::ColumnSplitJob(const ColumnSplitRequest& request) : request(request) {}

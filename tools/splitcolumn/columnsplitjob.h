@@ -46,6 +46,9 @@ public:
 private:
     // The checks on the open workbook, in order: a refused or failed outcome, or none.
     bool refused(ExcelOpKiv& book, JobOutcome& refusal);
+    // A new link with the file open and the checks passed; otherwise false, the link released
+    // and the outcome in refusal.
+    bool openedAndAccepted(const QString& path, std::unique_ptr<ExcelOpKiv>& link, JobOutcome& refusal);
     JobOutcome splitInOpenWorkbook(ExcelOpKiv& book);
     JobOutcome splitIntoFiles(std::unique_ptr<ExcelOpKiv>& link);
     QStringList referTexts(ExcelOpKiv& book) const;

@@ -71,17 +71,6 @@ QString shiftProblem(const SheetContent& before, const SheetContent& after)
     return QString();
 }
 
-// Another user holds the file open: the office opens it read-only, so the save fails.
-bool lockByAnotherUser(const QString& path)
-{
-    const QFileInfo file(path);
-    QFile lock(file.absolutePath() + "/.~lock." + file.fileName() + "#");
-    if (!lock.open(QIODevice::WriteOnly))
-        return false;
-    lock.write("Someone Else,otherhost,otherhost,01.01.2024 10:00,file:///home/someone/.config/libreoffice/4;");
-    return true;
-}
-
 } // namespace
 
 class TestComparisonRun : public QObject
