@@ -46,7 +46,8 @@ void snap(const QString& name, QRect area)
 
 void snapWindow(const QString& name, QWidget* window)
 {
-    snap(name, window->frameGeometry());
+    // Where the window really is on the screen, its menu bar included.
+    snap(name, QRect(window->mapToGlobal(QPoint(0, 0)), window->size()));
 }
 
 QList<QStringList> peopleRows(int count, int offset, bool english = false)

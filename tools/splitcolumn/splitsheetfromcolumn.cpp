@@ -116,8 +116,7 @@ void SplitSheetFromColumn::on_pushButton_clicked()
         BusyCursor busy;
         outcome = job.run(mExcelOpKiv);
     }
-    for (const QString& message : outcome.messages)
-        KivMessageBox::inform(message, noticeKindOf(outcome.kind), this);
+    showOutcome(outcome, this);
     setEnabled(true);
 }
 
@@ -130,8 +129,7 @@ bool SplitSheetFromColumn::planAccepted(ColumnSplitJob& job)
         planned = job.plan(mExcelOpKiv);
     }
     if (planned.kind != JobOutcome::Kind::Done) {
-        for (const QString& message : planned.messages)
-            KivMessageBox::inform(message, noticeKindOf(planned.kind), this);
+        showOutcome(planned, this);
         return false;
     }
     return KivMessageBox::confirm(tr("分割方案（%1个值）：").arg(planned.plan.size()), planned.messages.join(QLatin1Char('\n')),

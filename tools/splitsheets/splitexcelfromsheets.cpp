@@ -82,7 +82,6 @@ void splitExcelFromSheets::on_startButton_clicked()
         BusyCursor busy;
         outcome = job.run(mExcelOpKiv);
     }
-    for (const QString& message : outcome.messages)
-        KivMessageBox::inform(message, noticeKindOf(outcome.kind), this);
+    showOutcome(outcome, this);
     setEnabled(true);
 }
