@@ -1,5 +1,7 @@
 #include "zippackage.h"
 
+#include "automation/zlibcalls.h"
+
 #include <cstring>
 #include <dlfcn.h>
 #include <zlib.h>
@@ -21,35 +23,6 @@ void put32(QByteArray& out, quint32 value)
     put16(out, quint16(value >> 16));
 }
 
-// zlib is in the process already (Qt loads it); taken at run time so the build needs no more.
-struct Zlib
-{
-    using InflateInit2 = int (*)(z_streamp, int, const char*, int);
-    using Inflate = int (*)(z_streamp, int);
-    using InflateEnd = int (*)(z_streamp);
-    using Crc32 = uLong (*)(uLong, const Bytef*, uInt);
-    InflateInit2 startInflate = nullptr;
-    Inflate step = nullptr;
-    InflateEnd endInflate = nullptr;
-    Crc32 checksum = nullptr;
-
-    static const Zlib& get()
-    {
-        static const Zlib zlib = [] {
-            Zlib z;
-            void* library = dlopen("libz.so.1", RTLD_NOW | RTLD_LOCAL);
-            if (!library)
-                return z;
-            z.startInflate = reinterpret_cast<InflateInit2>(dlsym(library, "inflateInit2_"));
-            z.step = reinterpret_cast<Inflate>(dlsym(library, "inflate"));
-            z.endInflate = reinterpret_cast<InflateEnd>(dlsym(library, "inflateEnd"));
-            z.checksum = reinterpret_cast<Crc32>(dlsym(library, "crc32"));
-            return z;
-        }();
-        return zlib;
-    }
-    bool usable() const { return startInflate && step && endInflate && checksum; }
-};
 
 constexpr quint32 kLocalHeader = 0x04034b50;
 constexpr quint32 kDirectoryHeader = 0x02014b50;
