@@ -722,16 +722,10 @@ private:
     int count;
 };
 
-// Several row areas at once, as Excel's Range("3:5,8:9") names them: deleted in one call.
-class RowAreasNode : public MemberlessNode
+// A node whose one member is "Delete".
+class DeletableNode : public MemberlessNode
 {
 public:
-    RowAreasNode(uno::Reference<frame::XModel> model, uno::Reference<sheet::XSpreadsheet> sheet,
-                 QList<QPair<int, int>> areas)
-        : model(std::move(model)), sheet(std::move(sheet)), areas(std::move(areas))
-    {
-    }
-
     QVariant call(const QString& member, const QVariantList&, AutomationError& error) override
     {
         if (member == QLatin1String("Delete"))
@@ -740,10 +734,24 @@ public:
         return QVariant();
     }
 
+protected:
+    virtual QVariant remove() = 0;
+};
+
+// Several row areas at once, as Excel's Range("3:5,8:9") names them: deleted in one call.
+class RowAreasNode : public DeletableNode
+{
+public:
+    RowAreasNode(uno::Reference<frame::XModel> model, uno::Reference<sheet::XSpreadsheet> sheet,
+                 QList<QPair<int, int>> areas)
+        : model(std::move(model)), sheet(std::move(sheet)), areas(std::move(areas))
+    {
+    }
+
 private:
     // Bottom-up, so the areas still to go keep their row numbers. Undo records and row-height
     // updates cost the office more than the deletions themselves; both are off meanwhile.
-    QVariant remove()
+    QVariant remove() override
     {
         QList<QPair<int, int>> bottomUp = areas;
         std::sort(bottomUp.begin(), bottomUp.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
@@ -1037,23 +1045,15 @@ private:
 
 // Several sheets at once, as Excel's Sheets(Array(...)) names them. Their deletion is one step
 // the workbook's "Undo" takes back whole: either every sheet goes, or none does.
-class SheetGroupNode : public MemberlessNode
+class SheetGroupNode : public DeletableNode
 {
 public:
     SheetGroupNode(DocumentPtr document, QStringList names) : document(std::move(document)), names(std::move(names)) {}
 
-    QVariant call(const QString& member, const QVariantList&, AutomationError& error) override
-    {
-        if (member == QLatin1String("Delete"))
-            return guarded<QVariant>(error, [&] { return remove(); });
-        unknownMember(error, member);
-        return QVariant();
-    }
-
 private:
     // From the last sheet to the first: a sheet's deletion renumbers only the sheets after it.
     // Undo stays on afterwards, as turning it off would drop what "Undo" takes back.
-    QVariant remove()
+    QVariant remove() override
     {
         uno::Reference<frame::XModel> model(document->component, uno::UNO_QUERY_THROW);
         uno::Reference<beans::XPropertySet>(model, uno::UNO_QUERY_THROW)->setPropertyValue("IsUndoEnabled", uno::Any(true));

@@ -249,6 +249,7 @@ private slots:
     void sameFilesAsFullCopies_data();
     void sameFilesAsFullCopies();
     void someSheetsOnly();
+    void deletionsUndoneWhole();
 
 private:
     QString workbookFor(const QString& source);
@@ -351,6 +352,37 @@ void TestSheetFilesSame::someSheetsOnly()
     QCOMPARE(run.written.size(), 2);
     for (int k = 0; k < 2; ++k)
         QCOMPARE(sheetNames(readWorkbook(run.written.at(k))), QStringList{only.at(k)});
+}
+
+// What the run stands on: a group of sheets goes in one step or not at all, an undo brings the
+// group back in its places, and a copy never replaces the workbook's own file.
+void TestSheetFilesSame::deletionsUndoneWhole()
+{
+    const QString target = workbookFor(QStringLiteral("xlnt-Issue279_workbook_delete_rename.xlsx"));
+    const QByteArray before = fileBytes(target);
+    std::unique_ptr<ExcelOpKiv> book = openedWorkbook(target);
+    const QStringList all = book->getSheetNames();
+    QVERIFY(all.size() >= 4);
+    KivMessageBox::clearShownTexts();
+
+    QVERIFY(!book->deleteSheetsUndoably({all.at(1), QStringLiteral("没有这个表")}));
+    book->openSheets();
+    QCOMPARE(book->getSheetNames(), all);
+
+    QVERIFY(book->deleteSheetsUndoably({all.at(0), all.at(2), all.at(3)}));
+    book->openSheets();
+    QCOMPARE(book->getSheetNames(), all.mid(1, 1) + all.mid(4));
+    QVERIFY(book->undoLastStep());
+    book->openSheets();
+    QCOMPARE(book->getSheetNames(), all);
+    QVERIFY(!book->undoLastStep()); // nothing left to take back
+
+    QVERIFY(!book->saveWorkbookCopyAs(target));
+    const QString copy = root.filePath(QStringLiteral("copy.XLSX"));
+    QVERIFY(book->saveWorkbookCopyAs(copy));
+    QCOMPARE(sheetNames(readWorkbook(copy)), all); // the workbook's own format, whatever the name
+    book.reset();
+    QCOMPARE(fileBytes(target), before);
 }
 
 QTEST_MAIN(TestSheetFilesSame)
