@@ -12,10 +12,13 @@
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/document/XUndoManager.hpp>
+#include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/awt/Size.hpp>
 #include <com/sun/star/drawing/XDrawPage.hpp>
 #include <com/sun/star/drawing/XDrawPageSupplier.hpp>
+#include <com/sun/star/drawing/XShape.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
 #include <com/sun/star/sheet/ConditionOperator.hpp>
@@ -26,6 +29,9 @@
 #include <com/sun/star/sheet/XConditionalFormats.hpp>
 #include <com/sun/star/sheet/XSheetAnnotations.hpp>
 #include <com/sun/star/sheet/XSheetAnnotationsSupplier.hpp>
+#include <com/sun/star/sheet/XSheetAnnotationShapeSupplier.hpp>
+#include <com/sun/star/sheet/XLabelRange.hpp>
+#include <com/sun/star/sheet/XLabelRanges.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XSheetPageBreak.hpp>
 #include <com/sun/star/table/TableSortField.hpp>
@@ -195,6 +201,13 @@ struct DocumentState
     bool closed = false;
     QString savePath;  // where "Save" writes: the file it came from, or where "SaveAs" put it
     QString diskStamp; // the file as it was when loaded or last saved
+    // For each sheet group deletion not yet undone, what its undo does not bring back.
+    struct BeforeGroupDeletion
+    {
+        QHash<QString, QString> pageStyles; // of each deleted sheet, by name
+        QList<QPair<table::CellRangeAddress, table::CellRangeAddress>> columnLabels, rowLabels;
+    };
+    QList<BeforeGroupDeletion> beforeGroupDeletions;
 };
 
 // Size and change time of a file: another program's save changes it.
@@ -242,6 +255,124 @@ void releaseDocument(const DocumentPtr& document)
     // A close that failed (the office died) leaves the lock file: it is cleared with the office.
     if (closedInOffice)
         OfficeConnection::instance().documentClosed(document->url);
+}
+
+const OUString kSheetGroupDeletion("KivExcel sheet group deletion");
+
+using LabelRanges = QList<QPair<table::CellRangeAddress, table::CellRangeAddress>>;
+
+uno::Reference<sheet::XLabelRanges> labelRangesOf(const DocumentPtr& document, const char* which)
+{
+    return uno::Reference<sheet::XLabelRanges>(
+        uno::Reference<beans::XPropertySet>(document->document, uno::UNO_QUERY_THROW)->getPropertyValue(OUString::createFromAscii(which)),
+        uno::UNO_QUERY_THROW);
+}
+
+LabelRanges readLabelRanges(const DocumentPtr& document, const char* which)
+{
+    LabelRanges ranges;
+    uno::Reference<sheet::XLabelRanges> all = labelRangesOf(document, which);
+    for (sal_Int32 i = 0; i < all->getCount(); ++i) {
+        uno::Reference<sheet::XLabelRange> range(all->getByIndex(i), uno::UNO_QUERY_THROW);
+        ranges.append({range->getLabelArea(), range->getDataArea()});
+    }
+    return ranges;
+}
+
+void writeLabelRanges(const DocumentPtr& document, const char* which, const LabelRanges& ranges)
+{
+    uno::Reference<sheet::XLabelRanges> all = labelRangesOf(document, which);
+    while (all->getCount() > 0)
+        all->removeByIndex(all->getCount() - 1);
+    for (const auto& range : ranges)
+        all->addNew(range.first, range.second);
+}
+
+DocumentState::BeforeGroupDeletion stateBeforeGroupDeletion(const DocumentPtr& document, const QStringList& names)
+{
+    DocumentState::BeforeGroupDeletion before;
+    uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
+    for (const QString& name : names) {
+        OUString pageStyle;
+        uno::Reference<beans::XPropertySet>(sheets->getByName(toOUString(name)), uno::UNO_QUERY_THROW)
+                ->getPropertyValue("PageStyle") >>= pageStyle;
+        before.pageStyles.insert(name, fromOUString(pageStyle));
+    }
+    before.columnLabels = readLabelRanges(document, "ColumnLabelRanges");
+    before.rowLabels = readLabelRanges(document, "RowLabelRanges");
+    return before;
+}
+
+// A sheet's deletion, undone, brings back its cells and notes, but not its page style, the
+// document's label ranges on it, nor the drawn captions of its notes (without them its notes
+// would be saved without their boxes).
+void restoreWhatUndoMisses(const DocumentPtr& document, const DocumentState::BeforeGroupDeletion& before)
+{
+    uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
+    for (auto it = before.pageStyles.cbegin(); it != before.pageStyles.cend(); ++it) {
+        uno::Reference<beans::XPropertySet> sheet(sheets->getByName(toOUString(it.key())), uno::UNO_QUERY_THROW);
+        sheet->setPropertyValue("PageStyle", uno::Any(toOUString(it.value())));
+        uno::Reference<container::XIndexAccess> notes(
+            uno::Reference<sheet::XSheetAnnotationsSupplier>(sheet, uno::UNO_QUERY_THROW)->getAnnotations(), uno::UNO_QUERY_THROW);
+        for (sal_Int32 i = 0; i < notes->getCount(); ++i)
+            uno::Reference<sheet::XSheetAnnotationShapeSupplier>(notes->getByIndex(i), uno::UNO_QUERY_THROW)->getAnnotationShape();
+    }
+    if (readLabelRanges(document, "ColumnLabelRanges") != before.columnLabels)
+        writeLabelRanges(document, "ColumnLabelRanges", before.columnLabels);
+    if (readLabelRanges(document, "RowLabelRanges") != before.rowLabels)
+        writeLabelRanges(document, "RowLabelRanges", before.rowLabels);
+}
+
+// While it lives, the document neither redraws nor fits row heights to their text: sheets deleted
+// and brought back keep the heights they had.
+class QuietDocument
+{
+public:
+    explicit QuietDocument(const DocumentPtr& document)
+        : model(document->component, uno::UNO_QUERY_THROW), settings(model, uno::UNO_QUERY_THROW),
+          adjustHeight(settings->getPropertyValue("IsAdjustHeightEnabled"))
+    {
+        settings->setPropertyValue("IsAdjustHeightEnabled", uno::Any(false));
+        model->lockControllers();
+    }
+    ~QuietDocument()
+    {
+        try {
+            model->unlockControllers();
+            settings->setPropertyValue("IsAdjustHeightEnabled", adjustHeight);
+        } catch (...) {
+            // The office is gone; the next call says so.
+        }
+    }
+    QuietDocument(const QuietDocument&) = delete;
+    QuietDocument& operator=(const QuietDocument&) = delete;
+
+private:
+    uno::Reference<frame::XModel> model;
+    uno::Reference<beans::XPropertySet> settings;
+    uno::Any adjustHeight;
+};
+
+uno::Reference<document::XUndoManager> undoManagerOf(const DocumentPtr& document)
+{
+    return uno::Reference<document::XUndoManagerSupplier>(document->component, uno::UNO_QUERY_THROW)->getUndoManager();
+}
+
+// Takes back the last step; what it took back is not kept for a redo, which would hold its copy
+// of the cells in the office's memory. False when there was nothing to take back.
+bool undoLastStep(const DocumentPtr& document)
+{
+    uno::Reference<document::XUndoManager> undo = undoManagerOf(document);
+    if (!undo->isUndoPossible())
+        return false;
+    document->activeSheet.clear();
+    const bool groupDeletion = undo->getCurrentUndoActionTitle() == kSheetGroupDeletion;
+    QuietDocument quiet(document);
+    undo->undo();
+    undo->clearRedo();
+    if (groupDeletion && !document->beforeGroupDeletions.isEmpty())
+        restoreWhatUndoMisses(document, document->beforeGroupDeletions.takeLast());
+    return true;
 }
 
 // A node that has no member; the nodes below answer those they have.
@@ -906,6 +1037,58 @@ private:
     uno::Reference<sheet::XSpreadsheet> sheet;
 };
 
+// Several sheets at once, as Excel's Sheets(Array(...)) names them. Their deletion is one step
+// the workbook's "Undo" takes back whole: either every sheet goes, or none does.
+class SheetGroupNode : public MemberlessNode
+{
+public:
+    SheetGroupNode(DocumentPtr document, QStringList names) : document(std::move(document)), names(std::move(names)) {}
+
+    QVariant call(const QString& member, const QVariantList&, AutomationError& error) override
+    {
+        if (member == QLatin1String("Delete"))
+            return guarded<QVariant>(error, [&] { return remove(); });
+        unknownMember(error, member);
+        return QVariant();
+    }
+
+private:
+    // From the last sheet to the first: a sheet's deletion renumbers only the sheets after it.
+    // Undo stays on afterwards, as turning it off would drop what "Undo" takes back.
+    QVariant remove()
+    {
+        uno::Reference<frame::XModel> model(document->component, uno::UNO_QUERY_THROW);
+        uno::Reference<beans::XPropertySet>(model, uno::UNO_QUERY_THROW)->setPropertyValue("IsUndoEnabled", uno::Any(true));
+        uno::Reference<document::XUndoManager> undo = undoManagerOf(document);
+        uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
+        QList<QPair<int, OUString>> byPosition;
+        for (const QString& name : names) {
+            const OUString unoName = toOUString(name);
+            uno::Reference<sheet::XSpreadsheet> sheet(sheets->getByName(unoName), uno::UNO_QUERY_THROW);
+            byPosition.append({sheetPosition(sheet), unoName});
+        }
+        const DocumentState::BeforeGroupDeletion before = stateBeforeGroupDeletion(document, names);
+        std::sort(byPosition.begin(), byPosition.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+        document->activeSheet.clear();
+        undo->enterUndoContext(kSheetGroupDeletion);
+        document->beforeGroupDeletions.append(before);
+        try {
+            QuietDocument quiet(document);
+            for (const auto& sheet : byPosition)
+                sheets->removeByName(sheet.second);
+        } catch (...) {
+            undo->leaveUndoContext();
+            undoLastStep(document); // none of the group goes
+            throw;
+        }
+        undo->leaveUndoContext();
+        return QVariant();
+    }
+
+    DocumentPtr document;
+    QStringList names;
+};
+
 // The workbook's "Worksheets" collection.
 class WorksheetsNode : public MemberlessNode
 {
@@ -960,6 +1143,9 @@ public:
         return guarded<AutomationNodePtr>(error, [&]() -> AutomationNodePtr {
             if ((member == QLatin1String("Worksheets") || member == QLatin1String("Sheets")) && args.isEmpty())
                 return std::make_shared<WorksheetsNode>(document);
+            if ((member == QLatin1String("Worksheets") || member == QLatin1String("Sheets"))
+                && args.value(0).type() == QVariant::StringList)
+                return sheetGroup(args.value(0).toStringList(), error);
             if (member == QLatin1String("Worksheets") || member == QLatin1String("Sheets"))
                 return sheetNamed(args.value(0), error);
             if (member == QLatin1String("ActiveSheet"))
@@ -983,6 +1169,14 @@ public:
             return guarded<QVariant>(error, [&] { return save(error); });
         if (member == QLatin1String("SaveAs"))
             return guarded<QVariant>(error, [&] { return saveAs(args.value(0).toString(), error); });
+        if (member == QLatin1String("SaveCopyAs"))
+            return guarded<QVariant>(error, [&] { return saveCopyAs(args.value(0).toString(), error); });
+        if (member == QLatin1String("Undo"))
+            return guarded<QVariant>(error, [&] {
+                if (!undoLastStep(document))
+                    fail(error, QStringLiteral("Nothing to undo"));
+                return QVariant();
+            });
         unknownMember(error, member);
         return QVariant();
     }
@@ -1028,6 +1222,18 @@ private:
         return std::make_shared<WorksheetNode>(document, found);
     }
 
+    AutomationNodePtr sheetGroup(const QStringList& names, AutomationError& error)
+    {
+        uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
+        for (const QString& name : names) {
+            if (!sheets->hasByName(toOUString(name))) {
+                fail(error, QStringLiteral("No such sheet: ") + name);
+                return nullptr;
+            }
+        }
+        return std::make_shared<SheetGroupNode>(document, names);
+    }
+
     AutomationNodePtr activeSheet()
     {
         if (!document->activeSheet.is())
@@ -1046,6 +1252,14 @@ private:
             fail(error, QStringLiteral("The workbook has no file yet"));
             return QVariant();
         }
+        storeSafely(document->savePath, ownFilterOr(document->savePath), error);
+        return QVariant();
+    }
+
+    // The workbook's own format, as it was loaded; a workbook of no format the office writes
+    // takes the one its path's extension names.
+    QString ownFilterOr(const QString& path) const
+    {
         QString filter;
         const uno::Sequence<beans::PropertyValue> loadArguments =
             uno::Reference<frame::XModel>(document->component, uno::UNO_QUERY_THROW)->getArgs();
@@ -1056,8 +1270,25 @@ private:
         }
         SafeSave::Container container;
         if (!SafeSave::containerOfFilter(filter, container))
-            filter = filterForExtension(QFileInfo(document->savePath).suffix());
-        storeSafely(document->savePath, filter, error);
+            filter = filterForExtension(QFileInfo(path).suffix());
+        return filter;
+    }
+
+    // As Excel: a copy in the workbook's own format, whatever the name; the workbook stays the
+    // file it was.
+    QVariant saveCopyAs(const QString& path, AutomationError& error)
+    {
+        const QString target = QFileInfo(path).absoluteFilePath();
+        const QString canonical = QFileInfo(target).canonicalFilePath();
+        const bool itself = target == document->savePath
+                            || (!canonical.isEmpty()
+                                && (canonical == QFileInfo(document->savePath).canonicalFilePath()
+                                    || canonical == QFileInfo(QUrl(document->url).toLocalFile()).canonicalFilePath()));
+        if (itself) {
+            fail(error, QStringLiteral("A copy cannot replace the workbook itself: ") + path);
+            return QVariant();
+        }
+        storeSafely(target, ownFilterOr(target), error);
         return QVariant();
     }
 

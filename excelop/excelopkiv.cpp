@@ -157,6 +157,13 @@ bool ExcelOpKiv::saveWorkbookAs(const QString& path)
     return accepted(workbook.get(), [this, &path] { workbook->dynamicCall("SaveAs(const QString&)", path); });
 }
 
+bool ExcelOpKiv::saveWorkbookCopyAs(const QString& path)
+{
+    if (!workbook)
+        return false;
+    return accepted(workbook.get(), [this, &path] { workbook->dynamicCall("SaveCopyAs(const QString&)", path); });
+}
+
 bool ExcelOpKiv::isReadOnly() const
 {
     return workbook && workbook->property("ReadOnly").toBool();
@@ -270,4 +277,19 @@ bool ExcelOpKiv::deleteSheetAt(int i)
 {
     SheetEntry* entry = sheetAt(i);
     return entry && entry->sheet && accepted(entry->sheet.get(), [entry] { entry->sheet->dynamicCall("Delete"); });
+}
+
+bool ExcelOpKiv::deleteSheetsUndoably(const QStringList& names)
+{
+    if (!workbook)
+        return false;
+    std::unique_ptr<AxObject> group(workbook->querySubObject("Sheets(QStringList)", names));
+    return group && accepted(group.get(), [&group] { group->dynamicCall("Delete"); });
+}
+
+bool ExcelOpKiv::undoLastStep()
+{
+    if (!workbook)
+        return false;
+    return accepted(workbook.get(), [this] { workbook->dynamicCall("Undo"); });
 }

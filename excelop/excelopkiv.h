@@ -38,6 +38,9 @@ public:
     // .ods (later saves go to that file, as Excel's SaveAs), or the exports .csv (the first sheet,
     // UTF-8 with a byte-order mark, values as shown) and .pdf. False when the office could not.
     bool saveWorkbookAs(const QString& path);
+    // Writes a copy in the workbook's own format to the path, safely, whatever its extension; the
+    // workbook stays the file it was. False when the office could not.
+    bool saveWorkbookCopyAs(const QString& path);
     // Whether the open workbook could only be opened read-only (a folder the user cannot write,
     // a file another program holds): it reads, but saveWorkbook() fails.
     bool isReadOnly() const;
@@ -61,6 +64,12 @@ public:
     // Deletes worksheet i (0-based in the list) without saving and without rebuilding the list,
     // so later entries keep their positions until openSheets(); false when the office refused.
     bool deleteSheetAt(int i);
+    // Deletes the named worksheets in one step that undoLastStep() takes back whole; all go or
+    // none does (false). Like deleteSheetAt, the list is stale until openSheets().
+    bool deleteSheetsUndoably(const QStringList& names);
+    // Takes back the last step of deleteSheetsUndoably(); false when the office could not. The
+    // list is stale until openSheets().
+    bool undoLastStep();
 
     // Working while the office this link started on still answers; otherwise why it is gone.
     OfficeState officeState() const;

@@ -243,15 +243,32 @@ bool SheetEntry::sortRowsByColumn(int firstRow, int lastRow, int lastCol, int ke
     return accepted(rows.get(), [&] { rows->dynamicCall("Sort(QVariant,int)", keyValue, 1); });
 }
 
-bool SheetEntry::rowsMoveWithTheirCells(int firstRow, int lastRow)
+namespace {
+
+// False when any of the parts is there, or cannot be counted.
+bool holdsNoneOf(AxObject* sheet, std::initializer_list<const char*> partNames)
 {
-    if (!sheet || firstRow < 1 || lastRow < firstRow || sheet->property("ProtectContents").toBool())
-        return false;
-    for (const char* part : {"Comments", "Shapes", "FormatConditions", "HPageBreaks"}) {
+    for (const char* part : partNames) {
         std::unique_ptr<AxObject> parts(sheet->querySubObject(part));
         if (!parts || parts->property("Count").toInt() != 0)
             return false;
     }
+    return true;
+}
+
+} // namespace
+
+bool SheetEntry::holdsNotesOrDrawings()
+{
+    return !sheet || !holdsNoneOf(sheet.get(), {"Comments", "Shapes"});
+}
+
+bool SheetEntry::rowsMoveWithTheirCells(int firstRow, int lastRow)
+{
+    if (!sheet || firstRow < 1 || lastRow < firstRow || sheet->property("ProtectContents").toBool())
+        return false;
+    if (!holdsNoneOf(sheet.get(), {"Comments", "Shapes", "FormatConditions", "HPageBreaks"}))
+        return false;
     std::unique_ptr<AxObject> used(sheet->querySubObject("UsedRange"));
     std::unique_ptr<AxObject> down(sheet->querySubObject("Rows(QString)", QStringLiteral("1:%1").arg(lastRow)));
     // Heights and hidden rows over the used columns only: hidden columns beyond do not matter.

@@ -67,6 +67,8 @@ public:
     // true only for a sheet without formulas, notes, drawings, conditional formats, manual row
     // breaks, protection or merged cells down to lastRow, whose rows are visible and of one height.
     bool rowsMoveWithTheirCells(int firstRow, int lastRow);
+    // Whether the sheet holds notes or drawn objects (pictures, charts, shapes).
+    bool holdsNotesOrDrawings();
     // The columns of the used area, from column A.
     int usedColumnCount();
     // The rows of the used area, from row 1: the last used row.

@@ -767,6 +767,10 @@ Home page: %2</translation>
         <translation>the exported file does not open</translation>
     </message>
     <message>
+        <source>电子表格程序没能恢复删除的工作表</source>
+        <translation>the spreadsheet program could not bring back the deleted sheets</translation>
+    </message>
+    <message>
         <source>其他工作表无法删除（工作簿结构可能受保护）</source>
         <translation>the other sheets could not be deleted (the workbook&apos;s structure may be protected)</translation>
     </message>

@@ -1,6 +1,7 @@
 #include "benchutil.h"
 
 #include "automation/axobject.h"
+#include "automation/officeserver.h"
 #include "excelop/sheetentry.h"
 
 #include <QDir>
@@ -87,14 +88,43 @@ double medianOf(QList<double> values)
     return values.size() % 2 ? values.at(middle) : (values.at(middle - 1) + values.at(middle)) / 2;
 }
 
-double peakMemoryMiB()
+namespace {
+
+double peakMemoryOf(const QString& process)
 {
-    QFile status(QStringLiteral("/proc/self/status"));
+    QFile status(QStringLiteral("/proc/%1/status").arg(process));
     if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
         return 0;
     const QRegularExpression peak(QStringLiteral("^VmHWM:\\s*(\\d+)\\s*kB"), QRegularExpression::MultilineOption);
     const QRegularExpressionMatch match = peak.match(QString::fromLatin1(status.readAll()));
     return match.hasMatch() ? match.captured(1).toDouble() / 1024.0 : 0;
+}
+
+} // namespace
+
+double peakMemoryMiB()
+{
+    return peakMemoryOf(QStringLiteral("self"));
+}
+
+double officePeakMemoryMiB()
+{
+    const pid_t office = OfficeServer::officeProcessForTests();
+    return office > 0 ? peakMemoryOf(QString::number(office)) : 0;
+}
+
+void resetOfficePeakMemory()
+{
+    const pid_t office = OfficeServer::officeProcessForTests();
+    QFile clear(QStringLiteral("/proc/%1/clear_refs").arg(office));
+    if (office > 0 && clear.open(QIODevice::WriteOnly))
+        clear.write("5"); // resets the peak resident size
+}
+
+QString fileSizeText(const QString& path)
+{
+    const qint64 bytes = QFileInfo(path).size();
+    return QStringLiteral("%1 MiB (%2 bytes)").arg(bytes / 1048576.0, 0, 'f', 1).arg(bytes);
 }
 
 bool writeGeneratedWorkbook(const QString& path, const QList<GeneratedSheet>& sheets)

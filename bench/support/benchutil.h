@@ -28,6 +28,13 @@ Timing timingOf(const std::function<void()>& work);
 double medianOf(QList<double> values);
 // Peak resident memory of this process so far, in MiB (VmHWM of /proc/self/status).
 double peakMemoryMiB();
+// Peak resident memory of the office this program started (soffice.bin), in MiB, since it
+// started or since the last reset; 0 when there is no office.
+double officePeakMemoryMiB();
+// Starts the office's peak over from its current size (where the kernel allows it).
+void resetOfficePeakMemory();
+// "12.3 MiB (12,901,234 bytes)"
+QString fileSizeText(const QString& path);
 
 using GeneratedSheet = SheetValues;
 

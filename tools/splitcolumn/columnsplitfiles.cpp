@@ -117,6 +117,8 @@ JobOutcome ColumnSplitJob::splitIntoFiles(std::unique_ptr<ExcelOpKiv>& link)
         valueSheets.append(entry.name);
     const QString written = work.filePath(QStringLiteral("files"));
     QDir().mkpath(written);
+    // The files come from the copy as saved, as a later reading of it would see it.
+    link->openWorkBook(copy);
     SheetFilesRun sheetFiles(*link, copy, written);
     const SheetFilesRun::Outcome wrote = sheetFiles.run(valueSheets);
     link.reset();
@@ -125,7 +127,8 @@ JobOutcome ColumnSplitJob::splitIntoFiles(std::unique_ptr<ExcelOpKiv>& link)
     for (int k = 0; k < sheets.size(); ++k) {
         const QString from = sheetFiles.outputPathFor(sheets.at(k).name);
         const QString to = joinPath(folder, files.at(k).name);
-        const bool moved = QFileInfo(from).isFile() && (!QFileInfo::exists(to) || QFile::remove(to)) && QFile::rename(from, to);
+        // A cancelled run's unfinished file holds other values' sheets too: it stays behind.
+        const bool moved = sheetFiles.written().contains(from) && (!QFileInfo::exists(to) || QFile::remove(to)) && QFile::rename(from, to);
         if (moved)
             outcome.written.append(to);
         else

@@ -41,25 +41,159 @@ QString SheetFilesRun::outputPathFor(const QString& sheetName) const
 
 SheetFilesRun::Outcome SheetFilesRun::run(const QStringList& sheetNames)
 {
-    sheetCount = sheetNames.size();
-    RunProgress progress(QCoreApplication::translate("splitExcelFromSheets", "正在处理中，请不要操作其他Excel文件。"), QCoreApplication::translate("splitExcelFromSheets", "取消"), 0, sheetCount * sheetCount);
-    for (const QString& name : sheetNames) {
-        if (writeSheetFile(name, progress) == Step::Cancelled) {
-            progress.close();
-            if (outputOpen && !book.saveWorkbook())
-                fail(name, QCoreApplication::translate("splitExcelFromSheets", "保存失败"));
-            return Outcome::Cancelled;
-        }
-    }
+    wanted = sheetNames;
+    const int count = wanted.size();
+    RunProgress progress(QCoreApplication::translate("splitExcelFromSheets", "正在处理中，请不要操作其他Excel文件。"), QCoreApplication::translate("splitExcelFromSheets", "取消"), 0, count * count);
+    book.openSheets();
+    const Step step = undoBringsBackEverySheet() ? writeFilesByHalving(progress) : writeFilesByFullCopies(progress);
     progress.close();
-    return Outcome::Finished;
+    return step == Step::Cancelled ? Outcome::Cancelled : Outcome::Finished;
+}
+
+bool SheetFilesRun::undoBringsBackEverySheet()
+{
+    for (int i = 0; i < book.sheetCount(); ++i)
+        if (book.sheetAt(i)->holdsNotesOrDrawings())
+            return false;
+    return true;
+}
+
+SheetFilesRun::Step SheetFilesRun::writeFilesByHalving(RunProgress& progress)
+{
+    allSheets = book.getSheetNames();
+    const Step step = writeFilesOf(allSheets, progress);
+    if (step == Step::Stuck) {
+        // The workbook in the office no longer holds what the files would need.
+        for (int k = filesDone; k < wanted.size(); ++k)
+            fail(wanted.at(k), QCoreApplication::translate("splitExcelFromSheets", "电子表格程序没能恢复删除的工作表"));
+    }
+    if (step == Step::Cancelled)
+        keepUnfinishedFile();
+    book.openSheets();
+    return step;
+}
+
+SheetFilesRun::Step SheetFilesRun::writeFilesOf(const QStringList& present, RunProgress& progress)
+{
+    QStringList wantedHere;
+    for (const QString& name : present)
+        if (wanted.contains(name))
+            wantedHere.append(name);
+    if (wantedHere.isEmpty())
+        return Step::Done;
+    if (present.size() == 1)
+        return writeSheetFile(present.first(), progress);
+    // One sheet wanted here: everything else goes at once.
+    if (wantedHere.size() == 1)
+        return writeHalf(present, wantedHere, progress);
+    const int middle = present.size() / 2;
+    const Step first = writeHalf(present, present.mid(0, middle), progress);
+    return first == Step::Done ? writeHalf(present, present.mid(middle), progress) : first;
+}
+
+// Deletes the sheets of present outside half, writes the files of half, undoes the deletion.
+SheetFilesRun::Step SheetFilesRun::writeHalf(const QStringList& present, const QStringList& half, RunProgress& progress)
+{
+    QStringList wantedInHalf;
+    QStringList others;
+    for (const QString& name : present) {
+        if (!half.contains(name))
+            others.append(name);
+        else if (wanted.contains(name))
+            wantedInHalf.append(name);
+    }
+    if (wantedInHalf.isEmpty())
+        return Step::Done;
+    if (!book.deleteSheetsUndoably(others)) {
+        if (book.officeState() != OfficeState::Working)
+            return Step::Stuck;
+        // A file that still held other sheets would not be that sheet's file.
+        for (const QString& name : wantedInHalf) {
+            fail(name, QCoreApplication::translate("splitExcelFromSheets", "其他工作表无法删除（工作簿结构可能受保护）"));
+            ++filesDone;
+            inspections += allSheets.size();
+        }
+        progress.setValue(inspections);
+        return Step::Done;
+    }
+    const Step step = writeFilesOf(half, progress);
+    if (step == Step::Stuck)
+        return step;
+    return book.undoLastStep() ? step : Step::Stuck;
 }
 
 SheetFilesRun::Step SheetFilesRun::writeSheetFile(const QString& sheetName, RunProgress& progress)
 {
+    for (int i = 0; i < allSheets.size(); ++i) {
+        progress.setValue(++inspections);
+        if (progress.wasCanceled()) {
+            cancelledFile = sheetName;
+            cancelledAtSheet = i;
+            return Step::Cancelled;
+        }
+    }
     const QString path = outputPathFor(sheetName);
+    ++filesDone;
+    if (isSameExistingFile(path, targetPath)) {
+        fail(sheetName, QCoreApplication::translate("splitExcelFromSheets", "导出文件就是目标文件本身，目标文件不会被覆盖"));
+        return Step::Done;
+    }
+    if (!book.saveWorkbookCopyAs(path)) {
+        fail(sheetName, QCoreApplication::translate("splitExcelFromSheets", "无法写入文件%1").arg(path));
+        return Step::Done;
+    }
+    recordWritten(sheetName, path);
+    return Step::Done;
+}
+
+void SheetFilesRun::recordWritten(const QString& sheetName, const QString& path)
+{
+    if (sheetOfFile.contains(path)) {
+        replacedFiles.append(QCoreApplication::translate("splitExcelFromSheets", "“%1”（被“%2”的文件替换）").arg(sheetOfFile.value(path), sheetName));
+        writtenFiles.removeAll(path);
+    }
+    sheetOfFile.insert(path, sheetName);
+    writtenFiles.append(path);
+}
+
+// As a cancelled run always did: the file being made is saved with the sheets it still held (the
+// sheets before the one looked at last deleted, the rest kept). It is not among the files
+// written. The workbook holds all its sheets again by now.
+void SheetFilesRun::keepUnfinishedFile()
+{
+    const QString path = outputPathFor(cancelledFile);
+    if (cancelledFile.isEmpty() || isSameExistingFile(path, targetPath))
+        return;
+    QStringList deletedBefore = allSheets.mid(0, cancelledAtSheet);
+    deletedBefore.removeAll(cancelledFile);
+    if (deletedBefore.isEmpty() || book.deleteSheetsUndoably(deletedBefore))
+        book.saveWorkbookCopyAs(path);
+}
+
+void SheetFilesRun::fail(const QString& sheetName, const QString& reason)
+{
+    failures.append(QCoreApplication::translate("splitExcelFromSheets", "“%1”：%2").arg(sheetName, reason));
+}
+
+SheetFilesRun::Step SheetFilesRun::writeFilesByFullCopies(RunProgress& progress)
+{
+    for (const QString& name : wanted) {
+        if (writeSheetFileFromCopy(name, progress) == Step::Cancelled) {
+            // As a cancelled run always did: the file being cut down keeps the sheets left.
+            if (outputOpen && !book.saveWorkbook())
+                fail(name, QCoreApplication::translate("splitExcelFromSheets", "保存失败"));
+            return Step::Cancelled;
+        }
+    }
+    return Step::Done;
+}
+
+SheetFilesRun::Step SheetFilesRun::writeSheetFileFromCopy(const QString& sheetName, RunProgress& progress)
+{
+    const QString path = outputPathFor(sheetName);
+    const int count = wanted.size();
     if (!placeCopyOfTarget(sheetName, path)) {
-        skipInspections(sheetCount, progress);
+        skipInspections(count, progress);
         return progress.wasCanceled() ? Step::Cancelled : Step::Failed;
     }
     book.openWorkBook(path);
@@ -67,7 +201,7 @@ SheetFilesRun::Step SheetFilesRun::writeSheetFile(const QString& sheetName, RunP
     if (!outputOpen) {
         fail(sheetName, QCoreApplication::translate("splitExcelFromSheets", "导出的文件打不开"));
         QFile::remove(path); // a full copy of the target must not pass for the sheet's file
-        skipInspections(sheetCount, progress);
+        skipInspections(count, progress);
         return progress.wasCanceled() ? Step::Cancelled : Step::Failed;
     }
     book.openSheets();
@@ -85,12 +219,7 @@ SheetFilesRun::Step SheetFilesRun::writeSheetFile(const QString& sheetName, RunP
         QFile::remove(path);
         return Step::Failed;
     }
-    if (sheetOfFile.contains(path)) {
-        replacedFiles.append(QCoreApplication::translate("splitExcelFromSheets", "“%1”（被“%2”的文件替换）").arg(sheetOfFile.value(path), sheetName));
-        writtenFiles.removeAll(path);
-    }
-    sheetOfFile.insert(path, sheetName);
-    writtenFiles.append(path);
+    recordWritten(sheetName, path);
     return Step::Done;
 }
 
@@ -115,9 +244,7 @@ bool SheetFilesRun::placeCopyOfTarget(const QString& sheetName, const QString& p
     return true;
 }
 
-// Deletes every other sheet of the open output file. ExcelOpKiv::deleteSheet would save after
-// every deletion and look each sheet up by name; here sheets go by list position, the list is
-// rebuilt once and the file saved once.
+// Deletes every other sheet of the open output file, by list position; the list is rebuilt once.
 SheetFilesRun::Trim SheetFilesRun::keepOnlySheet(const QString& sheetName, RunProgress& progress)
 {
     const QStringList namesInFile = book.getSheetNames();
@@ -149,9 +276,4 @@ void SheetFilesRun::skipInspections(int count, RunProgress& progress)
 {
     inspections += count;
     progress.setValue(inspections);
-}
-
-void SheetFilesRun::fail(const QString& sheetName, const QString& reason)
-{
-    failures.append(QCoreApplication::translate("splitExcelFromSheets", "“%1”：%2").arg(sheetName, reason));
 }

@@ -1,7 +1,11 @@
 #pragma once
-// Writes every worksheet of a target workbook as a workbook file of its own: each output file
-// starts as a byte copy of the target, every other sheet is deleted from it, and it is saved once.
-// The target file itself is never removed, overwritten or saved.
+// Writes every worksheet of a target workbook as a workbook file of its own, from the target loaded
+// once: the other sheets are deleted, a copy is saved, and the deletion is undone. Sheets are
+// halved on the way down (delete one half, work on the other, undo), so each sheet is deleted
+// about log2(n) times instead of once for every other sheet's file. The office's undo does not
+// bring back notes and drawings whole; a workbook holding them takes the slow way: a byte copy
+// of the target for each sheet, every other sheet deleted from it, saved. The target file itself
+// is never removed, overwritten or saved.
 
 #include <QHash>
 #include <QString>
@@ -17,7 +21,9 @@ public:
 
     SheetFilesRun(ExcelOpKiv& book, const QString& targetPath, const QString& outputFolder);
 
-    // sheetNames: the target's worksheets in workbook order. Shows the progress dialog.
+    // sheetNames: the target's worksheets to write, in workbook order. The book holds the target,
+    // loaded and unchanged; afterwards it holds it changed and must not be saved. Shows the
+    // progress dialog.
     Outcome run(const QStringList& sheetNames);
     // One line per sheet whose file could not be written, with the reason.
     QStringList notWritten() const { return failures; }
@@ -30,8 +36,18 @@ public:
     QString outputPathFor(const QString& sheetName) const;
 
 private:
-    enum class Step { Done, Failed, Cancelled };
+    enum class Step { Done, Failed, Cancelled, Stuck };
+    bool undoBringsBackEverySheet();
+    Step writeFilesByHalving(RunProgress& progress);
+    Step writeFilesByFullCopies(RunProgress& progress);
+    // present: the sheets the loaded workbook holds now, consecutive in workbook order.
+    Step writeFilesOf(const QStringList& present, RunProgress& progress);
+    Step writeHalf(const QStringList& present, const QStringList& half, RunProgress& progress);
     Step writeSheetFile(const QString& sheetName, RunProgress& progress);
+    void keepUnfinishedFile();
+    void recordWritten(const QString& sheetName, const QString& path);
+    // The slow way, one byte copy of the target a sheet.
+    Step writeSheetFileFromCopy(const QString& sheetName, RunProgress& progress);
     bool placeCopyOfTarget(const QString& sheetName, const QString& path);
     enum class Trim { Done, Refused, Cancelled };
     Trim keepOnlySheet(const QString& sheetName, RunProgress& progress);
@@ -43,9 +59,15 @@ private:
     QString targetPath;
     QString outputFolder;
     QString extension;
-    int sheetCount = 0;
+    QStringList wanted;   // the sheets that get a file
+    int filesDone = 0;    // sheets of wanted handled so far, written or not
+    // Progress counts, as it always did, every sheet looked at in every file (and a cancelled
+    // run's unfinished file holds what that file held then).
     int inspections = 0;
-    bool outputOpen = false; // the open workbook is an output file (never the target)
+    QStringList allSheets;
+    QString cancelledFile;     // the sheet whose file was being made when the run was cancelled
+    int cancelledAtSheet = 0;  // and the position in allSheets looked at then
+    bool outputOpen = false; // the slow way's open workbook is an output file, not the target
     QStringList failures;
     QStringList writtenFiles;
     QStringList replacedFiles;

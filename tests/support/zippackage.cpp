@@ -1,0 +1,264 @@
+#include "zippackage.h"
+
+#include "automation/zlibcalls.h"
+
+#include <cstring>
+#include <dlfcn.h>
+#include <zlib.h>
+
+namespace {
+
+quint16 u16(const uchar* p) { return quint16(p[0] | (p[1] << 8)); }
+quint32 u32(const uchar* p) { return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24); }
+
+void put16(QByteArray& out, quint16 value)
+{
+    out.append(char(value & 0xff));
+    out.append(char(value >> 8));
+}
+
+void put32(QByteArray& out, quint32 value)
+{
+    put16(out, quint16(value & 0xffff));
+    put16(out, quint16(value >> 16));
+}
+
+
+constexpr quint32 kLocalHeader = 0x04034b50;
+constexpr quint32 kDirectoryHeader = 0x02014b50;
+constexpr quint32 kDirectoryEnd = 0x06054b50;
+
+} // namespace
+
+bool ZipPackage::open(const QString& path)
+{
+    list.clear();
+    byName.clear();
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        why = file.errorString();
+        return false;
+    }
+    size = file.size();
+    bytes = size > 0 ? file.map(0, size) : nullptr;
+    if (!bytes || size < 22) {
+        why = QStringLiteral("not a zip file");
+        return false;
+    }
+    if (!Zlib::get().usable()) {
+        why = QStringLiteral("zlib is not available");
+        return false;
+    }
+    qint64 end = -1;
+    for (qint64 at = size - 22; at >= 0 && at >= size - 22 - 65535; --at) {
+        if (u32(bytes + at) == kDirectoryEnd && at + 22 + u16(bytes + at + 20) == size) {
+            end = at;
+            break;
+        }
+    }
+    if (end < 0) {
+        why = QStringLiteral("no zip directory");
+        return false;
+    }
+    const uchar* record = bytes + end;
+    const quint16 entryCount = u16(record + 10);
+    const quint32 directorySize = u32(record + 12);
+    const quint32 directoryOffset = u32(record + 16);
+    if (u16(record + 4) != 0 || u16(record + 6) != 0 || u16(record + 8) != entryCount || entryCount == 0xffff
+        || directoryOffset == 0xffffffffu || qint64(directoryOffset) + directorySize > end) {
+        why = QStringLiteral("a zip of several disks or zip64");
+        return false;
+    }
+    qint64 at = directoryOffset;
+    for (int i = 0; i < entryCount; ++i) {
+        if (at + 46 > end || u32(bytes + at) != kDirectoryHeader) {
+            why = QStringLiteral("a broken zip directory");
+            return false;
+        }
+        const uchar* header = bytes + at;
+        Entry entry;
+        entry.flags = u16(header + 8);
+        entry.method = u16(header + 10);
+        entry.time = u16(header + 12);
+        entry.date = u16(header + 14);
+        entry.crc = u32(header + 16);
+        entry.packedSize = u32(header + 20);
+        entry.size = u32(header + 24);
+        const quint16 nameLength = u16(header + 28);
+        const quint32 localOffset = u32(header + 42);
+        if (at + 46 + nameLength > end) {
+            why = QStringLiteral("a broken zip directory");
+            return false;
+        }
+        entry.name = QByteArray(reinterpret_cast<const char*>(header + 46), nameLength);
+        at += 46 + nameLength + u16(header + 30) + u16(header + 32);
+        if ((entry.flags & 1) || (entry.method != 0 && entry.method != 8) || entry.size == 0xffffffffu
+            || entry.packedSize == 0xffffffffu || localOffset == 0xffffffffu) {
+            why = QStringLiteral("an encrypted, zip64 or unusually packed entry: ") + QString::fromUtf8(entry.name);
+            return false;
+        }
+        if (qint64(localOffset) + 30 > size || u32(bytes + localOffset) != kLocalHeader) {
+            why = QStringLiteral("a missing entry: ") + QString::fromUtf8(entry.name);
+            return false;
+        }
+        entry.dataOffset = localOffset + 30 + u16(bytes + localOffset + 26) + u16(bytes + localOffset + 28);
+        if (qint64(entry.dataOffset) + entry.packedSize > size || byName.contains(entry.name)) {
+            why = QStringLiteral("a broken or doubled entry: ") + QString::fromUtf8(entry.name);
+            return false;
+        }
+        byName.insert(entry.name, list.size());
+        list.append(entry);
+    }
+    return true;
+}
+
+const ZipPackage::Entry* ZipPackage::find(const QByteArray& name) const
+{
+    const auto it = byName.constFind(name);
+    return it == byName.cend() ? nullptr : &list.at(*it);
+}
+
+QByteArray ZipPackage::packed(const Entry& entry) const
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes + entry.dataOffset), int(entry.packedSize));
+}
+
+QByteArray ZipPackage::unpacked(const QByteArray& name) const
+{
+    const Entry* entry = find(name);
+    if (!entry) {
+        why = QStringLiteral("no entry ") + QString::fromUtf8(name);
+        return QByteArray();
+    }
+    return unpacked(*entry);
+}
+
+QByteArray ZipPackage::unpacked(const Entry& entry, const QByteArray& stopAfter) const
+{
+    if (entry.method == 0)
+        return packed(entry);
+    const Zlib& z = Zlib::get();
+    z_stream stream;
+    std::memset(&stream, 0, sizeof stream);
+    if (z.startInflate(&stream, -MAX_WBITS, ZLIB_VERSION, int(sizeof(z_stream))) != Z_OK) {
+        why = QStringLiteral("cannot unpack");
+        return QByteArray();
+    }
+    QByteArray out;
+    out.resize(int(qMin<quint32>(entry.size, stopAfter.isEmpty() ? entry.size : 1u << 16)) + 1);
+    stream.next_in = const_cast<Bytef*>(bytes + entry.dataOffset);
+    stream.avail_in = entry.packedSize;
+    int produced = 0;
+    int result = Z_OK;
+    while (result == Z_OK) {
+        if (produced == out.size())
+            out.resize(out.size() * 2);
+        stream.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
+        stream.avail_out = uInt(out.size() - produced);
+        result = z.step(&stream, Z_NO_FLUSH);
+        const int before = produced;
+        produced = out.size() - int(stream.avail_out);
+        // Looks back far enough that a match split between two steps is still found.
+        if (!stopAfter.isEmpty()
+            && QByteArray::fromRawData(out.constData(), produced).indexOf(stopAfter, qMax(0, before - stopAfter.size())) >= 0)
+            break;
+    }
+    z.endInflate(&stream);
+    const bool complete = result == Z_STREAM_END && quint32(produced) == entry.size;
+    if (!complete && (stopAfter.isEmpty() || result < 0)) {
+        why = QStringLiteral("cannot unpack ") + QString::fromUtf8(entry.name);
+        return QByteArray();
+    }
+    out.resize(produced);
+    return out;
+}
+
+ZipWriter::ZipWriter(const QString& path) : file(path)
+{
+    ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+}
+
+void ZipWriter::copy(const ZipPackage& package, const ZipPackage::Entry& entry)
+{
+    writeEntry(entry, package.packed(entry));
+}
+
+void ZipWriter::add(const ZipPackage::Entry& replaced, const QByteArray& data)
+{
+    ZipPackage::Entry entry = replaced;
+    entry.method = 0;
+    entry.flags &= 0x0800; // only "the name is UTF-8" stays
+    entry.size = entry.packedSize = quint32(data.size());
+    const Zlib& z = Zlib::get();
+    entry.crc = quint32(z.checksum(z.checksum(0, nullptr, 0), reinterpret_cast<const Bytef*>(data.constData()),
+                                   uInt(data.size())));
+    writeEntry(entry, data);
+}
+
+void ZipWriter::writeEntry(ZipPackage::Entry entry, const QByteArray& packed)
+{
+    if (!ok)
+        return;
+    const qint64 offset = file.pos();
+    if (offset + 30 + entry.name.size() + packed.size() >= 0xffffffffLL) {
+        ok = false;
+        return;
+    }
+    // Sizes and checksum go into the header: no data descriptor follows.
+    entry.flags &= ~quint16(0x0008);
+    QByteArray header;
+    put32(header, kLocalHeader);
+    put16(header, 20);
+    put16(header, entry.flags);
+    put16(header, entry.method);
+    put16(header, entry.time);
+    put16(header, entry.date);
+    put32(header, entry.crc);
+    put32(header, entry.packedSize);
+    put32(header, entry.size);
+    put16(header, quint16(entry.name.size()));
+    put16(header, 0);
+    header.append(entry.name);
+    ok = file.write(header) == header.size() && file.write(packed) == packed.size();
+
+    put32(directory, kDirectoryHeader);
+    put16(directory, 20);
+    put16(directory, 20);
+    put16(directory, entry.flags);
+    put16(directory, entry.method);
+    put16(directory, entry.time);
+    put16(directory, entry.date);
+    put32(directory, entry.crc);
+    put32(directory, entry.packedSize);
+    put32(directory, entry.size);
+    put16(directory, quint16(entry.name.size()));
+    put16(directory, 0); // extra
+    put16(directory, 0); // comment
+    put16(directory, 0); // disk
+    put16(directory, 0); // internal attributes
+    put32(directory, 0); // external attributes
+    put32(directory, quint32(offset));
+    directory.append(entry.name);
+    ++count;
+}
+
+bool ZipWriter::finish()
+{
+    if (!ok || count >= 0xffff) {
+        file.close();
+        return false;
+    }
+    const qint64 offset = file.pos();
+    QByteArray end;
+    put32(end, kDirectoryEnd);
+    put16(end, 0);
+    put16(end, 0);
+    put16(end, quint16(count));
+    put16(end, quint16(count));
+    put32(end, quint32(directory.size()));
+    put32(end, quint32(offset));
+    put16(end, 0);
+    ok = file.write(directory) == directory.size() && file.write(end) == end.size() && file.flush();
+    file.close();
+    return ok && file.error() == QFile::NoError;
+}

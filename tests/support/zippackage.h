@@ -1,0 +1,69 @@
+#pragma once
+// For tests: reading the entries of a zip package (.xlsx, .ods) and writing a new one from some of them,
+// copied as they are or replaced. Only what those packages use: stored and deflated entries,
+// no encryption, no zip64, one disk.
+
+#include <QByteArray>
+#include <QFile>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+class ZipPackage
+{
+public:
+    struct Entry
+    {
+        QByteArray name;
+        quint16 flags = 0;
+        quint16 method = 0; // 0 stored, 8 deflated
+        quint16 time = 0;
+        quint16 date = 0;
+        quint32 crc = 0;
+        quint32 packedSize = 0;
+        quint32 size = 0;
+        quint32 dataOffset = 0; // where the packed data starts in the file
+    };
+
+    // Reads the directory; false (with the reason in problem()) for anything else than a plain
+    // zip file.
+    bool open(const QString& path);
+    QString problem() const { return why; }
+
+    const QList<Entry>& entries() const { return list; }
+    const Entry* find(const QByteArray& name) const;
+    // The entry unpacked; with stopAfter, unpacking may end as soon as that text has come out.
+    // Empty on failure (see problem()).
+    QByteArray unpacked(const Entry& entry, const QByteArray& stopAfter = QByteArray()) const;
+    QByteArray unpacked(const QByteArray& name) const;
+    // The entry's bytes as stored in the file.
+    QByteArray packed(const Entry& entry) const;
+
+private:
+    QFile file;
+    const uchar* bytes = nullptr;
+    qint64 size = 0;
+    QList<Entry> list;
+    QHash<QByteArray, int> byName;
+    mutable QString why;
+};
+
+class ZipWriter
+{
+public:
+    explicit ZipWriter(const QString& path);
+    // Copies the entry of the package as it is stored there.
+    void copy(const ZipPackage& package, const ZipPackage::Entry& entry);
+    // A new entry with these bytes, stored unpacked; date and time from the entry it replaces.
+    void add(const ZipPackage::Entry& replaced, const QByteArray& data);
+    // Writes the directory and closes the file; false when anything could not be written.
+    bool finish();
+
+private:
+    void writeEntry(ZipPackage::Entry entry, const QByteArray& packed);
+
+    QFile file;
+    bool ok = true;
+    QByteArray directory;
+    int count = 0;
+};
