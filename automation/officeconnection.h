@@ -37,6 +37,13 @@ public:
     void documentOpened(const QString& url) { openDocumentUrls.insert(url); }
     void documentClosed(const QString& url) { openDocumentUrls.remove(url); }
 
+    // Whether offices start, and documents open, with the measures that keep the office's cost
+    // down without changing what a save writes: one malloc arena, no undo records kept from the
+    // load on, no graphics self-tests after a profile's first start. Always, unless
+    // KIVEXCEL_OFFICE_PLAIN is set (benchmarks and tests compare both); read when an office
+    // starts and when a document opens.
+    static bool tuned();
+
     // Which start of the office this is: an application object made on an earlier one is stale.
     int generation() const { return startCount; }
     // Whether the last office was ended because a call into it took longer than the limit.
@@ -62,6 +69,7 @@ private:
     bool start();
     bool spawnOffice(const QString& pipeName, const QString& profileUrl);
     bool connectBridge(const QString& pipeName);
+    void recordOfficeVersion();
     void stopProcess();
     QString reserveProfileFolder();
     void removeLocksOfDeadOffice();

@@ -6,6 +6,8 @@
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
@@ -1533,6 +1535,12 @@ private:
             closeComponent(component);
             return nullptr;
         }
+        // Nobody undoes through automation, while the records of every change (a sort keeps a copy
+        // of all it moves) would stay in the office's memory until the workbook closes. A job that
+        // wants undo turns it on again on the document.
+        if (OfficeConnection::tuned())
+            uno::Reference<beans::XPropertySet>(component, uno::UNO_QUERY_THROW)
+                ->setPropertyValue("IsUndoEnabled", uno::Any(false));
         auto document = std::make_shared<DocumentState>();
         document->url = url;
         document->component = component;
@@ -1630,6 +1638,28 @@ void setCallTimeoutMillisecondsForTests(int milliseconds)
 pid_t officeProcessForTests()
 {
     return OfficeConnection::instance().processId();
+}
+
+QList<bool> undoOfOpenWorkbooksForTests()
+{
+    QList<bool> undo;
+    const uno::Reference<frame::XDesktop2> desktop = OfficeConnection::instance().desktop();
+    if (!desktop.is())
+        return undo;
+    try {
+        OfficeConnection::CallGuard guard;
+        const uno::Reference<container::XEnumeration> components = desktop->getComponents()->createEnumeration();
+        while (components->hasMoreElements()) {
+            const uno::Reference<beans::XPropertySet> settings(components->nextElement(), uno::UNO_QUERY);
+            if (!uno::Reference<sheet::XSpreadsheetDocument>(settings, uno::UNO_QUERY).is())
+                continue;
+            bool enabled = false;
+            settings->getPropertyValue("IsUndoEnabled") >>= enabled;
+            undo.append(enabled);
+        }
+    } catch (const uno::Exception&) {
+    }
+    return undo;
 }
 
 void registerAsExcel()

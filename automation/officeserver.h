@@ -4,6 +4,8 @@
 
 #include "automation/automationserver.h"
 
+#include <QList>
+
 #include <sys/types.h>
 
 namespace OfficeServer {
@@ -17,6 +19,8 @@ AutomationNodePtr createApplication();
 void setCallTimeout(int seconds);
 void setCallTimeoutMillisecondsForTests(int milliseconds);
 pid_t officeProcessForTests();
+// Tests: whether each workbook the office holds open keeps undo records.
+QList<bool> undoOfOpenWorkbooksForTests();
 
 // Registers this server under "Excel.Application"; the program's start-up calls it.
 void registerAsExcel();
