@@ -1052,7 +1052,44 @@ class SheetGroupNode : public DeletableNode
 public:
     SheetGroupNode(DocumentPtr document, QStringList names) : document(std::move(document)), names(std::move(names)) {}
 
+    // "DeleteForGood": deleted with no way back and without the copies an undo needs, which cost
+    // the office more than the deletion itself; every step recorded for "Undo" is dropped too.
+    // A failure leaves the sheets deleted so far deleted.
+    QVariant call(const QString& member, const QVariantList& args, AutomationError& error) override
+    {
+        if (member == QLatin1String("DeleteForGood"))
+            return guarded<QVariant>(error, [&] { return removeForGood(); });
+        return DeletableNode::call(member, args, error);
+    }
+
 private:
+    QVariant removeForGood()
+    {
+        uno::Reference<beans::XPropertySet>(document->component, uno::UNO_QUERY_THROW)
+            ->setPropertyValue("IsUndoEnabled", uno::Any(false));
+        document->beforeGroupDeletions.clear();
+        document->activeSheet.clear();
+        uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
+        QuietDocument quiet(document);
+        for (const auto& sheet : lastFirst())
+            sheets->removeByName(sheet.second);
+        return QVariant();
+    }
+
+    // The sheets by position, the last first.
+    QList<QPair<int, OUString>> lastFirst() const
+    {
+        uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
+        QList<QPair<int, OUString>> byPosition;
+        for (const QString& name : names) {
+            const OUString unoName = toOUString(name);
+            uno::Reference<sheet::XSpreadsheet> sheet(sheets->getByName(unoName), uno::UNO_QUERY_THROW);
+            byPosition.append({sheetPosition(sheet), unoName});
+        }
+        std::sort(byPosition.begin(), byPosition.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+        return byPosition;
+    }
+
     // From the last sheet to the first: a sheet's deletion renumbers only the sheets after it.
     // Undo stays on afterwards, as turning it off would drop what "Undo" takes back.
     QVariant remove() override
@@ -1061,14 +1098,8 @@ private:
         uno::Reference<beans::XPropertySet>(model, uno::UNO_QUERY_THROW)->setPropertyValue("IsUndoEnabled", uno::Any(true));
         uno::Reference<document::XUndoManager> undo = undoManagerOf(document);
         uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
-        QList<QPair<int, OUString>> byPosition;
-        for (const QString& name : names) {
-            const OUString unoName = toOUString(name);
-            uno::Reference<sheet::XSpreadsheet> sheet(sheets->getByName(unoName), uno::UNO_QUERY_THROW);
-            byPosition.append({sheetPosition(sheet), unoName});
-        }
+        const QList<QPair<int, OUString>> byPosition = lastFirst();
         const DocumentState::BeforeGroupDeletion before = stateBeforeGroupDeletion(document, names);
-        std::sort(byPosition.begin(), byPosition.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
         document->activeSheet.clear();
         undo->enterUndoContext(kSheetGroupDeletion);
         document->beforeGroupDeletions.append(before);

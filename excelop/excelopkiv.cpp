@@ -281,10 +281,20 @@ bool ExcelOpKiv::deleteSheetAt(int i)
 
 bool ExcelOpKiv::deleteSheetsUndoably(const QStringList& names)
 {
+    return deleteSheetGroup(names, "Delete");
+}
+
+bool ExcelOpKiv::deleteSheetsForGood(const QStringList& names)
+{
+    return deleteSheetGroup(names, "DeleteForGood");
+}
+
+bool ExcelOpKiv::deleteSheetGroup(const QStringList& names, const char* deletion)
+{
     if (!workbook)
         return false;
     std::unique_ptr<AxObject> group(workbook->querySubObject("Sheets(QStringList)", names));
-    return group && accepted(group.get(), [&group] { group->dynamicCall("Delete"); });
+    return group && accepted(group.get(), [&group, deletion] { group->dynamicCall(deletion); });
 }
 
 bool ExcelOpKiv::undoLastStep()

@@ -67,6 +67,9 @@ public:
     // Deletes the named worksheets in one step that undoLastStep() takes back whole; all go or
     // none does (false). Like deleteSheetAt, the list is stale until openSheets().
     bool deleteSheetsUndoably(const QStringList& names);
+    // Deletes the named worksheets with no way back, and drops every step undoLastStep() could
+    // take back: cheaper for the office. False when it could not; some may be gone then.
+    bool deleteSheetsForGood(const QStringList& names);
     // Takes back the last step of deleteSheetsUndoably(); false when the office could not. The
     // list is stale until openSheets().
     bool undoLastStep();
@@ -82,6 +85,7 @@ public:
 
 private:
     bool deleteWorksheet(const QString& name);
+    bool deleteSheetGroup(const QStringList& names, const char* deletion);
 
     // Declared in this order so the sheets go before the workbook and the workbook before the
     // application: each is a child object of the one before it.

@@ -61,7 +61,7 @@ bool SheetFilesRun::undoBringsBackEverySheet()
 SheetFilesRun::Step SheetFilesRun::writeFilesByHalving(RunProgress& progress)
 {
     allSheets = book.getSheetNames();
-    const Step step = writeFilesOf(allSheets, progress);
+    const Step step = writeFilesOf(allSheets, progress, false);
     if (step == Step::Stuck) {
         // The workbook in the office no longer holds what the files would need.
         for (int k = filesDone; k < wanted.size(); ++k)
@@ -73,37 +73,52 @@ SheetFilesRun::Step SheetFilesRun::writeFilesByHalving(RunProgress& progress)
     return step;
 }
 
-SheetFilesRun::Step SheetFilesRun::writeFilesOf(const QStringList& present, RunProgress& progress)
+QStringList SheetFilesRun::wantedAmong(const QStringList& names) const
 {
-    QStringList wantedHere;
-    for (const QString& name : present)
+    QStringList found;
+    for (const QString& name : names)
         if (wanted.contains(name))
-            wantedHere.append(name);
+            found.append(name);
+    return found;
+}
+
+SheetFilesRun::Step SheetFilesRun::writeFilesOf(const QStringList& present, RunProgress& progress, bool restoreAfter)
+{
+    const QStringList wantedHere = wantedAmong(present);
     if (wantedHere.isEmpty())
         return Step::Done;
     if (present.size() == 1)
         return writeSheetFile(present.first(), progress);
     // One sheet wanted here: everything else goes at once.
     if (wantedHere.size() == 1)
-        return writeHalf(present, wantedHere, progress);
+        return writeHalf(present, wantedHere, progress, restoreAfter);
     const int middle = present.size() / 2;
-    const Step first = writeHalf(present, present.mid(0, middle), progress);
-    return first == Step::Done ? writeHalf(present, present.mid(middle), progress) : first;
+    const QStringList firstHalf = present.mid(0, middle);
+    const QStringList secondHalf = present.mid(middle);
+    // The second half is made from what the first half's work leaves, so that must be restored.
+    const bool secondHalfWanted = !wantedAmong(secondHalf).isEmpty();
+    const Step first = writeHalf(present, firstHalf, progress, secondHalfWanted || restoreAfter);
+    return first == Step::Done ? writeHalf(present, secondHalf, progress, restoreAfter) : first;
 }
 
-// Deletes the sheets of present outside half, writes the files of half, undoes the deletion.
-SheetFilesRun::Step SheetFilesRun::writeHalf(const QStringList& present, const QStringList& half, RunProgress& progress)
+// Deletes the sheets of present outside half and writes the files of half; with restoreAfter,
+// undoes the deletion afterwards.
+SheetFilesRun::Step SheetFilesRun::writeHalf(const QStringList& present, const QStringList& half, RunProgress& progress,
+                                             bool restoreAfter)
 {
-    QStringList wantedInHalf;
+    const QStringList wantedInHalf = wantedAmong(half);
     QStringList others;
-    for (const QString& name : present) {
+    for (const QString& name : present)
         if (!half.contains(name))
             others.append(name);
-        else if (wanted.contains(name))
-            wantedInHalf.append(name);
-    }
     if (wantedInHalf.isEmpty())
         return Step::Done;
+    if (!restoreAfter) {
+        workbookWhole = false;
+        if (!book.deleteSheetsForGood(others))
+            return Step::Stuck;
+        return writeFilesOf(half, progress, false);
+    }
     if (!book.deleteSheetsUndoably(others)) {
         if (book.officeState() != OfficeState::Working)
             return Step::Stuck;
@@ -116,7 +131,7 @@ SheetFilesRun::Step SheetFilesRun::writeHalf(const QStringList& present, const Q
         progress.setValue(inspections);
         return Step::Done;
     }
-    const Step step = writeFilesOf(half, progress);
+    const Step step = writeFilesOf(half, progress, true);
     if (step == Step::Stuck)
         return step;
     return book.undoLastStep() ? step : Step::Stuck;
@@ -158,11 +173,14 @@ void SheetFilesRun::recordWritten(const QString& sheetName, const QString& path)
 
 // As a cancelled run always did: the file being made is saved with the sheets it still held (the
 // sheets before the one looked at last deleted, the rest kept). It is not among the files
-// written. The workbook holds all its sheets again by now.
+// written.
 void SheetFilesRun::keepUnfinishedFile()
 {
     const QString path = outputPathFor(cancelledFile);
     if (cancelledFile.isEmpty() || isSameExistingFile(path, targetPath))
+        return;
+    // Sheets deleted for good come back with the target as it is on disk.
+    if (!workbookWhole && !book.openWorkBook(targetPath))
         return;
     QStringList deletedBefore = allSheets.mid(0, cancelledAtSheet);
     deletedBefore.removeAll(cancelledFile);

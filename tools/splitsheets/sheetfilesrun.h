@@ -41,8 +41,11 @@ private:
     Step writeFilesByHalving(RunProgress& progress);
     Step writeFilesByFullCopies(RunProgress& progress);
     // present: the sheets the loaded workbook holds now, consecutive in workbook order.
-    Step writeFilesOf(const QStringList& present, RunProgress& progress);
-    Step writeHalf(const QStringList& present, const QStringList& half, RunProgress& progress);
+    // restoreAfter: whether the workbook must hold them again afterwards; the last files of the
+    // run need not, and their deletions are cheaper for it.
+    Step writeFilesOf(const QStringList& present, RunProgress& progress, bool restoreAfter);
+    Step writeHalf(const QStringList& present, const QStringList& half, RunProgress& progress, bool restoreAfter);
+    QStringList wantedAmong(const QStringList& names) const;
     Step writeSheetFile(const QString& sheetName, RunProgress& progress);
     void keepUnfinishedFile();
     void recordWritten(const QString& sheetName, const QString& path);
@@ -65,6 +68,7 @@ private:
     // run's unfinished file holds what that file held then).
     int inspections = 0;
     QStringList allSheets;
+    bool workbookWhole = true; // no sheet deleted for good yet
     QString cancelledFile;     // the sheet whose file was being made when the run was cancelled
     int cancelledAtSheet = 0;  // and the position in allSheets looked at then
     bool outputOpen = false; // the slow way's open workbook is an output file, not the target
