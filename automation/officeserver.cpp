@@ -18,7 +18,6 @@
 #include <com/sun/star/awt/Size.hpp>
 #include <com/sun/star/drawing/XDrawPage.hpp>
 #include <com/sun/star/drawing/XDrawPageSupplier.hpp>
-#include <com/sun/star/drawing/XShape.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
 #include <com/sun/star/sheet/ConditionOperator.hpp>
@@ -29,7 +28,6 @@
 #include <com/sun/star/sheet/XConditionalFormats.hpp>
 #include <com/sun/star/sheet/XSheetAnnotations.hpp>
 #include <com/sun/star/sheet/XSheetAnnotationsSupplier.hpp>
-#include <com/sun/star/sheet/XSheetAnnotationShapeSupplier.hpp>
 #include <com/sun/star/sheet/XLabelRange.hpp>
 #include <com/sun/star/sheet/XLabelRanges.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
@@ -62,6 +60,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QUrl>
 
 #include <csignal>
@@ -204,10 +203,14 @@ struct DocumentState
     // For each sheet group deletion not yet undone, what its undo does not bring back.
     struct BeforeGroupDeletion
     {
-        QHash<QString, QString> pageStyles; // of each deleted sheet, by name
+        QStringList sheets;
         QList<QPair<table::CellRangeAddress, table::CellRangeAddress>> columnLabels, rowLabels;
     };
     QList<BeforeGroupDeletion> beforeGroupDeletions;
+    // An undone deletion brings a sheet back with the default page style. Setting a sheet's page
+    // style makes the office lay out its pages, so it is put back only on sheets that are saved.
+    QHash<QString, QString> pageStyleBeforeDeletions; // by sheet name, as first deleted
+    QSet<QString> pageStylesToPutBack;
 };
 
 // Size and change time of a file: another program's save changes it.
@@ -291,36 +294,48 @@ void writeLabelRanges(const DocumentPtr& document, const char* which, const Labe
 DocumentState::BeforeGroupDeletion stateBeforeGroupDeletion(const DocumentPtr& document, const QStringList& names)
 {
     DocumentState::BeforeGroupDeletion before;
+    before.sheets = names;
     uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
     for (const QString& name : names) {
+        if (document->pageStyleBeforeDeletions.contains(name))
+            continue;
         OUString pageStyle;
         uno::Reference<beans::XPropertySet>(sheets->getByName(toOUString(name)), uno::UNO_QUERY_THROW)
                 ->getPropertyValue("PageStyle") >>= pageStyle;
-        before.pageStyles.insert(name, fromOUString(pageStyle));
+        document->pageStyleBeforeDeletions.insert(name, fromOUString(pageStyle));
     }
     before.columnLabels = readLabelRanges(document, "ColumnLabelRanges");
     before.rowLabels = readLabelRanges(document, "RowLabelRanges");
     return before;
 }
 
-// A sheet's deletion, undone, brings back its cells and notes, but not its page style, the
-// document's label ranges on it, nor the drawn captions of its notes (without them its notes
-// would be saved without their boxes).
+// A sheet's deletion, undone, brings back its cells, but not its page style nor the document's
+// label ranges on it.
 void restoreWhatUndoMisses(const DocumentPtr& document, const DocumentState::BeforeGroupDeletion& before)
 {
-    uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
-    for (auto it = before.pageStyles.cbegin(); it != before.pageStyles.cend(); ++it) {
-        uno::Reference<beans::XPropertySet> sheet(sheets->getByName(toOUString(it.key())), uno::UNO_QUERY_THROW);
-        sheet->setPropertyValue("PageStyle", uno::Any(toOUString(it.value())));
-        uno::Reference<container::XIndexAccess> notes(
-            uno::Reference<sheet::XSheetAnnotationsSupplier>(sheet, uno::UNO_QUERY_THROW)->getAnnotations(), uno::UNO_QUERY_THROW);
-        for (sal_Int32 i = 0; i < notes->getCount(); ++i)
-            uno::Reference<sheet::XSheetAnnotationShapeSupplier>(notes->getByIndex(i), uno::UNO_QUERY_THROW)->getAnnotationShape();
-    }
+    for (const QString& name : before.sheets)
+        document->pageStylesToPutBack.insert(name);
     if (readLabelRanges(document, "ColumnLabelRanges") != before.columnLabels)
         writeLabelRanges(document, "ColumnLabelRanges", before.columnLabels);
     if (readLabelRanges(document, "RowLabelRanges") != before.rowLabels)
         writeLabelRanges(document, "RowLabelRanges", before.rowLabels);
+}
+
+// Before a save: the page styles of the sheets an undo brought back; sheets not there now keep
+// waiting.
+void putBackPageStyles(const DocumentPtr& document)
+{
+    uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
+    const QSet<QString> waiting = document->pageStylesToPutBack;
+    for (const QString& name : waiting) {
+        if (!sheets->hasByName(toOUString(name)))
+            continue;
+        uno::Reference<beans::XPropertySet> sheet(sheets->getByName(toOUString(name)), uno::UNO_QUERY_THROW);
+        const uno::Any pageStyle(toOUString(document->pageStyleBeforeDeletions.value(name)));
+        if (sheet->getPropertyValue("PageStyle") != pageStyle)
+            sheet->setPropertyValue("PageStyle", pageStyle);
+        document->pageStylesToPutBack.remove(name);
+    }
 }
 
 // While it lives, the document neither redraws nor fits row heights to their text: sheets deleted
@@ -1374,6 +1389,7 @@ private:
                 : propertyValues({propertyValue("FilterName", uno::Any(toOUString(filter))),
                                   propertyValue("Overwrite", uno::Any(true))});
         try {
+            putBackPageStyles(document);
             uno::Reference<frame::XStorable>(document->component, uno::UNO_QUERY_THROW)
                 ->storeToURL(toOUString(pathToUrl(temporary)), arguments);
         } catch (...) {
