@@ -1,7 +1,7 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """What users script instead of the comparer, timed on the same workbook as bench_compare.
 
-    python3 bench/peers/compare_peers.py openpyxl|pandas <workbook.xlsx> <output.xlsx>
+    /usr/bin/python3 bench/peers/compare_peers.py openpyxl|pandas <workbook.xlsx> <output.xlsx>
 
 Both count, for each data row of the first two sheets, how often its column B value occurs in
 the other sheet's column B, and write the counts into a new first column; the title row stays.
