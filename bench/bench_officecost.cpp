@@ -23,6 +23,7 @@
 #include "automation/officeserver.h"
 #include "bench/support/benchutil.h"
 #include "excelop/excelopkiv.h"
+#include "zippackage.h"
 #include "tools/splitcolumn/columnsplitjob.h"
 
 #include <QCoreApplication>
@@ -40,108 +41,6 @@
 using namespace benchutil;
 
 namespace {
-
-// ---------------------------------------------------------------------------------------------
-// A minimal .xlsx writer: deflated zip entries around hand-written XML.
-
-quint32 crc32Of(const QByteArray& data)
-{
-    static quint32 table[256];
-    static bool ready = false;
-    if (!ready) {
-        for (quint32 n = 0; n < 256; ++n) {
-            quint32 c = n;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[n] = c;
-        }
-        ready = true;
-    }
-    quint32 crc = 0xFFFFFFFFu;
-    for (const char byte : data)
-        crc = table[(crc ^ quint8(byte)) & 0xFF] ^ (crc >> 8);
-    return crc ^ 0xFFFFFFFFu;
-}
-
-void put16(QByteArray& out, quint16 value)
-{
-    out.append(char(value & 0xFF));
-    out.append(char(value >> 8));
-}
-
-void put32(QByteArray& out, quint32 value)
-{
-    put16(out, quint16(value & 0xFFFF));
-    put16(out, quint16(value >> 16));
-}
-
-class ZipWriter
-{
-public:
-    void add(const QByteArray& name, const QByteArray& content)
-    {
-        // qCompress: 4 bytes of length, a 2-byte zlib header, raw deflate, 4 bytes of Adler-32.
-        const QByteArray wrapped = qCompress(content, 6);
-        const QByteArray deflated = wrapped.mid(6, wrapped.size() - 10);
-        const quint32 crc = crc32Of(content);
-        const quint32 offset = quint32(archive.size());
-        put32(archive, 0x04034b50);
-        put16(archive, 20);
-        put16(archive, 0);
-        put16(archive, 8);
-        put16(archive, 0);
-        put16(archive, 0x21);
-        put32(archive, crc);
-        put32(archive, quint32(deflated.size()));
-        put32(archive, quint32(content.size()));
-        put16(archive, quint16(name.size()));
-        put16(archive, 0);
-        archive.append(name);
-        archive.append(deflated);
-
-        put32(directory, 0x02014b50);
-        put16(directory, 20);
-        put16(directory, 20);
-        put16(directory, 0);
-        put16(directory, 8);
-        put16(directory, 0);
-        put16(directory, 0x21);
-        put32(directory, crc);
-        put32(directory, quint32(deflated.size()));
-        put32(directory, quint32(content.size()));
-        put16(directory, quint16(name.size()));
-        put16(directory, 0);
-        put16(directory, 0);
-        put16(directory, 0);
-        put16(directory, 0);
-        put32(directory, 0);
-        put32(directory, offset);
-        directory.append(name);
-        ++entries;
-    }
-
-    bool write(const QString& path)
-    {
-        QByteArray out = archive;
-        const quint32 directoryOffset = quint32(out.size());
-        out.append(directory);
-        put32(out, 0x06054b50);
-        put16(out, 0);
-        put16(out, 0);
-        put16(out, quint16(entries));
-        put16(out, quint16(entries));
-        put32(out, quint32(directory.size()));
-        put32(out, directoryOffset);
-        put16(out, 0);
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(out) == out.size();
-    }
-
-private:
-    QByteArray archive;
-    QByteArray directory;
-    int entries = 0;
-};
 
 QByteArray xmlEscaped(const QString& text)
 {
@@ -336,8 +235,8 @@ bool writeCostWorkbook(const QString& path, Texts texts, int rows)
         shared += "<si><t>" + xmlEscaped(text) + "</t></si>";
     shared += "</sst>";
 
-    ZipWriter zip;
-    zip.add("[Content_Types].xml",
+    ZipWriter zip(path);
+    zip.addDeflated("[Content_Types].xml",
             "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
             "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
             "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
@@ -355,7 +254,7 @@ bool writeCostWorkbook(const QString& path, Texts texts, int rows)
             "<Override PartName=\"/docProps/app.xml\" "
             "ContentType=\"application/vnd.openxmlformats-officedocument.extended-properties+xml\"/>"
             "</Types>");
-    zip.add("_rels/.rels",
+    zip.addDeflated("_rels/.rels",
             "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
             "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
             "<Relationship Id=\"rId1\" "
@@ -364,11 +263,11 @@ bool writeCostWorkbook(const QString& path, Texts texts, int rows)
             "<Relationship Id=\"rId2\" "
             "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties\" "
             "Target=\"docProps/app.xml\"/></Relationships>");
-    zip.add("docProps/app.xml",
+    zip.addDeflated("docProps/app.xml",
             "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
             "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">"
             "<Application>Microsoft Excel</Application><AppVersion>16.0300</AppVersion></Properties>");
-    zip.add("xl/workbook.xml",
+    zip.addDeflated("xl/workbook.xml",
             "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
             "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
             "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
@@ -376,7 +275,7 @@ bool writeCostWorkbook(const QString& path, Texts texts, int rows)
             "<sheet name=\"" + xmlEscaped(sheetNames.at(0)) + "\" sheetId=\"1\" r:id=\"rId1\"/>"
             "<sheet name=\"" + xmlEscaped(sheetNames.at(1)) + "\" sheetId=\"2\" r:id=\"rId2\"/>"
             "</sheets><calcPr calcId=\"191029\"/></workbook>");
-    zip.add("xl/_rels/workbook.xml.rels",
+    zip.addDeflated("xl/_rels/workbook.xml.rels",
             "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
             "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
             "<Relationship Id=\"rId1\" "
@@ -391,11 +290,11 @@ bool writeCostWorkbook(const QString& path, Texts texts, int rows)
             "<Relationship Id=\"rId4\" "
             "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings\" "
             "Target=\"sharedStrings.xml\"/></Relationships>");
-    zip.add("xl/styles.xml", stylesXml());
-    zip.add("xl/sharedStrings.xml", shared);
-    zip.add("xl/worksheets/sheet1.xml", sheet1);
-    zip.add("xl/worksheets/sheet2.xml", sheet2);
-    return zip.write(path);
+    zip.addDeflated("xl/styles.xml", stylesXml());
+    zip.addDeflated("xl/sharedStrings.xml", shared);
+    zip.addDeflated("xl/worksheets/sheet1.xml", sheet1);
+    zip.addDeflated("xl/worksheets/sheet2.xml", sheet2);
+    return zip.finish();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -183,16 +183,40 @@ void ZipWriter::copy(const ZipPackage& package, const ZipPackage::Entry& entry)
     writeEntry(entry, package.packed(entry));
 }
 
+namespace {
+
+quint32 checksumOf(const QByteArray& data)
+{
+    const Zlib& z = Zlib::get();
+    return quint32(z.checksum(z.checksum(0, nullptr, 0), reinterpret_cast<const Bytef*>(data.constData()),
+                              uInt(data.size())));
+}
+
+} // namespace
+
 void ZipWriter::add(const ZipPackage::Entry& replaced, const QByteArray& data)
 {
     ZipPackage::Entry entry = replaced;
     entry.method = 0;
     entry.flags &= 0x0800; // only "the name is UTF-8" stays
     entry.size = entry.packedSize = quint32(data.size());
-    const Zlib& z = Zlib::get();
-    entry.crc = quint32(z.checksum(z.checksum(0, nullptr, 0), reinterpret_cast<const Bytef*>(data.constData()),
-                                   uInt(data.size())));
+    entry.crc = checksumOf(data);
     writeEntry(entry, data);
+}
+
+void ZipWriter::addDeflated(const QByteArray& name, const QByteArray& data)
+{
+    // qCompress: 4 bytes of length, a 2-byte zlib header, raw deflate, 4 bytes of Adler-32.
+    const QByteArray wrapped = qCompress(data, 6);
+    const QByteArray deflated = wrapped.mid(6, wrapped.size() - 10);
+    ZipPackage::Entry entry;
+    entry.name = name;
+    entry.method = 8;
+    entry.date = 0x21;
+    entry.size = quint32(data.size());
+    entry.packedSize = quint32(deflated.size());
+    entry.crc = checksumOf(data);
+    writeEntry(entry, deflated);
 }
 
 void ZipWriter::writeEntry(ZipPackage::Entry entry, const QByteArray& packed)

@@ -56,6 +56,8 @@ public:
     void copy(const ZipPackage& package, const ZipPackage::Entry& entry);
     // A new entry with these bytes, stored unpacked; date and time from the entry it replaces.
     void add(const ZipPackage::Entry& replaced, const QByteArray& data);
+    // A new entry, deflated.
+    void addDeflated(const QByteArray& name, const QByteArray& data);
     // Writes the directory and closes the file; false when anything could not be written.
     bool finish();
 
