@@ -250,6 +250,7 @@ private slots:
     void sameFilesAsFullCopies();
     void someSheetsOnly();
     void deletionsUndoneWhole();
+    void targetOpenElsewhereStillSplits();
 
 private:
     QString workbookFor(const QString& source);
@@ -382,6 +383,19 @@ void TestSheetFilesSame::deletionsUndoneWhole()
     QVERIFY(book->saveWorkbookCopyAs(copy));
     QCOMPARE(sheetNames(readWorkbook(copy)), all); // the workbook's own format, whatever the name
     book.reset();
+    QCOMPARE(fileBytes(target), before);
+}
+
+// A workbook another user has open loads read-only; its copies are written all the same.
+void TestSheetFilesSame::targetOpenElsewhereStillSplits()
+{
+    const QString target = workbookFor(QStringLiteral("excel-like.xlsx"));
+    QVERIFY(lockByAnotherUser(target));
+    const QByteArray before = fileBytes(target);
+    const RunResult run = splitInto(target, root.filePath(QStringLiteral("locked-out")));
+    QCOMPARE(run.failures, QStringList());
+    QCOMPARE(run.written.size(), 4);
+    QCOMPARE(sheetNames(readWorkbook(run.written.at(1))), QStringList{QStringLiteral("数据")});
     QCOMPARE(fileBytes(target), before);
 }
 
