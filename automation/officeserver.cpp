@@ -1237,6 +1237,9 @@ public:
             uno::Reference<frame::XStorable> storable(document->component, uno::UNO_QUERY_THROW);
             if (name == QLatin1String("ReadOnly"))
                 return storable->isReadonly();
+            // Size and change times of the file as it was loaded or last saved.
+            if (name == QLatin1String("FileStamp"))
+                return document->diskStamp;
             if (name == QLatin1String("FullName"))
                 return urlToPath(storable->getLocation());
             if (name == QLatin1String("Name"))

@@ -169,6 +169,11 @@ bool ExcelOpKiv::isReadOnly() const
     return workbook && workbook->property("ReadOnly").toBool();
 }
 
+QString ExcelOpKiv::loadedFileStamp() const
+{
+    return workbook ? workbook->property("FileStamp").toString() : QString();
+}
+
 float ExcelOpKiv::getExcelVersion()
 {
     if (!excel)

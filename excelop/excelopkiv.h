@@ -44,6 +44,9 @@ public:
     // Whether the open workbook could only be opened read-only (a folder the user cannot write,
     // a file another program holds): it reads, but saveWorkbook() fails.
     bool isReadOnly() const;
+    // Size and change times of the open workbook's file as it was loaded or last saved: two loads
+    // with equal stamps read the same file.
+    QString loadedFileStamp() const;
     float getExcelVersion();
     bool isXlsxSupported();
     void clearSheets();

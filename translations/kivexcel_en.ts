@@ -767,6 +767,10 @@ Home page: %2</translation>
         <translation>the exported file does not open</translation>
     </message>
     <message>
+        <source>目标文件在处理中被其他程序改动了</source>
+        <translation>another program changed the workbook while it was being split</translation>
+    </message>
+    <message>
         <source>电子表格程序没能恢复删除的工作表</source>
         <translation>the spreadsheet program could not bring back the deleted sheets</translation>
     </message>

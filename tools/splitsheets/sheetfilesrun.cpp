@@ -61,11 +61,15 @@ bool SheetFilesRun::undoBringsBackEverySheet()
 SheetFilesRun::Step SheetFilesRun::writeFilesByHalving(RunProgress& progress)
 {
     allSheets = book.getSheetNames();
+    targetStamp = book.loadedFileStamp();
     const Step step = writeFilesOf(allSheets, progress, false);
     if (step == Step::Stuck) {
         // The workbook in the office no longer holds what the files would need.
+        const QString reason = changedMeanwhile
+            ? QCoreApplication::translate("splitExcelFromSheets", "目标文件在处理中被其他程序改动了")
+            : QCoreApplication::translate("splitExcelFromSheets", "电子表格程序没能恢复删除的工作表");
         for (int k = filesDone; k < wanted.size(); ++k)
-            fail(wanted.at(k), QCoreApplication::translate("splitExcelFromSheets", "电子表格程序没能恢复删除的工作表"));
+            fail(wanted.at(k), reason);
     }
     if (step == Step::Cancelled)
         keepUnfinishedFile();
@@ -97,6 +101,14 @@ SheetFilesRun::Step SheetFilesRun::writeFilesOf(const QStringList& present, RunP
     const QStringList secondHalf = present.mid(middle);
     // The second half is made from what the first half's work leaves, so that must be restored.
     const bool secondHalfWanted = !wantedAmong(secondHalf).isEmpty();
+    if (secondHalfWanted && !restoreAfter && workbookWhole) {
+        // Undoing the deletion of half the whole workbook costs the office more than loading it
+        // again.
+        const Step first = writeHalf(present, firstHalf, progress, false);
+        if (first != Step::Done)
+            return first;
+        return loadTargetAgain() ? writeHalf(present, secondHalf, progress, false) : Step::Stuck;
+    }
     const Step first = writeHalf(present, firstHalf, progress, secondHalfWanted || restoreAfter);
     return first == Step::Done ? writeHalf(present, secondHalf, progress, restoreAfter) : first;
 }
@@ -135,6 +147,18 @@ SheetFilesRun::Step SheetFilesRun::writeHalf(const QStringList& present, const Q
     if (step == Step::Stuck)
         return step;
     return book.undoLastStep() ? step : Step::Stuck;
+}
+
+// False when the target cannot be loaded, or is no longer the file the run began with.
+bool SheetFilesRun::loadTargetAgain()
+{
+    if (!book.openWorkBook(targetPath))
+        return false;
+    workbookWhole = true;
+    if (!targetStamp.isEmpty() && book.loadedFileStamp() == targetStamp)
+        return true;
+    changedMeanwhile = true;
+    return false;
 }
 
 SheetFilesRun::Step SheetFilesRun::writeSheetFile(const QString& sheetName, RunProgress& progress)
@@ -180,7 +204,7 @@ void SheetFilesRun::keepUnfinishedFile()
     if (cancelledFile.isEmpty() || isSameExistingFile(path, targetPath))
         return;
     // Sheets deleted for good come back with the target as it is on disk.
-    if (!workbookWhole && !book.openWorkBook(targetPath))
+    if (!workbookWhole && !loadTargetAgain())
         return;
     QStringList deletedBefore = allSheets.mid(0, cancelledAtSheet);
     deletedBefore.removeAll(cancelledFile);

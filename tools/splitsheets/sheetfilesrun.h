@@ -46,6 +46,7 @@ private:
     Step writeFilesOf(const QStringList& present, RunProgress& progress, bool restoreAfter);
     Step writeHalf(const QStringList& present, const QStringList& half, RunProgress& progress, bool restoreAfter);
     QStringList wantedAmong(const QStringList& names) const;
+    bool loadTargetAgain();
     Step writeSheetFile(const QString& sheetName, RunProgress& progress);
     void keepUnfinishedFile();
     void recordWritten(const QString& sheetName, const QString& path);
@@ -69,6 +70,8 @@ private:
     int inspections = 0;
     QStringList allSheets;
     bool workbookWhole = true; // no sheet deleted for good yet
+    QString targetStamp;       // the target's file as the run found it loaded
+    bool changedMeanwhile = false; // the target's file changed while the run worked
     QString cancelledFile;     // the sheet whose file was being made when the run was cancelled
     int cancelledAtSheet = 0;  // and the position in allSheets looked at then
     bool outputOpen = false; // the slow way's open workbook is an output file, not the target

@@ -8,6 +8,7 @@
 #include "automation/axobject.h"
 #include "common/dialogs.h"
 #include "common/pathutils.h"
+#include "common/runprogress.h"
 #include "excelop/excelopkiv.h"
 #include "testsupport.h"
 #include "tools/splitsheets/sheetfilesrun.h"
@@ -251,6 +252,7 @@ private slots:
     void someSheetsOnly();
     void deletionsUndoneWhole();
     void targetOpenElsewhereStillSplits();
+    void targetChangedMeanwhileIsNotSplitFurther();
 
 private:
     QString workbookFor(const QString& source);
@@ -397,6 +399,49 @@ void TestSheetFilesSame::targetOpenElsewhereStillSplits()
     QCOMPARE(run.written.size(), 4);
     QCOMPARE(sheetNames(readWorkbook(run.written.at(1))), QStringList{QStringLiteral("数据")});
     QCOMPARE(fileBytes(target), before);
+}
+
+namespace {
+
+// A progress view that lets another program save the target when the run's progress reaches a
+// value.
+class SavingElsewhereView : public RunProgress::View
+{
+public:
+    SavingElsewhereView(QString target, int atValue) : target(std::move(target)), atValue(atValue) {}
+    void setLabel(const QString&) override {}
+    void setValue(int value) override
+    {
+        if (value != atValue)
+            return;
+        QFile file(target);
+        if (file.open(QIODevice::Append))
+            file.write("\n");
+    }
+    bool wasCanceled() const override { return false; }
+    void close() override {}
+
+private:
+    QString target;
+    int atValue;
+};
+
+} // namespace
+
+// The run loads the target again half way; a target another program changed meanwhile gives no
+// more files, and those not written say why.
+void TestSheetFilesSame::targetChangedMeanwhileIsNotSplitFurther()
+{
+    const QString target = workbookFor(QStringLiteral("excel-like.xlsx"));
+    const RunProgress::ViewFactory shown = RunProgress::viewFactory();
+    RunProgress::setViewFactory([&target](const QString&, const QString&, int, int) {
+        return std::make_unique<SavingElsewhereView>(target, 1); // while the first sheet's file is made
+    });
+    const RunResult run = splitInto(target, root.filePath(QStringLiteral("changed-out")));
+    RunProgress::setViewFactory(shown);
+    QCOMPARE(run.written.size(), 2); // the first half was cut from the target as it was loaded
+    QCOMPARE(run.failures.size(), 2);
+    QVERIFY2(run.failures.first().contains(QStringLiteral("被其他程序改动")), qPrintable(run.failures.first()));
 }
 
 QTEST_MAIN(TestSheetFilesSame)
