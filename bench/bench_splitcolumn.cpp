@@ -14,6 +14,7 @@
 
 #include "common/dialogs.h"
 #include "bench/support/benchutil.h"
+#include "bench/support/chineseworkbook.h"
 #include "automation/axobject.h"
 #include "automation/officeserver.h"
 #include "excelop/excelopkiv.h"
@@ -28,7 +29,6 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -39,38 +39,16 @@
 
 namespace {
 
-constexpr int kColumns = 10;
 constexpr int kValues = 50;
 constexpr int kReferColumn = 2; // B
 const QString kSheet = QStringLiteral("Data");
 
-// A title row and `rows` data rows; column B holds one of kValues values, interleaved at random
-// with a fixed seed, so every run splits the same workbook.
-benchutil::GeneratedSheet sourceSheet(int rows)
-{
-    QRandomGenerator random(20240607);
-    QVariantList title;
-    for (int c = 1; c <= kColumns; ++c)
-        title.append(QStringLiteral("title%1").arg(c));
-    benchutil::GeneratedSheet sheet{kSheet, {title}};
-    for (int r = 0; r < rows; ++r) {
-        QVariantList row;
-        for (int c = 1; c <= kColumns; ++c) {
-            if (c == kReferColumn)
-                row.append(QStringLiteral("v%1").arg(random.bounded(kValues), 2, 10, QLatin1Char('0')));
-            else if (c % 2)
-                row.append(double(r * kColumns + c));
-            else
-                row.append(QStringLiteral("t%1_%2").arg(r).arg(c));
-        }
-        sheet.rows.append(row);
-    }
-    return sheet;
-}
-
+// A title row and `rows` data rows as users' sheets hold them (Chinese texts, styled columns, a
+// formula column); column B holds one of kValues values, interleaved at random with a fixed seed,
+// so every run splits the same workbook.
 bool writeSourceWorkbook(const QString& path, int rows)
 {
-    return benchutil::writeGeneratedWorkbook(path, {sourceSheet(rows)});
+    return benchutil::writeChineseWorkbook(path, {{kSheet, rows, 20240607, kValues}}, false);
 }
 
 // Every worksheet's used area, by name.
@@ -202,7 +180,8 @@ void compareWithFloor(const QString& folder, int rows)
     const double runPeak = officePeakMiB();
     loadAndStoreSeconds(work); // warm the office's file cache the same way the run found it
     const double floor = loadAndStoreSeconds(work);
-    std::printf("%d data rows x %d columns, %d values interleaved at random\n", rows, kColumns, kValues);
+    std::printf("%d data rows x %d columns (Chinese texts, styles, a formula column), %d values interleaved at random\n",
+                rows, int(benchutil::chineseTitles().size()), kValues);
     benchutil::printSeconds(QStringLiteral("whole run (open, split, save)"), run);
     benchutil::printSeconds(QStringLiteral("floor: office load + store of the result"), floor);
     benchutil::printLine(QStringLiteral("ratio"), QString::number(run / floor, 'f', 2));
