@@ -30,6 +30,7 @@
 #include <com/sun/star/sheet/XSheetAnnotationsSupplier.hpp>
 #include <com/sun/star/sheet/XLabelRange.hpp>
 #include <com/sun/star/sheet/XLabelRanges.hpp>
+#include <com/sun/star/sheet/XNamedRange.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XSheetPageBreak.hpp>
 #include <com/sun/star/table/TableSortField.hpp>
@@ -739,6 +740,73 @@ private:
     int count;
 };
 
+// The workbook's "Names", as Excel lists them: every name with what it refers to ("=0.13",
+// "=$Sheet1.$A$1:$A$3"); a sheet's own names as "Sheet1!name". Read once, when asked for.
+class NamesNode : public MemberlessNode
+{
+public:
+    explicit NamesNode(const uno::Reference<sheet::XSpreadsheetDocument>& document)
+    {
+        addNames(uno::Reference<beans::XPropertySet>(document, uno::UNO_QUERY_THROW), QString());
+        uno::Reference<container::XIndexAccess> sheets(document->getSheets(), uno::UNO_QUERY_THROW);
+        for (sal_Int32 i = 0; i < sheets->getCount(); ++i) {
+            uno::Reference<beans::XPropertySet> sheet(sheets->getByIndex(i), uno::UNO_QUERY_THROW);
+            addNames(sheet, sheetName(uno::Reference<sheet::XSpreadsheet>(sheet, uno::UNO_QUERY_THROW)) + QLatin1Char('!'));
+        }
+    }
+
+    AutomationNodePtr subObject(const QString& member, const QVariantList& args, AutomationError& error) override
+    {
+        const int index = args.value(0).toInt();
+        if (member != QLatin1String("Item") || index < 1 || index > entries.size()) {
+            unknownMember(error, member);
+            return nullptr;
+        }
+        return std::make_shared<NameNode>(entries.at(index - 1));
+    }
+
+    QVariant property(const QString& name, AutomationError& error) override
+    {
+        if (name == QLatin1String("Count"))
+            return int(entries.size());
+        unknownMember(error, name);
+        return QVariant();
+    }
+
+private:
+    using Entry = QPair<QString, QString>; // name, what it refers to
+
+    class NameNode : public MemberlessNode
+    {
+    public:
+        explicit NameNode(Entry entry) : entry(std::move(entry)) {}
+        QVariant property(const QString& name, AutomationError& error) override
+        {
+            if (name == QLatin1String("Name"))
+                return entry.first;
+            if (name == QLatin1String("RefersTo"))
+                return entry.second;
+            unknownMember(error, name);
+            return QVariant();
+        }
+
+    private:
+        Entry entry;
+    };
+
+    void addNames(const uno::Reference<beans::XPropertySet>& owner, const QString& prefix)
+    {
+        uno::Reference<container::XIndexAccess> names(owner->getPropertyValue("NamedRanges"), uno::UNO_QUERY_THROW);
+        for (sal_Int32 i = 0; i < names->getCount(); ++i) {
+            uno::Reference<sheet::XNamedRange> range(names->getByIndex(i), uno::UNO_QUERY_THROW);
+            const QString name = fromOUString(uno::Reference<container::XNamed>(range, uno::UNO_QUERY_THROW)->getName());
+            entries.append({prefix + name, QLatin1Char('=') + fromOUString(range->getContent())});
+        }
+    }
+
+    QList<Entry> entries;
+};
+
 // A node whose one member is "Delete".
 class DeletableNode : public MemberlessNode
 {
@@ -1196,6 +1264,8 @@ public:
                 return sheetNamed(args.value(0), error);
             if (member == QLatin1String("ActiveSheet"))
                 return activeSheet();
+            if (member == QLatin1String("Names"))
+                return std::make_shared<NamesNode>(document->document);
             unknownMember(error, member);
             return nullptr;
         });

@@ -174,6 +174,20 @@ QString ExcelOpKiv::loadedFileStamp() const
     return workbook ? workbook->property("FileStamp").toString() : QString();
 }
 
+QHash<QString, QString> ExcelOpKiv::definedNames() const
+{
+    QHash<QString, QString> found;
+    std::unique_ptr<AxObject> names(workbook ? workbook->querySubObject("Names") : nullptr);
+    const int count = names ? names->property("Count").toInt() : 0;
+    for (int i = 1; i <= count; ++i) {
+        std::unique_ptr<AxObject> name(names->querySubObject("Item(int)", i));
+        if (!name)
+            return {};
+        found.insert(name->property("Name").toString(), name->property("RefersTo").toString());
+    }
+    return found;
+}
+
 float ExcelOpKiv::getExcelVersion()
 {
     if (!excel)

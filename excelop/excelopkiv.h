@@ -5,6 +5,7 @@
 #include "excelop/sheetentry.h"
 
 #include <QList>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -47,6 +48,9 @@ public:
     // Size and change times of the open workbook's file as it was loaded or last saved: two loads
     // with equal stamps read the same file.
     QString loadedFileStamp() const;
+    // The workbook's defined names, each with what it refers to ("=0.13"); a sheet's own names
+    // as "Sheet1!name". Empty when the office cannot say.
+    QHash<QString, QString> definedNames() const;
     float getExcelVersion();
     bool isXlsxSupported();
     void clearSheets();

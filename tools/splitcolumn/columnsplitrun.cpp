@@ -130,7 +130,8 @@ bool ColumnSplitRun::sortedCopyPays(SheetEntry& source, const QVector<ValueRows>
     if (blockCount < settings.blocksForSortedCopy && !holdsFormulas(source))
         return false;
     sortedColumns = usedColumns;
-    return sortingSplitsLikeDeleting(source, SortedRows{settings.titleRow + 1, settings.endRow, usedColumns});
+    return sortingSplitsLikeDeleting(source, SortedRows{settings.titleRow + 1, settings.endRow, usedColumns},
+                                     constantNamesFor(book.definedNames(), source.getSheetName()));
 }
 
 // A work copy of the source with each value's rows together; every new sheet is a copy of it

@@ -55,7 +55,10 @@ bool endsSheetName(QChar c)
 class FormulaScanner
 {
 public:
-    explicit FormulaScanner(const QString& text) : text(text), size(text.size()) {}
+    FormulaScanner(const QString& text, const QSet<QString>& constantNames)
+        : text(text), size(text.size()), constantNames(constantNames)
+    {
+    }
 
     bool scan(QVector<Reference>& references)
     {
@@ -76,6 +79,7 @@ public:
             } else if (skipNumber() || skipTruthValue()) {
             } else if (QStringLiteral("+-*/^&=<>%(),;~!").contains(here)) {
                 ++position; // operators; ~ and ! join or intersect references read on their own
+            } else if (skipConstantName()) {
             } else {
                 return false; // names, tables, errors, other files, array constants, lone colons
             }
@@ -99,6 +103,21 @@ private:
             return true;
         }
         return false;
+    }
+
+    // One of the names that stand for a value.
+    bool skipConstantName()
+    {
+        const auto partOfName = [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('.'); };
+        if (constantNames.isEmpty() || !(at(position).isLetter() || at(position) == QLatin1Char('_')))
+            return false;
+        int i = position + 1;
+        while (i < size && partOfName(at(i)))
+            ++i;
+        if (!constantNames.contains(text.mid(position, i - position).toCaseFolded()))
+            return false;
+        position = i;
+        return true;
     }
 
     // A function's name, up to its opening parenthesis.
@@ -302,6 +321,7 @@ private:
 
     const QString& text;
     const int size;
+    const QSet<QString>& constantNames;
     int position = 0;
 };
 
@@ -359,15 +379,35 @@ QString blockAddress(int firstCol, int firstRow, int lastCol, int lastRow)
 
 } // namespace
 
-bool formulaKeepsReferencesWhenSorted(const QString& formula, int row, const QString& sheetName, const SortedRows& rows)
+bool formulaKeepsReferencesWhenSorted(const QString& formula, int row, const QString& sheetName, const SortedRows& rows,
+                                      const QSet<QString>& constantNames)
 {
     QVector<Reference> references;
-    if (!FormulaScanner(formula).scan(references))
+    if (!FormulaScanner(formula, constantNames).scan(references))
         return false;
     for (const Reference& reference : references)
         if (!referenceKeepsItsCells(reference, row, sheetName, rows))
             return false;
     return true;
+}
+
+QSet<QString> constantNamesFor(const QHash<QString, QString>& definedNames, const QString& sheetName)
+{
+    QSet<QString> hiddenBySheet;
+    const QString ownPrefix = sheetName.toCaseFolded() + QLatin1Char('!');
+    for (auto it = definedNames.cbegin(); it != definedNames.cend(); ++it)
+        if (it.key().toCaseFolded().startsWith(ownPrefix))
+            hiddenBySheet.insert(it.key().toCaseFolded().mid(ownPrefix.size()));
+    QSet<QString> constants;
+    const QSet<QString> none;
+    for (auto it = definedNames.cbegin(); it != definedNames.cend(); ++it) {
+        const QString name = it.key().toCaseFolded();
+        QVector<Reference> references;
+        if (!name.contains(QLatin1Char('!')) && !hiddenBySheet.contains(name)
+            && FormulaScanner(it.value(), none).scan(references) && references.isEmpty())
+            constants.insert(name);
+    }
+    return constants;
 }
 
 bool holdsFormulas(SheetEntry& sheet)
@@ -377,7 +417,7 @@ bool holdsFormulas(SheetEntry& sheet)
     return !hasFormula.isValid() || hasFormula.toBool();
 }
 
-bool sortingSplitsLikeDeleting(SheetEntry& entry, const SortedRows& rows)
+bool sortingSplitsLikeDeleting(SheetEntry& entry, const SortedRows& rows, const QSet<QString>& constantNames)
 {
     AxObject* sheet = entry.sheet.get();
     if (!sheet || rows.firstRow < 1 || rows.lastRow < rows.firstRow || rows.lastColumn < 1)
@@ -408,7 +448,7 @@ bool sortingSplitsLikeDeleting(SheetEntry& entry, const SortedRows& rows)
     if (formulas.type() != QVariant::List)
         return formulas.type() == QVariant::String
                && (!formulas.toString().startsWith(QLatin1Char('='))
-                   || formulaKeepsReferencesWhenSorted(formulas.toString(), 1, entry.getSheetName(), rows));
+                   || formulaKeepsReferencesWhenSorted(formulas.toString(), 1, entry.getSheetName(), rows, constantNames));
     const QString sheetName = entry.getSheetName();
     const QVariantList usedRows = formulas.toList();
     for (int r = 0; r < usedRows.size(); ++r) {
@@ -416,7 +456,7 @@ bool sortingSplitsLikeDeleting(SheetEntry& entry, const SortedRows& rows)
         for (const QVariant& cellText : cells) {
             const QString text = cellText.toString();
             if ((text.startsWith(QLatin1Char('=')) || text.startsWith(QLatin1Char('{')))
-                && !formulaKeepsReferencesWhenSorted(text, r + 1, sheetName, rows))
+                && !formulaKeepsReferencesWhenSorted(text, r + 1, sheetName, rows, constantNames))
                 return false;
         }
     }

@@ -2,6 +2,8 @@
 // When the column split may group a sheet's data rows by sorting a work copy instead of deleting
 // row blocks from every copy: only where the new sheets come out the same either way.
 
+#include <QHash>
+#include <QSet>
 #include <QString>
 
 class SheetEntry;
@@ -21,9 +23,16 @@ struct SortedRows
 // then deleted in one block. Formulas in the data rows may refer to their own row, to rows
 // outside the data rows, and with absolute rows to other sheets; formulas anywhere in the sheet
 // may take ranges that hold all data rows or none. Nothing may refer to the sheet by name, to
-// names, tables or other files. Reads the office's formula text (Sheet1.A1, $'my sheet'.$B$1)
-// and Excel's (Sheet1!A1); anything not understood counts as no.
-bool formulaKeepsReferencesWhenSorted(const QString& formula, int row, const QString& sheetName, const SortedRows& rows);
+// names (other than constantNames, folded case), tables or other files. Reads the office's
+// formula text (Sheet1.A1, $'my sheet'.$B$1) and Excel's (Sheet1!A1); anything not understood
+// counts as no.
+bool formulaKeepsReferencesWhenSorted(const QString& formula, int row, const QString& sheetName, const SortedRows& rows,
+                                      const QSet<QString>& constantNames = {});
+
+// Of the workbook's defined names (as ExcelOpKiv::definedNames gives them), those that stand for
+// a value and refer to no cells (a tax rate, =0.13), and that no name of the sheet's own hides:
+// sorting rows cannot change what they give. Folded case.
+QSet<QString> constantNamesFor(const QHash<QString, QString>& definedNames, const QString& sheetName);
 
 // Whether the sheet holds formulas; true when the office does not say.
 bool holdsFormulas(SheetEntry& sheet);
@@ -32,4 +41,4 @@ bool holdsFormulas(SheetEntry& sheet);
 // the same sheets as deleting each block: nothing on the sheet that the two treat differently
 // (protection, notes, drawings, conditional formats, manual row breaks, merged cells in the data
 // rows, data rows of different heights or hidden), and every formula as above.
-bool sortingSplitsLikeDeleting(SheetEntry& sheet, const SortedRows& rows);
+bool sortingSplitsLikeDeleting(SheetEntry& sheet, const SortedRows& rows, const QSet<QString>& constantNames = {});

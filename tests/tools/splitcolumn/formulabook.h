@@ -27,6 +27,9 @@ struct Layout
     bool ownRowFormula = true;  // E = D * 12.5 on its own row, else the number
     bool otherSheetFormula = true; // F = E * (1 + 税率!$B$1), else the number
     bool runningTotal = false;  // G = G of the row above + E: a formula on another row
+    // F = E * (1 + 增值税率), a defined name standing for 0.13 (Constant) or for 税率!$B$1 (Cell)
+    // instead of the reference to the other sheet.
+    enum class RateName { None, Constant, Cell } rateName = RateName::None;
     quint32 seed = 20240607;
 };
 
@@ -185,6 +188,14 @@ inline QByteArray stylesXml()
 }
 
 // The workbook's parts, by name inside the archive.
+inline QByteArray definedNames(const Layout& layout)
+{
+    if (layout.rateName == Layout::RateName::None)
+        return QByteArray();
+    const QString refersTo = layout.rateName == Layout::RateName::Constant ? QStringLiteral("0.13") : QStringLiteral("税率!$B$1");
+    return QStringLiteral("<definedNames><definedName name=\"增值税率\">%1</definedName></definedNames>").arg(refersTo).toUtf8();
+}
+
 inline QList<QPair<QString, QByteArray>> workbookParts(const Layout& layout)
 {
     QRandomGenerator random(layout.seed);
@@ -235,8 +246,9 @@ inline QList<QPair<QString, QByteArray>> workbookParts(const Layout& layout)
         rows += number(QStringLiteral("D") + r, 0, quantity);
         rows += layout.ownRowFormula ? formula(QStringLiteral("E") + r, 4, QStringLiteral("D%1*12.5").arg(r), amount)
                                      : number(QStringLiteral("E") + r, 4, amount);
+        const QString rate = layout.rateName == Layout::RateName::None ? QStringLiteral("税率!$B$1") : QStringLiteral("增值税率");
         rows += layout.otherSheetFormula
-                    ? formula(QStringLiteral("F") + r, 5, QStringLiteral("E%1*(1+税率!$B$1)").arg(r), amount * 1.13)
+                    ? formula(QStringLiteral("F") + r, 5, QStringLiteral("E%1*(1+%2)").arg(r).arg(rate), amount * 1.13)
                     : number(QStringLiteral("F") + r, 5, amount * 1.13);
         runningTotal += amount;
         if (layout.runningTotal)
@@ -303,7 +315,8 @@ inline QList<QPair<QString, QByteArray>> workbookParts(const Layout& layout)
          "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
          "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:r=\"" + relationships + "\">"
          "<sheets><sheet name=\"Data\" sheetId=\"1\" r:id=\"rId1\"/>"
-         "<sheet name=\"" + QStringLiteral("税率").toUtf8() + "\" sheetId=\"2\" r:id=\"rId2\"/></sheets></workbook>\n"},
+         "<sheet name=\"" + QStringLiteral("税率").toUtf8() + "\" sheetId=\"2\" r:id=\"rId2\"/></sheets>"
+             + definedNames(layout) + "</workbook>\n"},
         {QStringLiteral("xl/_rels/workbook.xml.rels"),
          "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
          "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"

@@ -215,16 +215,22 @@ private slots:
     void formulaWorkbookSplitsTheSameEitherWay_data()
     {
         QTest::addColumn<bool>("runningTotal");
+        QTest::addColumn<int>("rateName");
         QTest::addColumn<bool>("sortable");
-        QTest::newRow("formulas on their own row") << false << true;
-        QTest::newRow("with a running total") << true << false;
+        const int none = int(formulabook::Layout::RateName::None);
+        QTest::newRow("formulas on their own row") << false << none << true;
+        QTest::newRow("with a running total") << true << none << false;
+        QTest::newRow("a name for a rate") << false << int(formulabook::Layout::RateName::Constant) << true;
+        QTest::newRow("a name for a cell") << false << int(formulabook::Layout::RateName::Cell) << false;
     }
     void formulaWorkbookSplitsTheSameEitherWay()
     {
         QFETCH(bool, runningTotal);
+        QFETCH(int, rateName);
         QFETCH(bool, sortable);
         formulabook::Layout layout = smallReport();
         layout.runningTotal = runningTotal;
+        layout.rateName = formulabook::Layout::RateName(rateName);
         const QString byBlocks = folder.filePath(QStringLiteral("report-blocks.xlsx"));
         const QString bySorting = folder.filePath(QStringLiteral("report-sorted.xlsx"));
         QVERIFY(formulabook::writeWorkbook(byBlocks, layout));
@@ -249,7 +255,8 @@ private slots:
             QCOMPARE(sheet.dimension, QStringLiteral("A1:%1%2").arg(formulabook::lastColumn(layout)).arg(rows));
             QCOMPARE(sheet.mergedAreas, QStringList{QStringLiteral("A1:") + formulabook::lastColumn(layout) + QStringLiteral("1")});
             QCOMPARE(sheet.cells.filter(QStringLiteral("E3 | D3*12.5 | ")).size(), 1);
-            QCOMPARE(sheet.cells.filter(QStringLiteral("F3 | E3*(1+税率!$B$1) | ")).size(), 1);
+            const QString rate = rateName ? QStringLiteral("增值税率") : QStringLiteral("税率!$B$1");
+            QCOMPARE(sheet.cells.filter(QStringLiteral("F3 | E3*(1+%1) | ").arg(rate)).size(), 1);
             dataRows += rows - 3;
         }
         QCOMPARE(dataRows, layout.dataRows);

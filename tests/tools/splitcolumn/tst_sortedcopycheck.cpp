@@ -20,6 +20,7 @@ private slots:
     void formulasInTheDataRows();
     void formulasAroundTheDataRows_data();
     void formulasAroundTheDataRows();
+    void namesThatStandForAValue();
 };
 
 void TestSortedCopyCheck::formulasInTheDataRows_data()
@@ -91,6 +92,28 @@ void TestSortedCopyCheck::formulasAroundTheDataRows()
     QFETCH(int, row);
     QFETCH(bool, keeps);
     QCOMPARE(formulaKeepsReferencesWhenSorted(formula, row, kSheet, kRows), keeps);
+}
+
+// A name for a value sorts like a number; a name for cells, or one the sheet's own name hides,
+// does not.
+void TestSortedCopyCheck::namesThatStandForAValue()
+{
+    const QHash<QString, QString> names{{"增值税率", "=0.13"},
+                                        {"Rate", "=ROUND(0.125;2)"},
+                                        {"区域", "=$Data.$A$1:$A$3"},
+                                        {"Twice", "=增值税率*2"},
+                                        {"Other!Rate", "=$Other.$B$1"}};
+    QCOMPARE(constantNamesFor(names, kSheet), QSet<QString>({"增值税率", "rate"}));
+    QCOMPARE(constantNamesFor(names, QStringLiteral("OTHER")), QSet<QString>({"增值税率"}));
+
+    const QSet<QString> constants = constantNamesFor(names, kSheet);
+    QVERIFY(formulaKeepsReferencesWhenSorted("=E5*(1+增值税率)", 5, kSheet, kRows, constants));
+    QVERIFY(formulaKeepsReferencesWhenSorted("=RATE*D5", 5, kSheet, kRows, constants));
+    QVERIFY(!formulaKeepsReferencesWhenSorted("=E5*(1+增值税率)", 5, kSheet, kRows));
+    QVERIFY(!formulaKeepsReferencesWhenSorted("=SUM(区域)+D5", 5, kSheet, kRows, constants));
+    QVERIFY(!formulaKeepsReferencesWhenSorted("=Twice*D5", 5, kSheet, kRows, constants));
+    QVERIFY(!formulaKeepsReferencesWhenSorted("=增值税率2*D5", 5, kSheet, kRows, constants));
+    QVERIFY(!formulaKeepsReferencesWhenSorted("=E4*(1+增值税率)", 5, kSheet, kRows, constants));
 }
 
 QTEST_MAIN(TestSortedCopyCheck)
