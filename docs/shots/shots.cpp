@@ -185,5 +185,9 @@ int main(int argc, char* argv[])
     click(&sheets, "importFileButton");
     sheets.findChild<QTextEdit*>("outputDirPathTextEdit")->setPlainText(work.filePath(QStringLiteral("输出")));
     snapWindow(QStringLiteral("sheets"), &sheets);
+    // A real run: every sheet its own file, and the box that says where they are.
+    QDir().mkpath(work.filePath(QStringLiteral("输出")));
+    closeNextBox(QStringLiteral("sheets-done"), &sheets);
+    click(&sheets, "startButton");
     return 0;
 }
