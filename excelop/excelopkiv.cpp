@@ -143,25 +143,24 @@ QStringList ExcelOpKiv::getSheetNames()
     return names;
 }
 
+bool ExcelOpKiv::workbookAccepts(const char* call, const QVariant& argument)
+{
+    return workbook && accepted(workbook.get(), [this, call, &argument] { workbook->dynamicCall(call, argument); });
+}
+
 bool ExcelOpKiv::saveWorkbook()
 {
-    if (!workbook)
-        return false;
-    return accepted(workbook.get(), [this] { workbook->dynamicCall("Save()"); });
+    return workbookAccepts("Save()");
 }
 
 bool ExcelOpKiv::saveWorkbookAs(const QString& path)
 {
-    if (!workbook)
-        return false;
-    return accepted(workbook.get(), [this, &path] { workbook->dynamicCall("SaveAs(const QString&)", path); });
+    return workbookAccepts("SaveAs(const QString&)", path);
 }
 
 bool ExcelOpKiv::saveWorkbookCopyAs(const QString& path)
 {
-    if (!workbook)
-        return false;
-    return accepted(workbook.get(), [this, &path] { workbook->dynamicCall("SaveCopyAs(const QString&)", path); });
+    return workbookAccepts("SaveCopyAs(const QString&)", path);
 }
 
 bool ExcelOpKiv::isReadOnly() const
@@ -318,7 +317,5 @@ bool ExcelOpKiv::deleteSheetGroup(const QStringList& names, const char* deletion
 
 bool ExcelOpKiv::undoLastStep()
 {
-    if (!workbook)
-        return false;
-    return accepted(workbook.get(), [this] { workbook->dynamicCall("Undo"); });
+    return workbookAccepts("Undo");
 }

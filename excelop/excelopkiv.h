@@ -93,6 +93,8 @@ public:
 private:
     bool deleteWorksheet(const QString& name);
     bool deleteSheetGroup(const QStringList& names, const char* deletion);
+    // Calls a member of the open workbook; false when there is none or it reports a failure.
+    bool workbookAccepts(const char* call, const QVariant& argument = QVariant());
 
     // Declared in this order so the sheets go before the workbook and the workbook before the
     // application: each is a child object of the one before it.
