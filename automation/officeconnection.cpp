@@ -1,4 +1,5 @@
 #include "automation/officeconnection.h"
+#include "automation/officefonts.h"
 
 #include "common/pathutils.h"
 
@@ -256,6 +257,8 @@ bool OfficeConnection::spawnOffice(const QString& pipeName, const QString& profi
     // they free stays with their arena: after one save the office holds twice the memory it
     // needs. With one arena, later work reuses it.
     const bool oneArena = tuned() && qEnvironmentVariableIsEmpty("MALLOC_ARENA_MAX");
+    const QByteArray fontConfiguration =
+        OfficeFonts::writeConfiguration(QUrl(profileUrl).toLocalFile()).toLocal8Bit();
     const std::vector<std::string> arguments = {
         // soffice.bin itself: the soffice script runs a launcher that forks the office, and the
         // office would outlive us as the launcher's child.
@@ -289,6 +292,8 @@ bool OfficeConnection::spawnOffice(const QString& pipeName, const QString& profi
         setenv("SAL_ENABLE_FILE_LOCKING", "1", 1); // as the soffice script sets it
         if (oneArena)
             setenv("MALLOC_ARENA_MAX", "1", 1);
+        if (!fontConfiguration.isEmpty())
+            setenv("FONTCONFIG_FILE", fontConfiguration.constData(), 1);
         const int devNull = open("/dev/null", O_RDWR);
         if (devNull >= 0) {
             dup2(devNull, STDIN_FILENO);
