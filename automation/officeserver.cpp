@@ -1,5 +1,6 @@
 #include "automation/officeserver.h"
 
+#include "automation/featureinventory.h"
 #include "automation/officeconnection.h"
 #include "automation/officevalues.h"
 #include "automation/safesave.h"
@@ -60,6 +61,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
 #include <QHash>
 #include <QSet>
 #include <QUrl>
@@ -201,6 +203,10 @@ struct DocumentState
     bool closed = false;
     QString savePath;  // where "Save" writes: the file it came from, or where "SaveAs" put it
     QString diskStamp; // the file as it was when loaded or last saved
+    // Whether "Save" refuses to replace the file with one that lacks features it has, and the
+    // features the last refused save would have lost.
+    bool keepFeatures = false;
+    QStringList lostFeatures;
     // For each sheet group deletion not yet undone, what its undo does not bring back.
     struct BeforeGroupDeletion
     {
@@ -1314,9 +1320,23 @@ public:
                 return urlToPath(storable->getLocation());
             if (name == QLatin1String("Name"))
                 return QFileInfo(urlToPath(storable->getLocation())).fileName();
+            // Not Excel's: what the last save refused for (see KeepFeatures).
+            if (name == QLatin1String("LostFeatures"))
+                return document->lostFeatures;
+            if (name == QLatin1String("KeepFeatures"))
+                return document->keepFeatures;
             unknownMember(error, name);
             return QVariant();
         });
+    }
+
+    void setProperty(const QString& name, const QVariant& value, AutomationError& error) override
+    {
+        // Not Excel's: with it, "Save" refuses a file that lacks features of the one it replaces.
+        if (name == QLatin1String("KeepFeatures"))
+            document->keepFeatures = value.toBool();
+        else
+            unknownMember(error, name);
     }
 
 private:
@@ -1371,7 +1391,16 @@ private:
             fail(error, QStringLiteral("The workbook has no file yet"));
             return QVariant();
         }
-        storeSafely(document->savePath, ownFilterOr(document->savePath), error);
+        document->lostFeatures.clear();
+        if (!document->keepFeatures) {
+            storeSafely(document->savePath, ownFilterOr(document->savePath), error);
+            return QVariant();
+        }
+        const FeatureInventory::Inventory before = FeatureInventory::of(document->savePath);
+        storeSafely(document->savePath, ownFilterOr(document->savePath), error, [&](const QString& written) {
+            document->lostFeatures = FeatureInventory::lost(before, FeatureInventory::of(written));
+            return document->lostFeatures.isEmpty();
+        });
         return QVariant();
     }
 
@@ -1429,7 +1458,9 @@ private:
 
     // The office writes a temporary file beside the target; only a complete file, flushed to
     // disk, replaces the target, in one rename. On failure the target is left as it was.
-    bool storeSafely(const QString& target, const QString& filter, AutomationError& error)
+    // With accepts, the complete file replaces the target only when accepts says so.
+    bool storeSafely(const QString& target, const QString& filter, AutomationError& error,
+                     const std::function<bool(const QString&)>& accepts = nullptr)
     {
         SafeSave::Container container;
         if (!SafeSave::containerOfFilter(filter, container)) {
@@ -1479,6 +1510,11 @@ private:
         if (!SafeSave::isComplete(temporary, container, &why)) {
             clearLeftovers();
             fail(error, QStringLiteral("The written file is incomplete (%1); %2 was left as it was").arg(why, target));
+            return false;
+        }
+        if (accepts && !accepts(temporary)) {
+            clearLeftovers();
+            fail(error, QStringLiteral("Not saved: the file would lose what %1 has; it was left as it was").arg(target));
             return false;
         }
         if (!SafeSave::replaceWith(temporary, target, &why)) {

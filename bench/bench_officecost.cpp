@@ -23,7 +23,7 @@
 #include "automation/officeserver.h"
 #include "bench/support/benchutil.h"
 #include "excelop/excelopkiv.h"
-#include "zippackage.h"
+#include "zipwriter.h"
 #include "tools/splitcolumn/columnsplitjob.h"
 
 #include <QCoreApplication>

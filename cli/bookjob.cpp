@@ -62,6 +62,13 @@ ComparisonSide sideFor(ExcelOpKiv& book, const QString& sheetName, const QString
     return side;
 }
 
+// The command line never asks: a save that would lose features is refused unless allowed.
+LossQuestion lossAnswer(const JobSettings& settings)
+{
+    const bool allowed = settings.allowLoss;
+    return [allowed](const QStringList&, const QString&) { return allowed ? LossChoice::Overwrite : LossChoice::DontSave; };
+}
+
 JobOutcome compareBook(const JobSettings& settings, const QString& path, std::unique_ptr<ExcelOpKiv>& link)
 {
     JobOutcome outcome;
@@ -81,6 +88,8 @@ JobOutcome compareBook(const JobSettings& settings, const QString& path, std::un
     comparison.options.matchRow = settings.matchRow;
     comparison.options.highlightMissing = settings.highlight;
     comparison.options.keepBackup = settings.backup;
+    comparison.onLoss = lossAnswer(settings);
+    comparison.resultPath = settings.outFile;
     const ComparisonOutcome compared = ComparisonRun(*link, comparison).run();
     link.reset();
     outcome.messages = compared.messages;
@@ -99,7 +108,7 @@ JobOutcome compareBook(const JobSettings& settings, const QString& path, std::un
         break;
     }
     if (compared.saved)
-        outcome.written.append(path);
+        outcome.written.append(compared.savedPath);
     return outcome;
 }
 
@@ -109,7 +118,8 @@ JobOutcome runJob(const JobSettings& settings, const BookRequest& request, std::
         return compareBook(settings, request.book, link);
     if (settings.command == QLatin1String("split-column")) {
         ColumnSplitJob job({request.book, settings.sheet, settings.start, settings.end, settings.column,
-                            settings.dropColumn, settings.backup, settings.toFiles});
+                            settings.dropColumn, settings.backup, settings.toFiles, lossAnswer(settings),
+                            settings.outFile});
         return settings.dryRun ? job.plan(link) : job.run(link);
     }
     return SheetFilesJob({request.book, request.outputFolder, settings.skipHidden, settings.format}).run(link);

@@ -17,6 +17,8 @@ struct JobSettings
     bool trim = false, ignoreCase = false, foldWidth = false, matchRow = false, highlight = false;
     // compare and split-column
     bool backup = false;
+    bool allowLoss = false; // save over the workbook even when the office loses some of its features
+    QString outFile;        // the result goes here; the workbook is not changed
     // split-column
     QString sheet, start, end, column;
     bool dropColumn = false;

@@ -79,6 +79,15 @@ void addCommonOptions(QCommandLineParser& parser)
     parser.addOption(worker);
 }
 
+// Where a result that changes the workbook goes.
+void addResultSaveOptions(QCommandLineParser& parser)
+{
+    parser.addOptions({
+        {QStringLiteral("allow-loss"), QStringLiteral("Save over the workbook even when the office cannot keep some of its features (frozen panes, pivot tables, macros, ...). Without it such a save is refused and the workbook left as it was.")},
+        {QStringLiteral("out-file"), QStringLiteral("Save the result to this file instead of over the workbook, which is not changed (one workbook only)."), QStringLiteral("FILE")},
+    });
+}
+
 void addCommandOptions(const QString& command, QCommandLineParser& parser)
 {
     if (command == QLatin1String("compare")) {
@@ -99,6 +108,7 @@ void addCommandOptions(const QString& command, QCommandLineParser& parser)
             {QStringLiteral("highlight"), QStringLiteral("Mark the counts of 0 with one conditional format.")},
             {QStringLiteral("backup"), QStringLiteral("Keep the original beside the workbook as <name>.备份<ext> before saving.")},
         });
+        addResultSaveOptions(parser);
     } else if (command == QLatin1String("split-column")) {
         parser.setApplicationDescription(QString::fromLatin1(kCommands[1].summary));
         parser.addOptions({
@@ -111,10 +121,11 @@ void addCommandOptions(const QString& command, QCommandLineParser& parser)
             {QStringLiteral("dry-run"), QStringLiteral("Print the plan (each value, its rows, its sheet's or file's name and why a name was changed) and change nothing.")},
             {QStringLiteral("backup"), QStringLiteral("Keep the original beside the workbook as <name>.备份<ext> before saving.")},
         });
+        addResultSaveOptions(parser);
     } else {
         parser.setApplicationDescription(QString::fromLatin1(kCommands[2].summary));
         parser.addOptions({
-            {QStringLiteral("out"), QStringLiteral("Output folder; with several workbooks each gets DIR/<name without extension>/."), QStringLiteral("DIR")},
+            {QStringLiteral("out"), QStringLiteral("Output folder, made when missing; with several workbooks each gets DIR/<name without extension>/."), QStringLiteral("DIR")},
             {QStringLiteral("skip-hidden"), QStringLiteral("Hidden sheets get no file.")},
             {QStringLiteral("format"), QStringLiteral("The files' format: same (the workbook's own, default), xlsx, xls, ods, csv (UTF-8 with a byte-order mark, values as shown) or pdf."), QStringLiteral("FORMAT"), QStringLiteral("same")},
         });
@@ -162,6 +173,8 @@ JobSettings settingsFrom(const QString& command, const QCommandLineParser& parse
         settings.matchRow = parser.isSet(QStringLiteral("match-row"));
         settings.highlight = parser.isSet(QStringLiteral("highlight"));
         settings.backup = parser.isSet(QStringLiteral("backup"));
+        settings.allowLoss = parser.isSet(QStringLiteral("allow-loss"));
+        settings.outFile = valueOrNull(parser, QStringLiteral("out-file"));
     } else if (command == QLatin1String("split-column")) {
         settings.sheet = parser.value(QStringLiteral("sheet"));
         settings.start = parser.value(QStringLiteral("start"));
@@ -171,6 +184,8 @@ JobSettings settingsFrom(const QString& command, const QCommandLineParser& parse
         settings.toFiles = valueOrNull(parser, QStringLiteral("to-files"));
         settings.dryRun = parser.isSet(QStringLiteral("dry-run"));
         settings.backup = parser.isSet(QStringLiteral("backup"));
+        settings.allowLoss = parser.isSet(QStringLiteral("allow-loss"));
+        settings.outFile = valueOrNull(parser, QStringLiteral("out-file"));
     } else {
         settings.out = parser.value(QStringLiteral("out"));
         settings.skipHidden = parser.isSet(QStringLiteral("skip-hidden"));
@@ -231,6 +246,10 @@ int parse(const QStringList& arguments, Invocation& invocation)
         printTo(stderr, QStringLiteral("No workbook given.\n") + parser.helpText());
         return kWrongCommandLine;
     }
+    if (parser.isSet(QStringLiteral("out-file")) && parser.positionalArguments().size() != 1) {
+        printTo(stderr, QStringLiteral("--out-file takes one workbook.\n"));
+        return kWrongCommandLine;
+    }
     if (!positiveNumber(parser.value(QStringLiteral("jobs")), invocation.jobs)
         || !positiveNumber(parser.value(QStringLiteral("timeout")), invocation.timeoutSeconds)) {
         printTo(stderr, QStringLiteral("--jobs and --timeout take a whole number above 0.\n"));
@@ -257,8 +276,10 @@ QList<BookRequest> requestsFor(const Invocation& invocation)
     const bool ownFolders = invocation.books.size() > 1;
     for (const QString& book : invocation.books) {
         BookRequest request{book, invocation.settings.out};
-        if (invocation.settings.command == QLatin1String("split-sheets") && ownFolders) {
-            request.outputFolder = QDir(invocation.settings.out).filePath(QFileInfo(book).completeBaseName());
+        if (invocation.settings.command == QLatin1String("split-sheets")) {
+            if (ownFolders)
+                request.outputFolder = QDir(invocation.settings.out).filePath(QFileInfo(book).completeBaseName());
+            // Made as mkdir -p would; one that cannot be made is refused by the job's own check.
             QDir().mkpath(request.outputFolder);
         }
         requests.append(request);

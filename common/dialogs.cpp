@@ -146,7 +146,8 @@ bool KivMessageBox::confirm(const QString& text, const QString& informativeText,
 
 KivMessageBox::Choice KivMessageBox::confirmOrDismiss(const QString& text,
                                                       const QString& informativeText,
-                                                      const QString& dismissText)
+                                                      const QString& dismissText, const QString& okText,
+                                                      const QString& cancelText)
 {
     if (messageBoxState().headless) {
         const QMessageBox::StandardButton answer = takeHeadlessAnswer(text + "\n" + informativeText);
@@ -158,6 +159,10 @@ KivMessageBox::Choice KivMessageBox::confirmOrDismiss(const QString& text,
     box.setText(text);
     box.setInformativeText(informativeText);
     box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    if (!okText.isEmpty())
+        box.button(QMessageBox::Ok)->setText(okText);
+    if (!cancelText.isEmpty())
+        box.button(QMessageBox::Cancel)->setText(cancelText);
     QPushButton* dismiss = box.addButton(dismissText, QMessageBox::RejectRole);
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Cancel);

@@ -153,6 +153,17 @@ bool ExcelOpKiv::saveWorkbook()
     return workbookAccepts("Save()");
 }
 
+void ExcelOpKiv::setKeepFeatures(bool keep)
+{
+    if (workbook)
+        workbook->setProperty("KeepFeatures", keep);
+}
+
+QStringList ExcelOpKiv::featuresLostBySave() const
+{
+    return workbook ? workbook->property("LostFeatures").toStringList() : QStringList();
+}
+
 bool ExcelOpKiv::saveWorkbookAs(const QString& path)
 {
     return workbookAccepts("SaveAs(const QString&)", path);

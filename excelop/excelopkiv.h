@@ -35,6 +35,12 @@ public:
     // Saves the workbook in place, in its own format. False when the office could not save it
     // (read-only file, file locked elsewhere, disk full) or no workbook is open.
     bool saveWorkbook();
+    // With it on, saveWorkbook() refuses to replace the file with one that lacks some of what
+    // the file has (frozen panes, pivot tables, macros, ...): the file stays as it was and
+    // featuresLostBySave() says what the save would have lost. Off unless turned on.
+    void setKeepFeatures(bool keep);
+    // Keys such as "frozen-panes", "pivot-tables", "macros"; empty after a save that kept all.
+    QStringList featuresLostBySave() const;
     // Writes the workbook to another file in the format of its extension, safely: .xlsx, .xls,
     // .ods (later saves go to that file, as Excel's SaveAs), or the exports .csv (the first sheet,
     // UTF-8 with a byte-order mark, values as shown) and .pdf. False when the office could not.

@@ -385,6 +385,147 @@ From: %2</translation>
     </message>
 </context>
 <context>
+    <name>ResultSaver</name>
+    <message>
+        <source>冻结窗格</source>
+        <translation>frozen panes</translation>
+    </message>
+    <message>
+        <source>显示比例</source>
+        <translation>zoom</translation>
+    </message>
+    <message>
+        <source>隐藏的网格线</source>
+        <translation>hidden grid lines</translation>
+    </message>
+    <message>
+        <source>图表</source>
+        <translation>charts</translation>
+    </message>
+    <message>
+        <source>图表工作表</source>
+        <translation>chart sheets</translation>
+    </message>
+    <message>
+        <source>图片</source>
+        <translation>pictures</translation>
+    </message>
+    <message>
+        <source>形状和文本框</source>
+        <translation>shapes and text boxes</translation>
+    </message>
+    <message>
+        <source>数据透视表</source>
+        <translation>pivot tables</translation>
+    </message>
+    <message>
+        <source>表格（套用表格格式）</source>
+        <translation>tables (formatted as a table)</translation>
+    </message>
+    <message>
+        <source>切片器</source>
+        <translation>slicers</translation>
+    </message>
+    <message>
+        <source>批注</source>
+        <translation>notes</translation>
+    </message>
+    <message>
+        <source>数据验证</source>
+        <translation>data validation</translation>
+    </message>
+    <message>
+        <source>条件格式</source>
+        <translation>conditional formats</translation>
+    </message>
+    <message>
+        <source>迷你图</source>
+        <translation>sparklines</translation>
+    </message>
+    <message>
+        <source>超链接</source>
+        <translation>hyperlinks</translation>
+    </message>
+    <message>
+        <source>定义的名称</source>
+        <translation>defined names</translation>
+    </message>
+    <message>
+        <source>打印机设置</source>
+        <translation>printer settings</translation>
+    </message>
+    <message>
+        <source>宏</source>
+        <translation>macros</translation>
+    </message>
+    <message>
+        <source>外部链接</source>
+        <translation>external links</translation>
+    </message>
+    <message>
+        <source>数据连接</source>
+        <translation>data connections</translation>
+    </message>
+    <message>
+        <source>嵌入的对象</source>
+        <translation>embedded objects</translation>
+    </message>
+    <message>
+        <source>自定义XML数据</source>
+        <translation>custom XML data</translation>
+    </message>
+    <message>
+        <source>工作表保护</source>
+        <translation>sheet protection</translation>
+    </message>
+    <message>
+        <source>工作簿保护</source>
+        <translation>workbook protection</translation>
+    </message>
+    <message>
+        <source>.结果</source>
+        <extracomment>Inserted before the extension of the new file a result is saved to.</extracomment>
+        <translation>.result</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <extracomment>Between the items of a list.</extracomment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>保存到原文件会丢失：%1。</source>
+        <translation>Saving over the original would lose: %1.</translation>
+    </message>
+    <message>
+        <source>电子表格程序不能保留这些内容。建议把结果另存为新文件：%1，原文件保持不变。</source>
+        <translation>The spreadsheet program cannot keep these. Save the result as a new file instead: %1, leaving the original as it is.</translation>
+    </message>
+    <message>
+        <source>覆盖原文件</source>
+        <translation>Overwrite the original</translation>
+    </message>
+    <message>
+        <source>另存为新文件</source>
+        <translation>Save as a new file</translation>
+    </message>
+    <message>
+        <source>不保存</source>
+        <translation>Don't save</translation>
+    </message>
+    <message>
+        <source>结果已另存为%1，原文件%2没有改动（保存到原文件会丢失：%3）。</source>
+        <translation>The result was saved as %1; the original %2 was not changed (saving over it would lose: %3).</translation>
+    </message>
+    <message>
+        <source>结果已保存到%1，以下内容没有保留：%2。</source>
+        <translation>The result was saved to %1; these were not kept: %2.</translation>
+    </message>
+    <message>
+        <source>结果没有保存：保存到原文件会丢失%1。原文件%2没有改动。</source>
+        <translation>The result was not saved: saving over the original would lose %1. The original %2 was not changed.</translation>
+    </message>
+</context>
+<context>
     <name>SplitPlan</name>
     <message>
         <source>空值</source>

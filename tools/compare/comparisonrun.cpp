@@ -391,10 +391,18 @@ ComparisonOutcome ComparisonRun::finish(bool finished)
         outcome.messages.append(backupFailedText(settings.workbookPath));
         return outcome;
     }
-    outcome.saved = book.saveWorkbook();
+    const ResultSave save = ResultSaver::save(book, settings.workbookPath, settings.resultPath, settings.onLoss);
+    outcome.saved = save.saved;
+    outcome.savedPath = save.savedPath;
     outcome.kind = finished ? ComparisonOutcome::Kind::Finished : ComparisonOutcome::Kind::Cancelled;
-    const char* text = finished ? (outcome.saved ? kFinishedText : kFinishedNotSavedText)
-                                : (outcome.saved ? kPartialText : kPartialNotSavedText);
-    outcome.messages.append(translated(text));
+    const QString notice = ResultSaver::noticeOf(save, settings.workbookPath);
+    // A result the user chose not to save needs no word on read-only files.
+    if (save.choice != LossChoice::DontSave || save.lostFeatures.isEmpty()) {
+        const char* text = finished ? (outcome.saved ? kFinishedText : kFinishedNotSavedText)
+                                    : (outcome.saved ? kPartialText : kPartialNotSavedText);
+        outcome.messages.append(translated(text));
+    }
+    if (!notice.isEmpty())
+        outcome.messages.append(notice);
     return outcome;
 }

@@ -3,6 +3,8 @@
 // in both sheets, the counts of every row's value in the other sheet's column, and the save.
 // Touches no widget: the comparer window and the command line both run it.
 
+#include "tools/resultsave.h"
+
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
@@ -45,6 +47,11 @@ struct ComparisonSettings
     ComparisonSide side1;
     ComparisonSide side2;
     ComparisonOptions options;
+    // Asked when saving over the workbook would lose some of its features; without it the
+    // result goes over the workbook all the same.
+    LossQuestion onLoss;
+    // Where the result goes instead of over the workbook; empty: the workbook.
+    QString resultPath;
 };
 
 struct ComparisonOutcome
@@ -52,6 +59,7 @@ struct ComparisonOutcome
     enum class Kind { Refused, Finished, Cancelled, Failed };
     Kind kind = Kind::Refused;
     bool saved = false;
+    QString savedPath; // the workbook, or the new file the result went to instead
     // Columns and headers went in: the column pickers are this many places off now.
     int columnsInserted = 0;
     // What the user is told, in order.

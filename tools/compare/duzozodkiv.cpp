@@ -8,6 +8,7 @@
 #include "excelop/excelopkiv.h"
 #include "tools/compare/comparisonrun.h"
 #include "tools/compare/duzozodkivform.h"
+#include "tools/resultsave.h"
 #include "tools/workbookimport.h"
 
 #include <QAction>
@@ -111,6 +112,7 @@ ComparisonSettings DuZozodKiv::comparisonSettings() const
     settings.options.matchRow = matchRowOption->isChecked();
     settings.options.highlightMissing = highlightOption->isChecked();
     settings.options.keepBackup = backupOption->isChecked();
+    settings.onLoss = ResultSaver::askInWindow();
     return settings;
 }
 

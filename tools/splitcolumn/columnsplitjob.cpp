@@ -4,6 +4,7 @@
 #include "excelop/cellref.h"
 #include "excelop/excelopkiv.h"
 #include "tools/backup.h"
+#include "tools/resultsave.h"
 #include "tools/splitcolumn/columnsplitrun.h"
 #include "tools/workbookimport.h"
 
@@ -119,9 +120,22 @@ JobOutcome ColumnSplitJob::splitInOpenWorkbook(ExcelOpKiv& book)
     if (request.keepBackup && keepBackupBeside(path).isEmpty())
         return outcomeOf(JobOutcome::Kind::Failed, backupFailedText(path));
     dialogThroughSave.setLabel(tr("正在处理中，请不要操作其他Excel文件。") + QLatin1Char('\n') + tr("正在保存……"));
-    if (!book.saveWorkbook())
+    const ResultSave save = ResultSaver::save(book, path, request.resultPath, request.onLoss);
+    const QString notice = ResultSaver::noticeOf(save, path);
+    if (save.choice == LossChoice::DontSave && !save.lostFeatures.isEmpty())
+        return outcomeOf(JobOutcome::Kind::Failed, notice);
+    if (!save.saved)
         return outcomeOf(JobOutcome::Kind::Failed,
                          tr("保存失败：处理结果没能保存到%1，请确认该文件没有被其他程序打开并且可以写入。").arg(path));
+    JobOutcome saved = finishedOutcome(run, outcome, save.savedPath);
+    if (!notice.isEmpty())
+        saved.messages.append(notice);
+    return saved;
+}
+
+JobOutcome ColumnSplitJob::finishedOutcome(const ColumnSplitRun& run, ColumnSplitRun::Outcome outcome,
+                                           const QString& path) const
+{
     JobOutcome saved;
     saved.written.append(path);
     if (outcome == ColumnSplitRun::Outcome::Cancelled) {

@@ -4,6 +4,8 @@
 // and the message for the user. The window and the command line both run it.
 
 #include "tools/joboutcome.h"
+#include "tools/resultsave.h"
+#include "tools/splitcolumn/columnsplitrun.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -25,6 +27,11 @@ struct ColumnSplitRequest
     // Into files: one workbook per value in this folder instead of one sheet per value; the
     // workbook itself is not changed. Empty: new sheets, as written.
     QString filesFolder;
+    // Asked when saving over the workbook would lose some of its features; without it the
+    // result goes over the workbook all the same.
+    LossQuestion onLoss;
+    // Where the result goes instead of over the workbook; empty: the workbook.
+    QString resultPath;
 };
 
 class ColumnSplitJob
@@ -50,6 +57,8 @@ private:
     // and the outcome in refusal.
     bool openedAndAccepted(const QString& path, std::unique_ptr<ExcelOpKiv>& link, JobOutcome& refusal);
     JobOutcome splitInOpenWorkbook(ExcelOpKiv& book);
+    // The outcome of a split saved to path.
+    JobOutcome finishedOutcome(const ColumnSplitRun& run, ColumnSplitRun::Outcome outcome, const QString& path) const;
     JobOutcome splitIntoFiles(std::unique_ptr<ExcelOpKiv>& link);
     QStringList referTexts(ExcelOpKiv& book) const;
     QString areaOutsideSheet(SheetEntry& source) const;

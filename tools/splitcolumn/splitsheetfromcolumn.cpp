@@ -7,6 +7,7 @@
 #include "common/optionsmenu.h"
 #include "excelop/cellref.h"
 #include "excelop/excelopkiv.h"
+#include "tools/resultsave.h"
 #include "tools/splitcolumn/columnsplitjob.h"
 #include "tools/splitcolumn/splitsheetfromcolumnform.h"
 #include "tools/workbookimport.h"
@@ -93,6 +94,7 @@ void SplitSheetFromColumn::on_pushButton_clicked()
                                ui->startCellText->toPlainText(), ui->endCellText->toPlainText(),
                                ui->referColText->toPlainText(), ui->deleteReferColAfterDealCheckBox->isChecked(),
                                backupOption->isChecked()};
+    request.onLoss = ResultSaver::askInWindow();
     ColumnSplitJob job(request);
     const QString problem = job.formProblem();
     if (!problem.isEmpty()) {

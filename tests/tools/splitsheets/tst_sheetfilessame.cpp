@@ -12,7 +12,7 @@
 #include "excelop/excelopkiv.h"
 #include "testsupport.h"
 #include "tools/splitsheets/sheetfilesrun.h"
-#include "zippackage.h"
+#include "zipwriter.h"
 
 #include <QDir>
 #include <QMap>

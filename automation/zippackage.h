@@ -1,6 +1,5 @@
 #pragma once
-// For tests: reading the entries of a zip package (.xlsx, .ods) and writing a new one from some of them,
-// copied as they are or replaced. Only what those packages use: stored and deflated entries,
+// Reading the entries of a zip package (.xlsx, .ods). Only what those packages use: stored and deflated entries,
 // no encryption, no zip64, one disk.
 
 #include <QByteArray>
@@ -46,26 +45,4 @@ private:
     QList<Entry> list;
     QHash<QByteArray, int> byName;
     mutable QString why;
-};
-
-class ZipWriter
-{
-public:
-    explicit ZipWriter(const QString& path);
-    // Copies the entry of the package as it is stored there.
-    void copy(const ZipPackage& package, const ZipPackage::Entry& entry);
-    // A new entry with these bytes, stored unpacked; date and time from the entry it replaces.
-    void add(const ZipPackage::Entry& replaced, const QByteArray& data);
-    // A new entry, deflated.
-    void addDeflated(const QByteArray& name, const QByteArray& data);
-    // Writes the directory and closes the file; false when anything could not be written.
-    bool finish();
-
-private:
-    void writeEntry(ZipPackage::Entry entry, const QByteArray& packed);
-
-    QFile file;
-    bool ok = true;
-    QByteArray directory;
-    int count = 0;
 };

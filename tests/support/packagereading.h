@@ -1,0 +1,33 @@
+#pragma once
+// What a saved .xlsx holds, read from the package itself rather than asked of the office: the
+// font of every cell, the runs inside the shared strings, and each sheet's view.
+
+#include <QHash>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+struct SheetView
+{
+    bool frozen = false;   // a frozen pane
+    int zoom = 100;        // zoomScale
+    bool gridShown = true; // showGridLines
+    bool operator==(const SheetView& other) const
+    {
+        return frozen == other.frozen && zoom == other.zoom && gridShown == other.gridShown;
+    }
+};
+
+struct XlsxContent
+{
+    bool read = false;
+    QStringList sheets;                           // tab order
+    QHash<QString, QMap<QString, QString>> fonts; // sheet -> cell -> font name
+    QHash<QString, QMap<QString, QString>> texts; // sheet -> cell -> shared or inline text
+    QHash<QString, SheetView> views;              // sheet -> view
+    QString activeSheet;
+    int textRuns = 0;            // <r> runs in the shared strings
+    QStringList runFonts;        // the fonts those runs name, each once
+};
+
+XlsxContent readXlsx(const QString& path);
