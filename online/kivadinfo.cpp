@@ -68,13 +68,6 @@ QList<KivAdInfo> KivAdInfo::getKivAdInfoLists(const QString& path)
     return listFromXml(xml);
 }
 
-bool KivAdInfo::isListDocument(const QByteArray& xml)
-{
-    QDomDocument document;
-    return isNestingWithin(xml) && document.setContent(xml, false)
-        && document.documentElement().tagName() == QLatin1String("pcad");
-}
-
 QList<KivAdInfo> KivAdInfo::listFromXml(const QByteArray& xml)
 {
     QList<KivAdInfo> entries;

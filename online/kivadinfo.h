@@ -20,9 +20,6 @@ public:
     // is not well-formed XML.
     static QList<KivAdInfo> getKivAdInfoLists(const QString& path);
     static QList<KivAdInfo> listFromXml(const QByteArray& xml);
-    // Whether a download is an advertisement list at all: well-formed, not nested too deep,
-    // with the list's own document element. A portal's login page is not.
-    static bool isListDocument(const QByteArray& xml);
 
     bool isWebLink() const;
 

@@ -5,6 +5,7 @@
 #include "online/mydownloadmanager.h"
 #include "common/pathutils.h"
 #include "online/siteaddresses.h"
+#include "online/xmlguard.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -139,7 +140,7 @@ void KivAdViewButton::startListDownload()
         listDownloader->deleteLater();
     }
     listDownloader = new MyDownloadManager;
-    listDownloader->setContentCheck(&KivAdInfo::isListDocument);
+    listDownloader->setContentCheck(&isSiteDocument);
     connect(listDownloader, &MyDownloadManager::signalDownloadFinished, this,
             &KivAdViewButton::slotsListDownloadFinished, Qt::QueuedConnection);
     const QString listPath = joinPath(saveDir, listFileName);
@@ -338,9 +339,9 @@ void KivAdViewButton::slotsAppDownloadFinished(bool isSucceeded, QString msg, QS
         else
             ++it;
     }
-    const QString program = joinPath(sdir, fname);
-    if (isSucceeded && QFileInfo(program).isFile())
-        launchProgram(program);
+    // Only a written file is a success.
+    if (isSucceeded)
+        launchProgram(joinPath(sdir, fname));
 }
 
 KivAdViewButton* startBannerOn(QAbstractButton* button, const QString& cacheSubfolder)

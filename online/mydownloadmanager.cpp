@@ -314,21 +314,23 @@ void MyDownloadManager::downloadFinished(QNetworkReply* reply)
     if (!oversized && !reply->property(timedOutProperty).toBool() && followRedirect(reply))
         return;
     QString failure = failureOf(reply);
-    QByteArray body;
+    // What another attempt would only repeat ends the download: the same body, or a folder or
+    // disk that refuses it. Callers with a back-off ask again later.
+    bool isFinal = oversized;
     if (failure.isEmpty()) {
-        body = reply->readAll();
-        if (contentCheck && !contentCheck(body))
-            failure = QStringLiteral("not the expected content");
+        const QByteArray body = reply->readAll();
+        failure = contentCheck && !contentCheck(body) ? QStringLiteral("not the expected content")
+                                                       : writeBody(body);
+        isFinal = true;
     }
-    const bool isSucceeded = failure.isEmpty();
-    QString msg;
-    if (!isSucceeded)
-        msg = QStringLiteral("Download of %1 failed: %2").arg(urlText, failure);
-    else if (writeBody(body))
-        msg = QStringLiteral("Download of %1 succeeded (saved to %2)").arg(urlText, savePath());
-
-    if (isSucceeded || oversized || retryCount <= 0) {
-        report(isSucceeded, msg, urlText);
+    if (failure.isEmpty()) {
+        report(true, QStringLiteral("Download of %1 succeeded (saved to %2)").arg(urlText, savePath()),
+               urlText);
+        return;
+    }
+    const QString msg = QStringLiteral("Download of %1 failed: %2").arg(urlText, failure);
+    if (isFinal || retryCount <= 0) {
+        report(false, msg, urlText);
         return;
     }
     --retryCount;
@@ -337,14 +339,16 @@ void MyDownloadManager::downloadFinished(QNetworkReply* reply)
     retryTimer.start();
 }
 
-bool MyDownloadManager::writeBody(const QByteArray& body)
+QString MyDownloadManager::writeBody(const QByteArray& body)
 {
     // Written aside and then renamed, so a failed write never leaves half a file behind.
     QSaveFile file(savePath());
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(body);
-    return file.commit();
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(body);
+        if (file.commit())
+            return QString();
+    }
+    return QStringLiteral("cannot write %1: %2").arg(savePath(), file.errorString());
 }
 
 void MyDownloadManager::report(bool isSucceeded, const QString& msg, const QString& urlText)

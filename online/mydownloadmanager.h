@@ -2,7 +2,7 @@
 // One HTTP GET into one file, with retries, an optional progress dialog with cancel, and one
 // outcome signal per download. Only a 2xx answer is content; redirects are followed at most
 // maxRedirects hops and never from https to http; a transfer that stays quiet for the transfer
-// timeout is a failure.
+// timeout is a failure, and so is a body that cannot be written (with the file and the reason).
 
 #include <QByteArray>
 #include <QList>
@@ -45,8 +45,8 @@ public:
     // Addresses this download may fetch, the first one and every redirect target; web
     // addresses by default. A refused first address fails at once, without retries.
     void setAddressCheck(std::function<bool(const QUrl&)> check);
-    // A 2xx body this check refuses (a portal's login page in place of a list) is a failed
-    // attempt and is not saved.
+    // A 2xx body this check refuses (a portal's login page in place of a list) is not saved
+    // and ends the download without retries: the server would send the same again.
     void setContentCheck(std::function<bool(const QByteArray&)> check);
 
     // Tests: what managers made from now on start with, so stalls and retries stay short.
@@ -83,7 +83,8 @@ private:
     bool followRedirect(QNetworkReply* reply);
     void watchIdleTime(QNetworkReply* reply);
     QString failureOf(QNetworkReply* reply) const;
-    bool writeBody(const QByteArray& body);
+    // Empty when written, else what went wrong.
+    QString writeBody(const QByteArray& body);
     void report(bool isSucceeded, const QString& msg, const QString& urlText);
     void abortReplies();
 

@@ -25,10 +25,3 @@ bool readUpdateDocument(const QByteArray& xml, UpdateDocument& document)
     }
     return true;
 }
-
-bool isUpdateDocument(const QByteArray& xml)
-{
-    QDomDocument dom;
-    return isNestingWithin(xml) && dom.setContent(xml, false)
-        && dom.documentElement().tagName() == QLatin1String("updateKiv");
-}

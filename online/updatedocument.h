@@ -16,7 +16,3 @@ struct UpdateDocument
 // Reads the child elements of the document element; false when the text is not well-formed
 // XML (the values are then unchanged).
 bool readUpdateDocument(const QByteArray& xml, UpdateDocument& document);
-
-// Whether a download is an update document at all: readable as above and with the document's
-// own element (updateKiv). A portal's login page is not.
-bool isUpdateDocument(const QByteArray& xml);

@@ -5,6 +5,7 @@
 #include "online/mydownloadmanager.h"
 #include "common/pathutils.h"
 #include "online/siteaddresses.h"
+#include "online/xmlguard.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -36,7 +37,7 @@ UpdateFunKiv::UpdateFunKiv(int currentVersionCode, const QString& updateUrl, con
         updateDownloader = new MyDownloadManager;
         updateDownloader->setAutoDelete(true);
         updateDownloader->setRetryCount(10);
-        updateDownloader->setContentCheck(&isUpdateDocument);
+        updateDownloader->setContentCheck(&isSiteDocument);
         connect(updateDownloader, &MyDownloadManager::signalDownloadFinished, this,
                 &UpdateFunKiv::updateKiv);
     }

@@ -1,5 +1,6 @@
 #include "online/xmlguard.h"
 
+#include <QDomDocument>
 #include <QXmlStreamReader>
 
 bool isNestingWithin(const QByteArray& xml, int maxDepth)
@@ -15,4 +16,15 @@ bool isNestingWithin(const QByteArray& xml, int maxDepth)
             --depth;
     }
     return true;
+}
+
+bool isSiteDocument(const QByteArray& xml)
+{
+    // The same reader the documents are read with, so nothing passes here that reads as empty.
+    QDomDocument document;
+    if (!isNestingWithin(xml) || !document.setContent(xml, false))
+        return false;
+    // Without namespace processing a prefix stays in the name (h:html).
+    const QString name = document.documentElement().tagName().section(QLatin1Char(':'), -1);
+    return name.compare(QLatin1String("html"), Qt::CaseInsensitive) != 0;
 }

@@ -39,6 +39,7 @@ private slots:
     void compareGivesTheWindowsCells();
     void splitColumnGivesTheWindowsCells();
     void splitSheetsGivesTheWindowsFiles();
+    void splitSheetsMakesItsOutputFolder();
     void refusedInputSaysTheWindowsWordsAndExitsWithOne();
     void aNewUsersFirstRunWorks();
     void severalWorkbooksAtOnceEachInItsOwnFolder();
@@ -159,6 +160,25 @@ void TestCommandLine::splitSheetsGivesTheWindowsFiles()
     QVERIFY(files.size() >= 2);
     for (const QString& file : files)
         QCOMPARE(dump(readWorkbook(path("files-cli/" + file))), dump(readWorkbook(path("files-window/" + file))));
+}
+
+// As mkdir -p would; what is no folder and cannot become one is refused in the window's words.
+void TestCommandLine::splitSheetsMakesItsOutputFolder()
+{
+    const QString book = twin(fixturePath("xlrd-sample.xlsx"), "nested-out.xlsx");
+    const QString out = path("not/yet/there");
+    const CliRun made = runCli({"split-sheets", book, "--out", out, "--quiet"});
+    QVERIFY2(made.exitCode == 0, qPrintable(made.err));
+    QVERIFY(QFile::exists(out + "/Sheet1.xlsx"));
+
+    const QString notAFolder = path("plain-file");
+    QFile file(notAFolder);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    const CliRun refused = runCli({"split-sheets", book, "--out", notAFolder + "/sub", "--quiet"});
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY2(refused.err.contains("“目标文件夹”不存在，请重新选择。"), qPrintable(refused.err));
+    QCOMPARE(QFileInfo(notAFolder).size(), qint64(0));
 }
 
 void TestCommandLine::refusedInputSaysTheWindowsWordsAndExitsWithOne()

@@ -1,6 +1,6 @@
 // The download manager against a loopback server: good content, HTTP and connection faults,
-// redirects (also through a TLS server), stalls, retries, cancel, the size cap, where files land
-// and what the outcome signal says.
+// redirects (also through a TLS server), stalls, retries, cancel, the size cap, where files land,
+// files that cannot be written, and what the outcome signal says.
 
 #include "online/mydownloadmanager.h"
 #include "testhttpserver.h"
@@ -258,13 +258,35 @@ private slots:
         QCOMPARE(fileContent(folder.filePath("here.bin")), bodyOf(3000));
     }
 
-    void failedWriteStillReportsSuccessWithEmptyMessage()
+    void failedWriteIsAFailureNamingTheFileAndTheReason_data()
     {
+        QTest::addColumn<QString>("saveDir");
+        QTest::addColumn<QString>("fileName");
+        QDir(folder.path()).mkpath("taken/name.bin");
+        QFile plain(folder.filePath("plain-file"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        QTest::newRow("folder missing") << folder.filePath("no/such/folder") << "out.bin";
+        QTest::newRow("folder is a file") << folder.filePath("plain-file") << "out.bin";
+        QTest::newRow("name taken by a folder") << folder.filePath("taken") << "name.bin";
+    }
+    void failedWriteIsAFailureNamingTheFileAndTheReason()
+    {
+        QFETCH(QString, saveDir);
+        QFETCH(QString, fileName);
         MyDownloadManager manager;
-        const Outcome outcome = download(manager, "/good", folder.filePath("no/such/folder"));
-        QVERIFY(outcome.isSucceeded);
-        QVERIFY(outcome.msg.isEmpty());
-        QVERIFY(!QFile::exists(folder.filePath("no/such/folder/out.bin")));
+        manager.setRetryCount(10);
+        manager.setRetryPause(5);
+        const Outcome outcome = download(manager, "/good", saveDir, fileName);
+        QVERIFY(!outcome.isSucceeded);
+        const QString path = saveDir + "/" + fileName;
+        const QString start = "Download of " + server.url("/good") + " failed: cannot write " + path + ": ";
+        QVERIFY2(outcome.msg.startsWith(start), qPrintable(outcome.msg));
+        QVERIFY2(outcome.msg.size() > start.size(), "no reason given");
+        QCOMPARE(outcome.sdir, saveDir);
+        QCOMPARE(outcome.fname, fileName);
+        QVERIFY(!QFileInfo(path).isFile());
+        // The folder would refuse the same body again: nothing is fetched twice.
+        QCOMPARE(server.requestCount("/good"), 1);
     }
 
     void cancelFromTheDialogReportsFailureAtOnce()
@@ -395,20 +417,20 @@ private slots:
         QCOMPARE(server.totalRequests(), 0);
     }
 
-    void contentCheckRefusesAPortalPage()
+    void refusedContentIsNeitherSavedNorFetchedAgain()
     {
         const auto isList = [](const QByteArray& body) { return body.startsWith("<pcad>"); };
         for (const QString& path : {QString("/portal"), QString("/to-portal")}) {
             MyDownloadManager manager;
             manager.setContentCheck(isList);
-            manager.setRetryCount(1);
+            manager.setRetryCount(10);
             manager.setRetryPause(5);
             const Outcome outcome = download(manager, path, folder.path(), "list.xml");
             QVERIFY(!outcome.isSucceeded);
             QVERIFY2(outcome.msg.endsWith("failed: not the expected content"), qPrintable(outcome.msg));
             QVERIFY(!QFile::exists(folder.filePath("list.xml")));
         }
-        QCOMPARE(server.requestCount("/portal"), 4); // both retried once
+        QCOMPARE(server.requestCount("/portal"), 2); // once for each, whatever the retries
     }
 
     void stalledAnswersTimeOut_data()

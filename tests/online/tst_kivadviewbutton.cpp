@@ -1,6 +1,7 @@
 // The advertisement banner: rotation, pictures from the cache and from the site, pruning, clicks
-// on web and program entries (asked first, from trusted addresses only), unsafe list values, and
-// the list download when the site is away, stalls or answers with something that is no list.
+// on web and program entries (asked first, from trusted addresses only), unsafe list values,
+// downloads that cannot be written, and the list download when the site is away, stalls or
+// answers with something that is no list.
 
 #include "common/desktopservices.h"
 #include "common/dialogs.h"
@@ -33,9 +34,9 @@ struct Entry
     QString nameTmp;
 };
 
-QByteArray listXml(const QList<Entry>& entries)
+QByteArray listXml(const QList<Entry>& entries, const QByteArray& root = "pcad")
 {
-    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<pcad>\n";
+    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<" + root + ">\n";
     for (const Entry& e : entries) {
         xml += QString("<ad><TYPE>%1</TYPE><NAME>%2</NAME><URL>%3</URL><LOGONAME>%4</LOGONAME>"
                        "<LOGOURL>%5</LOGOURL><DURATION>%6</DURATION><NAMETMP>%7</NAMETMP></ad>\n")
@@ -44,7 +45,7 @@ QByteArray listXml(const QList<Entry>& entries)
                    .arg(e.nameTmp)
                    .toUtf8();
     }
-    return xml + "</pcad>\n";
+    return xml + "</" + root + ">\n";
 }
 
 void writeFile(const QString& path, const QByteArray& content)
@@ -527,7 +528,9 @@ private slots:
         route.body = portal;
         QTest::newRow("a portal's login page in place of the list") << route;
         route.body = "<html><body>Log in first</body></html>";
-        QTest::newRow("well-formed, but no list") << route;
+        QTest::newRow("well-formed, but a web page") << route;
+        route.body = "<HTML><BODY><ad><NAME>a</NAME></ad></BODY></HTML>";
+        QTest::newRow("a web page in capitals, holding an entry") << route;
         route.delivery = TestHttpServer::Delivery::Silent;
         QTest::newRow("never answers") << route;
     }
@@ -550,6 +553,63 @@ private slots:
         // Once the site answers with the list, the banner shows it.
         server.setRoute("/nolist.xml", 200, listXml({{"web-link", "a", "http://127.0.0.1/", "a.png", "", 5, "A"}}));
         QTRY_COMPARE(button.text(), QString("A\n图片加载中。。"));
+    }
+
+    void listWithAnotherDocumentElementIsShown()
+    {
+        QTemporaryDir cache;
+        server.setRoute("/other-root.xml", 200,
+                        listXml({{"web-link", "o", "http://127.0.0.1/", "o.png", "", 5, "O"}}, "ads"));
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        banner.setListUrl(server.url("/other-root.xml"));
+        banner.setSaveDir(cache.path());
+        banner.startAdView();
+        QTRY_COMPARE(button.text(), QString("O\n图片加载中。。"));
+        QVERIFY(QFile::exists(cache.path() + "/ad.xml"));
+        QCOMPARE(server.requestCount("/other-root.xml"), 1);
+    }
+
+    void pictureThatCannotBeWrittenLeavesThePlaceholder()
+    {
+        QTemporaryDir cache;
+        writeFile(cache.path() + "/a", "a file where the entry's folder belongs");
+        server.setRoute("/unwritable.png", 200, pngPicture());
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        banner.startAdView();
+        loadList(banner, cache.path(), {{"web-link", "a", "", "a.png", server.url("/unwritable.png"), 5, "A"}});
+        QTRY_COMPARE(server.requestCount("/unwritable.png"), 1);
+        QTest::qWait(200); // ten retries are allowed: none is taken
+        QCOMPARE(server.requestCount("/unwritable.png"), 1);
+        banner.slotsShowNext();
+        QCOMPARE(button.text(), QString("A\n图片加载中。。"));
+        QVERIFY(button.icon().isNull());
+    }
+
+    void programThatCannotBeWrittenIsNotStarted()
+    {
+        QTemporaryDir cache;
+        writeFile(cache.path() + "/unwritable.sh", "a file where the entry's folder belongs");
+        server.setRoute("/unwritable.sh", 200, "#!/bin/sh\necho hello\n");
+        QPushButton button;
+        KivAdViewButton banner(&button);
+        banner.startAdView();
+        loadList(banner, cache.path(),
+                 {{"pc-app", "unwritable.sh", server.url("/unwritable.sh"), "u.png", "", 5, "U"}});
+        KivMessageBox::setNextAnswer(QMessageBox::Yes);
+        button.click();
+        QTRY_VERIFY(!visibleProgressDialog());
+        QTest::qWait(100);
+        QCOMPARE(server.requestCount("/unwritable.sh"), 1);
+        QVERIFY(KivDesktopServices::startedPrograms().isEmpty());
+
+        KivMessageBox::setNextAnswer(QMessageBox::Yes);
+        button.click(); // a failed download: the entry may be tried again
+        QTRY_COMPARE(server.requestCount("/unwritable.sh"), 2);
+        QTRY_VERIFY(!visibleProgressDialog());
+        QCOMPARE(KivMessageBox::shownTexts().size(), 2);
+        QVERIFY(KivDesktopServices::startedPrograms().isEmpty());
     }
 
     void listBehindARedirectLoads()

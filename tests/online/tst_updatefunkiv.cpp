@@ -1,6 +1,7 @@
 // The update check against a loopback server: when the box shows, what it says, what a choice
-// opens, the version the user asked not to hear of again, and the answers that are no document
-// (error pages, redirects to where it may not go, a server that never answers).
+// opens, the version the user asked not to hear of again, documents of any element name, and the
+// answers that are no document (error pages, web pages, redirects to where it may not go, a server
+// that never answers), and a folder the document cannot be written to.
 
 #include "common/dialogs.h"
 #include "common/desktopservices.h"
@@ -21,9 +22,10 @@
 
 namespace {
 
-QByteArray updateXml(const QByteArray& children)
+QByteArray updateXml(const QByteArray& children, const QByteArray& root = "updateKiv")
 {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<updateKiv>" + children + "</updateKiv>\n";
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<" + root + ">" + children + "</"
+        + root.split(' ').first() + ">\n";
 }
 
 QByteArray versionXml(int code)
@@ -60,12 +62,14 @@ private:
     std::unique_ptr<QTemporaryDir> settingsFolder;
     int checks = 0;
 
-    // Runs one check against a document and waits until it has come to its end.
-    void runCheck(const QByteArray& document, QMessageBox::StandardButton answer = QMessageBox::Ok)
+    // Runs one check against a document and waits until it has come to its end; the path
+    // the document was served at.
+    QString runCheck(const QByteArray& document, QMessageBox::StandardButton answer = QMessageBox::Ok)
     {
         const QString path = QString("/check%1/updateinfo.xml").arg(checks + 1);
         server.setRoute(path, 200, document);
         runCheckAt(server.url(path), answer);
+        return path;
     }
 
     // The folder of the next check is check<n>/duZozodKivUpdate/update.
@@ -201,6 +205,58 @@ private slots:
         QCOMPARE(KivMessageBox::shownTexts(),
                  QStringList("发现新版本\n新版本为：3\n是否现在就打开主页下载新版本？\n主页：" + home));
         QCOMPARE(KivDesktopServices::openedUrls(), QList<QUrl>({QUrl(home)}));
+    }
+
+    void anyDocumentElementIsRead_data()
+    {
+        QTest::addColumn<QByteArray>("root");
+        QTest::newRow("update") << QByteArray("update");
+        QTest::newRow("in capitals") << QByteArray("UPDATEKIV");
+        QTest::newRow("prefixed") << QByteArray("k:info xmlns:k=\"urn:kiv\"");
+    }
+    void anyDocumentElementIsRead()
+    {
+        QFETCH(QByteArray, root);
+        const QString path = runCheck(updateXml("<VERSIONNOW>2.0</VERSIONNOW><VERSIONCODE>2</VERSIONCODE>"
+                                                "<WEBURL>http://example.org/home</WEBURL>", root));
+        QCOMPARE(KivMessageBox::shownTexts(), QStringList(offerText("2.0")));
+        QCOMPARE(server.requestCount(path), 1);
+    }
+
+    void webPageIsRefusedAndNotAskedForAgain_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        QTest::newRow("html holding a version") << updateXml("<VERSIONCODE>9</VERSIONCODE>", "html");
+        QTest::newRow("HTML") << QByteArray("<HTML><BODY><VERSIONCODE>9</VERSIONCODE></BODY></HTML>");
+        QTest::newRow("XHTML") << QByteArray("<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\">"
+                                             "<body>Log in first</body></html>");
+        QTest::newRow("a portal's page, not XML")
+            << QByteArray("<!DOCTYPE html><html><head><meta charset=utf-8><title>Log in</title></head></html>");
+    }
+    void webPageIsRefusedAndNotAskedForAgain()
+    {
+        QFETCH(QByteArray, page);
+        const QString path = runCheck(page);
+        QVERIFY(KivMessageBox::shownTexts().isEmpty());
+        QVERIFY(KivDesktopServices::openedUrls().isEmpty());
+        QVERIFY(!QFile::exists(folder.filePath(QString("check%1/duZozodKivUpdate/update/updateinfo.xml").arg(checks))));
+        // Ten retries are allowed, but the page would only come again; the next start asks anew.
+        QTest::qWait(100);
+        QCOMPARE(server.requestCount(path), 1);
+    }
+
+    void unwritableFolderEndsTheCheckQuietly()
+    {
+        QFile blocker(folder.filePath("blocker"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        server.setRoute("/unwritable/updateinfo.xml", 200, versionXml(9));
+        auto* check = new UpdateFunKiv(1, server.url("/unwritable/updateinfo.xml"), folder.filePath("blocker/update"));
+        QTRY_VERIFY(check->isSettled());
+        QTest::qWait(100);
+        QCOMPARE(server.requestCount("/unwritable/updateinfo.xml"), 1);
+        QVERIFY(KivMessageBox::shownTexts().isEmpty());
+        delete check;
     }
 
     void laterTagWins()
