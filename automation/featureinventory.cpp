@@ -1,5 +1,6 @@
 #include "automation/featureinventory.h"
 
+#include "automation/biffinventory.h"
 #include "automation/zippackage.h"
 
 #include <QRegularExpression>
@@ -68,7 +69,7 @@ void countXlsxEntry(const ZipPackage& package, const ZipPackage::Entry& entry, I
     QMap<QString, int>& counts = inventory.counts;
     const bool xml = name.endsWith(QLatin1String(".xml")) && !name.contains(QLatin1String("_rels/"));
     if (xml && name.startsWith(QLatin1String("xl/worksheets/")))
-        countWorksheet(package.unpacked(entry), counts);
+        countWorksheet(package.unpackedAround(entry, "<sheetData>", "</sheetData>"), counts);
     else if (name == QLatin1String("xl/workbook.xml"))
         countWorkbook(package.unpacked(entry), counts);
     else if (xml && name.startsWith(QLatin1String("xl/chartsheets/")))
@@ -152,8 +153,12 @@ Inventory of(const QString& path)
 {
     Inventory inventory;
     ZipPackage package;
-    if (!package.open(path))
+    if (!package.open(path)) {
+        inventory.read = BiffInventory::count(path, inventory.counts);
+        if (!inventory.read)
+            inventory.counts.clear();
         return inventory;
+    }
     const bool ods = package.find("content.xml") != nullptr;
     for (const ZipPackage::Entry& entry : package.entries()) {
         if (!ods) {
@@ -171,6 +176,11 @@ Inventory of(const QString& path)
     }
     inventory.read = package.problem().isEmpty() || !package.entries().isEmpty();
     return inventory;
+}
+
+bool stopsASave(const QString& key)
+{
+    return key != QLatin1String("printer-settings");
 }
 
 QStringList lost(const Inventory& source, const Inventory& result)

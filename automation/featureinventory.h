@@ -11,18 +11,23 @@ namespace FeatureInventory {
 
 struct Inventory
 {
-    bool read = false;         // false for files that are no zip package (.xls, .csv, ...)
+    bool read = false;         // false for files other than .xlsx, .xlsm, .ods and .xls
     QMap<QString, int> counts; // feature key (see keys()) -> how many
 };
 
 // The feature keys, in the order a user is told of them.
 QStringList keys();
 
-// The inventory of an .xlsx, .xlsm or .ods file.
+// The inventory of an .xlsx, .xlsm, .ods or .xls file.
 Inventory of(const QString& path);
 
 // The keys of the features the result holds fewer of than the source; empty when nothing is
 // lost or either file was not read. The sheet a workbook opens on is kept by its position.
 QStringList lost(const Inventory& source, const Inventory& result);
+
+// Whether losing the feature is worth stopping a save for. The printer driver's own settings
+// (tray, duplex: what Excel keeps beside the page setup, which the office keeps) are not: nearly
+// every workbook Excel wrote holds them, and the user is told after the save instead.
+bool stopsASave(const QString& key);
 
 } // namespace FeatureInventory

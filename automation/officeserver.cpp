@@ -1,6 +1,7 @@
 #include "automation/officeserver.h"
 
 #include "automation/featureinventory.h"
+#include "automation/formulavalues.h"
 #include "automation/officeconnection.h"
 #include "automation/officevalues.h"
 #include "automation/safesave.h"
@@ -61,6 +62,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <functional>
 #include <QHash>
 #include <QSet>
@@ -511,6 +513,10 @@ public:
             return guarded<QVariant>(error, [&] { return changeLines(false, error); });
         if (member == QLatin1String("AutoFilter"))
             return guarded<QVariant>(error, [&] { return autoFilter(args.value(0, 1).toInt()); });
+        // Not Excel's call, but what Excel's Range.Value = Range.Value does: formulas become the
+        // values they show. The number of cells changed.
+        if (member == QLatin1String("KeepValues"))
+            return guarded<QVariant>(error, [&] { return QVariant(FormulaValues::keepValues(range)); });
         unknownMember(error, member);
         return QVariant();
     }
@@ -1320,6 +1326,11 @@ public:
                 return urlToPath(storable->getLocation());
             if (name == QLatin1String("Name"))
                 return QFileInfo(urlToPath(storable->getLocation())).fileName();
+            // Sheets cannot be added, removed or renamed.
+            if (name == QLatin1String("ProtectStructure")) {
+                const uno::Reference<util::XProtectable> protectable(document->document, uno::UNO_QUERY);
+                return protectable.is() && protectable->isProtected();
+            }
             // Not Excel's: what the last save refused for (see KeepFeatures).
             if (name == QLatin1String("LostFeatures"))
                 return document->lostFeatures;
@@ -1399,7 +1410,7 @@ private:
         const FeatureInventory::Inventory before = FeatureInventory::of(document->savePath);
         storeSafely(document->savePath, ownFilterOr(document->savePath), error, [&](const QString& written) {
             document->lostFeatures = FeatureInventory::lost(before, FeatureInventory::of(written));
-            return document->lostFeatures.isEmpty();
+            return std::none_of(document->lostFeatures.cbegin(), document->lostFeatures.cend(), FeatureInventory::stopsASave);
         });
         return QVariant();
     }
@@ -1465,6 +1476,12 @@ private:
         SafeSave::Container container;
         if (!SafeSave::containerOfFilter(filter, container)) {
             fail(error, QStringLiteral("Unknown workbook format: ") + target);
+            return false;
+        }
+        // Never text (or anything else) in a file whose name says workbook.
+        SafeSave::Container named;
+        if (SafeSave::containerOfExtension(QFileInfo(target).suffix(), named) && named != container) {
+            fail(error, QStringLiteral("Not saved: %1 would not hold what its name says").arg(target));
             return false;
         }
         const QString folder = QFileInfo(target).absolutePath();
@@ -1537,6 +1554,8 @@ private:
         const QString lower = suffix.toLower();
         if (lower == QLatin1String("xlsx"))
             return QStringLiteral("Calc MS Excel 2007 XML");
+        if (lower == QLatin1String("xlsm"))
+            return QStringLiteral("Calc MS Excel 2007 VBA XML");
         if (lower == QLatin1String("xls"))
             return QStringLiteral("MS Excel 97");
         if (lower == QLatin1String("ods"))
@@ -1665,6 +1684,21 @@ private:
         return document;
     }
 
+    static bool loadedAsWhatItsNameSays(const QString& url, const uno::Reference<lang::XComponent>& component)
+    {
+        static const QStringList workbookSuffixes = {QStringLiteral("xls"), QStringLiteral("xlsx"), QStringLiteral("xlsm"),
+                                                     QStringLiteral("xlsb"), QStringLiteral("ods")};
+        if (!workbookSuffixes.contains(QFileInfo(QUrl(url).path()).suffix().toLower()))
+            return true;
+        QString filter;
+        for (const beans::PropertyValue& argument : uno::Reference<frame::XModel>(component, uno::UNO_QUERY_THROW)->getArgs()) {
+            OUString name;
+            if (argument.Name == "FilterName" && (argument.Value >>= name))
+                filter = fromOUString(name);
+        }
+        return SafeSave::isWorkbookFilter(filter);
+    }
+
     static DocumentPtr loadWith(const QString& url, bool readOnly)
     {
         uno::Reference<frame::XDesktop2> desktop = OfficeConnection::instance().desktop();
@@ -1687,7 +1721,9 @@ private:
         if (!component.is())
             return nullptr;
         uno::Reference<sheet::XSpreadsheetDocument> spreadsheet(component, uno::UNO_QUERY);
-        if (!spreadsheet.is()) {
+        // A broken workbook may be read by the office's text filter; saved in its own format, that
+        // would put text into a file named as a workbook.
+        if (!spreadsheet.is() || !loadedAsWhatItsNameSays(url, component)) {
             closeComponent(component);
             return nullptr;
         }

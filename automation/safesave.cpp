@@ -1,4 +1,5 @@
 #include "automation/safesave.h"
+#include "automation/compoundfile.h"
 #include "automation/zlibcalls.h"
 
 #include <QDir>
@@ -7,7 +8,6 @@
 #include <algorithm>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QVector>
 
 #include <cstring>
 #include <dlfcn.h>
@@ -172,89 +172,52 @@ bool isCompleteZip(const uchar* file, quint64 size, QString* why)
 
 bool isCompleteCompound(const uchar* file, quint64 size, QString* why)
 {
-    static const uchar signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-    if (size < 512 || std::memcmp(file, signature, 8) != 0)
-        return failed(why, QStringLiteral("no compound file header"));
-    const int shift = u16(file + 0x1E);
-    if (u16(file + 0x1C) != 0xFFFE || (shift != 9 && shift != 12))
-        return failed(why, QStringLiteral("a compound file header with odd values"));
-    const quint64 sectorSize = quint64(1) << shift;
-    if (size < sectorSize)
-        return failed(why, QStringLiteral("shorter than its header"));
-    const quint64 sectors = (size - sectorSize + sectorSize - 1) / sectorSize;
-    constexpr quint32 kEnd = 0xFFFFFFFE, kFree = 0xFFFFFFFF;
-    const auto sectorInside = [&](quint32 s) { return s < sectors && (quint64(s) + 2) * sectorSize <= size; };
-    const quint64 perSector = sectorSize / 4;
-
-    // The sectors of the allocation table: 109 in the header, the rest in a chain of its own.
-    const quint32 fatCount = u32(file + 0x2C);
-    if (fatCount == 0 || fatCount > sectors)
-        return failed(why, QStringLiteral("an allocation table of odd size"));
-    QVector<quint32> fatSectors;
-    for (quint32 i = 0; i < qMin<quint32>(fatCount, 109); ++i)
-        fatSectors.append(u32(file + 0x4C + 4 * i));
-    quint32 difat = u32(file + 0x44);
-    for (quint32 step = 0; quint32(fatSectors.size()) < fatCount; ++step) {
-        if (!sectorInside(difat) || step > sectors)
-            return failed(why, QStringLiteral("the allocation table's index leaves the file"));
-        const uchar* entries = file + (quint64(difat) + 1) * sectorSize;
-        for (quint64 i = 0; i + 1 < perSector && quint32(fatSectors.size()) < fatCount; ++i)
-            fatSectors.append(u32(entries + 4 * i));
-        difat = u32(entries + 4 * (perSector - 1));
-    }
-    QVector<quint32> fat;
-    fat.reserve(int(fatCount * perSector));
-    for (quint32 s : fatSectors) {
-        if (!sectorInside(s))
-            return failed(why, QStringLiteral("an allocation table sector lies outside the file"));
-        const uchar* entries = file + (quint64(s) + 1) * sectorSize;
-        for (quint64 i = 0; i < perSector; ++i)
-            fat.append(u32(entries + 4 * i));
-    }
-    // A chain of whole sectors, each inside the file, no loops; its length in sectors.
-    const auto chainLength = [&](quint32 first, quint64& length) {
-        length = 0;
-        for (quint32 s = first; s != kEnd; s = fat.value(int(s), kFree)) {
-            if (!sectorInside(s) || int(s) >= fat.size() || ++length > sectors)
-                return false;
-        }
-        return true;
-    };
-    quint64 directorySectors = 0;
-    const quint32 firstDirectory = u32(file + 0x30);
-    if (!chainLength(firstDirectory, directorySectors) || directorySectors == 0)
-        return failed(why, QStringLiteral("the directory leaves the file"));
-    quint64 miniTableSectors = 0;
-    if (u32(file + 0x3C) != kEnd && !chainLength(u32(file + 0x3C), miniTableSectors))
-        return failed(why, QStringLiteral("the small-stream table leaves the file"));
-    const quint64 cutoff = u32(file + 0x38);
-    quint32 s = firstDirectory;
-    for (quint64 d = 0; d < directorySectors; ++d, s = fat.at(int(s))) {
-        const uchar* entries = file + (quint64(s) + 1) * sectorSize;
-        for (quint64 e = 0; e < sectorSize / 128; ++e) {
-            const uchar* entry = entries + e * 128;
-            const int type = entry[0x42];
-            if (type != 2 && type != 5)
-                continue;
-            const quint64 streamSize = shift == 9 ? u32(entry + 0x78) : u64(entry + 0x78);
-            if (type == 2 && streamSize < cutoff)
-                continue; // inside the small-stream container, checked through the root
-            if (streamSize == 0)
-                continue;
-            quint64 length = 0;
-            if (!chainLength(u32(entry + 0x74), length) || length != (streamSize + sectorSize - 1) / sectorSize)
-                return failed(why, QStringLiteral("a stream of the compound file is cut short"));
-        }
+    CompoundFile compound;
+    if (!compound.open(file, size, why))
+        return false;
+    for (const CompoundFile::Entry& entry : compound.entries()) {
+        if (entry.type != CompoundFile::Stream && entry.type != CompoundFile::Root)
+            continue;
+        if (compound.isSmall(entry) || entry.size == 0)
+            continue; // small streams lie inside the root's, checked with it
+        if (!compound.hasWholeChain(entry))
+            return failed(why, QStringLiteral("a stream of the compound file is cut short"));
     }
     return true;
 }
 
 } // namespace
 
+bool isWorkbookFilter(const QString& filterName)
+{
+    static const char* const kWorkbookFilters[] = {"MS Excel", "Calc MS Excel", "Calc Office Open XML", "calc8",
+                                                   "calc_StarOffice", "StarOffice XML (Calc)", "calc_MS_Excel"};
+    for (const char* prefix : kWorkbookFilters)
+        if (filterName.startsWith(QLatin1String(prefix)))
+            return true;
+    return false;
+}
+
+bool containerOfExtension(const QString& suffix, Container& container)
+{
+    const QString lower = suffix.toLower();
+    if (lower == QLatin1String("xlsx") || lower == QLatin1String("xlsm") || lower == QLatin1String("ods"))
+        container = Container::Zip;
+    else if (lower == QLatin1String("xls"))
+        container = Container::Compound;
+    else if (lower == QLatin1String("csv"))
+        container = Container::Text;
+    else if (lower == QLatin1String("pdf"))
+        container = Container::Pdf;
+    else
+        return false;
+    return true;
+}
+
 bool containerOfFilter(const QString& filterName, Container& container)
 {
     if (filterName == QLatin1String("Calc MS Excel 2007 XML") || filterName == QLatin1String("calc8")
-        || filterName == QLatin1String("Calc Office Open XML")) {
+        || filterName == QLatin1String("Calc Office Open XML") || filterName == QLatin1String("Calc MS Excel 2007 VBA XML")) {
         container = Container::Zip;
         return true;
     }

@@ -9,6 +9,14 @@ namespace SafeSave {
 
 enum class Container { Zip, Compound, Text, Pdf }; // .xlsx/.ods, .xls, .csv, .pdf
 
+// Whether the office filter reads or writes a workbook format (Excel's, OpenDocument's), as
+// opposed to text, web pages and the like.
+bool isWorkbookFilter(const QString& filterName);
+
+// The container a file of that extension must be (xls: compound; xlsx, xlsm, ods: zip; csv: text;
+// pdf); false for other extensions.
+bool containerOfExtension(const QString& suffix, Container& container);
+
 // Which container a filter of the office writes; false when it is none of those.
 bool containerOfFilter(const QString& filterName, Container& container);
 

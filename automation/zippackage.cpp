@@ -112,6 +112,70 @@ QByteArray ZipPackage::packed(const Entry& entry) const
     return QByteArray(reinterpret_cast<const char*>(bytes + entry.dataOffset), int(entry.packedSize));
 }
 
+QByteArray ZipPackage::unpackedAround(const Entry& entry, const QByteArray& from, const QByteArray& to) const
+{
+    if (entry.method == 0) {
+        const QByteArray whole = packed(entry);
+        const int start = whole.indexOf(from);
+        const int end = start < 0 ? -1 : whole.indexOf(to, start);
+        return end < 0 ? whole : whole.left(start + from.size()) + whole.mid(end);
+    }
+    const Zlib& z = Zlib::get();
+    z_stream stream;
+    std::memset(&stream, 0, sizeof stream);
+    if (z.startInflate(&stream, -MAX_WBITS, ZLIB_VERSION, int(sizeof(z_stream))) != Z_OK) {
+        why = QStringLiteral("cannot unpack");
+        return QByteArray();
+    }
+    stream.next_in = const_cast<Bytef*>(bytes + entry.dataOffset);
+    stream.avail_in = entry.packedSize;
+    QByteArray kept;      // what lies outside the skipped middle
+    QByteArray window;    // the skipped middle's last bytes, where `to` may begin
+    bool skipping = false;
+    bool skipped = false;
+    QByteArray chunk(1 << 16, Qt::Uninitialized);
+    quint64 produced = 0;
+    int result = Z_OK;
+    while (result == Z_OK) {
+        stream.next_out = reinterpret_cast<Bytef*>(chunk.data());
+        stream.avail_out = uInt(chunk.size());
+        result = z.step(&stream, Z_NO_FLUSH);
+        const int size = chunk.size() - int(stream.avail_out);
+        produced += quint64(size);
+        const QByteArray out = QByteArray::fromRawData(chunk.constData(), size);
+        if (!skipping) {
+            kept.append(out);
+            const int start = skipped ? -1 : kept.indexOf(from, qMax(0, kept.size() - size - from.size()));
+            if (start >= 0) {
+                window = kept.mid(start + from.size());
+                kept.truncate(start + from.size());
+                skipping = true;
+            }
+        } else {
+            window.append(out);
+        }
+        if (skipping) {
+            const int end = window.indexOf(to);
+            if (end >= 0) {
+                kept.append(window.mid(end));
+                window.clear();
+                skipping = false;
+                skipped = true;
+            } else if (window.size() > to.size()) {
+                window = window.right(to.size());
+            }
+        }
+        if (result == Z_BUF_ERROR && stream.avail_in == 0)
+            break;
+    }
+    z.endInflate(&stream);
+    if (result != Z_STREAM_END || produced != entry.size) {
+        why = QStringLiteral("cannot unpack ") + QString::fromUtf8(entry.name);
+        return QByteArray();
+    }
+    return skipping ? kept + window : kept;
+}
+
 QByteArray ZipPackage::unpacked(const QByteArray& name) const
 {
     const Entry* entry = find(name);

@@ -35,6 +35,10 @@ public:
     // Empty on failure (see problem()).
     QByteArray unpacked(const Entry& entry, const QByteArray& stopAfter = QByteArray()) const;
     QByteArray unpacked(const QByteArray& name) const;
+    // The entry unpacked without what lies between the first `from` and the `to` after it (both
+    // kept): a sheet's cells need not be held to read what comes before and after them. Empty on
+    // failure.
+    QByteArray unpackedAround(const Entry& entry, const QByteArray& from, const QByteArray& to) const;
     // The entry's bytes as stored in the file.
     QByteArray packed(const Entry& entry) const;
 

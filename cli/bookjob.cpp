@@ -122,7 +122,8 @@ JobOutcome runJob(const JobSettings& settings, const BookRequest& request, std::
                             settings.outFile});
         return settings.dryRun ? job.plan(link) : job.run(link);
     }
-    return SheetFilesJob({request.book, request.outputFolder, settings.skipHidden, settings.format}).run(link);
+    return SheetFilesJob({request.book, request.outputFolder, settings.skipHidden, settings.format, settings.keepBrokenFormulas})
+        .run(link);
 }
 
 } // namespace

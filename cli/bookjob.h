@@ -27,6 +27,7 @@ struct JobSettings
     // split-sheets
     QString out;
     bool skipHidden = false;
+    bool keepBrokenFormulas = false;
     QString format;
 };
 

@@ -127,6 +127,7 @@ void addCommandOptions(const QString& command, QCommandLineParser& parser)
         parser.addOptions({
             {QStringLiteral("out"), QStringLiteral("Output folder, made when missing; with several workbooks each gets DIR/<name without extension>/."), QStringLiteral("DIR")},
             {QStringLiteral("skip-hidden"), QStringLiteral("Hidden sheets get no file.")},
+            {QStringLiteral("keep-broken-formulas"), QStringLiteral("Formulas that point at other sheets stay formulas (they show #REF! in the files); by default they are written as the values they show.")},
             {QStringLiteral("format"), QStringLiteral("The files' format: same (the workbook's own, default), xlsx, xls, ods, csv (UTF-8 with a byte-order mark, values as shown) or pdf."), QStringLiteral("FORMAT"), QStringLiteral("same")},
         });
     }
@@ -189,6 +190,7 @@ JobSettings settingsFrom(const QString& command, const QCommandLineParser& parse
     } else {
         settings.out = parser.value(QStringLiteral("out"));
         settings.skipHidden = parser.isSet(QStringLiteral("skip-hidden"));
+        settings.keepBrokenFormulas = parser.isSet(QStringLiteral("keep-broken-formulas"));
         settings.format = parser.value(QStringLiteral("format")).toLower();
     }
     return settings;
@@ -246,7 +248,8 @@ int parse(const QStringList& arguments, Invocation& invocation)
         printTo(stderr, QStringLiteral("No workbook given.\n") + parser.helpText());
         return kWrongCommandLine;
     }
-    if (parser.isSet(QStringLiteral("out-file")) && parser.positionalArguments().size() != 1) {
+    if (command != QLatin1String("split-sheets") && parser.isSet(QStringLiteral("out-file"))
+        && parser.positionalArguments().size() != 1) {
         printTo(stderr, QStringLiteral("--out-file takes one workbook.\n"));
         return kWrongCommandLine;
     }

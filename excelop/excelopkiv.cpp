@@ -179,6 +179,11 @@ bool ExcelOpKiv::isReadOnly() const
     return workbook && workbook->property("ReadOnly").toBool();
 }
 
+bool ExcelOpKiv::isStructureProtected() const
+{
+    return workbook && workbook->property("ProtectStructure").toBool();
+}
+
 QString ExcelOpKiv::loadedFileStamp() const
 {
     return workbook ? workbook->property("FileStamp").toString() : QString();

@@ -40,6 +40,7 @@ public:
     // featuresLostBySave() says what the save would have lost. Off unless turned on.
     void setKeepFeatures(bool keep);
     // Keys such as "frozen-panes", "pivot-tables", "macros"; empty after a save that kept all.
+    // After a save that went ahead, what it lost that was not worth stopping it for.
     QStringList featuresLostBySave() const;
     // Writes the workbook to another file in the format of its extension, safely: .xlsx, .xls,
     // .ods (later saves go to that file, as Excel's SaveAs), or the exports .csv (the first sheet,
@@ -51,6 +52,8 @@ public:
     // Whether the open workbook could only be opened read-only (a folder the user cannot write,
     // a file another program holds): it reads, but saveWorkbook() fails.
     bool isReadOnly() const;
+    // Whether the workbook's structure is protected: no sheet can be added or removed.
+    bool isStructureProtected() const;
     // Size and change times of the open workbook's file as it was loaded or last saved: two loads
     // with equal stamps read the same file.
     QString loadedFileStamp() const;

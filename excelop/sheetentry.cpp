@@ -293,6 +293,33 @@ int SheetEntry::usedRowCount()
     return rows ? rows->property("Count").toInt() : 0;
 }
 
+bool SheetEntry::holdsFormulas()
+{
+    std::unique_ptr<AxObject> used(sheet ? sheet->querySubObject("UsedRange") : nullptr);
+    const QVariant hasFormula = used ? used->property("HasFormula") : QVariant();
+    return !hasFormula.isValid() || hasFormula.toBool();
+}
+
+QList<QStringList> SheetEntry::usedAreaFormulas()
+{
+    std::unique_ptr<AxObject> used(sheet ? sheet->querySubObject("UsedRange") : nullptr);
+    const QVariant formulas = used ? used->property("Formula") : QVariant();
+    if (formulas.type() != QVariant::List)
+        return formulas.isValid() ? QList<QStringList>{{formulas.toString()}} : QList<QStringList>();
+    QList<QStringList> rows;
+    for (const QVariant& row : formulas.toList())
+        rows.append(row.toStringList());
+    return rows;
+}
+
+int SheetEntry::keepValues(int row, int firstCol, int lastCol)
+{
+    if (!sheet || row < 1 || firstCol < 1 || lastCol < firstCol)
+        return 0;
+    std::unique_ptr<AxObject> range(sheet->querySubObject("Range(QString)", rangeAddress(firstCol, row, lastCol, row)));
+    return range ? range->dynamicCall("KeepValues").toInt() : 0;
+}
+
 bool SheetEntry::isProtected()
 {
     return sheet && sheet->property("ProtectContents").toBool();

@@ -67,6 +67,14 @@ public:
     // true only for a sheet without formulas, notes, drawings, conditional formats, manual row
     // breaks, protection or merged cells down to lastRow, whose rows are visible and of one height.
     bool rowsMoveWithTheirCells(int firstRow, int lastRow);
+    // Whether the sheet holds formulas anywhere (true when the office cannot say).
+    bool holdsFormulas();
+    // Each cell's formula as the office writes it ("=$Sheet2.A1*2"), other cells' contents, rows
+    // of the used area from A1.
+    QList<QStringList> usedAreaFormulas();
+    // The formulas of columns firstCol..lastCol of the row replaced by the values they show, the
+    // cells' formats kept (formulas whose result is an error stay). The number of cells changed.
+    int keepValues(int row, int firstCol, int lastCol);
     // Whether the sheet holds notes or drawn objects (pictures, charts, shapes).
     bool holdsNotesOrDrawings();
     // The columns of the used area, from column A.

@@ -41,6 +41,10 @@ def main():
             translation = message.find("translation")
             kind = translation.get("type") if translation is not None else "missing"
             text = (translation.text or "") if translation is not None else ""
+            forms = [form.text or "" for form in translation.iter("numerusform")] if translation is not None else []
+            if forms:
+                # A text with a count has one translation per plural form: all of them filled.
+                text = "" if not all(form.strip() for form in forms) else forms[-1]
             where = "%s: %r" % (name, source)
             if kind == "unfinished":
                 problems.append("no English translation: " + where)

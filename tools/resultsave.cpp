@@ -107,8 +107,10 @@ ResultSave ResultSaver::save(ExcelOpKiv& book, const QString& workbookPath, cons
     result.lostFeatures = plainNames(book.featuresLostBySave());
     book.setKeepFeatures(false);
     if (result.saved || result.lostFeatures.isEmpty()) {
+        // What was lost all the same was not worth a question; the user is told afterwards.
         result.savedPath = result.saved ? workbookPath : QString();
-        result.lostFeatures.clear();
+        if (!result.saved)
+            result.lostFeatures.clear();
         return result;
     }
     const QString beside = besidePath(workbookPath);

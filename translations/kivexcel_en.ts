@@ -222,6 +222,22 @@
         <source>开始对比</source>
         <translation>Compare</translation>
     </message>
+    <message>
+        <source>表1受工作表保护，无法插入新列，请先撤销工作表保护。文件没有改动。</source>
+        <translation>Sheet 1 is protected, so no column can be inserted. Unprotect the sheet first. The file was not changed.</translation>
+    </message>
+    <message>
+        <source>表2受工作表保护，无法插入新列，请先撤销工作表保护。文件没有改动。</source>
+        <translation>Sheet 2 is protected, so no column can be inserted. Unprotect the sheet first. The file was not changed.</translation>
+    </message>
+    <message>
+        <source>表1的最后一列已被使用，无法插入新列。</source>
+        <translation>The last column of sheet 1 is in use, so no column can be inserted.</translation>
+    </message>
+    <message>
+        <source>表2的最后一列已被使用，无法插入新列。</source>
+        <translation>The last column of sheet 2 is in use, so no column can be inserted.</translation>
+    </message>
 </context>
 <context>
     <name>ExcelOpKiv</name>
@@ -510,7 +526,7 @@ From: %2</translation>
     </message>
     <message>
         <source>不保存</source>
-        <translation>Don't save</translation>
+        <translation>Don&apos;t save</translation>
     </message>
     <message>
         <source>结果已另存为%1，原文件%2没有改动（保存到原文件会丢失：%3）。</source>
@@ -747,6 +763,14 @@ From: %2</translation>
         <source>处理完毕请打开目录%1查看。</source>
         <translation>Done. Open the folder %1 to see the files.</translation>
     </message>
+    <message>
+        <source>“%1”表受工作表保护，新Sheet表里的行无法删除，请先撤销工作表保护。文件没有改动。</source>
+        <translation>Sheet “%1” is protected, so the rows of its new sheets could not be deleted. Unprotect the sheet first. The file was not changed.</translation>
+    </message>
+    <message>
+        <source>工作簿的结构受保护，无法添加新的Sheet表，请先撤销工作簿保护。文件没有改动。</source>
+        <translation>The workbook&apos;s structure is protected, so no sheet can be added. Unprotect the workbook first. The file was not changed.</translation>
+    </message>
 </context>
 <context>
     <name>UpdateFunKiv</name>
@@ -938,6 +962,26 @@ Home page: %2</translation>
     <message>
         <source>“%1”：%2</source>
         <translation>“%1”: %2</translation>
+    </message>
+    <message>
+        <source>电子表格程序没能把以下内容带到写出的文件里：%1。</source>
+        <extracomment>The list is of features such as frozen panes or pivot tables.</extracomment>
+        <translation>The spreadsheet program could not carry these into the written files: %1.</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n个单元格的公式引用了其他工作表，在单独的文件里保留为它们显示的值。</source>
+        <translation>
+            <numerusform>%n cell's formula points at another sheet; in the separate file it keeps the value it showed.</numerusform>
+            <numerusform>%n cells' formulas point at other sheets; in the separate files they keep the values they showed.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>保留引用其他工作表的公式（文件里会显示#REF!）</source>
+        <translation>Keep formulas that point at other sheets (the files will show #REF!)</translation>
     </message>
 </context>
 </TS>

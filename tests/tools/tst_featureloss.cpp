@@ -84,7 +84,24 @@ private slots:
         const QStringList lost = FeatureInventory::lost(source, FeatureInventory::of(copy));
         QCOMPARE(lost, QStringList({QStringLiteral("frozen-panes"), QStringLiteral("zoom"), QStringLiteral("hidden-grid")}));
         QVERIFY(FeatureInventory::lost(source, source).isEmpty());
-        QVERIFY(!FeatureInventory::of(fixturePath(QStringLiteral("xlrd-profiles.xls"))).read);
+        QVERIFY(FeatureInventory::of(fixturePath(QStringLiteral("xlrd-profiles.xls"))).read);
+        QVERIFY(!FeatureInventory::of(fixturePath(QStringLiteral("xlnt-1_powerpoint_presentation.xlsx"))).read
+                || FeatureInventory::of(fixturePath(QStringLiteral("xlnt-1_powerpoint_presentation.xlsx"))).counts.isEmpty());
+    }
+
+    // The printer driver's own settings are no reason to stop: the save goes ahead and says so.
+    void printerSettingsAloneDoNotStopASave()
+    {
+        const QString book = copyFixture(QStringLiteral("xlrd-namesdemo.xls"), folder.path());
+        auto link = openedWorkbook(book);
+        QVERIFY(link && link->hasWorkbook());
+        const ResultSave save = ResultSaver::save(*link, book, QString(), [](const QStringList&, const QString&) {
+            return LossChoice::DontSave;
+        });
+        QVERIFY(save.saved);
+        QCOMPARE(save.savedPath, book);
+        QCOMPARE(save.lostFeatures, QStringList{QStringLiteral("打印机设置")});
+        QVERIFY(ResultSaver::noticeOf(save, book).contains(QStringLiteral("打印机设置")));
     }
 
     void commandLineRefusesASaveThatLosesFeatures()
@@ -130,6 +147,17 @@ private slots:
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(QStringLiteral("冻结窗格")), qPrintable(run.err));
         QCOMPARE(fileBytes(book), before);
+    }
+
+    // Sheet files are new files: the workbook keeps everything, and the user learns what they lack.
+    void sheetFilesSayWhatTheyLack()
+    {
+        const QString book = newBook();
+        const QString out = folder.filePath(QStringLiteral("files"));
+        const CliRun run = runCli({QStringLiteral("split-sheets"), book, QStringLiteral("--out"), out, QStringLiteral("--quiet")});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("冻结窗格")) && run.err.contains(QStringLiteral("显示比例")), qPrintable(run.err));
+        QVERIFY2(!run.err.contains(QStringLiteral("数据验证")), qPrintable(run.err));
     }
 
     // The window asks; its default keeps the workbook and puts the result beside it.

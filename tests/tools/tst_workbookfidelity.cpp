@@ -66,7 +66,7 @@ private:
         if (extension == QLatin1String("xlsx"))
             return QFile::copy(sourceXlsx, path) ? path : QString();
         auto book = openedWorkbook(sourceXlsx);
-        return book && book->saveWorkbookCopyAs(path) ? path : QString();
+        return book && book->saveWorkbookAs(path) ? path : QString();
     }
 
     // What a saved workbook of any format holds, read from an .xlsx the office makes of it.
@@ -77,7 +77,7 @@ private:
         const QString converted = path + QStringLiteral(".read.xlsx");
         QFile::remove(converted);
         auto book = openedWorkbook(path);
-        if (!book || !book->saveWorkbookCopyAs(converted))
+        if (!book || !book->saveWorkbookAs(converted))
             return XlsxContent();
         return readXlsx(converted);
     }

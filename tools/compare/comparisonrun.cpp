@@ -246,6 +246,16 @@ QString ComparisonRun::formProblem(const ComparisonSettings& settings)
     return QString();
 }
 
+namespace {
+
+bool hasFreeColumns(SheetEntry* sheet, int count)
+{
+    const int limit = sheet->columnLimit();
+    return limit <= 0 || sheet->usedColumnCount() + count <= limit;
+}
+
+} // namespace
+
 QString ComparisonRun::firstInputProblem()
 {
     const QString problem = formProblem(settings);
@@ -272,6 +282,16 @@ QString ComparisonRun::firstInputProblem()
         return tr("表1的总行数超过了表格能容纳的行数，请重新输入。");
     if (lastRow2 > rowLimitOf(table2))
         return tr("表2的总行数超过了表格能容纳的行数，请重新输入。");
+    if (table1->isProtected())
+        return tr("表1受工作表保护，无法插入新列，请先撤销工作表保护。文件没有改动。");
+    if (table2->isProtected())
+        return tr("表2受工作表保护，无法插入新列，请先撤销工作表保护。文件没有改动。");
+    // Inserted columns push the sheet's cells right: the last ones must be free.
+    const int twice = table1 == table2 ? 2 : 1;
+    if (!hasFreeColumns(table1, insertedColumns() * twice))
+        return tr("表1的最后一列已被使用，无法插入新列。");
+    if (!hasFreeColumns(table2, insertedColumns() * twice))
+        return tr("表2的最后一列已被使用，无法插入新列。");
     return QString();
 }
 

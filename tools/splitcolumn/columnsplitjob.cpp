@@ -78,6 +78,16 @@ bool ColumnSplitJob::refused(ExcelOpKiv& book, JobOutcome& refusal)
                             tr("文件中没有名为“%1”的Sheet表，请重新导入文件并选择要处理的Sheet表。").arg(request.sheetName));
         return true;
     }
+    // The new sheets are copies of the source, protected as it is: their rows could not go.
+    if (source->isProtected()) {
+        refusal = outcomeOf(JobOutcome::Kind::Refused,
+                            tr("“%1”表受工作表保护，新Sheet表里的行无法删除，请先撤销工作表保护。文件没有改动。").arg(request.sheetName));
+        return true;
+    }
+    if (book.isStructureProtected()) {
+        refusal = outcomeOf(JobOutcome::Kind::Refused, tr("工作簿的结构受保护，无法添加新的Sheet表，请先撤销工作簿保护。文件没有改动。"));
+        return true;
+    }
     const QString outside = areaOutsideSheet(*source);
     if (!outside.isEmpty()) {
         refusal = outcomeOf(JobOutcome::Kind::Refused, outside);

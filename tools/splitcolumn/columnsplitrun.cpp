@@ -127,7 +127,7 @@ bool ColumnSplitRun::sortedCopyPays(SheetEntry& source, const QVector<ValueRows>
     if (blockCount < qMin(settings.blocksForSortedCopy, settings.blocksForSortedCopyWithFormulas)
         || usedColumns < settings.referColumn)
         return false;
-    if (blockCount < settings.blocksForSortedCopy && !holdsFormulas(source))
+    if (blockCount < settings.blocksForSortedCopy && !source.holdsFormulas())
         return false;
     sortedColumns = usedColumns;
     return sortingSplitsLikeDeleting(source, SortedRows{settings.titleRow + 1, settings.endRow, usedColumns},

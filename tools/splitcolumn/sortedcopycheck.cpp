@@ -410,13 +410,6 @@ QSet<QString> constantNamesFor(const QHash<QString, QString>& definedNames, cons
     return constants;
 }
 
-bool holdsFormulas(SheetEntry& sheet)
-{
-    std::unique_ptr<AxObject> used(sheet.sheet ? sheet.sheet->querySubObject("UsedRange") : nullptr);
-    const QVariant hasFormula = used ? used->property("HasFormula") : QVariant();
-    return !hasFormula.isValid() || hasFormula.toBool();
-}
-
 bool sortingSplitsLikeDeleting(SheetEntry& entry, const SortedRows& rows, const QSet<QString>& constantNames)
 {
     AxObject* sheet = entry.sheet.get();
@@ -441,7 +434,7 @@ bool sortingSplitsLikeDeleting(SheetEntry& entry, const SortedRows& rows, const 
     if (!moved || !moved->property("RowHeight").isValid())
         return false;
 
-    if (!holdsFormulas(entry))
+    if (!entry.holdsFormulas())
         return true;
     std::unique_ptr<AxObject> used(sheet->querySubObject("UsedRange"));
     const QVariant formulas = used ? used->property("Formula") : QVariant();

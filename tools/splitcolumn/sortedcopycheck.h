@@ -34,9 +34,6 @@ bool formulaKeepsReferencesWhenSorted(const QString& formula, int row, const QSt
 // sorting rows cannot change what they give. Folded case.
 QSet<QString> constantNamesFor(const QHash<QString, QString>& definedNames, const QString& sheetName);
 
-// Whether the sheet holds formulas; true when the office does not say.
-bool holdsFormulas(SheetEntry& sheet);
-
 // Whether sorting the sheet's data rows and deleting the other values' rows in one block gives
 // the same sheets as deleting each block: nothing on the sheet that the two treat differently
 // (protection, notes, drawings, conditional formats, manual row breaks, merged cells in the data

@@ -1,6 +1,8 @@
 #include "tools/splitsheets/sheetfilesjob.h"
 
 #include "excelop/excelopkiv.h"
+#include "excelop/featurecheck.h"
+#include "tools/resultsave.h"
 #include "tools/splitsheets/sheetfilesrun.h"
 #include "tools/workbookimport.h"
 
@@ -67,6 +69,7 @@ JobOutcome SheetFilesJob::run(std::unique_ptr<ExcelOpKiv>& link)
         return outcome;
     }
     SheetFilesRun run(*link, request.workbookPath, converting ? privateFolder.path() : request.outputFolder);
+    run.keepFormulasPointingElsewhere(request.keepBrokenFormulas);
     const SheetFilesRun::Outcome runOutcome = run.run(sheetNames);
     QStringList notWritten = run.notWritten();
     outcome.written = converting ? convertInto(*link, run.written(), notWritten) : run.written();
@@ -96,6 +99,15 @@ JobOutcome SheetFilesJob::run(std::unique_ptr<ExcelOpKiv>& link)
         outcome.kind = JobOutcome::Kind::Done;
         outcome.messages.append(replaced + tr("处理完毕请打开目录%1查看。").arg(folder));
     }
+    if (run.cellsKeptAsValues() > 0)
+        outcome.messages.append(tr("%n个单元格的公式引用了其他工作表，在单独的文件里保留为它们显示的值。", nullptr,
+                                   run.cellsKeptAsValues()));
+    // The files are new, so nothing of the workbook is gone; the user still learns what they lack.
+    const QStringList missing = featuresMissingFromFiles(request.workbookPath, outcome.written);
+    if (!missing.isEmpty())
+        //: The list is of features such as frozen panes or pivot tables.
+        outcome.messages.append(tr("电子表格程序没能把以下内容带到写出的文件里：%1。")
+                                    .arg(ResultSaver::plainNames(missing).join(tr("、"))));
     return outcome;
 }
 

@@ -19,6 +19,8 @@ struct SheetFilesRequest
     // The files' format by extension: xlsx, xls, ods, csv or pdf; empty (or "same") for the
     // workbook's own.
     QString format;
+    // Formulas pointing at other sheets stay formulas (and show #REF! in the files).
+    bool keepBrokenFormulas = false;
 };
 
 class SheetFilesJob

@@ -2,6 +2,7 @@
 
 #include "common/runprogress.h"
 #include "excelop/excelopkiv.h"
+#include "tools/splitsheets/crosssheetformulas.h"
 #include "common/pathutils.h"
 
 #include <QCoreApplication>
@@ -45,6 +46,7 @@ SheetFilesRun::Outcome SheetFilesRun::run(const QStringList& sheetNames)
     const int count = wanted.size();
     RunProgress progress(QCoreApplication::translate("splitExcelFromSheets", "正在处理中，请不要操作其他Excel文件。"), QCoreApplication::translate("splitExcelFromSheets", "取消"), 0, count * count);
     book.openSheets();
+    valuesKept = keepValuesFor(wanted);
     const Step step = undoBringsBackEverySheet() ? writeFilesByHalving(progress) : writeFilesByFullCopies(progress);
     progress.close();
     return step == Step::Cancelled ? Outcome::Cancelled : Outcome::Finished;
@@ -150,13 +152,21 @@ SheetFilesRun::Step SheetFilesRun::writeHalf(const QStringList& present, const Q
 }
 
 // False when the target cannot be loaded, or is no longer the file the run began with.
+int SheetFilesRun::keepValuesFor(const QStringList& sheets)
+{
+    return keepBrokenFormulas ? 0 : keepValuesOfCrossSheetFormulas(book, sheets);
+}
+
 bool SheetFilesRun::loadTargetAgain()
 {
     if (!book.openWorkBook(targetPath))
         return false;
     workbookWhole = true;
-    if (!targetStamp.isEmpty() && book.loadedFileStamp() == targetStamp)
+    if (!targetStamp.isEmpty() && book.loadedFileStamp() == targetStamp) {
+        book.openSheets();
+        keepValuesFor(wanted); // counted on the first load
         return true;
+    }
     changedMeanwhile = true;
     return false;
 }
@@ -247,6 +257,7 @@ SheetFilesRun::Step SheetFilesRun::writeSheetFileFromCopy(const QString& sheetNa
         return progress.wasCanceled() ? Step::Cancelled : Step::Failed;
     }
     book.openSheets();
+    keepValuesFor({sheetName}); // counted on the target
     const Trim trim = keepOnlySheet(sheetName, progress);
     if (trim == Trim::Cancelled)
         return Step::Cancelled;

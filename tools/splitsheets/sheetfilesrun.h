@@ -21,6 +21,12 @@ public:
 
     SheetFilesRun(ExcelOpKiv& book, const QString& targetPath, const QString& outputFolder);
 
+    // A formula pointing at another sheet would show #REF! in a file holding its sheet alone, so
+    // by default it is written as the value the user saw; with this, as the formula.
+    void keepFormulasPointingElsewhere(bool keep) { keepBrokenFormulas = keep; }
+    // Cells written as their values for that reason.
+    int cellsKeptAsValues() const { return valuesKept; }
+
     // sheetNames: the target's worksheets to write, in workbook order. The book holds the target,
     // loaded and unchanged; afterwards it holds it changed and must not be saved. Shows the
     // progress dialog.
@@ -47,6 +53,8 @@ private:
     Step writeHalf(const QStringList& present, const QStringList& half, RunProgress& progress, bool restoreAfter);
     QStringList wantedAmong(const QStringList& names) const;
     bool loadTargetAgain();
+    // In the open workbook, the formulas of these sheets that point elsewhere become values.
+    int keepValuesFor(const QStringList& sheets);
     Step writeSheetFile(const QString& sheetName, RunProgress& progress);
     void keepUnfinishedFile();
     void recordWritten(const QString& sheetName, const QString& path);
@@ -75,6 +83,8 @@ private:
     QString cancelledFile;     // the sheet whose file was being made when the run was cancelled
     int cancelledAtSheet = 0;  // and the position in allSheets looked at then
     bool outputOpen = false; // the slow way's open workbook is an output file, not the target
+    bool keepBrokenFormulas = false;
+    int valuesKept = 0;
     QStringList failures;
     QStringList writtenFiles;
     QStringList replacedFiles;

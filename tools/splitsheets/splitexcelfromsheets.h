@@ -34,5 +34,6 @@ private:
     std::unique_ptr<ExcelOpKiv> mExcelOpKiv; // only during an import or a run
     QObject* banner = nullptr; // the advertisement banner over myAdViewButton
     QAction* skipHiddenOption = nullptr; // 选项: hidden sheets get no file
+    QAction* keepBrokenFormulasOption = nullptr; // 选项: formulas pointing at other sheets stay
     QActionGroup* formatChoice = nullptr; // 选项: the files' format
 };

@@ -233,6 +233,8 @@ RunResult splitInto(const QString& target, const QString& folder, const QStringL
     QDir().mkpath(folder);
     std::unique_ptr<ExcelOpKiv> link = openedWorkbook(target);
     SheetFilesRun run(*link, target, folder);
+    // Both ways compared as they write formulas: as they are.
+    run.keepFormulasPointingElsewhere(true);
     RunResult result;
     result.outcome = run.run(only.isEmpty() ? link->getSheetNames() : only);
     result.written = run.written();

@@ -1,0 +1,115 @@
+#include "tools/splitsheets/crosssheetformulas.h"
+
+#include "excelop/excelopkiv.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+// The formula without its string literals, which may hold anything.
+QString withoutTexts(const QString& formula)
+{
+    QString out;
+    bool inText = false;
+    for (const QChar c : formula) {
+        if (c == QLatin1Char('"'))
+            inText = !inText;
+        else if (!inText)
+            out.append(c);
+    }
+    return out;
+}
+
+bool isNamePart(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('.') || c == QLatin1Char('\'')
+           || c == QLatin1Char('#');
+}
+
+// Whether the sheet's name stands in the text as a reference's sheet: 'name'. or name. after
+// something that cannot be part of a longer name (# marks another file's sheet).
+bool namesSheet(const QString& text, const QString& sheet)
+{
+    QString quoted = sheet;
+    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+    quoted = QLatin1Char('\'') + quoted + QLatin1String("'.");
+    for (int at = text.indexOf(quoted, 0, Qt::CaseInsensitive); at >= 0; at = text.indexOf(quoted, at + 1, Qt::CaseInsensitive))
+        if (at == 0 || text.at(at - 1) != QLatin1Char('#'))
+            return true;
+    const QString bare = sheet + QLatin1Char('.');
+    for (int at = text.indexOf(bare, 0, Qt::CaseInsensitive); at >= 0; at = text.indexOf(bare, at + 1, Qt::CaseInsensitive)) {
+        const QChar before = at > 0 ? text.at(at - 1) : QChar(QLatin1Char('='));
+        const bool external = at > 1 && before == QLatin1Char('$') && text.at(at - 2) == QLatin1Char('#');
+        if (!isNamePart(before) && !external)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+CrossSheetFormulas::CrossSheetFormulas(const QStringList& sheetNames, const QHash<QString, QString>& definedNames)
+    : sheets(sheetNames)
+{
+    for (auto it = definedNames.cbegin(); it != definedNames.cend(); ++it)
+        names.insert(it.key().toCaseFolded(), withoutTexts(it.value()));
+}
+
+bool CrossSheetFormulas::namesAnotherSheet(const QString& text, const QString& ownSheet) const
+{
+    for (const QString& sheet : sheets)
+        if (sheet.compare(ownSheet, Qt::CaseInsensitive) != 0 && namesSheet(text, sheet))
+            return true;
+    return false;
+}
+
+bool CrossSheetFormulas::usesNamePointingElsewhere(const QString& text, const QString& ownSheet) const
+{
+    if (names.isEmpty())
+        return false;
+    static const QRegularExpression identifier(QStringLiteral("(?<![\\w.$'])([\\p{L}_\\\\][\\w.]*)(?!\\s*\\()"),
+                                               QRegularExpression::UseUnicodePropertiesOption);
+    const QString ownPrefix = ownSheet.toCaseFolded() + QLatin1Char('!');
+    for (auto match = identifier.globalMatch(text); match.hasNext();) {
+        const QString name = match.next().captured(1).toCaseFolded();
+        // A sheet's own name hides the workbook's name of the same spelling.
+        const auto own = names.constFind(ownPrefix + name);
+        const auto found = own != names.cend() ? own : names.constFind(name);
+        if (found != names.cend() && namesAnotherSheet(found.value(), ownSheet))
+            return true;
+    }
+    return false;
+}
+
+bool CrossSheetFormulas::pointsElsewhere(const QString& formula, const QString& ownSheet) const
+{
+    const QString text = withoutTexts(formula);
+    return namesAnotherSheet(text, ownSheet) || usesNamePointingElsewhere(text, ownSheet);
+}
+
+int keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames)
+{
+    const CrossSheetFormulas formulas(book.getSheetNames(), book.definedNames());
+    int kept = 0;
+    for (const QString& sheetName : sheetNames) {
+        SheetEntry* sheet = book.findSheet(sheetName);
+        if (!sheet || !sheet->holdsFormulas())
+            continue;
+        const QList<QStringList> rows = sheet->usedAreaFormulas();
+        for (int r = 0; r < rows.size(); ++r) {
+            const QStringList& cells = rows.at(r);
+            // Runs of neighbouring cells in a row go in one call.
+            for (int c = 0; c < cells.size(); ++c) {
+                if (!cells.at(c).startsWith(QLatin1Char('=')) || !formulas.pointsElsewhere(cells.at(c), sheetName))
+                    continue;
+                int last = c;
+                while (last + 1 < cells.size() && cells.at(last + 1).startsWith(QLatin1Char('='))
+                       && formulas.pointsElsewhere(cells.at(last + 1), sheetName))
+                    ++last;
+                kept += sheet->keepValues(r + 1, c + 1, last + 1);
+                c = last;
+            }
+        }
+    }
+    return kept;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// Formulas that would show #REF! in a file holding their sheet alone: those that point at another
+// sheet of the workbook, directly, through a 3-D range, or through a defined name that does.
+// Formulas are read as the office writes them: $Sheet2.A1, $'My sheet'.A1:B2, a;b.
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+class ExcelOpKiv;
+
+class CrossSheetFormulas
+{
+public:
+    // definedNames: name -> what it refers to, a sheet's own names as "Sheet1!name".
+    CrossSheetFormulas(const QStringList& sheetNames, const QHash<QString, QString>& definedNames);
+
+    bool pointsElsewhere(const QString& formula, const QString& ownSheet) const;
+
+private:
+    bool namesAnotherSheet(const QString& text, const QString& ownSheet) const;
+    bool usesNamePointingElsewhere(const QString& text, const QString& ownSheet) const;
+
+    QStringList sheets;
+    QHash<QString, QString> names; // case-folded name ("sheet1!name" for a sheet's own) -> content
+};
+
+// Every formula of the named sheets that points elsewhere is replaced by the value it shows, its
+// format kept. The number of cells changed.
+int keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames);
