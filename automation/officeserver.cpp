@@ -50,6 +50,8 @@
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/sheet/XSpreadsheets2.hpp>
+#include <com/sun/star/script/vba/XVBACompatibility.hpp>
 #include <com/sun/star/sheet/XUnnamedDatabaseRanges.hpp>
 #include <com/sun/star/sheet/XUsedAreaCursor.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
@@ -1299,6 +1301,8 @@ public:
             return guarded<QVariant>(error, [&] { return saveAs(args.value(0).toString(), error); });
         if (member == QLatin1String("SaveCopyAs"))
             return guarded<QVariant>(error, [&] { return saveCopyAs(args.value(0).toString(), error); });
+        if (member == QLatin1String("SaveSheetAlone"))
+            return guarded<QVariant>(error, [&] { return saveSheetAlone(args.value(0).toString(), args.value(1).toString(), error); });
         if (member == QLatin1String("Undo"))
             return guarded<QVariant>(error, [&] {
                 if (!undoLastStep(document))
@@ -1327,6 +1331,10 @@ public:
             if (name == QLatin1String("Name"))
                 return QFileInfo(urlToPath(storable->getLocation())).fileName();
             // Sheets cannot be added, removed or renamed.
+            // Not Excel's: a binary workbook with macros keeps the code names of its sheets for
+            // them, and every save writes a placeholder sheet for each name without a sheet.
+            if (name == QLatin1String("MacroCodeNames"))
+                return holdsMacroCodeNames();
             if (name == QLatin1String("ProtectStructure")) {
                 const uno::Reference<util::XProtectable> protectable(document->document, uno::UNO_QUERY);
                 return protectable.is() && protectable->isProtected();
@@ -1433,6 +1441,46 @@ private:
         return filter;
     }
 
+    bool holdsMacroCodeNames() const
+    {
+        // The code names are kept only for a workbook whose macros the office read.
+        if (!ownFilterOr(QString()).startsWith(QLatin1String("MS Excel")))
+            return false;
+        const uno::Reference<script::vba::XVBACompatibility> macros(
+            uno::Reference<beans::XPropertySet>(document->component, uno::UNO_QUERY_THROW)->getPropertyValue("BasicLibraries"),
+            uno::UNO_QUERY);
+        return macros.is() && macros->getVBACompatibilityMode();
+    }
+
+    // Not Excel's: the sheet alone in a new workbook of the path's format, copied by the office's
+    // import of a sheet; the workbook itself does not change.
+    QVariant saveSheetAlone(const QString& sheetName, const QString& path, AutomationError& error)
+    {
+        const QString filter = filterForExtension(QFileInfo(path).suffix());
+        uno::Reference<sheet::XSpreadsheets> sourceSheets = document->document->getSheets();
+        if (filter.isEmpty() || !sourceSheets->hasByName(toOUString(sheetName))) {
+            fail(error, QStringLiteral("Cannot write %1 alone to %2").arg(sheetName, path));
+            return QVariant();
+        }
+        const uno::Reference<lang::XComponent> alone = OfficeConnection::instance().desktop()->loadComponentFromURL(
+            "private:factory/scalc", "_blank", 0, propertyValues({propertyValue("Hidden", uno::Any(true))}));
+        try {
+            const uno::Reference<sheet::XSpreadsheetDocument> target(alone, uno::UNO_QUERY_THROW);
+            uno::Reference<sheet::XSpreadsheets2>(target->getSheets(), uno::UNO_QUERY_THROW)
+                ->importSheet(document->document, toOUString(sheetName), 0);
+            const uno::Reference<container::XNameAccess> names(target->getSheets(), uno::UNO_QUERY_THROW);
+            for (const OUString& name : names->getElementNames())
+                if (name != toOUString(sheetName))
+                    target->getSheets()->removeByName(name);
+            storeSafely(QFileInfo(path).absoluteFilePath(), filter, error, nullptr, alone);
+        } catch (...) {
+            closeComponent(alone);
+            throw;
+        }
+        closeComponent(alone);
+        return QVariant();
+    }
+
     // As Excel: a copy in the workbook's own format, whatever the name; the workbook stays the
     // file it was.
     QVariant saveCopyAs(const QString& path, AutomationError& error)
@@ -1471,7 +1519,8 @@ private:
     // disk, replaces the target, in one rename. On failure the target is left as it was.
     // With accepts, the complete file replaces the target only when accepts says so.
     bool storeSafely(const QString& target, const QString& filter, AutomationError& error,
-                     const std::function<bool(const QString&)>& accepts = nullptr)
+                     const std::function<bool(const QString&)>& accepts = nullptr,
+                     const uno::Reference<lang::XComponent>& other = nullptr)
     {
         SafeSave::Container container;
         if (!SafeSave::containerOfFilter(filter, container)) {
@@ -1510,8 +1559,9 @@ private:
                 : propertyValues({propertyValue("FilterName", uno::Any(toOUString(filter))),
                                   propertyValue("Overwrite", uno::Any(true))});
         try {
-            putBackPageStyles(document);
-            uno::Reference<frame::XStorable>(document->component, uno::UNO_QUERY_THROW)
+            if (!other.is())
+                putBackPageStyles(document);
+            uno::Reference<frame::XStorable>(other.is() ? other : document->component, uno::UNO_QUERY_THROW)
                 ->storeToURL(toOUString(pathToUrl(temporary)), arguments);
         } catch (...) {
             clearLeftovers();

@@ -174,6 +174,18 @@ bool ExcelOpKiv::saveWorkbookCopyAs(const QString& path)
     return workbookAccepts("SaveCopyAs(const QString&)", path);
 }
 
+bool ExcelOpKiv::saveSheetAlone(const QString& sheetName, const QString& path)
+{
+    return workbook && accepted(workbook.get(), [&] {
+        workbook->dynamicCall("SaveSheetAlone(const QString&, const QString&)", sheetName, path);
+    });
+}
+
+bool ExcelOpKiv::holdsMacroCodeNames() const
+{
+    return workbook && workbook->property("MacroCodeNames").toBool();
+}
+
 bool ExcelOpKiv::isReadOnly() const
 {
     return workbook && workbook->property("ReadOnly").toBool();

@@ -49,6 +49,13 @@ public:
     // Writes a copy in the workbook's own format to the path, safely, whatever its extension; the
     // workbook stays the file it was. False when the office could not.
     bool saveWorkbookCopyAs(const QString& path);
+    // Writes the worksheet alone into a new workbook of the path's format, safely; the open
+    // workbook does not change. What the sheet's own copy does not carry (the workbook's macros,
+    // its other names) the file lacks. False when the office could not.
+    bool saveSheetAlone(const QString& sheetName, const QString& path);
+    // Whether the workbook is a binary one whose sheets carry code names for its macros: any
+    // file written from it with fewer sheets would get empty placeholder sheets for the rest.
+    bool holdsMacroCodeNames() const;
     // Whether the open workbook could only be opened read-only (a folder the user cannot write,
     // a file another program holds): it reads, but saveWorkbook() fails.
     bool isReadOnly() const;

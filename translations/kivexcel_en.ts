@@ -936,10 +936,6 @@ Home page: %2</translation>
         <translation>another program changed the workbook while it was being split</translation>
     </message>
     <message>
-        <source>电子表格程序没能恢复删除的工作表</source>
-        <translation>the spreadsheet program could not bring back the deleted sheets</translation>
-    </message>
-    <message>
         <source>其他工作表无法删除（工作簿结构可能受保护）</source>
         <translation>the other sheets could not be deleted (the workbook&apos;s structure may be protected)</translation>
     </message>
@@ -975,8 +971,8 @@ Home page: %2</translation>
     <message numerus="yes">
         <source>%n个单元格的公式引用了其他工作表，在单独的文件里保留为它们显示的值。</source>
         <translation>
-            <numerusform>%n cell's formula points at another sheet; in the separate file it keeps the value it showed.</numerusform>
-            <numerusform>%n cells' formulas point at other sheets; in the separate files they keep the values they showed.</numerusform>
+            <numerusform>%n cell&apos;s formula points at another sheet; in the separate file it keeps the value it showed.</numerusform>
+            <numerusform>%n cells&apos; formulas point at other sheets; in the separate files they keep the values they showed.</numerusform>
         </translation>
     </message>
     <message>

@@ -47,7 +47,11 @@ SheetFilesRun::Outcome SheetFilesRun::run(const QStringList& sheetNames)
     RunProgress progress(QCoreApplication::translate("splitExcelFromSheets", "正在处理中，请不要操作其他Excel文件。"), QCoreApplication::translate("splitExcelFromSheets", "取消"), 0, count * count);
     book.openSheets();
     valuesKept = keepValuesFor(wanted);
-    const Step step = undoBringsBackEverySheet() ? writeFilesByHalving(progress) : writeFilesByFullCopies(progress);
+    Step step = Step::Done;
+    if (book.holdsMacroCodeNames())
+        step = writeFilesBySheetImports(progress);
+    else
+        step = undoBringsBackEverySheet() ? writeFilesByHalving(progress) : writeFilesByFullCopies(progress);
     progress.close();
     return step == Step::Cancelled ? Outcome::Cancelled : Outcome::Finished;
 }
@@ -64,19 +68,61 @@ SheetFilesRun::Step SheetFilesRun::writeFilesByHalving(RunProgress& progress)
 {
     allSheets = book.getSheetNames();
     targetStamp = book.loadedFileStamp();
-    const Step step = writeFilesOf(allSheets, progress, false);
+    Step step = writeFilesOf(allSheets, progress, false);
     if (step == Step::Stuck) {
-        // The workbook in the office no longer holds what the files would need.
-        const QString reason = changedMeanwhile
-            ? QCoreApplication::translate("splitExcelFromSheets", "目标文件在处理中被其他程序改动了")
-            : QCoreApplication::translate("splitExcelFromSheets", "电子表格程序没能恢复删除的工作表");
-        for (int k = filesDone; k < wanted.size(); ++k)
-            fail(wanted.at(k), reason);
+        // The workbook in the office no longer holds what the files would need: unless the
+        // target itself changed, the simple way makes the files left.
+        for (int k = filesDone; k < wanted.size(); ++k) {
+            if (changedMeanwhile)
+                fail(wanted.at(k), QCoreApplication::translate("splitExcelFromSheets", "目标文件在处理中被其他程序改动了"));
+            else
+                retryByCopy.append(wanted.at(k));
+        }
     }
     if (step == Step::Cancelled)
         keepUnfinishedFile();
+    else if (!retryByCopy.isEmpty())
+        step = writeRetriesByCopies(progress);
     book.openSheets();
     return step;
+}
+
+// Each sheet copied alone into a new workbook: a cut-down copy of a workbook whose macros know
+// its sheets by code name would be saved with an empty placeholder sheet for every sheet gone.
+SheetFilesRun::Step SheetFilesRun::writeFilesBySheetImports(RunProgress& progress)
+{
+    allSheets = book.getSheetNames();
+    for (const QString& name : wanted) {
+        inspections += allSheets.size();
+        progress.setValue(inspections);
+        if (progress.wasCanceled())
+            return Step::Cancelled;
+        const QString path = outputPathFor(name);
+        ++filesDone;
+        if (isSameExistingFile(path, targetPath))
+            fail(name, QCoreApplication::translate("splitExcelFromSheets", "导出文件就是目标文件本身，目标文件不会被覆盖"));
+        else if (book.saveSheetAlone(name, path))
+            recordWritten(name, path);
+        else
+            fail(name, QCoreApplication::translate("splitExcelFromSheets", "无法写入文件%1").arg(path));
+    }
+    return Step::Done;
+}
+
+// What the fast way could not write (a failed undo, a deletion or a save the office refused),
+// the simple way tries; only what fails there too is reported.
+SheetFilesRun::Step SheetFilesRun::writeRetriesByCopies(RunProgress& progress)
+{
+    const QStringList sheets = retryByCopy;
+    retryByCopy.clear();
+    for (const QString& name : sheets) {
+        if (writeSheetFileFromCopy(name, progress) == Step::Cancelled) {
+            if (outputOpen)
+                closeAndRemoveOutput(outputPathFor(name));
+            return Step::Cancelled;
+        }
+    }
+    return Step::Done;
 }
 
 QStringList SheetFilesRun::wantedAmong(const QStringList& names) const
@@ -136,9 +182,10 @@ SheetFilesRun::Step SheetFilesRun::writeHalf(const QStringList& present, const Q
     if (!book.deleteSheetsUndoably(others)) {
         if (book.officeState() != OfficeState::Working)
             return Step::Stuck;
-        // A file that still held other sheets would not be that sheet's file.
+        // A file that still held other sheets would not be that sheet's file: the simple way
+        // tries those sheets again.
         for (const QString& name : wantedInHalf) {
-            fail(name, QCoreApplication::translate("splitExcelFromSheets", "其他工作表无法删除（工作簿结构可能受保护）"));
+            retryByCopy.append(name);
             ++filesDone;
             inspections += allSheets.size();
         }
@@ -151,12 +198,12 @@ SheetFilesRun::Step SheetFilesRun::writeHalf(const QStringList& present, const Q
     return book.undoLastStep() ? step : Step::Stuck;
 }
 
-// False when the target cannot be loaded, or is no longer the file the run began with.
 int SheetFilesRun::keepValuesFor(const QStringList& sheets)
 {
     return keepBrokenFormulas ? 0 : keepValuesOfCrossSheetFormulas(book, sheets);
 }
 
+// False when the target cannot be loaded, or is no longer the file the run began with.
 bool SheetFilesRun::loadTargetAgain()
 {
     if (!book.openWorkBook(targetPath))
@@ -188,7 +235,7 @@ SheetFilesRun::Step SheetFilesRun::writeSheetFile(const QString& sheetName, RunP
         return Step::Done;
     }
     if (!book.saveWorkbookCopyAs(path)) {
-        fail(sheetName, QCoreApplication::translate("splitExcelFromSheets", "无法写入文件%1").arg(path));
+        retryByCopy.append(sheetName);
         return Step::Done;
     }
     recordWritten(sheetName, path);

@@ -4,8 +4,10 @@
 // halved on the way down (delete one half, work on the other, undo), so each sheet is deleted
 // about log2(n) times instead of once for every other sheet's file. The office's undo does not
 // bring back notes and drawings whole; a workbook holding them takes the slow way: a byte copy
-// of the target for each sheet, every other sheet deleted from it, saved. The target file itself
-// is never removed, overwritten or saved.
+// of the target for each sheet, every other sheet deleted from it, saved. Sheets the quick way
+// could not write are tried the slow way. An .xls whose macros know its sheets by code name has
+// each sheet copied alone into a new workbook. The target file itself is never removed,
+// overwritten or saved.
 
 #include <QHash>
 #include <QString>
@@ -46,6 +48,8 @@ private:
     bool undoBringsBackEverySheet();
     Step writeFilesByHalving(RunProgress& progress);
     Step writeFilesByFullCopies(RunProgress& progress);
+    Step writeRetriesByCopies(RunProgress& progress);
+    Step writeFilesBySheetImports(RunProgress& progress);
     // present: the sheets the loaded workbook holds now, consecutive in workbook order.
     // restoreAfter: whether the workbook must hold them again afterwards; the last files of the
     // run need not, and their deletions are cheaper for it.
@@ -85,6 +89,7 @@ private:
     bool outputOpen = false; // the slow way's open workbook is an output file, not the target
     bool keepBrokenFormulas = false;
     int valuesKept = 0;
+    QStringList retryByCopy; // sheets the fast way could not write
     QStringList failures;
     QStringList writtenFiles;
     QStringList replacedFiles;
