@@ -29,25 +29,41 @@ QList<QPair<int, int>> cellsOf(const uno::Reference<sheet::XSheetCellRanges>& ra
     return cells;
 }
 
-} // namespace
-
-int keepValues(const uno::Reference<table::XCellRange>& range)
+struct Snapshot
 {
+    uno::Reference<table::XCellRange> range;
+    uno::Sequence<uno::Sequence<uno::Any>> values;
+    QList<QPair<int, int>> formulas;
+    QList<QPair<int, int>> errors;
+    int cellCount = 0;
+};
+
+Snapshot snapshotOf(const uno::Reference<table::XCellRange>& range)
+{
+    Snapshot snapshot;
+    snapshot.range = range;
     const uno::Reference<sheet::XCellRangesQuery> query(range, uno::UNO_QUERY_THROW);
     const table::CellRangeAddress whole = uno::Reference<sheet::XCellRangeAddressable>(range, uno::UNO_QUERY_THROW)->getRangeAddress();
-    const QList<QPair<int, int>> formulas = cellsOf(query->queryContentCells(sheet::CellFlags::FORMULA), whole);
-    if (formulas.isEmpty())
+    snapshot.formulas = cellsOf(query->queryContentCells(sheet::CellFlags::FORMULA), whole);
+    if (snapshot.formulas.isEmpty())
+        return snapshot;
+    snapshot.values = uno::Reference<sheet::XCellRangeData>(range, uno::UNO_QUERY_THROW)->getDataArray();
+    snapshot.errors = cellsOf(query->queryFormulaCells(sheet::FormulaResult::ERROR), whole);
+    snapshot.cellCount = (whole.EndRow - whole.StartRow + 1) * (whole.EndColumn - whole.StartColumn + 1);
+    return snapshot;
+}
+
+// Writes the snapshot's results over its formulas.
+int writeBack(const Snapshot& snapshot)
+{
+    if (snapshot.formulas.isEmpty())
         return 0;
-    const uno::Reference<sheet::XCellRangeData> data(range, uno::UNO_QUERY_THROW);
-    const uno::Sequence<uno::Sequence<uno::Any>> values = data->getDataArray();
-    const QList<QPair<int, int>> errors = cellsOf(query->queryFormulaCells(sheet::FormulaResult::ERROR), whole);
-    const int cellCount = (whole.EndRow - whole.StartRow + 1) * (whole.EndColumn - whole.StartColumn + 1);
     // A block of formulas alone goes in one call; a text constant written back would lose the
     // fonts of its parts, so mixed blocks go cell by cell.
-    if (errors.isEmpty() && formulas.size() == cellCount) {
+    if (snapshot.errors.isEmpty() && snapshot.formulas.size() == snapshot.cellCount) {
         try {
-            data->setDataArray(values);
-            return cellCount;
+            uno::Reference<sheet::XCellRangeData>(snapshot.range, uno::UNO_QUERY_THROW)->setDataArray(snapshot.values);
+            return snapshot.cellCount;
         } catch (const uno::RuntimeException&) {
             throw;
         } catch (const uno::Exception&) {
@@ -55,16 +71,16 @@ int keepValues(const uno::Reference<table::XCellRange>& range)
         }
     }
     int changed = 0;
-    for (const QPair<int, int>& cell : formulas) {
-        if (errors.contains(cell))
+    for (const QPair<int, int>& cell : snapshot.formulas) {
+        if (snapshot.errors.contains(cell))
             continue;
         uno::Sequence<uno::Any> row(1);
-        row.getArray()[0] = values[cell.first][cell.second];
+        row.getArray()[0] = snapshot.values[cell.first][cell.second];
         uno::Sequence<uno::Sequence<uno::Any>> single(1);
         single.getArray()[0] = row;
         try {
-            uno::Reference<sheet::XCellRangeData>(range->getCellRangeByPosition(cell.second, cell.first, cell.second, cell.first),
-                                                  uno::UNO_QUERY_THROW)
+            uno::Reference<sheet::XCellRangeData>(
+                snapshot.range->getCellRangeByPosition(cell.second, cell.first, cell.second, cell.first), uno::UNO_QUERY_THROW)
                 ->setDataArray(single);
             ++changed;
         } catch (const uno::RuntimeException&) {
@@ -73,6 +89,19 @@ int keepValues(const uno::Reference<table::XCellRange>& range)
             // a cell of an array formula keeps its formula
         }
     }
+    return changed;
+}
+
+} // namespace
+
+int keepValues(const QList<uno::Reference<table::XCellRange>>& ranges)
+{
+    QList<Snapshot> snapshots;
+    for (const uno::Reference<table::XCellRange>& range : ranges)
+        snapshots.append(snapshotOf(range));
+    int changed = 0;
+    for (const Snapshot& snapshot : snapshots)
+        changed += writeBack(snapshot);
     return changed;
 }
 

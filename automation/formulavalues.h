@@ -4,11 +4,15 @@
 
 #include <com/sun/star/table/XCellRange.hpp>
 
+#include <QList>
+
 namespace FormulaValues {
 
-// Every formula cell of the range whose result is a number or a text gets that result as its
+// Every formula cell of the ranges whose result is a number or a text gets that result as its
 // content, its format kept; a formula whose result is an error stays, since an error has no
-// value to keep. The number of cells changed.
-int keepValues(const ::com::sun::star::uno::Reference<::com::sun::star::table::XCellRange>& range);
+// value to keep. All results are read before any is written: a written value makes the office
+// calculate what depends on it again, which for some of Excel's formulas gives another result
+// than the one the user saw. The number of cells changed.
+int keepValues(const QList<::com::sun::star::uno::Reference<::com::sun::star::table::XCellRange>>& ranges);
 
 } // namespace FormulaValues

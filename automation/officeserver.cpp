@@ -34,6 +34,8 @@
 #include <com/sun/star/sheet/XLabelRanges.hpp>
 #include <com/sun/star/sheet/XNamedRange.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
+#include <com/sun/star/sheet/XSheetFilterable.hpp>
+#include <com/sun/star/sheet/XSheetFilterDescriptor.hpp>
 #include <com/sun/star/sheet/XSheetPageBreak.hpp>
 #include <com/sun/star/table/TableSortField.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
@@ -50,7 +52,6 @@
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
-#include <com/sun/star/sheet/XSpreadsheets2.hpp>
 #include <com/sun/star/script/vba/XVBACompatibility.hpp>
 #include <com/sun/star/sheet/XUnnamedDatabaseRanges.hpp>
 #include <com/sun/star/sheet/XUsedAreaCursor.hpp>
@@ -518,7 +519,7 @@ public:
         // Not Excel's call, but what Excel's Range.Value = Range.Value does: formulas become the
         // values they show. The number of cells changed.
         if (member == QLatin1String("KeepValues"))
-            return guarded<QVariant>(error, [&] { return QVariant(FormulaValues::keepValues(range)); });
+            return guarded<QVariant>(error, [&] { return QVariant(FormulaValues::keepValues({range})); });
         unknownMember(error, member);
         return QVariant();
     }
@@ -596,23 +597,50 @@ private:
     }
 
     // The filter covers the table that starts at this range's first row: every used column,
-    // down to the last used row.
+    // down to the last used row. It comes from filtering without conditions, not from adding a
+    // database range: an added range makes the office recompile every formula it could not read
+    // from the file (add-in calls, Table[#All]), which then show errors instead of their saved
+    // values. Filtering shows every row, so rows hidden before are hidden again.
     QVariant autoFilter(int /*field*/)
     {
         const QPair<int, int> end = usedAreaEnd(sheet);
         const int top = kind == RangeKind::Rows ? first : rangeAddress().StartRow;
-        table::CellRangeAddress area;
-        area.Sheet = static_cast<sal_Int16>(sheetPosition(sheet));
-        area.StartColumn = 0;
-        area.StartRow = top;
-        area.EndColumn = std::max(0, end.first);
-        area.EndRow = std::max(top, end.second);
-        uno::Reference<beans::XPropertySet> documentProperties(document->document, uno::UNO_QUERY_THROW);
+        const int bottom = std::max(top, end.second);
+        const int sheetIndex = sheetPosition(sheet);
         uno::Reference<sheet::XUnnamedDatabaseRanges> unnamed(
-            documentProperties->getPropertyValue("UnnamedDatabaseRanges"), uno::UNO_QUERY_THROW);
-        unnamed->setByTable(area);
-        uno::Reference<beans::XPropertySet> filterRange(unnamed->getByTable(area.Sheet), uno::UNO_QUERY_THROW);
-        filterRange->setPropertyValue("AutoFilter", uno::Any(true));
+            uno::Reference<beans::XPropertySet>(document->document, uno::UNO_QUERY_THROW)->getPropertyValue("UnnamedDatabaseRanges"),
+            uno::UNO_QUERY_THROW);
+        // With its old filter on, the sheet's own range would be passed over for a document-wide one.
+        if (unnamed->hasByTable(sheetIndex))
+            uno::Reference<beans::XPropertySet>(unnamed->getByTable(sheetIndex), uno::UNO_QUERY_THROW)
+                ->setPropertyValue("AutoFilter", uno::Any(false));
+        const uno::Reference<table::XCellRange> rowHeads =
+            bottom > top ? sheet->getCellRangeByPosition(0, top + 1, 0, bottom) : uno::Reference<table::XCellRange>();
+        std::vector<table::CellRangeAddress> shown;
+        if (rowHeads.is())
+            for (const table::CellRangeAddress& block :
+                 uno::Reference<sheet::XCellRangesQuery>(rowHeads, uno::UNO_QUERY_THROW)->queryVisibleCells()->getRangeAddresses())
+                shown.push_back(block);
+        std::sort(shown.begin(), shown.end(), [](const auto& a, const auto& b) { return a.StartRow < b.StartRow; });
+        uno::Reference<sheet::XSheetFilterable> table(sheet->getCellRangeByPosition(0, top, std::max(0, end.first), bottom),
+                                                      uno::UNO_QUERY_THROW);
+        const uno::Reference<sheet::XSheetFilterDescriptor> noConditions = table->createFilterDescriptor(true);
+        uno::Reference<beans::XPropertySet>(noConditions, uno::UNO_QUERY_THROW)->setPropertyValue("ContainsHeader", uno::Any(true));
+        table->filter(noConditions);
+        int next = top + 1;
+        const auto hide = [this](int from, int to) {
+            uno::Reference<table::XColumnRowRange> rows(sheet->getCellRangeByPosition(0, from, 0, to), uno::UNO_QUERY_THROW);
+            uno::Reference<beans::XPropertySet>(rows->getRows(), uno::UNO_QUERY_THROW)->setPropertyValue("IsVisible", uno::Any(false));
+        };
+        for (const table::CellRangeAddress& block : shown) {
+            if (block.StartRow > next)
+                hide(next, block.StartRow - 1);
+            next = block.EndRow + 1;
+        }
+        if (rowHeads.is() && next <= bottom)
+            hide(next, bottom);
+        uno::Reference<beans::XPropertySet>(unnamed->getByTable(sheetIndex), uno::UNO_QUERY_THROW)
+            ->setPropertyValue("AutoFilter", uno::Any(true));
         return QVariant(true);
     }
 
@@ -1301,8 +1329,10 @@ public:
             return guarded<QVariant>(error, [&] { return saveAs(args.value(0).toString(), error); });
         if (member == QLatin1String("SaveCopyAs"))
             return guarded<QVariant>(error, [&] { return saveCopyAs(args.value(0).toString(), error); });
-        if (member == QLatin1String("SaveSheetAlone"))
-            return guarded<QVariant>(error, [&] { return saveSheetAlone(args.value(0).toString(), args.value(1).toString(), error); });
+        // Not Excel's call, but what Excel's Range.Value = Range.Value does, for many ranges at
+        // once ("Sheet1\tB2:D2"): formulas become the values they show. The cells changed.
+        if (member == QLatin1String("KeepValues"))
+            return guarded<QVariant>(error, [&] { return keepValues(args.value(0).toStringList(), error); });
         if (member == QLatin1String("Undo"))
             return guarded<QVariant>(error, [&] {
                 if (!undoLastStep(document))
@@ -1335,6 +1365,10 @@ public:
             // them, and every save writes a placeholder sheet for each name without a sheet.
             if (name == QLatin1String("MacroCodeNames"))
                 return holdsMacroCodeNames();
+            // Not Excel's: each table (Excel's ListObject) by name, with the cells it covers as a
+            // name refers to them ("=$'Sheet1'.A1:C9"); formulas reach tables by their names.
+            if (name == QLatin1String("TableRanges"))
+                return tableRanges();
             if (name == QLatin1String("ProtectStructure")) {
                 const uno::Reference<util::XProtectable> protectable(document->document, uno::UNO_QUERY);
                 return protectable.is() && protectable->isProtected();
@@ -1441,6 +1475,46 @@ private:
         return filter;
     }
 
+    QVariant keepValues(const QStringList& places, AutomationError& error)
+    {
+        const uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
+        QList<uno::Reference<table::XCellRange>> ranges;
+        for (const QString& place : places) {
+            const QString sheetName = place.section(QLatin1Char('\t'), 0, 0);
+            if (!sheets->hasByName(toOUString(sheetName))) {
+                fail(error, QStringLiteral("No such sheet: ") + sheetName);
+                return QVariant();
+            }
+            const uno::Reference<table::XCellRange> sheet(sheets->getByName(toOUString(sheetName)), uno::UNO_QUERY_THROW);
+            ranges.append(sheet->getCellRangeByName(toOUString(place.section(QLatin1Char('\t'), 1))));
+        }
+        return FormulaValues::keepValues(ranges);
+    }
+
+    QVariantMap tableRanges() const
+    {
+        QVariantMap found;
+        const uno::Reference<container::XNameAccess> tables(
+            uno::Reference<beans::XPropertySet>(document->document, uno::UNO_QUERY_THROW)->getPropertyValue("DatabaseRanges"),
+            uno::UNO_QUERY_THROW);
+        const uno::Reference<container::XIndexAccess> sheets = sheetIndex(document->document);
+        for (const OUString& name : tables->getElementNames()) {
+            table::CellRangeAddress area;
+            uno::Reference<beans::XPropertySet>(tables->getByName(name), uno::UNO_QUERY_THROW)->getPropertyValue("DataArea") >>= area;
+            if (area.Sheet < 0 || area.Sheet >= sheets->getCount())
+                continue;
+            QString sheetName = fromOUString(uno::Reference<container::XNamed>(sheets->getByIndex(area.Sheet), uno::UNO_QUERY_THROW)->getName());
+            sheetName.replace(QLatin1Char('\''), QLatin1String("''"));
+            found.insert(fromOUString(name), QStringLiteral("=$'%1'.R%2C%3:R%4C%5")
+                                                 .arg(sheetName)
+                                                 .arg(area.StartRow + 1)
+                                                 .arg(area.StartColumn + 1)
+                                                 .arg(area.EndRow + 1)
+                                                 .arg(area.EndColumn + 1));
+        }
+        return found;
+    }
+
     bool holdsMacroCodeNames() const
     {
         // The code names are kept only for a workbook whose macros the office read.
@@ -1450,35 +1524,6 @@ private:
             uno::Reference<beans::XPropertySet>(document->component, uno::UNO_QUERY_THROW)->getPropertyValue("BasicLibraries"),
             uno::UNO_QUERY);
         return macros.is() && macros->getVBACompatibilityMode();
-    }
-
-    // Not Excel's: the sheet alone in a new workbook of the path's format, copied by the office's
-    // import of a sheet; the workbook itself does not change.
-    QVariant saveSheetAlone(const QString& sheetName, const QString& path, AutomationError& error)
-    {
-        const QString filter = filterForExtension(QFileInfo(path).suffix());
-        uno::Reference<sheet::XSpreadsheets> sourceSheets = document->document->getSheets();
-        if (filter.isEmpty() || !sourceSheets->hasByName(toOUString(sheetName))) {
-            fail(error, QStringLiteral("Cannot write %1 alone to %2").arg(sheetName, path));
-            return QVariant();
-        }
-        const uno::Reference<lang::XComponent> alone = OfficeConnection::instance().desktop()->loadComponentFromURL(
-            "private:factory/scalc", "_blank", 0, propertyValues({propertyValue("Hidden", uno::Any(true))}));
-        try {
-            const uno::Reference<sheet::XSpreadsheetDocument> target(alone, uno::UNO_QUERY_THROW);
-            uno::Reference<sheet::XSpreadsheets2>(target->getSheets(), uno::UNO_QUERY_THROW)
-                ->importSheet(document->document, toOUString(sheetName), 0);
-            const uno::Reference<container::XNameAccess> names(target->getSheets(), uno::UNO_QUERY_THROW);
-            for (const OUString& name : names->getElementNames())
-                if (name != toOUString(sheetName))
-                    target->getSheets()->removeByName(name);
-            storeSafely(QFileInfo(path).absoluteFilePath(), filter, error, nullptr, alone);
-        } catch (...) {
-            closeComponent(alone);
-            throw;
-        }
-        closeComponent(alone);
-        return QVariant();
     }
 
     // As Excel: a copy in the workbook's own format, whatever the name; the workbook stays the
@@ -1519,8 +1564,7 @@ private:
     // disk, replaces the target, in one rename. On failure the target is left as it was.
     // With accepts, the complete file replaces the target only when accepts says so.
     bool storeSafely(const QString& target, const QString& filter, AutomationError& error,
-                     const std::function<bool(const QString&)>& accepts = nullptr,
-                     const uno::Reference<lang::XComponent>& other = nullptr)
+                     const std::function<bool(const QString&)>& accepts = nullptr)
     {
         SafeSave::Container container;
         if (!SafeSave::containerOfFilter(filter, container)) {
@@ -1559,9 +1603,8 @@ private:
                 : propertyValues({propertyValue("FilterName", uno::Any(toOUString(filter))),
                                   propertyValue("Overwrite", uno::Any(true))});
         try {
-            if (!other.is())
-                putBackPageStyles(document);
-            uno::Reference<frame::XStorable>(other.is() ? other : document->component, uno::UNO_QUERY_THROW)
+            putBackPageStyles(document);
+            uno::Reference<frame::XStorable>(document->component, uno::UNO_QUERY_THROW)
                 ->storeToURL(toOUString(pathToUrl(temporary)), arguments);
         } catch (...) {
             clearLeftovers();

@@ -90,6 +90,9 @@ JobOutcome compareBook(const JobSettings& settings, const QString& path, std::un
     comparison.options.keepBackup = settings.backup;
     comparison.onLoss = lossAnswer(settings);
     comparison.resultPath = settings.outFile;
+    // The command line never asks: such a run is refused unless allowed.
+    const bool allowThreeD = settings.allowThreeDChange;
+    comparison.onSpanningFormulas = [allowThreeD](const QString&) { return allowThreeD; };
     const ComparisonOutcome compared = ComparisonRun(*link, comparison).run();
     link.reset();
     outcome.messages = compared.messages;
@@ -119,7 +122,7 @@ JobOutcome runJob(const JobSettings& settings, const BookRequest& request, std::
     if (settings.command == QLatin1String("split-column")) {
         ColumnSplitJob job({request.book, settings.sheet, settings.start, settings.end, settings.column,
                             settings.dropColumn, settings.backup, settings.toFiles, lossAnswer(settings),
-                            settings.outFile});
+                            settings.outFile, settings.keepBrokenFormulas});
         return settings.dryRun ? job.plan(link) : job.run(link);
     }
     return SheetFilesJob({request.book, request.outputFolder, settings.skipHidden, settings.format, settings.keepBrokenFormulas})

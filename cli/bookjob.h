@@ -15,6 +15,7 @@ struct JobSettings
     // compare
     QString sheet1, column1, rows1, sheet2, column2, rows2;
     bool trim = false, ignoreCase = false, foldWidth = false, matchRow = false, highlight = false;
+    bool allowThreeDChange = false; // go on although 3-D references over a compared sheet change
     // compare and split-column
     bool backup = false;
     bool allowLoss = false; // save over the workbook even when the office loses some of its features
@@ -24,10 +25,11 @@ struct JobSettings
     bool dropColumn = false;
     QString toFiles;     // one file per value in this folder
     bool dryRun = false; // the plan only
+    // split-column and split-sheets
+    bool keepBrokenFormulas = false;
     // split-sheets
     QString out;
     bool skipHidden = false;
-    bool keepBrokenFormulas = false;
     QString format;
 };
 

@@ -107,6 +107,7 @@ void addCommandOptions(const QString& command, QCommandLineParser& parser)
             {QStringLiteral("match-row"), QStringLiteral("A second new column: the row of the first match in the other sheet (empty when none).")},
             {QStringLiteral("highlight"), QStringLiteral("Mark the counts of 0 with one conditional format.")},
             {QStringLiteral("backup"), QStringLiteral("Keep the original beside the workbook as <name>.备份<ext> before saving.")},
+            {QStringLiteral("allow-3d-change"), QStringLiteral("Compare even when formulas add up a compared sheet through 3-D references (Sheet1:Sheet3!A1): the inserted column changes what they give. Without it such a workbook is refused and left as it was.")},
         });
         addResultSaveOptions(parser);
     } else if (command == QLatin1String("split-column")) {
@@ -120,6 +121,7 @@ void addCommandOptions(const QString& command, QCommandLineParser& parser)
             {QStringLiteral("to-files"), QStringLiteral("One workbook per value in this folder instead of one sheet per value; the workbook itself is not changed."), QStringLiteral("DIR")},
             {QStringLiteral("dry-run"), QStringLiteral("Print the plan (each value, its rows, its sheet's or file's name and why a name was changed) and change nothing.")},
             {QStringLiteral("backup"), QStringLiteral("Keep the original beside the workbook as <name>.备份<ext> before saving.")},
+            {QStringLiteral("keep-broken-formulas"), QStringLiteral("Formulas whose cells, rows or column a new sheet or file does not hold stay formulas (they show #REF!); by default they are written as the values they show.")},
         });
         addResultSaveOptions(parser);
     } else {
@@ -174,6 +176,7 @@ JobSettings settingsFrom(const QString& command, const QCommandLineParser& parse
         settings.matchRow = parser.isSet(QStringLiteral("match-row"));
         settings.highlight = parser.isSet(QStringLiteral("highlight"));
         settings.backup = parser.isSet(QStringLiteral("backup"));
+        settings.allowThreeDChange = parser.isSet(QStringLiteral("allow-3d-change"));
         settings.allowLoss = parser.isSet(QStringLiteral("allow-loss"));
         settings.outFile = valueOrNull(parser, QStringLiteral("out-file"));
     } else if (command == QLatin1String("split-column")) {
@@ -185,6 +188,7 @@ JobSettings settingsFrom(const QString& command, const QCommandLineParser& parse
         settings.toFiles = valueOrNull(parser, QStringLiteral("to-files"));
         settings.dryRun = parser.isSet(QStringLiteral("dry-run"));
         settings.backup = parser.isSet(QStringLiteral("backup"));
+        settings.keepBrokenFormulas = parser.isSet(QStringLiteral("keep-broken-formulas"));
         settings.allowLoss = parser.isSet(QStringLiteral("allow-loss"));
         settings.outFile = valueOrNull(parser, QStringLiteral("out-file"));
     } else {

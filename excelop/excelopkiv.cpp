@@ -174,11 +174,14 @@ bool ExcelOpKiv::saveWorkbookCopyAs(const QString& path)
     return workbookAccepts("SaveCopyAs(const QString&)", path);
 }
 
-bool ExcelOpKiv::saveSheetAlone(const QString& sheetName, const QString& path)
+int ExcelOpKiv::keepValues(const QList<QPair<QString, QString>>& blocks)
 {
-    return workbook && accepted(workbook.get(), [&] {
-        workbook->dynamicCall("SaveSheetAlone(const QString&, const QString&)", sheetName, path);
-    });
+    QStringList places;
+    for (const auto& block : blocks)
+        places << block.first + QLatin1Char('\t') + block.second;
+    if (!workbook || places.isEmpty())
+        return 0;
+    return workbook->dynamicCall("KeepValues(const QStringList&)", places).toInt();
 }
 
 bool ExcelOpKiv::holdsMacroCodeNames() const
@@ -212,6 +215,15 @@ QHash<QString, QString> ExcelOpKiv::definedNames() const
             return {};
         found.insert(name->property("Name").toString(), name->property("RefersTo").toString());
     }
+    return found;
+}
+
+QHash<QString, QString> ExcelOpKiv::tableRanges() const
+{
+    QHash<QString, QString> found;
+    const QVariantMap tables = workbook ? workbook->property("TableRanges").toMap() : QVariantMap();
+    for (auto it = tables.cbegin(); it != tables.cend(); ++it)
+        found.insert(it.key(), it.value().toString());
     return found;
 }
 

@@ -49,12 +49,13 @@ public:
     // Writes a copy in the workbook's own format to the path, safely, whatever its extension; the
     // workbook stays the file it was. False when the office could not.
     bool saveWorkbookCopyAs(const QString& path);
-    // Writes the worksheet alone into a new workbook of the path's format, safely; the open
-    // workbook does not change. What the sheet's own copy does not carry (the workbook's macros,
-    // its other names) the file lacks. False when the office could not.
-    bool saveSheetAlone(const QString& sheetName, const QString& path);
-    // Whether the workbook is a binary one whose sheets carry code names for its macros: any
-    // file written from it with fewer sheets would get empty placeholder sheets for the rest.
+    // The formulas of these cell blocks (sheet name, "B2:D2") replaced by the values they show,
+    // their formats kept; formulas whose result is an error stay. Every result is read before
+    // any is written. The number of cells changed.
+    int keepValues(const QList<QPair<QString, QString>>& blocks);
+    // Whether the workbook is a binary one whose sheets carry code names for its macros: the
+    // office saves any file written from it with fewer sheets with an empty placeholder sheet
+    // (__VBA__0, ...) for each sheet gone.
     bool holdsMacroCodeNames() const;
     // Whether the open workbook could only be opened read-only (a folder the user cannot write,
     // a file another program holds): it reads, but saveWorkbook() fails.
@@ -67,6 +68,9 @@ public:
     // The workbook's defined names, each with what it refers to ("=0.13"); a sheet's own names
     // as "Sheet1!name". Empty when the office cannot say.
     QHash<QString, QString> definedNames() const;
+    // The workbook's tables (Excel's ListObjects) by name, each with the cells it covers as a
+    // name refers to them ("=$'Sheet1'.R1C1:R9C3").
+    QHash<QString, QString> tableRanges() const;
     float getExcelVersion();
     bool isXlsxSupported();
     void clearSheets();

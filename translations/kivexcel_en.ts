@@ -68,7 +68,9 @@
     </message>
     <message>
         <source>、</source>
-        <extracomment>Between the forgiven differences of a header&apos;s suffix.</extracomment>
+        <extracomment>Between the forgiven differences of a header&apos;s suffix.
+----------
+Between the cells or names a message lists.</extracomment>
         <translation>, </translation>
     </message>
     <message>
@@ -237,6 +239,38 @@
     <message>
         <source>表2的最后一列已被使用，无法插入新列。</source>
         <translation>The last column of sheet 2 is in use, so no column can be inserted.</translation>
+    </message>
+    <message>
+        <source>%1对比已停止，文件没有改动。</source>
+        <extracomment>After the text on formulas with 3-D references, when the user chose to stop.</extracomment>
+        <translation>%1 The comparison was stopped; the file was not changed.</translation>
+    </message>
+    <message>
+        <source>要继续对比吗？选择“停止”则文件不做任何改动。</source>
+        <translation>Go on with the comparison? With “Stop” the file is not changed at all.</translation>
+    </message>
+    <message>
+        <source>继续</source>
+        <translation>Go on</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>%1等共%2个单元格</source>
+        <extracomment>%1 the first cells, %2 how many there are in all.</extracomment>
+        <translation>%1 and others (%2 cells in all)</translation>
+    </message>
+    <message>
+        <source>名称%1</source>
+        <extracomment>%1 defined names of the workbook.</extracomment>
+        <translation>the names %1</translation>
+    </message>
+    <message>
+        <source>%1的公式用三维引用（如Sheet1:Sheet3!A1）汇总多个工作表的同一位置，其中包括要对比的表。对比会在表里插入新列，内容右移而三维引用不变，这些公式的结果会因此改变。</source>
+        <extracomment>%1 the cells and names whose formulas have 3-D references over a compared sheet.</extracomment>
+        <translation>The formulas of %1 add up the same place on several sheets through 3-D references (such as Sheet1:Sheet3!A1), among them a compared sheet. The comparison inserts a new column there: the contents move right while the 3-D references stay, so these formulas give other results.</translation>
     </message>
 </context>
 <context>
@@ -771,6 +805,38 @@ From: %2</translation>
         <source>工作簿的结构受保护，无法添加新的Sheet表，请先撤销工作簿保护。文件没有改动。</source>
         <translation>The workbook&apos;s structure is protected, so no sheet can be added. Unprotect the workbook first. The file was not changed.</translation>
     </message>
+    <message numerus="yes">
+        <source>文件里有%n个单元格的公式引用的内容不在该文件里（会显示#REF!），已保留为原来显示的值。</source>
+        <translation>
+            <numerusform>%n cell&apos;s formula refers to what its file does not hold (it would show #REF!): it was kept as the value it showed.</numerusform>
+            <numerusform>%n cells&apos; formulas refer to what their files do not hold (they would show #REF!): they were kept as the values they showed.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>新Sheet表里有%n个单元格的公式引用的内容不在该表里（会显示#REF!），已保留为原来显示的值。</source>
+        <translation>
+            <numerusform>%n cell&apos;s formula in the new sheets refers to what its sheet does not hold (it would show #REF!): it was kept as the value it showed.</numerusform>
+            <numerusform>%n cells&apos; formulas in the new sheets refer to what their sheets do not hold (they would show #REF!): they were kept as the values they showed.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>数据区域里有%n行整行为空，不分到任何文件。</source>
+        <translation>
+            <numerusform>%n row of the data area is entirely empty and goes to no file.</numerusform>
+            <numerusform>%n rows of the data area are entirely empty and go to no file.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>数据区域里有%n行整行为空，不分到任何新Sheet表。</source>
+        <translation>
+            <numerusform>%n row of the data area is entirely empty and goes to no new sheet.</numerusform>
+            <numerusform>%n rows of the data area are entirely empty and go to no new sheet.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>保留引用内容不在新表里的公式（会显示#REF!）</source>
+        <translation>Keep formulas referring to what the new sheet does not hold (they show #REF!)</translation>
+    </message>
 </context>
 <context>
     <name>UpdateFunKiv</name>
@@ -978,6 +1044,10 @@ Home page: %2</translation>
     <message>
         <source>保留引用其他工作表的公式（文件里会显示#REF!）</source>
         <translation>Keep formulas that point at other sheets (the files will show #REF!)</translation>
+    </message>
+    <message>
+        <source>这个工作簿的宏按名字认识它的每个工作表，电子表格程序因此在每个写出的文件里为其他工作表留下了空白的占位工作表（__VBA__0、__VBA__1……），可以删除。</source>
+        <translation>This workbook&apos;s macros know each of its sheets by name, so the spreadsheet program left an empty placeholder sheet (__VBA__0, __VBA__1, …) in every written file for the other sheets; they can be deleted.</translation>
     </message>
 </context>
 </TS>

@@ -110,14 +110,27 @@ XlsxContent readXlsx(const QString& path)
         const QString sheet = QString::fromUtf8(package.unpacked(target.toUtf8()));
         content.sheets << name;
         content.views.insert(name, viewOf(sheet));
+        static const QRegularExpression rowPattern(QStringLiteral("<row\\b[^>]*>"));
+        for (auto match = rowPattern.globalMatch(sheet); match.hasNext();) {
+            const QString row = match.next().captured(0);
+            if (isTrue(attribute(row, QStringLiteral("hidden"))))
+                content.hiddenRows[name].append(attribute(row, QStringLiteral("r")).toInt());
+        }
         static const QRegularExpression cellPattern(QStringLiteral("<c\\b([^>]*?)(?:/>|>(.*?)</c>)"),
                                                     QRegularExpression::DotMatchesEverythingOption);
         for (auto match = cellPattern.globalMatch(sheet); match.hasNext();) {
             const auto cell = match.next();
             const QString ref = attribute(cell.captured(1), QStringLiteral("r"));
             content.fonts[name].insert(ref, formatFonts.value(attribute(cell.captured(1), QStringLiteral("s")).toInt()));
-            if (attribute(cell.captured(1), QStringLiteral("t")) == QLatin1String("s"))
-                content.texts[name].insert(ref, shared.value(section(cell.captured(2), QStringLiteral("v")).toInt()));
+            const bool sharedText = attribute(cell.captured(1), QStringLiteral("t")) == QLatin1String("s");
+            const QString value = section(cell.captured(2), QStringLiteral("v"));
+            if (sharedText)
+                content.texts[name].insert(ref, shared.value(value.toInt()));
+            if (cell.captured(2).contains(QLatin1String("<v")))
+                content.values[name].insert(ref, sharedText ? shared.value(value.toInt()) : xmlText(value));
+            const QString formula = section(cell.captured(2), QStringLiteral("f"));
+            if (!formula.isEmpty())
+                content.formulas[name].insert(ref, xmlText(formula));
         }
     }
     const int active = attribute(elements(workbook, QStringLiteral("workbookView")).value(0), QStringLiteral("activeTab")).toInt();

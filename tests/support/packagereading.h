@@ -1,6 +1,7 @@
 #pragma once
 // What a saved .xlsx holds, read from the package itself rather than asked of the office: the
-// font of every cell, the runs inside the shared strings, and each sheet's view.
+// font of every cell, the runs inside the shared strings, each sheet's view and hidden rows, and
+// the formulas with the values saved for them.
 
 #include <QHash>
 #include <QMap>
@@ -24,6 +25,9 @@ struct XlsxContent
     QStringList sheets;                           // tab order
     QHash<QString, QMap<QString, QString>> fonts; // sheet -> cell -> font name
     QHash<QString, QMap<QString, QString>> texts; // sheet -> cell -> shared or inline text
+    QHash<QString, QMap<QString, QString>> values;   // sheet -> cell -> value saved with it, texts resolved
+    QHash<QString, QMap<QString, QString>> formulas; // sheet -> cell -> formula as saved, without =
+    QHash<QString, QList<int>> hiddenRows;        // sheet -> hidden rows, in order
     QHash<QString, SheetView> views;              // sheet -> view
     QString activeSheet;
     int textRuns = 0;            // <r> runs in the shared strings

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
+
 namespace {
 
 QString corpusFolder()
@@ -65,8 +67,10 @@ private slots:
             const QStringList lost = book.featuresLostBySave();
             book.closeWorkbook();
             if (saved) {
-                const QStringList lostAfterAll = FeatureInventory::lost(source, FeatureInventory::of(copy));
-                QVERIFY2(lostAfterAll.isEmpty(), qPrintable(name + QStringLiteral(": ") + lostAfterAll.join(',')));
+                // A save that went ahead lost only what is no reason to stop one, and said so.
+                QCOMPARE(FeatureInventory::lost(source, FeatureInventory::of(copy)), lost);
+                QVERIFY2(std::none_of(lost.cbegin(), lost.cend(), FeatureInventory::stopsASave),
+                         qPrintable(name + QStringLiteral(": ") + lost.join(',')));
             } else if (!lost.isEmpty()) {
                 ++refused;
                 QVERIFY2(fileBytes(copy) == before, qPrintable(name));

@@ -3,8 +3,10 @@
 #include "common/runprogress.h"
 #include "excelop/excelopkiv.h"
 #include "tools/backup.h"
+#include "tools/compare/spanningformulas.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QHash>
 #include <algorithm>
 
@@ -248,9 +250,14 @@ QString ComparisonRun::formProblem(const ComparisonSettings& settings)
 
 namespace {
 
-bool hasFreeColumns(SheetEntry* sheet, int count)
+// The office's sheets hold more columns than an .xls sheet (up to IV): cells pushed past IV would
+// be dropped from the saved file.
+bool hasFreeColumns(SheetEntry* sheet, int count, const QString& savedFile)
 {
-    const int limit = sheet->columnLimit();
+    constexpr int kXlsColumns = 256;
+    int limit = sheet->columnLimit();
+    if (QFileInfo(savedFile).suffix().compare(QLatin1String("xls"), Qt::CaseInsensitive) == 0)
+        limit = limit > 0 ? std::min(limit, kXlsColumns) : kXlsColumns;
     return limit <= 0 || sheet->usedColumnCount() + count <= limit;
 }
 
@@ -288,9 +295,10 @@ QString ComparisonRun::firstInputProblem()
         return tr("表2受工作表保护，无法插入新列，请先撤销工作表保护。文件没有改动。");
     // Inserted columns push the sheet's cells right: the last ones must be free.
     const int twice = table1 == table2 ? 2 : 1;
-    if (!hasFreeColumns(table1, insertedColumns() * twice))
+    const QString savedFile = settings.resultPath.isEmpty() ? settings.workbookPath : settings.resultPath;
+    if (!hasFreeColumns(table1, insertedColumns() * twice, savedFile))
         return tr("表1的最后一列已被使用，无法插入新列。");
-    if (!hasFreeColumns(table2, insertedColumns() * twice))
+    if (!hasFreeColumns(table2, insertedColumns() * twice, savedFile))
         return tr("表2的最后一列已被使用，无法插入新列。");
     return QString();
 }
@@ -306,6 +314,16 @@ ComparisonOutcome ComparisonRun::run()
             refused.kind = ComparisonOutcome::Kind::Failed;
         refused.messages.append(office == OfficeState::Working ? problem : officeLostText(office));
         return refused;
+    }
+    // Nothing has changed yet: the user may still stop.
+    const QString spanning = settings.onSpanningFormulas
+                                 ? spanningExplanation(formulasSpanning(book, {table1->getSheetName(), table2->getSheetName()}))
+                                 : QString();
+    if (!spanning.isEmpty() && !settings.onSpanningFormulas(spanning)) {
+        ComparisonOutcome stopped;
+        //: After the text on formulas with 3-D references, when the user chose to stop.
+        stopped.messages.append(tr("%1对比已停止，文件没有改动。").arg(spanning));
+        return stopped;
     }
     // Up from the first change to the end of the save: inserting a column into a long sheet
     // and saving it take seconds.

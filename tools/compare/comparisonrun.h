@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class ExcelOpKiv;
 
@@ -52,6 +53,9 @@ struct ComparisonSettings
     LossQuestion onLoss;
     // Where the result goes instead of over the workbook; empty: the workbook.
     QString resultPath;
+    // Asked before anything changes when 3-D references (Sheet1:Sheet3!A1) take in a compared
+    // sheet, with what would change; true goes on. Without it the run goes on unasked.
+    std::function<bool(const QString& explanation)> onSpanningFormulas;
 };
 
 struct ComparisonOutcome

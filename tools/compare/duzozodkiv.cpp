@@ -113,6 +113,10 @@ ComparisonSettings DuZozodKiv::comparisonSettings() const
     settings.options.highlightMissing = highlightOption->isChecked();
     settings.options.keepBackup = backupOption->isChecked();
     settings.onLoss = ResultSaver::askInWindow();
+    // Asked during the run, whose boxes are centred on this window.
+    settings.onSpanningFormulas = [](const QString& explanation) {
+        return KivMessageBox::confirm(explanation, tr("要继续对比吗？选择“停止”则文件不做任何改动。"), tr("继续"), tr("停止"));
+    };
     return settings;
 }
 

@@ -54,10 +54,10 @@ bool ColumnSplitJob::openedAndAccepted(const QString& path, std::unique_ptr<Exce
     return true;
 }
 
-QStringList ColumnSplitJob::referTexts(ExcelOpKiv& book) const
+SplitRows ColumnSplitJob::rowsIn(ExcelOpKiv& book) const
 {
     SheetEntry* source = book.findSheet(request.sheetName);
-    return source ? source->readColumnTexts(referColumn, titleRow + 1, endRow) : QStringList();
+    return source ? splitRowsOf(*source, titleRow, endRow, referColumn) : SplitRows();
 }
 
 JobOutcome ColumnSplitJob::plan(std::unique_ptr<ExcelOpKiv>& link)
@@ -68,14 +68,14 @@ JobOutcome ColumnSplitJob::plan(std::unique_ptr<ExcelOpKiv>& link)
     JobOutcome outcome;
     if (!openedAndAccepted(request.workbookPath, link, outcome))
         return outcome;
-    const QVector<ValueRows> groups = groupRowsByValue(referTexts(*link), titleRow + 1);
+    const SplitRows rows = rowsIn(*link);
     const QVector<SplitPlanEntry> entries = request.filesFolder.isEmpty()
-                                                ? planSheets(groups, link->getSheetNames())
-                                                : planFiles(groups, extensionOf(request.workbookPath));
+                                                ? planSheets(rows.groups, link->getSheetNames())
+                                                : planFiles(rows.groups, extensionOf(request.workbookPath));
     link.reset();
     outcome.kind = JobOutcome::Kind::Done;
     outcome.plan = planAsData(entries);
-    outcome.messages = planLines(entries);
+    outcome.messages = planLines(entries) + notes(0, rows.emptyRows.size());
     return outcome;
 }
 
@@ -94,16 +94,20 @@ JobOutcome ColumnSplitJob::splitIntoFiles(std::unique_ptr<ExcelOpKiv>& link)
     JobOutcome outcome;
     if (!openedAndAccepted(copy, link, outcome))
         return outcome;
-    const QVector<ValueRows> groups = groupRowsByValue(referTexts(*link), titleRow + 1);
+    const QVector<ValueRows> groups = rowsIn(*link).groups;
     const QVector<SplitPlanEntry> sheets = planSheets(groups, link->getSheetNames());
     const QVector<SplitPlanEntry> files = planFiles(groups, extensionOf(request.workbookPath));
 
-    ColumnSplitRun run(*link, {request.sheetName, titleRow, endRow, referColumn, request.deleteReferColumn});
+    ColumnSplitRun run(*link, runSettings());
     const ColumnSplitRun::Outcome split = run.run();
     if (link->officeState() != OfficeState::Working) {
         const QString lost = officeLostText(link->officeState());
         link.reset();
         return outcomeOf(JobOutcome::Kind::Failed, lost);
+    }
+    if (split == ColumnSplitRun::Outcome::Finished && run.valuesFound() == 0) {
+        link.reset();
+        return noDataRows();
     }
     if (split != ColumnSplitRun::Outcome::Finished || !link->saveWorkbook()) {
         link.reset();
@@ -120,6 +124,7 @@ JobOutcome ColumnSplitJob::splitIntoFiles(std::unique_ptr<ExcelOpKiv>& link)
     // The files come from the copy as saved, as a later reading of it would see it.
     link->openWorkBook(copy);
     SheetFilesRun sheetFiles(*link, copy, written);
+    sheetFiles.keepFormulasPointingElsewhere(request.keepBrokenFormulas);
     const SheetFilesRun::Outcome wrote = sheetFiles.run(valueSheets);
     link.reset();
 
@@ -144,5 +149,6 @@ JobOutcome ColumnSplitJob::splitIntoFiles(std::unique_ptr<ExcelOpKiv>& link)
         outcome.kind = JobOutcome::Kind::Done;
         outcome.messages.append(tr("处理完毕请打开目录%1查看。").arg(folder));
     }
+    outcome.messages += notes(run.cellsKeptAsValues() + sheetFiles.cellsKeptAsValues(), run.emptyRowsLeftOut());
     return outcome;
 }

@@ -96,13 +96,17 @@ bool ColumnSplitJob::refused(ExcelOpKiv& book, JobOutcome& refusal)
     // Nothing below the title row: there is nothing to split, and the workbook stays as it is.
     const int lastUsedRow = source->usedRowCount();
     if (lastUsedRow <= titleRow && book.officeState() == OfficeState::Working) {
-        refusal = outcomeOf(JobOutcome::Kind::Refused,
-                            tr("“%1”表在标题行（第%2行）下面没有数据行，没有可以分割的内容，文件没有改动。")
-                                .arg(request.sheetName)
-                                .arg(titleRow));
+        refusal = noDataRows();
         return true;
     }
     return false;
+}
+
+JobOutcome ColumnSplitJob::noDataRows() const
+{
+    return outcomeOf(JobOutcome::Kind::Refused, tr("“%1”表在标题行（第%2行）下面没有数据行，没有可以分割的内容，文件没有改动。")
+                                                    .arg(request.sheetName)
+                                                    .arg(titleRow));
 }
 
 JobOutcome ColumnSplitJob::splitInOpenWorkbook(ExcelOpKiv& book)
@@ -114,11 +118,13 @@ JobOutcome ColumnSplitJob::splitInOpenWorkbook(ExcelOpKiv& book)
 
     // The run's dialog stays up through the save, which takes seconds on a long sheet.
     RunProgressHold dialogThroughSave;
-    ColumnSplitRun run(book, {request.sheetName, titleRow, endRow, referColumn, request.deleteReferColumn});
+    ColumnSplitRun run(book, runSettings());
     const ColumnSplitRun::Outcome outcome = run.run();
     const OfficeState office = book.officeState();
     if (office != OfficeState::Working)
         return outcomeOf(JobOutcome::Kind::Failed, officeLostText(office));
+    if (outcome == ColumnSplitRun::Outcome::Finished && run.valuesFound() == 0)
+        return noDataRows();
     if (outcome == ColumnSplitRun::Outcome::Failed) {
         SheetEntry* stillThere = book.findSheet(request.sheetName);
         if (stillThere && stillThere->isProtected())
@@ -151,6 +157,7 @@ JobOutcome ColumnSplitJob::finishedOutcome(const ColumnSplitRun& run, ColumnSpli
     if (outcome == ColumnSplitRun::Outcome::Cancelled) {
         saved.kind = JobOutcome::Kind::Cancelled;
         saved.messages.append(tr("注意：还没处理完毕，您已退出，但部分处理结果已经保存在目录文件内了。"));
+        saved.messages += notes(run.cellsKeptAsValues(), 0);
         return saved;
     }
     if (!run.valuesWithoutSheet().isEmpty()) {
@@ -162,11 +169,35 @@ JobOutcome ColumnSplitJob::finishedOutcome(const ColumnSplitRun& run, ColumnSpli
         const QString separator = tr("、");
         saved.messages.append(tr("没有全部处理完毕：以下值没能生成新的Sheet表：%1。其余结果已经保存在%2内。")
                                   .arg(quoted.join(separator), path));
+        saved.messages += notes(run.cellsKeptAsValues(), run.emptyRowsLeftOut());
         return saved;
     }
     saved.kind = JobOutcome::Kind::Done;
     saved.messages.append(tr("处理完毕请打开%1查看。").arg(path));
+    saved.messages += notes(run.cellsKeptAsValues(), run.emptyRowsLeftOut());
     return saved;
+}
+
+ColumnSplitSettings ColumnSplitJob::runSettings() const
+{
+    ColumnSplitSettings settings{request.sheetName, titleRow, endRow, referColumn, request.deleteReferColumn};
+    settings.keepBrokenFormulas = request.keepBrokenFormulas;
+    return settings;
+}
+
+QStringList ColumnSplitJob::notes(int cellsKeptAsValues, int emptyRows) const
+{
+    const bool intoFiles = !request.filesFolder.isEmpty();
+    QStringList lines;
+    if (cellsKeptAsValues > 0)
+        lines.append(intoFiles ? tr("文件里有%n个单元格的公式引用的内容不在该文件里（会显示#REF!），已保留为原来显示的值。", nullptr,
+                                    cellsKeptAsValues)
+                               : tr("新Sheet表里有%n个单元格的公式引用的内容不在该表里（会显示#REF!），已保留为原来显示的值。", nullptr,
+                                    cellsKeptAsValues));
+    if (emptyRows > 0)
+        lines.append(intoFiles ? tr("数据区域里有%n行整行为空，不分到任何文件。", nullptr, emptyRows)
+                               : tr("数据区域里有%n行整行为空，不分到任何新Sheet表。", nullptr, emptyRows));
+    return lines;
 }
 
 QString ColumnSplitJob::areaOutsideSheet(SheetEntry& source) const

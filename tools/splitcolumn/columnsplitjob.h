@@ -6,6 +6,7 @@
 #include "tools/joboutcome.h"
 #include "tools/resultsave.h"
 #include "tools/splitcolumn/columnsplitrun.h"
+#include "tools/splitcolumn/splitrows.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -32,6 +33,9 @@ struct ColumnSplitRequest
     LossQuestion onLoss;
     // Where the result goes instead of over the workbook; empty: the workbook.
     QString resultPath;
+    // Formulas that would show #REF! in a new sheet or file stay formulas; by default they are
+    // written as the values they show.
+    bool keepBrokenFormulas = false;
 };
 
 class ColumnSplitJob
@@ -60,8 +64,13 @@ private:
     // The outcome of a split saved to path.
     JobOutcome finishedOutcome(const ColumnSplitRun& run, ColumnSplitRun::Outcome outcome, const QString& path) const;
     JobOutcome splitIntoFiles(std::unique_ptr<ExcelOpKiv>& link);
-    QStringList referTexts(ExcelOpKiv& book) const;
+    SplitRows rowsIn(ExcelOpKiv& book) const;
+    ColumnSplitSettings runSettings() const;
+    // What the user should know beside the outcome: cells written as values, empty rows left out.
+    QStringList notes(int cellsKeptAsValues, int emptyRows) const;
     QString areaOutsideSheet(SheetEntry& source) const;
+    // Refused: no record below the title row (all rows there entirely empty, say).
+    JobOutcome noDataRows() const;
 
     ColumnSplitRequest request;
     int titleRow = 0;

@@ -2,11 +2,15 @@
 
 #include <QHash>
 
-QVector<ValueRows> groupRowsByValue(const QStringList& texts, int firstRow)
+#include <algorithm>
+
+QVector<ValueRows> groupRowsByValue(const QStringList& texts, int firstRow, const QVector<int>& leftOut)
 {
     QVector<ValueRows> groups;
     QHash<QString, int> groupOfValue;
     for (int k = 0; k < texts.size(); ++k) {
+        if (std::binary_search(leftOut.cbegin(), leftOut.cend(), firstRow + k))
+            continue;
         const QString& text = texts.at(k);
         auto found = groupOfValue.constFind(text);
         if (found == groupOfValue.constEnd()) {

@@ -18,8 +18,9 @@ struct ValueRows
 };
 
 // The distinct texts in the order they first appear, each with its rows; texts[k] is the text of
-// row firstRow + k. Letter case and spaces count: equal texts only.
-QVector<ValueRows> groupRowsByValue(const QStringList& texts, int firstRow);
+// row firstRow + k. Letter case and spaces count: equal texts only. The rows left out (ascending)
+// are in no group.
+QVector<ValueRows> groupRowsByValue(const QStringList& texts, int firstRow, const QVector<int>& leftOut = {});
 
 // The runs of rows from firstRow to lastRow that are not kept, top to bottom. Deleting them
 // bottom-up leaves exactly the kept rows, in their order.

@@ -2,9 +2,10 @@
 
 #include "common/runprogress.h"
 #include "excelop/excelopkiv.h"
-#include "automation/axobject.h"
 #include "tools/splitcolumn/columnsplitplan.h"
 #include "tools/splitcolumn/sortedcopycheck.h"
+#include "tools/splitcolumn/splitrows.h"
+#include "tools/splitcolumn/splitvaluekeeper.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -18,24 +19,6 @@ constexpr int kMaxBlocksPerCall = 1000;
 constexpr int kBatchesPerValue = 10;
 // The sorted work copy's name while the run lasts.
 constexpr char kWorkSheetName[] = "KivExcel排序中";
-
-// The contents of rows firstRow..lastRow, columns 1..lastCol, row by row, formulas as their text
-// and other cells as typed; empty when unread.
-QList<QStringList> blockContents(SheetEntry& sheet, int firstRow, int lastRow, int lastCol)
-{
-    const QString address = QStringLiteral("A%1:%2%3").arg(firstRow).arg(columnLetters(lastCol)).arg(lastRow);
-    std::unique_ptr<AxObject> range(sheet.sheet ? sheet.sheet->querySubObject("Range(QString)", address) : nullptr);
-    const QVariant contents = range ? range->property("Formula") : QVariant();
-    QList<QStringList> rows;
-    if (contents.type() != QVariant::List) {
-        if (contents.isValid() && firstRow == lastRow && lastCol == 1)
-            rows.append(QStringList{contents.toString()});
-        return rows;
-    }
-    for (const QVariant& row : contents.toList())
-        rows.append(row.toStringList());
-    return rows;
-}
 
 // Whether two rows hold the same cells but for their formulas, whose references follow the row.
 bool sameRowBesideFormulas(const QStringList& a, const QStringList& b)
@@ -82,19 +65,32 @@ ColumnSplitRun::ColumnSplitRun(ExcelOpKiv& book, const ColumnSplitSettings& sett
 {
 }
 
+ColumnSplitRun::~ColumnSplitRun() = default;
+
 ColumnSplitRun::Outcome ColumnSplitRun::run()
 {
     SheetEntry* source = book.findSheet(settings.sheetName);
-    const int firstDataRow = settings.titleRow + 1;
     // One bulk read; every copy starts as the same rows, so its blocks are known beforehand.
-    const QStringList texts = source ? source->readColumnTexts(settings.referColumn, firstDataRow, settings.endRow)
-                                     : QStringList();
-    const QVector<ValueRows> groups = groupRowsByValue(texts, firstDataRow);
+    const SplitRows rows = source ? splitRowsOf(*source, settings.titleRow, settings.endRow, settings.referColumn)
+                                  : SplitRows();
+    const QVector<ValueRows>& groups = rows.groups;
+    emptyRows = rows.emptyRows;
+    valueCount = groups.size();
+    bool keepingValues = false;
+    if (source && !settings.keepBrokenFormulas) {
+        valueKeeper = std::make_unique<SplitValueKeeper>(*source, settings.titleRow + 1, settings.endRow,
+                                                         settings.deleteReferColumn ? settings.referColumn : 0);
+        for (const ValueRows& group : groups)
+            keepingValues = keepingValues || valueKeeper->neededFor(group.rows);
+    }
     const qint64 rowsPerValue = qMax(0, settings.endRow - settings.titleRow);
 
     SplitProgress progress(groups.size() * rowsPerValue);
-    const Outcome outcome = source && sortedCopyPays(*source, groups) ? splitFromSortedCopy(groups, progress)
-                                                                    : splitBlockByBlock(groups, progress);
+    // Values are kept in a copy of the source before its rows go; the sorted way copies a work
+    // sheet whose rows have moved.
+    const Outcome outcome = source && !keepingValues && sortedCopyPays(*source, groups)
+                                ? splitFromSortedCopy(groups, progress)
+                                : splitBlockByBlock(groups, progress);
     progress.close();
     return outcome;
 }
@@ -143,20 +139,24 @@ ColumnSplitRun::Outcome ColumnSplitRun::splitFromSortedCopy(const QVector<ValueR
     const QString workName = book.copySheet(settings.sheetName, QString::fromUtf8(kWorkSheetName));
     SheetEntry* work = workName.isEmpty() ? nullptr : book.findSheet(workName);
     SheetEntry* source = book.findSheet(settings.sheetName);
-    const QVector<int> starts = work && source ? groupRowsByValueIn(*work, *source, groups) : QVector<int>();
+    // The empty rows come together as well, and go to no sheet.
+    QVector<ValueRows> sorted = groups;
+    if (!emptyRows.isEmpty())
+        sorted.append(ValueRows{QString(), emptyRows});
+    const QVector<int> starts = work && source ? groupRowsByValueIn(*work, *source, sorted) : QVector<int>();
     if (starts.isEmpty()) {
         if (work && !book.removeSheet(workName))
             return Outcome::Failed;
         return splitBlockByBlock(groups, progress);
     }
-    const Outcome outcome = splitOffSortedGroups(workName, groups, starts, progress);
+    const Outcome outcome = splitOffSortedGroups(workName, sorted, groups.size(), starts, progress);
     return book.removeSheet(workName) ? outcome : Outcome::Failed;
 }
 
 // Sorts the work copy's data rows by the reference column: the office puts the values in an order
 // of its own and keeps each value's rows in their order. Where each value's rows then start (0 for
 // the first data row) is read back, and every row checked against the source; empty when the rows
-// did not come out so, for instance when the office refused the sort.
+// did not come out so, for instance when the office refused the sort or two groups share a value.
 QVector<int> ColumnSplitRun::groupRowsByValueIn(SheetEntry& work, SheetEntry& source, const QVector<ValueRows>& groups)
 {
     const int firstDataRow = settings.titleRow + 1;
@@ -170,8 +170,11 @@ QVector<int> ColumnSplitRun::groupRowsByValueIn(SheetEntry& work, SheetEntry& so
     if (after.size() != rowCount || values.size() != rowCount)
         return {};
     QHash<QString, int> groupOfValue;
-    for (int g = 0; g < groups.size(); ++g)
+    for (int g = 0; g < groups.size(); ++g) {
+        if (groupOfValue.contains(groups.at(g).value))
+            return {};
         groupOfValue.insert(groups.at(g).value, g);
+    }
     QVector<int> starts(groups.size(), -1);
     int position = 0;
     while (position < rowCount) {
@@ -192,21 +195,22 @@ QVector<int> ColumnSplitRun::groupRowsByValueIn(SheetEntry& work, SheetEntry& so
 // Each value's sheet is a copy of the work copy without the rows above and below that value's
 // rows; the work copy then drops them, so later copies have fewer rows to copy and delete.
 ColumnSplitRun::Outcome ColumnSplitRun::splitOffSortedGroups(const QString& workName, const QVector<ValueRows>& groups,
-                                                             QVector<int> starts, SplitProgress& progress)
+                                                             int sheetGroups, QVector<int> starts, SplitProgress& progress)
 {
     const int firstDataRow = settings.titleRow + 1;
     const qint64 rowsPerValue = settings.endRow - settings.titleRow;
     qint64 progressOffset = 0;
     int rowsLeft = settings.endRow - settings.titleRow; // data rows still in the work copy
     for (int g = 0; g < groups.size(); ++g) {
-        if (!progress.advanceTo(progressOffset))
+        const bool makesSheet = g < sheetGroups;
+        if (makesSheet && !progress.advanceTo(progressOffset))
             return Outcome::Cancelled;
         const int groupRows = groups.at(g).rows.size();
         const int start = starts.at(g);
-        SheetEntry* copy = copyForValue(workName, groups.at(g).value);
-        if (!copy) {
+        SheetEntry* copy = makesSheet ? copyForValue(workName, groups.at(g).value) : nullptr;
+        if (makesSheet && !copy) {
             valuesLeftOut.append(groups.at(g).value);
-        } else {
+        } else if (copy) {
             QList<QPair<int, int>> others;
             if (start > 0)
                 others.append({firstDataRow, firstDataRow + start - 1});
@@ -225,7 +229,8 @@ ColumnSplitRun::Outcome ColumnSplitRun::splitOffSortedGroups(const QString& work
             if (other > start)
                 other -= groupRows;
         rowsLeft -= groupRows;
-        progressOffset += rowsPerValue;
+        if (makesSheet)
+            progressOffset += rowsPerValue;
     }
     return progress.advanceTo(progressOffset) ? Outcome::Finished : Outcome::Cancelled;
 }
@@ -239,6 +244,8 @@ ColumnSplitRun::Outcome ColumnSplitRun::splitOneValue(const ValueRows& group, Sp
         valuesLeftOut.append(group.value);
         return progress.advanceTo(progressOffset + rowsPerValue) ? Outcome::Finished : Outcome::Cancelled;
     }
+    if (valueKeeper)
+        valuesKept += valueKeeper->keepValuesIn(book, *copy, group.rows);
     // Bottom-up: rows above a deleted block keep their numbers, and fewer rows move per deletion.
     // The blocks go to the office a batch per call, each batch covering about a tenth of the data
     // rows; progress and cancel are looked at before each batch.

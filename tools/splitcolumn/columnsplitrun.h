@@ -5,10 +5,12 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <memory>
 
 class ExcelOpKiv;
 class SheetEntry;
 class SplitProgress;
+class SplitValueKeeper;
 struct ValueRows;
 
 struct ColumnSplitSettings
@@ -18,6 +20,9 @@ struct ColumnSplitSettings
     int endRow = 0;
     int referColumn = 0;    // 1-based
     bool deleteReferColumn = false;
+    // Formulas that would show #REF! in a new sheet stay formulas; by default they keep the values
+    // the user saw.
+    bool keepBrokenFormulas = false;
     // From this many row blocks to delete on, the rows are first grouped by value in a sorted
     // work copy, so each new sheet needs one deletion instead of one per block. Every deletion
     // costs the office more the more formulas the workbook holds: there fewer blocks suffice.
@@ -33,11 +38,18 @@ public:
     enum class Outcome { Finished, Cancelled, Failed };
 
     ColumnSplitRun(ExcelOpKiv& book, const ColumnSplitSettings& settings);
+    ~ColumnSplitRun();
 
     // Needs the source sheet in the book's sheet list. Shows the progress dialog; saves nothing.
     Outcome run();
     // Values whose copy the office did not make: their rows are in no new sheet.
     QStringList valuesWithoutSheet() const { return valuesLeftOut; }
+    // Cells of the new sheets whose formulas were written as the values they showed.
+    int cellsKeptAsValues() const { return valuesKept; }
+    // Data rows entirely empty: in no new sheet.
+    int emptyRowsLeftOut() const { return emptyRows.size(); }
+    // The distinct values of the data rows that are not empty; none: the run changed nothing.
+    int valuesFound() const { return valueCount; }
 
 private:
     Outcome splitBlockByBlock(const QVector<ValueRows>& groups, SplitProgress& progress);
@@ -45,12 +57,17 @@ private:
     bool sortedCopyPays(SheetEntry& source, const QVector<ValueRows>& groups);
     Outcome splitFromSortedCopy(const QVector<ValueRows>& groups, SplitProgress& progress);
     QVector<int> groupRowsByValueIn(SheetEntry& work, SheetEntry& source, const QVector<ValueRows>& groups);
-    Outcome splitOffSortedGroups(const QString& workName, const QVector<ValueRows>& groups, QVector<int> starts,
-                                 SplitProgress& progress);
+    // groups: the values' rows, then the empty rows when there are any, which get no sheet.
+    Outcome splitOffSortedGroups(const QString& workName, const QVector<ValueRows>& groups, int sheetGroups,
+                                 QVector<int> starts, SplitProgress& progress);
     SheetEntry* copyForValue(const QString& copiedSheet, const QString& value);
 
     ExcelOpKiv& book;
     ColumnSplitSettings settings;
     QStringList valuesLeftOut;
+    QVector<int> emptyRows;
+    int valueCount = 0;
+    std::unique_ptr<SplitValueKeeper> valueKeeper; // none when broken formulas stay
+    int valuesKept = 0;
     int sortedColumns = 0; // the columns the sorted work copy reorders, from column A
 };

@@ -2,8 +2,8 @@
 
 #include "automation/axobject.h"
 #include "excelop/sheetentry.h"
+#include "tools/splitcolumn/formulareferences.h"
 
-#include <QStringView>
 #include <QVariant>
 #include <QVector>
 #include <memory>
@@ -11,319 +11,6 @@
 namespace {
 
 constexpr int kLastRow = 1048576; // a whole column's last row, as far as covering the data rows goes
-
-// One end of a reference: its sheet (empty for the formula's own sheet), its row and column.
-struct ReferenceEnd
-{
-    QString sheet;
-    bool sheetAbsolute = true;
-    bool hasRow = false;
-    bool rowAbsolute = false;
-    int row = 0;
-    bool hasColumn = false;
-    int column = 0;
-};
-
-struct Reference
-{
-    ReferenceEnd first;
-    ReferenceEnd last;
-};
-
-bool isAsciiLetter(QChar c)
-{
-    return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z'));
-}
-
-bool isDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-bool isWordChar(QChar c)
-{
-    return c.unicode() >= 0x80 || isAsciiLetter(c) || isDigit(c) || c == QLatin1Char('_');
-}
-
-// Characters that end a sheet name written without quotes.
-bool endsSheetName(QChar c)
-{
-    return c.isSpace() || QStringLiteral("'\"!.:;,()+-*/^&=<>%~$[]{}#@").contains(c);
-}
-
-// Reads formula text: the references it holds, or false for anything it does not understand.
-class FormulaScanner
-{
-public:
-    FormulaScanner(const QString& text, const QSet<QString>& constantNames)
-        : text(text), size(text.size()), constantNames(constantNames)
-    {
-    }
-
-    bool scan(QVector<Reference>& references)
-    {
-        if (!text.startsWith(QLatin1Char('=')))
-            return false;
-        position = 1;
-        while (position < size) {
-            const QChar here = at(position);
-            Reference reference;
-            if (here.isSpace()) {
-                ++position;
-            } else if (here == QLatin1Char('"')) {
-                if (!skipString())
-                    return false;
-            } else if (skipFunctionName()) {
-            } else if (readReference(reference)) {
-                references.append(reference);
-            } else if (skipNumber() || skipTruthValue()) {
-            } else if (QStringLiteral("+-*/^&=<>%(),;~!").contains(here)) {
-                ++position; // operators; ~ and ! join or intersect references read on their own
-            } else if (skipConstantName()) {
-            } else {
-                return false; // names, tables, errors, other files, array constants, lone colons
-            }
-        }
-        return true;
-    }
-
-private:
-    QChar at(int index) const { return index < size ? text.at(index) : QChar(); }
-
-    bool skipString()
-    {
-        for (int i = position + 1; i < size; ++i) {
-            if (text.at(i) != QLatin1Char('"'))
-                continue;
-            if (at(i + 1) == QLatin1Char('"')) {
-                ++i;
-                continue;
-            }
-            position = i + 1;
-            return true;
-        }
-        return false;
-    }
-
-    // One of the names that stand for a value.
-    bool skipConstantName()
-    {
-        const auto partOfName = [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('.'); };
-        if (constantNames.isEmpty() || !(at(position).isLetter() || at(position) == QLatin1Char('_')))
-            return false;
-        int i = position + 1;
-        while (i < size && partOfName(at(i)))
-            ++i;
-        if (!constantNames.contains(text.mid(position, i - position).toCaseFolded()))
-            return false;
-        position = i;
-        return true;
-    }
-
-    // A function's name, up to its opening parenthesis.
-    bool skipFunctionName()
-    {
-        if (!isAsciiLetter(at(position)) && at(position) != QLatin1Char('_'))
-            return false;
-        int i = position + 1;
-        while (i < size && (isAsciiLetter(at(i)) || isDigit(at(i)) || at(i) == QLatin1Char('_') || at(i) == QLatin1Char('.')))
-            ++i;
-        while (i < size && at(i).isSpace())
-            ++i;
-        if (at(i) != QLatin1Char('('))
-            return false;
-        position = i;
-        return true;
-    }
-
-    bool skipNumber()
-    {
-        int i = position;
-        while (isDigit(at(i)))
-            ++i;
-        const bool whole = i > position;
-        if (at(i) == QLatin1Char('.')) {
-            ++i;
-            while (isDigit(at(i)))
-                ++i;
-        }
-        if (!whole && i <= position + 1)
-            return false;
-        if (at(i) == QLatin1Char('e') || at(i) == QLatin1Char('E')) {
-            int e = i + 1;
-            if (at(e) == QLatin1Char('+') || at(e) == QLatin1Char('-'))
-                ++e;
-            if (isDigit(at(e))) {
-                while (isDigit(at(e)))
-                    ++e;
-                i = e;
-            }
-        }
-        if (isWordChar(at(i)) || at(i) == QLatin1Char('.'))
-            return false;
-        position = i;
-        return true;
-    }
-
-    bool skipTruthValue()
-    {
-        for (const QLatin1String word : {QLatin1String("TRUE"), QLatin1String("FALSE")}) {
-            const int end = position + word.size();
-            if (QStringView(text).mid(position, word.size()).compare(word, Qt::CaseInsensitive) == 0
-                && !isWordChar(at(end)) && at(end) != QLatin1Char('.') && at(end) != QLatin1Char('(')) {
-                position = end;
-                return true;
-            }
-        }
-        return false;
-    }
-
-    // $'my sheet'. or Sheet1. (the office's) or 'my sheet'! and Sheet1! (Excel's), from i.
-    bool readSheetPrefix(int& i, ReferenceEnd& end) const
-    {
-        int j = i;
-        const bool dollar = at(j) == QLatin1Char('$');
-        if (dollar)
-            ++j;
-        QString name;
-        if (at(j) == QLatin1Char('\'')) {
-            for (++j;; ++j) {
-                if (j >= size)
-                    return false;
-                if (at(j) == QLatin1Char('\'')) {
-                    if (at(j + 1) != QLatin1Char('\''))
-                        break;
-                    ++j;
-                }
-                name += at(j);
-            }
-            ++j;
-        } else {
-            const int from = j;
-            while (j < size && !endsSheetName(at(j)))
-                ++j;
-            name = text.mid(from, j - from);
-        }
-        if (name.isEmpty() || (at(j) != QLatin1Char('.') && at(j) != QLatin1Char('!')))
-            return false;
-        end.sheet = name;
-        // Excel names sheets absolutely; the office writes $ for that.
-        end.sheetAbsolute = dollar || at(j) == QLatin1Char('!');
-        i = j + 1;
-        return true;
-    }
-
-    // Up to three column letters after an optional $; 0 when there are none or more.
-    int readColumnLetters(int& i, bool& absolute) const
-    {
-        int j = i;
-        absolute = at(j) == QLatin1Char('$');
-        if (absolute)
-            ++j;
-        int column = 0;
-        int letters = 0;
-        while (isAsciiLetter(at(j)) && letters < 4) {
-            column = column * 26 + (at(j).toUpper().unicode() - 'A' + 1);
-            ++letters;
-            ++j;
-        }
-        if (letters == 0 || letters > 3)
-            return 0;
-        i = j;
-        return column;
-    }
-
-    // Up to seven digits after an optional $; 0 when there are none.
-    int readRowNumber(int& i, bool& absolute) const
-    {
-        int j = i;
-        absolute = at(j) == QLatin1Char('$');
-        if (absolute)
-            ++j;
-        int row = 0;
-        int digits = 0;
-        while (isDigit(at(j)) && digits < 8) {
-            row = row * 10 + (at(j).unicode() - '0');
-            ++digits;
-            ++j;
-        }
-        if (digits == 0 || digits > 7)
-            return 0;
-        i = j;
-        return row;
-    }
-
-    enum class Kind { None, Cell, Column, Row };
-
-    // One end from i: an optional sheet, then a cell, a column or a row; i moves past it.
-    Kind readEnd(int& i, ReferenceEnd& end) const
-    {
-        int j = i;
-        readSheetPrefix(j, end);
-        int k = j;
-        bool columnAbsolute = false;
-        const int column = readColumnLetters(k, columnAbsolute);
-        if (column > 0) {
-            int m = k;
-            bool rowAbsolute = false;
-            const int row = readRowNumber(m, rowAbsolute);
-            if (row > 0) {
-                end.hasColumn = end.hasRow = true;
-                end.column = column;
-                end.row = row;
-                end.rowAbsolute = rowAbsolute;
-                i = m;
-                return Kind::Cell;
-            }
-            if (!isDigit(at(k)) && at(k) != QLatin1Char('$')) {
-                end.hasColumn = true;
-                end.column = column;
-                i = k;
-                return Kind::Column;
-            }
-            return Kind::None;
-        }
-        bool rowAbsolute = false;
-        const int row = readRowNumber(k, rowAbsolute);
-        if (row > 0) {
-            end.hasRow = true;
-            end.row = row;
-            end.rowAbsolute = rowAbsolute;
-            i = k;
-            return Kind::Row;
-        }
-        return Kind::None;
-    }
-
-    bool readReference(Reference& reference)
-    {
-        int i = position;
-        const Kind kind = readEnd(i, reference.first);
-        if (kind == Kind::None)
-            return false;
-        reference.last = reference.first;
-        if (at(i) == QLatin1Char(':')) {
-            ReferenceEnd last;
-            last.sheet = reference.first.sheet; // the second end keeps the first one's sheet
-            last.sheetAbsolute = reference.first.sheetAbsolute;
-            ++i;
-            if (readEnd(i, last) != kind)
-                return false;
-            reference.last = last;
-        } else if (kind != Kind::Cell) {
-            return false; // a column or row alone is a name or a number
-        }
-        if (isWordChar(at(i)) || QStringLiteral(".($'").contains(at(i)))
-            return false;
-        position = i;
-        return true;
-    }
-
-    const QString& text;
-    const int size;
-    const QSet<QString>& constantNames;
-    int position = 0;
-};
 
 // The rows a reference end covers once a missing row is taken as the whole column.
 QPair<int, int> rowSpan(const Reference& reference)
@@ -383,7 +70,7 @@ bool formulaKeepsReferencesWhenSorted(const QString& formula, int row, const QSt
                                       const QSet<QString>& constantNames)
 {
     QVector<Reference> references;
-    if (!FormulaScanner(formula, constantNames).scan(references))
+    if (!readReferences(formula, references, constantNames))
         return false;
     for (const Reference& reference : references)
         if (!referenceKeepsItsCells(reference, row, sheetName, rows))
@@ -399,12 +86,11 @@ QSet<QString> constantNamesFor(const QHash<QString, QString>& definedNames, cons
         if (it.key().toCaseFolded().startsWith(ownPrefix))
             hiddenBySheet.insert(it.key().toCaseFolded().mid(ownPrefix.size()));
     QSet<QString> constants;
-    const QSet<QString> none;
     for (auto it = definedNames.cbegin(); it != definedNames.cend(); ++it) {
         const QString name = it.key().toCaseFolded();
         QVector<Reference> references;
         if (!name.contains(QLatin1Char('!')) && !hiddenBySheet.contains(name)
-            && FormulaScanner(it.value(), none).scan(references) && references.isEmpty())
+            && readReferences(it.value(), references) && references.isEmpty())
             constants.insert(name);
     }
     return constants;

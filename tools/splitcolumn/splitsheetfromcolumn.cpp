@@ -34,6 +34,8 @@ SplitSheetFromColumn::SplitSheetFromColumn(QWidget* parent)
     intoFilesOption = addRememberedOption(options, tr("分割为单独的文件（每个值一个文件，原文件不变）"),
                                           QStringLiteral("splitColumn/intoFiles"));
     backupOption = addRememberedOption(options, tr("保存前在旁边保留原文件的备份"), QStringLiteral("splitColumn/backup"));
+    keepBrokenFormulasOption = addRememberedOption(options, tr("保留引用内容不在新表里的公式（会显示#REF!）"),
+                                                   QStringLiteral("splitColumn/keepBrokenFormulas"));
     connect(ui->comboBoxSheets, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &SplitSheetFromColumn::fillDataArea);
     banner = startBannerFor(ui->myAdViewButton, QStringLiteral("adsf"));
@@ -95,6 +97,7 @@ void SplitSheetFromColumn::on_pushButton_clicked()
                                ui->referColText->toPlainText(), ui->deleteReferColAfterDealCheckBox->isChecked(),
                                backupOption->isChecked()};
     request.onLoss = ResultSaver::askInWindow();
+    request.keepBrokenFormulas = keepBrokenFormulasOption->isChecked();
     ColumnSplitJob job(request);
     const QString problem = job.formProblem();
     if (!problem.isEmpty()) {

@@ -89,8 +89,13 @@ bool CrossSheetFormulas::pointsElsewhere(const QString& formula, const QString& 
 
 int keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames)
 {
-    const CrossSheetFormulas formulas(book.getSheetNames(), book.definedNames());
-    int kept = 0;
+    // Tables and defined names share one set of names in a workbook.
+    QHash<QString, QString> names = book.definedNames();
+    const QHash<QString, QString> tables = book.tableRanges();
+    for (auto it = tables.cbegin(); it != tables.cend(); ++it)
+        names.insert(it.key(), it.value());
+    const CrossSheetFormulas formulas(book.getSheetNames(), names);
+    QList<QPair<QString, QString>> blocks;
     for (const QString& sheetName : sheetNames) {
         SheetEntry* sheet = book.findSheet(sheetName);
         if (!sheet || !sheet->holdsFormulas())
@@ -98,18 +103,21 @@ int keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNam
         const QList<QStringList> rows = sheet->usedAreaFormulas();
         for (int r = 0; r < rows.size(); ++r) {
             const QStringList& cells = rows.at(r);
-            // Runs of neighbouring cells in a row go in one call.
+            const auto pointsElsewhere = [&](int c) {
+                return cells.at(c).startsWith(QLatin1Char('=')) && formulas.pointsElsewhere(cells.at(c), sheetName);
+            };
+            // Runs of neighbouring cells in a row make one block.
             for (int c = 0; c < cells.size(); ++c) {
-                if (!cells.at(c).startsWith(QLatin1Char('=')) || !formulas.pointsElsewhere(cells.at(c), sheetName))
+                if (!pointsElsewhere(c))
                     continue;
                 int last = c;
-                while (last + 1 < cells.size() && cells.at(last + 1).startsWith(QLatin1Char('='))
-                       && formulas.pointsElsewhere(cells.at(last + 1), sheetName))
+                while (last + 1 < cells.size() && pointsElsewhere(last + 1))
                     ++last;
-                kept += sheet->keepValues(r + 1, c + 1, last + 1);
+                const QString row = QString::number(r + 1);
+                blocks.append({sheetName, columnLetters(c + 1) + row + QLatin1Char(':') + columnLetters(last + 1) + row});
                 c = last;
             }
         }
     }
-    return kept;
+    return book.keepValues(blocks);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Formulas that would show #REF! in a file holding their sheet alone: those that point at another
-// sheet of the workbook, directly, through a 3-D range, or through a defined name that does.
+// sheet of the workbook, directly, through a 3-D range, or through a defined name or a table
+// (Table1[Column]) that does.
 // Formulas are read as the office writes them: $Sheet2.A1, $'My sheet'.A1:B2, a;b.
 
 #include <QHash>

@@ -99,6 +99,9 @@ JobOutcome SheetFilesJob::run(std::unique_ptr<ExcelOpKiv>& link)
         outcome.kind = JobOutcome::Kind::Done;
         outcome.messages.append(replaced + tr("处理完毕请打开目录%1查看。").arg(folder));
     }
+    if (run.filesHoldMacroPlaceholders())
+        outcome.messages.append(tr("这个工作簿的宏按名字认识它的每个工作表，电子表格程序因此在每个写出的文件里为其他工作表"
+                                   "留下了空白的占位工作表（__VBA__0、__VBA__1……），可以删除。"));
     if (run.cellsKeptAsValues() > 0)
         outcome.messages.append(tr("%n个单元格的公式引用了其他工作表，在单独的文件里保留为它们显示的值。", nullptr,
                                    run.cellsKeptAsValues()));

@@ -47,11 +47,8 @@ SheetFilesRun::Outcome SheetFilesRun::run(const QStringList& sheetNames)
     RunProgress progress(QCoreApplication::translate("splitExcelFromSheets", "正在处理中，请不要操作其他Excel文件。"), QCoreApplication::translate("splitExcelFromSheets", "取消"), 0, count * count);
     book.openSheets();
     valuesKept = keepValuesFor(wanted);
-    Step step = Step::Done;
-    if (book.holdsMacroCodeNames())
-        step = writeFilesBySheetImports(progress);
-    else
-        step = undoBringsBackEverySheet() ? writeFilesByHalving(progress) : writeFilesByFullCopies(progress);
+    placeholderSheets = book.holdsMacroCodeNames();
+    const Step step = undoBringsBackEverySheet() ? writeFilesByHalving(progress) : writeFilesByFullCopies(progress);
     progress.close();
     return step == Step::Cancelled ? Outcome::Cancelled : Outcome::Finished;
 }
@@ -85,28 +82,6 @@ SheetFilesRun::Step SheetFilesRun::writeFilesByHalving(RunProgress& progress)
         step = writeRetriesByCopies(progress);
     book.openSheets();
     return step;
-}
-
-// Each sheet copied alone into a new workbook: a cut-down copy of a workbook whose macros know
-// its sheets by code name would be saved with an empty placeholder sheet for every sheet gone.
-SheetFilesRun::Step SheetFilesRun::writeFilesBySheetImports(RunProgress& progress)
-{
-    allSheets = book.getSheetNames();
-    for (const QString& name : wanted) {
-        inspections += allSheets.size();
-        progress.setValue(inspections);
-        if (progress.wasCanceled())
-            return Step::Cancelled;
-        const QString path = outputPathFor(name);
-        ++filesDone;
-        if (isSameExistingFile(path, targetPath))
-            fail(name, QCoreApplication::translate("splitExcelFromSheets", "导出文件就是目标文件本身，目标文件不会被覆盖"));
-        else if (book.saveSheetAlone(name, path))
-            recordWritten(name, path);
-        else
-            fail(name, QCoreApplication::translate("splitExcelFromSheets", "无法写入文件%1").arg(path));
-    }
-    return Step::Done;
 }
 
 // What the fast way could not write (a failed undo, a deletion or a save the office refused),

@@ -5,9 +5,8 @@
 // about log2(n) times instead of once for every other sheet's file. The office's undo does not
 // bring back notes and drawings whole; a workbook holding them takes the slow way: a byte copy
 // of the target for each sheet, every other sheet deleted from it, saved. Sheets the quick way
-// could not write are tried the slow way. An .xls whose macros know its sheets by code name has
-// each sheet copied alone into a new workbook. The target file itself is never removed,
-// overwritten or saved.
+// could not write are tried the slow way. The target file itself is never removed, overwritten
+// or saved.
 
 #include <QHash>
 #include <QString>
@@ -28,6 +27,8 @@ public:
     void keepFormulasPointingElsewhere(bool keep) { keepBrokenFormulas = keep; }
     // Cells written as their values for that reason.
     int cellsKeptAsValues() const { return valuesKept; }
+    // Whether the office gave the files empty placeholder sheets for the workbook's macros.
+    bool filesHoldMacroPlaceholders() const { return placeholderSheets && !writtenFiles.isEmpty(); }
 
     // sheetNames: the target's worksheets to write, in workbook order. The book holds the target,
     // loaded and unchanged; afterwards it holds it changed and must not be saved. Shows the
@@ -49,7 +50,6 @@ private:
     Step writeFilesByHalving(RunProgress& progress);
     Step writeFilesByFullCopies(RunProgress& progress);
     Step writeRetriesByCopies(RunProgress& progress);
-    Step writeFilesBySheetImports(RunProgress& progress);
     // present: the sheets the loaded workbook holds now, consecutive in workbook order.
     // restoreAfter: whether the workbook must hold them again afterwards; the last files of the
     // run need not, and their deletions are cheaper for it.
@@ -89,6 +89,7 @@ private:
     bool outputOpen = false; // the slow way's open workbook is an output file, not the target
     bool keepBrokenFormulas = false;
     int valuesKept = 0;
+    bool placeholderSheets = false;
     QStringList retryByCopy; // sheets the fast way could not write
     QStringList failures;
     QStringList writtenFiles;

@@ -59,6 +59,8 @@ private slots:
         QTest::newRow("name for a value") << "=A1*Rate" << false;
         QTest::newRow("own sheet's own name") << "=Local*2" << false;
         QTest::newRow("function, not a name") << "=SALES(1)" << false;
+        QTest::newRow("table on another sheet") << "=SUM(Orders[Amount])" << true;
+        QTest::newRow("table on its own sheet") << "=Mine[[#This Row];[Amount]]*2" << false;
     }
     void whatPointsElsewhere()
     {
@@ -67,7 +69,9 @@ private slots:
         const QHash<QString, QString> names{{QStringLiteral("Sales"), QStringLiteral("=$Data.$A$1:$A$9")},
                                             {QStringLiteral("Rate"), QStringLiteral("=0.13")},
                                             {QStringLiteral("Own!Local"), QStringLiteral("=$Own.$B$1")},
-                                            {QStringLiteral("Local"), QStringLiteral("=$Data.$B$1")}};
+                                            {QStringLiteral("Local"), QStringLiteral("=$Data.$B$1")},
+                                            {QStringLiteral("Orders"), QStringLiteral("=$'Data'.R1C1:R9C3")},
+                                            {QStringLiteral("Mine"), QStringLiteral("=$'Own'.R1C1:R9C3")}};
         const CrossSheetFormulas formulas({QStringLiteral("Own"), QStringLiteral("Data"), QStringLiteral("My 'big' data")},
                                           names);
         QCOMPARE(formulas.pointsElsewhere(formula, QStringLiteral("Own")), elsewhere);

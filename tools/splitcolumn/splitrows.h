@@ -1,0 +1,24 @@
+#pragma once
+// The data rows of a sheet to split, read from the office: by the text of the reference column,
+// and apart the rows that are entirely empty, which are no record and go to no new sheet.
+
+#include "tools/splitcolumn/columnsplitplan.h"
+
+#include <QList>
+#include <QStringList>
+#include <QVector>
+
+class SheetEntry;
+
+struct SplitRows
+{
+    QVector<ValueRows> groups; // in the order the values first appear
+    QVector<int> emptyRows;    // ascending
+};
+
+// The data rows are titleRow + 1 .. endRow.
+SplitRows splitRowsOf(SheetEntry& source, int titleRow, int endRow, int referColumn);
+
+// The contents of rows firstRow..lastRow, columns 1..lastCol, row by row, formulas as their text
+// and other cells as typed; empty when unread.
+QList<QStringList> blockContents(SheetEntry& sheet, int firstRow, int lastRow, int lastCol);

@@ -1,0 +1,144 @@
+#include "tools/splitcolumn/splitvaluekeeper.h"
+
+#include "automation/axobject.h"
+#include "excelop/excelopkiv.h"
+
+#include <QMap>
+
+#include <algorithm>
+
+namespace {
+
+bool isFormula(const QString& text)
+{
+    return text.startsWith(QLatin1Char('=')) || text.startsWith(QLatin1String("{="));
+}
+
+// Formulas with references to a table's columns (Table1[Amount], Table1[#All]). A bracket
+// inside a text only costs a look at each copy.
+QVector<QPoint> tableFormulasOf(const QList<QStringList>& formulas)
+{
+    QVector<QPoint> cells;
+    for (int r = 0; r < formulas.size(); ++r)
+        for (int c = 0; c < formulas.at(r).size(); ++c)
+            if (isFormula(formulas.at(r).at(c)) && formulas.at(r).at(c).contains(QLatin1Char('[')))
+                cells.append(QPoint(c + 1, r + 1));
+    return cells;
+}
+
+QList<QVariantList> usedAreaValues(SheetEntry& sheet)
+{
+    std::unique_ptr<AxObject> used(sheet.sheet ? sheet.sheet->querySubObject("UsedRange") : nullptr);
+    const QVariant values = used ? used->property("Value") : QVariant();
+    if (values.type() != QVariant::List)
+        return {QVariantList{values}};
+    QList<QVariantList> rows;
+    for (const QVariant& row : values.toList())
+        rows.append(row.toList());
+    return rows;
+}
+
+// Values that go back into a cell as they were shown: numbers, truth values and texts that would
+// not be read as numbers. A date would need the workbook's date origin; an error stays one.
+bool writesBackAsShown(const QVariant& value)
+{
+    switch (value.type()) {
+    case QVariant::Double:
+    case QVariant::Int:
+    case QVariant::LongLong:
+    case QVariant::Bool:
+        return true;
+    case QVariant::String: {
+        const QString text = value.toString();
+        bool number = false;
+        text.trimmed().toDouble(&number);
+        return !text.isEmpty() && !number && !text.startsWith(QLatin1Char('#')) && !text.startsWith(QLatin1String("Err:"));
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+SplitValueKeeper::SplitValueKeeper(SheetEntry& source, int firstRow, int lastRow, int removedColumn)
+    : firstRow(firstRow), lastRow(lastRow)
+{
+    if (!source.holdsFormulas())
+        return;
+    const QList<QStringList> formulas = source.usedAreaFormulas();
+    lost = std::make_unique<LostReferences>(formulas, source.getSheetName(), firstRow, lastRow, removedColumn);
+    tableFormulas = tableFormulasOf(formulas);
+    if (!tableFormulas.isEmpty())
+        sourceValues = usedAreaValues(source);
+}
+
+bool SplitValueKeeper::neededFor(const QVector<int>& keptRows) const
+{
+    return !tableFormulas.isEmpty() || (lost && !lost->cellsIn(keptRows).isEmpty());
+}
+
+bool SplitValueKeeper::keepsRow(int row, const QVector<int>& keptRows) const
+{
+    return row < firstRow || row > lastRow || std::binary_search(keptRows.cbegin(), keptRows.cend(), row);
+}
+
+int SplitValueKeeper::keepValuesIn(ExcelOpKiv& book, SheetEntry& copy, const QVector<int>& keptRows) const
+{
+    // First: formulas using the cells restored show their values again before those are kept.
+    const QVector<QPoint> restored = restoreWhatTheCopyBroke(copy, keptRows);
+    const QVector<QPoint> cells = lost ? lost->cellsIn(keptRows) : QVector<QPoint>();
+    if (cells.isEmpty())
+        return restored.size();
+    // Each value written makes the office calculate again: few blocks, in one call.
+    const QString sheetName = copy.getSheetName();
+    QList<QPair<QString, QString>> blocks;
+    for (const QRect& block : lost->blocksOf(cells, keptRows))
+        blocks.append({sheetName, columnLetters(block.left()) + QString::number(block.top()) + QLatin1Char(':')
+                                      + columnLetters(block.right()) + QString::number(block.bottom())});
+    book.keepValues(blocks);
+    // The blocks take formulas of rows about to go as well: the cells kept are counted.
+    const QList<QStringList> now = copy.usedAreaFormulas();
+    int kept = restored.size();
+    for (const QPoint& cell : cells)
+        kept += restored.contains(cell) || isFormula(now.value(cell.y() - 1).value(cell.x() - 1)) ? 0 : 1;
+    return kept;
+}
+
+// The office's copy of a sheet miscalculates formulas with references to a table's columns: they
+// show #REF!, Err:504 or a wrong count. Those showing another value than in the source get the
+// source's, in the rows going too, which formulas kept as values next may use.
+QVector<QPoint> SplitValueKeeper::restoreWhatTheCopyBroke(SheetEntry& copy, const QVector<int>& keptRows) const
+{
+    if (tableFormulas.isEmpty() || !copy.sheet)
+        return {};
+    const QList<QVariantList> shown = usedAreaValues(copy);
+    QMap<int, QVector<int>> rowsByColumn; // ascending, as tableFormulas runs row by row
+    for (const QPoint& cell : tableFormulas) {
+        const QVariant before = sourceValues.value(cell.y() - 1).value(cell.x() - 1);
+        if (shown.value(cell.y() - 1).value(cell.x() - 1) != before && writesBackAsShown(before))
+            rowsByColumn[cell.x()].append(cell.y());
+    }
+    QVector<QPoint> restored;
+    for (auto column = rowsByColumn.cbegin(); column != rowsByColumn.cend(); ++column) {
+        const QVector<int>& rows = column.value();
+        // A run of rows in one write.
+        for (int k = 0; k < rows.size();) {
+            int last = k;
+            while (last + 1 < rows.size() && rows.at(last + 1) == rows.at(last) + 1)
+                ++last;
+            QVariantList values;
+            for (int i = k; i <= last; ++i)
+                values.append(QVariant(QVariantList{sourceValues.value(rows.at(i) - 1).value(column.key() - 1)}));
+            const QString letters = columnLetters(column.key());
+            std::unique_ptr<AxObject> block(copy.sheet->querySubObject(
+                "Range(QString)", letters + QString::number(rows.at(k)) + QLatin1Char(':') + letters + QString::number(rows.at(last))));
+            if (block && block->setProperty("Value", values))
+                for (int i = k; i <= last; ++i)
+                    if (keepsRow(rows.at(i), keptRows))
+                        restored.append(QPoint(column.key(), rows.at(i)));
+            k = last + 1;
+        }
+    }
+    return restored;
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The formulas of the column split's new sheets that would show #REF! there keep the values the
+// user saw: those that lose what they refer to when the other values' rows (or the reference
+// column) go, and those the office breaks when it copies the sheet (references to a table's
+// columns, which the copy miscalculates).
+
+#include "tools/splitcolumn/lostreferences.h"
+
+#include <QList>
+#include <QStringList>
+#include <QVariantList>
+#include <QVector>
+#include <memory>
+
+class ExcelOpKiv;
+class SheetEntry;
+
+class SplitValueKeeper
+{
+public:
+    // Reads the source's formulas, and their values when the copy may break some. The data rows
+    // are firstRow..lastRow; removedColumn is 0 when the reference column stays. 1-based.
+    SplitValueKeeper(SheetEntry& source, int firstRow, int lastRow, int removedColumn);
+
+    // Whether the new sheet keeping these data rows (ascending) may have formulas to keep.
+    bool neededFor(const QVector<int>& keptRows) const;
+    // In a copy of the source made just now, before any of its rows go: the formulas of the rows
+    // it keeps that would show #REF! become the values they show in the source. The number of
+    // cells changed.
+    int keepValuesIn(ExcelOpKiv& book, SheetEntry& copy, const QVector<int>& keptRows) const;
+
+private:
+    bool keepsRow(int row, const QVector<int>& keptRows) const;
+    // The cells written.
+    QVector<QPoint> restoreWhatTheCopyBroke(SheetEntry& copy, const QVector<int>& keptRows) const;
+
+    int firstRow;
+    int lastRow;
+    std::unique_ptr<LostReferences> lost; // none for a sheet without formulas
+    QVector<QPoint> tableFormulas; // cells, row by row
+    QList<QVariantList> sourceValues; // used area from A1, read only when there are such formulas
+};
