@@ -38,6 +38,12 @@ QList<QVariantList> usedAreaValues(SheetEntry& sheet)
     return rows;
 }
 
+QString rangeAddress(int column, int firstRow, int lastRow)
+{
+    const QString letters = columnLetters(column);
+    return letters + QString::number(firstRow) + QLatin1Char(':') + letters + QString::number(lastRow);
+}
+
 // Values that go back into a cell as they were shown: numbers, truth values and texts that would
 // not be read as numbers. A date would need the workbook's date origin; an error stays one.
 bool writesBackAsShown(const QVariant& value)
@@ -86,23 +92,30 @@ bool SplitValueKeeper::keepsRow(int row, const QVector<int>& keptRows) const
 int SplitValueKeeper::keepValuesIn(ExcelOpKiv& book, SheetEntry& copy, const QVector<int>& keptRows) const
 {
     // First: formulas using the cells restored show their values again before those are kept.
-    const QVector<QPoint> restored = restoreWhatTheCopyBroke(copy, keptRows);
+    const int restored = restoreWhatTheCopyBroke(copy, keptRows).size();
     const QVector<QPoint> cells = lost ? lost->cellsIn(keptRows) : QVector<QPoint>();
-    if (cells.isEmpty())
-        return restored.size();
+    if (cells.isEmpty() || !copy.sheet)
+        return restored;
     // Each value written makes the office calculate again: few blocks, in one call.
     const QString sheetName = copy.getSheetName();
-    QList<QPair<QString, QString>> blocks;
-    for (const QRect& block : lost->blocksOf(cells, keptRows))
-        blocks.append({sheetName, columnLetters(block.left()) + QString::number(block.top()) + QLatin1Char(':')
-                                      + columnLetters(block.right()) + QString::number(block.bottom())});
-    book.keepValues(blocks);
-    // The blocks take formulas of rows about to go as well: the cells kept are counted.
-    const QList<QStringList> now = copy.usedAreaFormulas();
-    int kept = restored.size();
-    for (const QPoint& cell : cells)
-        kept += restored.contains(cell) || isFormula(now.value(cell.y() - 1).value(cell.x() - 1)) ? 0 : 1;
-    return kept;
+    const QVector<QRect> blocks = lost->blocksOf(cells, keptRows);
+    QList<QPair<QString, QString>> places;
+    for (const QRect& block : blocks)
+        places.append({sheetName, rangeAddress(block.left(), block.top(), block.bottom())});
+    int kept = book.keepValues(places);
+    // Inside a block of several rows lie rows about to go: their cells are not counted.
+    for (const QRect& block : blocks) {
+        if (block.height() < 3)
+            continue;
+        std::unique_ptr<AxObject> inside(
+            copy.sheet->querySubObject("Range(QString)", rangeAddress(block.left(), block.top() + 1, block.bottom() - 1)));
+        const QVariant formulas = inside ? inside->property("Formula") : QVariant();
+        const QVariantList rows = formulas.type() == QVariant::List ? formulas.toList() : QVariantList{formulas};
+        for (int i = 0; i < rows.size(); ++i)
+            if (!keepsRow(block.top() + 1 + i, keptRows) && !isFormula(rows.at(i).toList().value(0, rows.at(i)).toString()))
+                --kept;
+    }
+    return restored + kept;
 }
 
 // The office's copy of a sheet miscalculates formulas with references to a table's columns: they
@@ -130,9 +143,8 @@ QVector<QPoint> SplitValueKeeper::restoreWhatTheCopyBroke(SheetEntry& copy, cons
             QVariantList values;
             for (int i = k; i <= last; ++i)
                 values.append(QVariant(QVariantList{sourceValues.value(rows.at(i) - 1).value(column.key() - 1)}));
-            const QString letters = columnLetters(column.key());
-            std::unique_ptr<AxObject> block(copy.sheet->querySubObject(
-                "Range(QString)", letters + QString::number(rows.at(k)) + QLatin1Char(':') + letters + QString::number(rows.at(last))));
+            std::unique_ptr<AxObject> block(
+                copy.sheet->querySubObject("Range(QString)", rangeAddress(column.key(), rows.at(k), rows.at(last))));
             if (block && block->setProperty("Value", values))
                 for (int i = k; i <= last; ++i)
                     if (keepsRow(rows.at(i), keptRows))

@@ -248,6 +248,24 @@ private slots:
         QCOMPARE(sheetNamed(after, "a").rows.last().value(2), QString("150")); // the total of a's rows
     }
 
+    // Values taking turns: each running total after the first is kept, written in one block per
+    // sheet together with the other value's rows, which the count leaves out.
+    void alternatingValuesCountEachCellOnce()
+    {
+        QList<QStringList> rows{{"编号", "地区", "金额", "累计"}, {"n1", "a", "10", "=C2"}};
+        for (int row = 3; row <= 9; ++row)
+            rows.append({QStringLiteral("n%1").arg(row - 1), row % 2 ? "b" : "a", "10", QStringLiteral("=D%1+C%2").arg(row - 1).arg(row)});
+        const QString path = folder.filePath(QStringLiteral("alternating.xlsx"));
+        QVERIFY(writeFormulaBook(path, rows));
+        const JobOutcome outcome = splitJob(path, "Data", "D9", "B", false);
+        QCOMPARE(outcome.messages.value(1),
+                 QStringLiteral("新Sheet表里有7个单元格的公式引用的内容不在该表里（会显示#REF!），已保留为原来显示的值。"));
+        const QList<SheetContent> after = readWorkbook(path);
+        QCOMPARE(sheetNamed(after, "a").rows, QList<QStringList>({rows.first(), {"n1", "a", "10", "10"}, {"n3", "a", "10", "30"},
+                                                                  {"n5", "a", "10", "50"}, {"n7", "a", "10", "70"}}));
+        QCOMPARE(sheetNamed(after, "b").rows.last(), QStringList({"n8", "b", "10", "80"}));
+    }
+
     void optionKeepsTheFormulas()
     {
         const QString path = runningTotalsBook(QStringLiteral("kept.xlsx"));
