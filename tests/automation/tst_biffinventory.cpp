@@ -15,15 +15,6 @@
 #include <QtTest>
 
 namespace {
-
-QString corpusFolder()
-{
-    const QString fromEnvironment = qEnvironmentVariable("KIVEXCEL_CORPUS");
-    if (!fromEnvironment.isEmpty())
-        return fromEnvironment;
-    return QDir(QStringLiteral(KIVEXCEL_SOURCE_DIR)).filePath(QStringLiteral("../shared/fixtures/corpus"));
-}
-
 // "notes=3 hyperlinks=1" as counts.
 QMap<QString, int> countsOf(const QString& text)
 {

@@ -39,6 +39,14 @@ QList<QStringList> valuesAsTexts(const QVariant& value)
 
 } // namespace
 
+QString corpusFolder()
+{
+    const QString fromEnvironment = qEnvironmentVariable("KIVEXCEL_CORPUS");
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+    return QDir(QStringLiteral(KIVEXCEL_SOURCE_DIR)).filePath(QStringLiteral("../shared/fixtures/corpus"));
+}
+
 QByteArray fileBytes(const QString& path)
 {
     QFile file(path);

@@ -20,6 +20,10 @@ std::unique_ptr<ExcelOpKiv> openedWorkbook(const QString& path);
 // The file's bytes (empty when it cannot be read): a workbook left alone keeps them.
 QByteArray fileBytes(const QString& path);
 
+// The shared folder of real-world workbooks (KIVEXCEL_CORPUS, or ../shared/fixtures/corpus beside
+// the sources); it may be missing.
+QString corpusFolder();
+
 // Absolute path of a workbook in tests/fixtures/workbooks.
 QString fixturePath(const QString& name);
 // Copies that fixture into the folder (writable) and returns the copy's path.

@@ -15,15 +15,6 @@
 #include <algorithm>
 
 namespace {
-
-QString corpusFolder()
-{
-    const QString fromEnvironment = qEnvironmentVariable("KIVEXCEL_CORPUS");
-    if (!fromEnvironment.isEmpty())
-        return fromEnvironment;
-    return QDir(QStringLiteral(KIVEXCEL_SOURCE_DIR)).filePath(QStringLiteral("../shared/fixtures/corpus"));
-}
-
 struct Tally
 {
     int had = 0;  // workbooks with the feature

@@ -17,14 +17,6 @@
 
 namespace {
 
-QString corpusFolder()
-{
-    const QString fromEnvironment = qEnvironmentVariable("KIVEXCEL_CORPUS");
-    if (!fromEnvironment.isEmpty())
-        return fromEnvironment;
-    return QDir(QStringLiteral(KIVEXCEL_SOURCE_DIR)).filePath(QStringLiteral("../shared/fixtures/corpus"));
-}
-
 bool sameValue(const QString& expected, const QString& actual)
 {
     if (expected == actual)
