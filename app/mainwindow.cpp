@@ -5,7 +5,7 @@
 #include "common/pathutils.h"
 #include "online/siteaddresses.h"
 #include "online/updatefunkiv.h"
-#include "tools/placedwidget.h"
+#include "common/formwidgets.h"
 #include "tools/compare/duzozodkiv.h"
 #include "tools/splitcolumn/splitsheetfromcolumn.h"
 #include "tools/splitsheets/splitexcelfromsheets.h"

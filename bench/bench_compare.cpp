@@ -8,7 +8,7 @@
 //
 // The workbook: two sheets of N data rows under a title row, like users' own (Chinese texts, a
 // bold column, filled and formatted money and date columns, a formula column; see
-// bench/support/chineseworkbook.h), the compared column B holding texts drawn from N/4 distinct
+// tests/support/customerbook.h), the compared column B holding texts drawn from N/4 distinct
 // values (fixed seed). The file sizes and the office's peak memory are printed. Goals: whole
 // run at most 1.25 x the floor at 100,000 rows; at least 50 x faster than the one-cell path at 20,000 rows; peak memory
 // of this process at most 200 MiB. The two paths' count columns are compared as well.
@@ -17,8 +17,8 @@
 
 #include "common/dialogs.h"
 #include "bench/support/benchutil.h"
-#include "bench/support/chineseworkbook.h"
 #include "automation/officeserver.h"
+#include "customerbook.h"
 #include "excelop/excelopkiv.h"
 #include "tools/compare/duzozodkiv.h"
 
@@ -36,12 +36,13 @@ using namespace benchutil;
 
 namespace {
 
-const int kKeyTitleIndex = kChineseKeyColumn - 1; // the title list counts from 0
+const int kKeyTitleIndex = CustomerBook::kKeyColumn - 1; // the title list counts from 0
 const QString kFinishedText = QStringLiteral("对比结束，结果已保存在Excel文件的第一列，请自行打开查看。");
 
 bool writeBenchWorkbook(const QString& path, int rows)
 {
-    return writeChineseWorkbook(path, {{QStringLiteral("Left"), rows, 20240607, 0}, {QStringLiteral("Right"), rows, 20240608, 0}},
+    return CustomerBook::write(path, {CustomerBook::dataSheet(QStringLiteral("Left"), rows, 20240607),
+                                      CustomerBook::dataSheet(QStringLiteral("Right"), rows, 20240608)},
                                 false);
 }
 
@@ -212,8 +213,7 @@ void compareWithOneCellPath(const QString& source, const QString& folder, int ro
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    windowsOffscreen();
     QApplication application(argc, argv);
     OfficeServer::registerAsExcel();
     if (argc == 4 && QByteArray(argv[1]) == "--generate")

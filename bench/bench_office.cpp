@@ -5,6 +5,7 @@
 #include "automation/officeserver.h"
 #include "excelop/excelopkiv.h"
 #include "support/benchutil.h"
+#include "workbookwriter.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -17,11 +18,11 @@ namespace {
 constexpr int kRows = 100000;
 constexpr int kSingleCalls = 2000;
 
-QList<GeneratedSheet> twoColumns()
+QList<SheetContent> twoColumns()
 {
-    GeneratedSheet sheet{QStringLiteral("Data"), {}};
+    SheetContent sheet{QStringLiteral("Data"), {}};
     for (int row = 1; row <= kRows; ++row)
-        sheet.rows.append({QStringLiteral("v%1").arg(row % 977), row});
+        sheet.rows.append({QStringLiteral("v%1").arg(row % 977), QString::number(row)});
     return {sheet};
 }
 
@@ -36,7 +37,7 @@ int main(int argc, char* argv[])
 
     std::unique_ptr<ExcelOpKiv> link;
     printSeconds(QStringLiteral("office start (first link)"), secondsOf([&] { link = std::make_unique<ExcelOpKiv>(); }));
-    if (!writeGeneratedWorkbook(file, twoColumns())) {
+    if (!writeWorkbook(file, twoColumns())) {
         printLine(QStringLiteral("error"), QStringLiteral("could not write the workbook"));
         return 1;
     }

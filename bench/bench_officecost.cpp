@@ -23,8 +23,8 @@
 #include "automation/officeserver.h"
 #include "bench/support/benchutil.h"
 #include "excelop/excelopkiv.h"
-#include "zipwriter.h"
 #include "tools/splitcolumn/columnsplitjob.h"
+#include "workbookwriter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -41,11 +41,6 @@
 using namespace benchutil;
 
 namespace {
-
-QByteArray xmlEscaped(const QString& text)
-{
-    return text.toHtmlEscaped().toUtf8();
-}
 
 // ---------------------------------------------------------------------------------------------
 // The workbook: two sheets of customers, amounts, dates and a formula.
@@ -114,187 +109,93 @@ QString region(Texts texts, QRandomGenerator& random)
     return kAsciiCities.at(city) + QStringList{" East", " West", " South", " North", " Centre"}.at(part);
 }
 
-struct SharedStrings
-{
-    QHash<QString, int> index;
-    QStringList texts;
-    int uses = 0;
-    int of(const QString& text)
-    {
-        ++uses;
-        auto found = index.constFind(text);
-        if (found != index.constEnd())
-            return *found;
-        index.insert(text, texts.size());
-        texts.append(text);
-        return texts.size() - 1;
-    }
-};
-
-QByteArray sheetXml(Texts texts, int rows, quint32 seed, SharedStrings& strings)
+SheetContent costSheet(const QString& name, Texts texts, int rows, quint32 seed)
 {
     QRandomGenerator random(seed);
     const int distinct = std::max(1, rows / 4);
-    const QStringList titles = texts == Texts::Chinese
-                                   ? QStringList{"序号", "客户名称", "联系人", "地址", "金额", "日期", "含税金额", "区域"}
-                                   : QStringList{"No", "Customer", "Contact", "Address", "Amount", "Date", "Gross", "Region"};
-    QByteArray xml;
-    xml.reserve(rows * 420);
-    xml += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-           "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-           "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
-    xml += "<dimension ref=\"A1:H" + QByteArray::number(rows + 1) + "\"/>";
-    xml += "<sheetViews><sheetView workbookViewId=\"0\"/></sheetViews>";
-    xml += "<sheetFormatPr defaultRowHeight=\"14.25\"/>";
-    xml += "<cols><col min=\"1\" max=\"1\" width=\"8\" customWidth=\"1\"/>"
-           "<col min=\"2\" max=\"2\" width=\"30\" customWidth=\"1\"/>"
-           "<col min=\"3\" max=\"3\" width=\"10\" customWidth=\"1\"/>"
-           "<col min=\"4\" max=\"4\" width=\"32\" style=\"2\" customWidth=\"1\"/>"
-           "<col min=\"5\" max=\"5\" width=\"12\" style=\"3\" customWidth=\"1\"/>"
-           "<col min=\"6\" max=\"6\" width=\"12\" style=\"4\" customWidth=\"1\"/>"
-           "<col min=\"7\" max=\"7\" width=\"12\" style=\"5\" customWidth=\"1\"/>"
-           "<col min=\"8\" max=\"8\" width=\"14\" customWidth=\"1\"/></cols>";
-    xml += "<sheetData><row r=\"1\" spans=\"1:8\">";
-    for (int c = 0; c < titles.size(); ++c)
-        xml += "<c r=\"" + QByteArray(1, char('A' + c)) + "1\" s=\"1\" t=\"s\"><v>"
-               + QByteArray::number(strings.of(titles.at(c))) + "</v></c>";
-    xml += "</row>";
+    SheetContent sheet{name, {texts == Texts::Chinese
+                                  ? QStringList{"序号", "客户名称", "联系人", "地址", "金额", "日期", "含税金额", "区域"}
+                                  : QStringList{"No", "Customer", "Contact", "Address", "Amount", "Date", "Gross", "Region"}}};
     for (int r = 2; r <= rows + 1; ++r) {
-        const QByteArray row = QByteArray::number(r);
         const double amount = double(random.bounded(10000000)) / 100;
-        xml += "<row r=\"" + row + "\" spans=\"1:8\">";
-        xml += "<c r=\"A" + row + "\"><v>" + QByteArray::number(r - 1) + "</v></c>";
-        xml += "<c r=\"B" + row + "\" t=\"s\"><v>"
-               + QByteArray::number(strings.of(companyName(texts, random.bounded(distinct)))) + "</v></c>";
-        xml += "<c r=\"C" + row + "\" t=\"s\"><v>" + QByteArray::number(strings.of(personName(texts, random)))
-               + "</v></c>";
-        xml += "<c r=\"D" + row + "\" s=\"2\" t=\"s\"><v>" + QByteArray::number(strings.of(address(texts, random)))
-               + "</v></c>";
-        xml += "<c r=\"E" + row + "\" s=\"3\"><v>" + QByteArray::number(amount, 'f', 2) + "</v></c>";
-        xml += "<c r=\"F" + row + "\" s=\"4\"><v>" + QByteArray::number(44927 + random.bounded(730)) + "</v></c>";
-        xml += "<c r=\"G" + row + "\" s=\"5\"><f>E" + row + "*1.13</f><v>"
-               + QByteArray::number(amount * 1.13, 'g', 15) + "</v></c>";
-        xml += "<c r=\"H" + row + "\" t=\"s\"><v>" + QByteArray::number(strings.of(region(texts, random))) + "</v></c>";
-        xml += "</row>";
+        const QString company = companyName(texts, random.bounded(distinct));
+        const QString person = personName(texts, random);
+        const QString place = address(texts, random);
+        const int day = 44927 + random.bounded(730);
+        sheet.rows.append({QString::number(r - 1), company, person, place, QString::number(amount, 'f', 2),
+                           QString::number(day), QString::number(amount * 1.13, 'g', 15), region(texts, random)});
     }
-    xml += "</sheetData><pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
-           "footer=\"0.3\"/></worksheet>";
-    return xml;
+    return sheet;
 }
 
-QByteArray stylesXml()
+SheetLook costLook()
 {
-    // Fonts as a Chinese Excel writes them: 等线 (its default) and 宋体; neither is on the machine.
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-           "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-           "<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"#,##0.00\"/></numFmts>"
-           "<fonts count=\"3\">"
-           "<font><sz val=\"11\"/><color theme=\"1\"/><name val=\"等线\"/><family val=\"2\"/><charset val=\"134\"/>"
-           "<scheme val=\"minor\"/></font>"
-           "<font><b/><sz val=\"11\"/><color theme=\"1\"/><name val=\"等线\"/><family val=\"2\"/>"
-           "<charset val=\"134\"/><scheme val=\"minor\"/></font>"
-           "<font><sz val=\"11\"/><color rgb=\"FF1F4E79\"/><name val=\"宋体\"/><family val=\"3\"/>"
-           "<charset val=\"134\"/></font></fonts>"
-           "<fills count=\"4\"><fill><patternFill patternType=\"none\"/></fill>"
-           "<fill><patternFill patternType=\"gray125\"/></fill>"
-           "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFFFF2CC\"/><bgColor indexed=\"64\"/>"
-           "</patternFill></fill>"
-           "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFDDEBF7\"/><bgColor indexed=\"64\"/>"
-           "</patternFill></fill></fills>"
-           "<borders count=\"2\"><border><left/><right/><top/><bottom/><diagonal/></border>"
-           "<border><left style=\"thin\"><color auto=\"1\"/></left><right style=\"thin\"><color auto=\"1\"/></right>"
-           "<top style=\"thin\"><color auto=\"1\"/></top><bottom style=\"thin\"><color auto=\"1\"/></bottom>"
-           "<diagonal/></border></borders>"
-           "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
-           "<cellXfs count=\"6\">"
-           "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
-           "<xf numFmtId=\"0\" fontId=\"1\" fillId=\"3\" borderId=\"1\" xfId=\"0\" applyFont=\"1\" applyFill=\"1\" "
-           "applyBorder=\"1\" applyAlignment=\"1\"><alignment horizontal=\"center\"/></xf>"
-           "<xf numFmtId=\"0\" fontId=\"2\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyFont=\"1\"/>"
-           "<xf numFmtId=\"164\" fontId=\"0\" fillId=\"2\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" "
-           "applyFill=\"1\"/>"
-           "<xf numFmtId=\"14\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/>"
-           "<xf numFmtId=\"4\" fontId=\"1\" fillId=\"0\" borderId=\"1\" xfId=\"0\" applyNumberFormat=\"1\" "
-           "applyFont=\"1\" applyBorder=\"1\"/></cellXfs>"
-           "<cellStyles count=\"1\"><cellStyle name=\"常规\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
-           "</styleSheet>";
+    SheetLook look;
+    look.style = [](int row, int column) {
+        static const int kColumnFormats[] = {0, 0, 0, 2, 3, 4, 5, 0};
+        return row == 1 ? 1 : kColumnFormats[column - 1];
+    };
+    look.formula = [](int row, int column) { return row > 1 && column == 7 ? QStringLiteral("E%1*1.13").arg(row) : QString(); };
+    look.head = "<sheetViews><sheetView workbookViewId=\"0\"/></sheetViews><sheetFormatPr defaultRowHeight=\"14.25\"/>"
+                "<cols><col min=\"1\" max=\"1\" width=\"8\" customWidth=\"1\"/>"
+                "<col min=\"2\" max=\"2\" width=\"30\" customWidth=\"1\"/>"
+                "<col min=\"3\" max=\"3\" width=\"10\" customWidth=\"1\"/>"
+                "<col min=\"4\" max=\"4\" width=\"32\" style=\"2\" customWidth=\"1\"/>"
+                "<col min=\"5\" max=\"5\" width=\"12\" style=\"3\" customWidth=\"1\"/>"
+                "<col min=\"6\" max=\"6\" width=\"12\" style=\"4\" customWidth=\"1\"/>"
+                "<col min=\"7\" max=\"7\" width=\"12\" style=\"5\" customWidth=\"1\"/>"
+                "<col min=\"8\" max=\"8\" width=\"14\" customWidth=\"1\"/></cols>";
+    look.tail = "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/>";
+    return look;
 }
+
+// Fonts as a Chinese Excel writes them: 等线 (its default) and 宋体; neither is on the machine.
+const QByteArray kCostStyles =
+    "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+    "<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"#,##0.00\"/></numFmts>"
+    "<fonts count=\"3\">"
+    "<font><sz val=\"11\"/><color theme=\"1\"/><name val=\"等线\"/><family val=\"2\"/><charset val=\"134\"/>"
+    "<scheme val=\"minor\"/></font>"
+    "<font><b/><sz val=\"11\"/><color theme=\"1\"/><name val=\"等线\"/><family val=\"2\"/>"
+    "<charset val=\"134\"/><scheme val=\"minor\"/></font>"
+    "<font><sz val=\"11\"/><color rgb=\"FF1F4E79\"/><name val=\"宋体\"/><family val=\"3\"/>"
+    "<charset val=\"134\"/></font></fonts>"
+    "<fills count=\"4\"><fill><patternFill patternType=\"none\"/></fill>"
+    "<fill><patternFill patternType=\"gray125\"/></fill>"
+    "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFFFF2CC\"/><bgColor indexed=\"64\"/>"
+    "</patternFill></fill>"
+    "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFDDEBF7\"/><bgColor indexed=\"64\"/>"
+    "</patternFill></fill></fills>"
+    "<borders count=\"2\"><border><left/><right/><top/><bottom/><diagonal/></border>"
+    "<border><left style=\"thin\"><color auto=\"1\"/></left><right style=\"thin\"><color auto=\"1\"/></right>"
+    "<top style=\"thin\"><color auto=\"1\"/></top><bottom style=\"thin\"><color auto=\"1\"/></bottom>"
+    "<diagonal/></border></borders>"
+    "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
+    "<cellXfs count=\"6\">"
+    "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
+    "<xf numFmtId=\"0\" fontId=\"1\" fillId=\"3\" borderId=\"1\" xfId=\"0\" applyFont=\"1\" applyFill=\"1\" "
+    "applyBorder=\"1\" applyAlignment=\"1\"><alignment horizontal=\"center\"/></xf>"
+    "<xf numFmtId=\"0\" fontId=\"2\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyFont=\"1\"/>"
+    "<xf numFmtId=\"164\" fontId=\"0\" fillId=\"2\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" "
+    "applyFill=\"1\"/>"
+    "<xf numFmtId=\"14\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/>"
+    "<xf numFmtId=\"4\" fontId=\"1\" fillId=\"0\" borderId=\"1\" xfId=\"0\" applyNumberFormat=\"1\" "
+    "applyFont=\"1\" applyBorder=\"1\"/></cellXfs>"
+    "<cellStyles count=\"1\"><cellStyle name=\"常规\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
+    "</styleSheet>";
 
 bool writeCostWorkbook(const QString& path, Texts texts, int rows)
 {
     const QStringList sheetNames = texts == Texts::Chinese ? QStringList{"客户表", "对账表"}
                                                            : QStringList{"Customers", "Ledger"};
-    SharedStrings strings;
-    const QByteArray sheet1 = sheetXml(texts, rows, 20240607, strings);
-    const QByteArray sheet2 = sheetXml(texts, rows, 20240608, strings);
-    QByteArray shared = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                        "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\""
-                        + QByteArray::number(strings.uses) + "\" uniqueCount=\"" + QByteArray::number(strings.texts.size())
-                        + "\">";
-    for (const QString& text : qAsConst(strings.texts))
-        shared += "<si><t>" + xmlEscaped(text) + "</t></si>";
-    shared += "</sst>";
-
-    ZipWriter zip(path);
-    zip.addDeflated("[Content_Types].xml",
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-            "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-            "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-            "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-            "<Override PartName=\"/xl/workbook.xml\" "
-            "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
-            "<Override PartName=\"/xl/worksheets/sheet1.xml\" "
-            "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-            "<Override PartName=\"/xl/worksheets/sheet2.xml\" "
-            "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-            "<Override PartName=\"/xl/styles.xml\" "
-            "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
-            "<Override PartName=\"/xl/sharedStrings.xml\" "
-            "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>"
-            "<Override PartName=\"/docProps/app.xml\" "
-            "ContentType=\"application/vnd.openxmlformats-officedocument.extended-properties+xml\"/>"
-            "</Types>");
-    zip.addDeflated("_rels/.rels",
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-            "<Relationship Id=\"rId1\" "
-            "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
-            "Target=\"xl/workbook.xml\"/>"
-            "<Relationship Id=\"rId2\" "
-            "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties\" "
-            "Target=\"docProps/app.xml\"/></Relationships>");
-    zip.addDeflated("docProps/app.xml",
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-            "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">"
-            "<Application>Microsoft Excel</Application><AppVersion>16.0300</AppVersion></Properties>");
-    zip.addDeflated("xl/workbook.xml",
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-            "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-            "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
-            "<bookViews><workbookView activeTab=\"0\"/></bookViews><sheets>"
-            "<sheet name=\"" + xmlEscaped(sheetNames.at(0)) + "\" sheetId=\"1\" r:id=\"rId1\"/>"
-            "<sheet name=\"" + xmlEscaped(sheetNames.at(1)) + "\" sheetId=\"2\" r:id=\"rId2\"/>"
-            "</sheets><calcPr calcId=\"191029\"/></workbook>");
-    zip.addDeflated("xl/_rels/workbook.xml.rels",
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-            "<Relationship Id=\"rId1\" "
-            "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
-            "Target=\"worksheets/sheet1.xml\"/>"
-            "<Relationship Id=\"rId2\" "
-            "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
-            "Target=\"worksheets/sheet2.xml\"/>"
-            "<Relationship Id=\"rId3\" "
-            "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" "
-            "Target=\"styles.xml\"/>"
-            "<Relationship Id=\"rId4\" "
-            "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings\" "
-            "Target=\"sharedStrings.xml\"/></Relationships>");
-    zip.addDeflated("xl/styles.xml", stylesXml());
-    zip.addDeflated("xl/sharedStrings.xml", shared);
-    zip.addDeflated("xl/worksheets/sheet1.xml", sheet1);
-    zip.addDeflated("xl/worksheets/sheet2.xml", sheet2);
-    return zip.finish();
+    XlsxLook look;
+    look.styles = kCostStyles;
+    look.sheets = {costLook(), costLook()};
+    look.head = "<bookViews><workbookView activeTab=\"0\"/></bookViews>";
+    look.tail = "<calcPr calcId=\"191029\"/>";
+    look.writtenByExcel = true;
+    return writeXlsx(path, {costSheet(sheetNames.at(0), texts, rows, 20240607), costSheet(sheetNames.at(1), texts, rows, 20240608)},
+                     look);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -14,13 +14,13 @@
 
 #include "common/dialogs.h"
 #include "bench/support/benchutil.h"
-#include "bench/support/chineseworkbook.h"
 #include "automation/axobject.h"
 #include "automation/officeserver.h"
+#include "customerbook.h"
+#include "formulabook.h"
 #include "excelop/excelopkiv.h"
 #include "tools/splitcolumn/columnsplitrun.h"
 #include "tools/splitcolumn/splitsheetfromcolumn.h"
-#include "tests/tools/splitcolumn/formulabook.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -48,7 +48,7 @@ const QString kSheet = QStringLiteral("Data");
 // so every run splits the same workbook.
 bool writeSourceWorkbook(const QString& path, int rows)
 {
-    return benchutil::writeChineseWorkbook(path, {{kSheet, rows, 20240607, kValues}}, false);
+    return CustomerBook::write(path, {CustomerBook::dataSheet(kSheet, rows, 20240607, kValues)}, false);
 }
 
 // Every worksheet's used area, by name.
@@ -181,7 +181,7 @@ void compareWithFloor(const QString& folder, int rows)
     loadAndStoreSeconds(work); // warm the office's file cache the same way the run found it
     const double floor = loadAndStoreSeconds(work);
     std::printf("%d data rows x %d columns (Chinese texts, styles, a formula column), %d values interleaved at random\n",
-                rows, int(benchutil::chineseTitles().size()), kValues);
+                rows, int(CustomerBook::titles().size()), kValues);
     benchutil::printSeconds(QStringLiteral("whole run (open, split, save)"), run);
     benchutil::printSeconds(QStringLiteral("floor: office load + store of the result"), floor);
     benchutil::printLine(QStringLiteral("ratio"), QString::number(run / floor, 'f', 2));
@@ -195,13 +195,13 @@ const QStringList kRegions = {QStringLiteral("华东"), QStringLiteral("华北")
                               QStringLiteral("西北"), QStringLiteral("东北"), QStringLiteral("华中")};
 
 // The library call on an opened workbook, block by block or as the run chooses, then the save.
-double splitDirectly(const QString& path, const formulabook::Layout& layout, bool blockByBlock)
+double splitDirectly(const QString& path, const FormulaBook::Layout& layout, bool blockByBlock)
 {
     return benchutil::secondsOf([&] {
         ExcelOpKiv book;
         book.openWorkBook(path);
         book.openSheets();
-        ColumnSplitSettings settings{kSheet, formulabook::titleRow(), formulabook::lastDataRow(layout), kReferColumn, false};
+        ColumnSplitSettings settings{kSheet, FormulaBook::titleRow(), FormulaBook::lastDataRow(layout), kReferColumn, false};
         if (blockByBlock)
             settings.blocksForSortedCopy = settings.blocksForSortedCopyWithFormulas = std::numeric_limits<int>::max();
         ColumnSplitRun(book, settings).run();
@@ -211,18 +211,18 @@ double splitDirectly(const QString& path, const formulabook::Layout& layout, boo
 
 // A report workbook through the window, against the floor; the block-by-block way beside it where
 // it finishes in reasonable time.
-void compareReport(const QString& folder, const QString& name, const formulabook::Layout& layout, bool withBlockByBlock)
+void compareReport(const QString& folder, const QString& name, const FormulaBook::Layout& layout, bool withBlockByBlock)
 {
     const QString source = folder + QStringLiteral("/%1-source.xlsx").arg(name);
     const QString work = folder + QStringLiteral("/%1.xlsx").arg(name);
-    if (!formulabook::writeWorkbook(source, layout) || !copyFresh(source, work)) {
+    if (!FormulaBook::write(source, layout) || !copyFresh(source, work)) {
         std::printf("could not write the %s workbook\n", qPrintable(name));
         return;
     }
     resetOfficePeak();
     const double run = benchutil::secondsOf([&] {
-        runThroughWindow(work, layout.dataRows, QStringLiteral("A%1").arg(formulabook::titleRow()),
-                         formulabook::lastColumn(layout));
+        runThroughWindow(work, layout.dataRows, QStringLiteral("A%1").arg(FormulaBook::titleRow()),
+                         FormulaBook::lastColumn(layout));
     });
     const double runPeak = officePeakMiB();
     loadAndStoreSeconds(work);
@@ -255,7 +255,7 @@ void compareReport(const QString& folder, const QString& name, const formulabook
 
 void compareReports(const QString& folder, int rows)
 {
-    formulabook::Layout formulas;
+    FormulaBook::Layout formulas;
     formulas.values = kRegions;
     formulas.chineseTexts = false;
     formulas.dataRows = 2000;
@@ -263,7 +263,7 @@ void compareReports(const QString& folder, int rows)
     formulas.dataRows = rows;
     compareReport(folder, QStringLiteral("formulas-%1").arg(rows), formulas, false);
 
-    formulabook::Layout chinese;
+    FormulaBook::Layout chinese;
     chinese.values = kRegions;
     chinese.dataRows = rows;
     chinese.mergedTitle = false;

@@ -15,8 +15,8 @@
 // steadier on a machine shared with other work.
 
 #include "bench/support/benchutil.h"
-#include "bench/support/chineseworkbook.h"
 #include "automation/officeserver.h"
+#include "customerbook.h"
 #include "common/dialogs.h"
 #include "excelop/excelopkiv.h"
 #include "tools/splitsheets/splitexcelfromsheets.h"
@@ -36,12 +36,12 @@ using namespace benchutil;
 
 namespace {
 
-QList<ChineseSheet> dataSheets(int count, int rows)
+QList<SheetContent> dataSheets(int count, int rows)
 {
-    QList<ChineseSheet> sheets;
-    const QStringList names = chineseSheetNames(count);
+    QList<SheetContent> sheets;
+    const QStringList names = CustomerBook::branchNames(count);
     for (int i = 0; i < count; ++i)
-        sheets.append({names.at(i), rows, quint32(20240600 + i), 0});
+        sheets.append(CustomerBook::dataSheet(names.at(i), rows, quint32(20240600 + i)));
     return sheets;
 }
 
@@ -230,12 +230,11 @@ void growthCase(const QString& folder, int rows)
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    windowsOffscreen();
     QApplication application(argc, argv);
     OfficeServer::registerAsExcel();
     if (argc == 5 && QByteArray(argv[1]) == "--generate")
-        return writeChineseWorkbook(QString::fromLocal8Bit(argv[2]), dataSheets(atoi(argv[3]), atoi(argv[4])), true) ? 0 : 1;
+        return CustomerBook::write(QString::fromLocal8Bit(argv[2]), dataSheets(atoi(argv[3]), atoi(argv[4])), true) ? 0 : 1;
     setDialogsHeadlessForTests();
     if (argc > 1 && QByteArray(argv[1]) == "--measure")
         return measure(QCoreApplication::arguments().mid(2));

@@ -2,11 +2,9 @@
 
 #include "common/notice.h"
 #include "excelop/cellref.h"
-#include "excelop/excelopkiv.h"
-#include "tools/compare/comparisonrun.h"
+#include "tools/compare/comparisonjob.h"
 #include "tools/splitcolumn/columnsplitjob.h"
 #include "tools/splitsheets/sheetfilesjob.h"
-#include "tools/workbookimport.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -46,22 +44,6 @@ QStringList stringsOf(const QJsonValue& value)
     return texts;
 }
 
-// The comparer window's fields for one side, filled as a user would from the sheet's name,
-// a column and a row count (the sheet's last used row when none was given).
-ComparisonSide sideFor(ExcelOpKiv& book, const QString& sheetName, const QString& column, const QString& rows)
-{
-    ComparisonSide side;
-    side.sheetName = sheetName;
-    side.sheetIndex = book.getSheetNames().indexOf(sheetName);
-    side.titleIndex = columnNumberOf(column) - 1;
-    side.rowsText = rows;
-    SheetEntry* sheet = book.sheetAt(side.sheetIndex);
-    // Without a sheet there is no last row: the run's sheet check then says what is wrong.
-    if (rows.isNull())
-        side.rowsText = QString::number(sheet ? sheet->usedRowCount() : 1);
-    return side;
-}
-
 // The command line never asks: a save that would lose features is refused unless allowed.
 LossQuestion lossAnswer(const JobSettings& settings)
 {
@@ -71,48 +53,21 @@ LossQuestion lossAnswer(const JobSettings& settings)
 
 JobOutcome compareBook(const JobSettings& settings, const QString& path, std::unique_ptr<ExcelOpKiv>& link)
 {
-    JobOutcome outcome;
-    replaceLink(link);
-    link->openWorkBook(path);
-    if (!link->openSheets()) {
-        outcome.kind = JobOutcome::Kind::Failed;
-        return outcome;
-    }
-    ComparisonSettings comparison;
-    comparison.workbookPath = path;
-    comparison.side1 = sideFor(*link, settings.sheet1, settings.column1, settings.rows1);
-    comparison.side2 = sideFor(*link, settings.sheet2, settings.column2, settings.rows2);
-    comparison.options.trimSpaces = settings.trim;
-    comparison.options.ignoreCase = settings.ignoreCase;
-    comparison.options.foldWidth = settings.foldWidth;
-    comparison.options.matchRow = settings.matchRow;
-    comparison.options.highlightMissing = settings.highlight;
-    comparison.options.keepBackup = settings.backup;
-    comparison.onLoss = lossAnswer(settings);
-    comparison.resultPath = settings.outFile;
+    ComparisonRequest request;
+    request.workbookPath = path;
+    request.side1 = {settings.sheet1, columnNumberOf(settings.column1), settings.rows1};
+    request.side2 = {settings.sheet2, columnNumberOf(settings.column2), settings.rows2};
+    request.options.trimSpaces = settings.trim;
+    request.options.ignoreCase = settings.ignoreCase;
+    request.options.foldWidth = settings.foldWidth;
+    request.options.matchRow = settings.matchRow;
+    request.options.highlightMissing = settings.highlight;
+    request.options.keepBackup = settings.backup;
+    request.onLoss = lossAnswer(settings);
+    request.resultPath = settings.outFile;
     // The command line never asks: such a run is refused unless allowed.
-    const bool allowThreeD = settings.allowThreeDChange;
-    comparison.onSpanningFormulas = [allowThreeD](const QString&) { return allowThreeD; };
-    const ComparisonOutcome compared = ComparisonRun(*link, comparison).run();
-    link.reset();
-    outcome.messages = compared.messages;
-    switch (compared.kind) {
-    case ComparisonOutcome::Kind::Refused:
-        outcome.kind = JobOutcome::Kind::Refused;
-        break;
-    case ComparisonOutcome::Kind::Finished:
-        outcome.kind = compared.saved ? JobOutcome::Kind::Done : JobOutcome::Kind::Failed;
-        break;
-    case ComparisonOutcome::Kind::Cancelled:
-        outcome.kind = compared.saved ? JobOutcome::Kind::Cancelled : JobOutcome::Kind::Failed;
-        break;
-    case ComparisonOutcome::Kind::Failed:
-        outcome.kind = JobOutcome::Kind::Failed;
-        break;
-    }
-    if (compared.saved)
-        outcome.written.append(compared.savedPath);
-    return outcome;
+    request.allowThreeDChange = settings.allowThreeDChange;
+    return ComparisonJob(request).run(link);
 }
 
 JobOutcome runJob(const JobSettings& settings, const BookRequest& request, std::unique_ptr<ExcelOpKiv>& link)

@@ -3,9 +3,13 @@
 #include "common/desktopservices.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
+
+#include <sys/stat.h>
 
 QString joinPath(const QString& first, const QString& second)
 {
@@ -57,4 +61,20 @@ bool launchProgram(const QString& path)
         KivDesktopServices::startProgram(program, arguments);
     }
     return true;
+}
+
+bool isSameExistingFile(const QString& first, const QString& second)
+{
+    const QFileInfo firstInfo(first);
+    const QFileInfo secondInfo(second);
+    if (!firstInfo.exists() || !secondInfo.exists())
+        return false;
+    if (firstInfo.canonicalFilePath() == secondInfo.canonicalFilePath())
+        return true;
+    struct stat firstStat {};
+    struct stat secondStat {};
+    const QByteArray firstName = QFile::encodeName(first);
+    const QByteArray secondName = QFile::encodeName(second);
+    return stat(firstName.constData(), &firstStat) == 0 && stat(secondName.constData(), &secondStat) == 0
+           && firstStat.st_dev == secondStat.st_dev && firstStat.st_ino == secondStat.st_ino;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Path joining, the per-user data folder, sheet names as file names, detached program start.
+// Path joining, the per-user data folder, sheet names as file names, one file under two names,
+// detached program start.
 
 #include <QString>
 
@@ -13,5 +14,7 @@ QString userProfileFolder();
 QString localDataFolder();
 // A sheet name made into a file name (without extension).
 QString sanitizeFileName(const QString& text);
+// Both paths name one existing file (the same file reached through links counts as one).
+bool isSameExistingFile(const QString& first, const QString& second);
 // Starts the program detached; always true.
 bool launchProgram(const QString& path);

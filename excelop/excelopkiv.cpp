@@ -291,11 +291,11 @@ QString ExcelOpKiv::copySheet(const QString& sourceName, const QString& newName)
         takenNames.append(entry->getSheetName());
     const QString name = uniqueSheetName(newName, takenNames);
 
-    std::unique_ptr<AxObject> before(workbook->querySubObject("Sheets(QString)", sourceName));
+    // The copy goes before the sheet it copies.
     std::unique_ptr<AxObject> source(workbook->querySubObject("Sheets(QString)", sourceName));
-    if (!before || !source)
+    if (!source)
         return QString();
-    const QVariant beforeValue = before->asVariant();
+    const QVariant beforeValue = source->asVariant();
     if (!accepted(source.get(), [&] { source->dynamicCall("Copy (const QVariant&)", beforeValue); })) {
         openSheets();
         return QString();
@@ -358,4 +358,10 @@ bool ExcelOpKiv::deleteSheetGroup(const QStringList& names, const char* deletion
 bool ExcelOpKiv::undoLastStep()
 {
     return workbookAccepts("Undo");
+}
+
+void replaceLink(std::unique_ptr<ExcelOpKiv>& link)
+{
+    link.reset();
+    link = std::make_unique<ExcelOpKiv>();
 }

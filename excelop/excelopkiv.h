@@ -133,3 +133,6 @@ QString legalSheetName(const QString& value);
 // legalSheetName(value) made unique among the taken names, ignoring letter case, with _0, _1, ...
 // as copySheet names its copies.
 QString uniqueSheetName(const QString& value, const QStringList& takenNames);
+
+// Destroys the old link (closing its workbook) and starts a new one in its place.
+void replaceLink(std::unique_ptr<ExcelOpKiv>& link);

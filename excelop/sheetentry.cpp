@@ -2,7 +2,6 @@
 
 #include "automation/axobject.h"
 
-#include <QComboBox>
 #include <QDateTime>
 #include <cmath>
 #include <memory>
@@ -243,40 +242,78 @@ bool SheetEntry::sortRowsByColumn(int firstRow, int lastRow, int lastCol, int ke
     return accepted(rows.get(), [&] { rows->dynamicCall("Sort(QVariant,int)", keyValue, 1); });
 }
 
-namespace {
-
-// False when any of the parts is there, or cannot be counted.
-bool holdsNoneOf(AxObject* sheet, std::initializer_list<const char*> partNames)
+int SheetEntry::countOf(const char* collection)
 {
-    for (const char* part : partNames) {
-        std::unique_ptr<AxObject> parts(sheet->querySubObject(part));
-        if (!parts || parts->property("Count").toInt() != 0)
-            return false;
-    }
-    return true;
+    std::unique_ptr<AxObject> parts(sheet ? sheet->querySubObject(collection) : nullptr);
+    const QVariant count = parts ? parts->property("Count") : QVariant();
+    return count.isValid() ? count.toInt() : -1;
 }
-
-} // namespace
 
 bool SheetEntry::holdsNotesOrDrawings()
 {
-    return !sheet || !holdsNoneOf(sheet.get(), {"Comments", "Shapes"});
+    return countOf("Comments") != 0 || countOf("Shapes") != 0;
 }
 
-bool SheetEntry::rowsMoveWithTheirCells(int firstRow, int lastRow)
+bool SheetEntry::rowsHoldMergedCells(int firstRow, int lastRow)
 {
-    if (!sheet || firstRow < 1 || lastRow < firstRow || sheet->property("ProtectContents").toBool())
+    std::unique_ptr<AxObject> rows(
+        sheet ? sheet->querySubObject("Rows(QString)", QStringLiteral("%1:%2").arg(firstRow).arg(lastRow)) : nullptr);
+    const QVariant merged = rows ? rows->property("MergeCells") : QVariant();
+    return !merged.isValid() || merged.toBool();
+}
+
+bool SheetEntry::rowsShareOneHeight(int firstRow, int lastRow, int lastCol)
+{
+    std::unique_ptr<AxObject> block(
+        sheet ? sheet->querySubObject("Range(QString)", rangeAddress(1, firstRow, lastCol, lastRow)) : nullptr);
+    // The office gives no height for rows of several heights or hidden ones.
+    return block && block->property("RowHeight").isValid();
+}
+
+QList<QStringList> SheetEntry::blockFormulas(int firstCol, int firstRow, int lastCol, int lastRow)
+{
+    if (!sheet || firstCol < 1 || firstRow < 1 || lastCol < firstCol || lastRow < firstRow)
+        return {};
+    std::unique_ptr<AxObject> range(sheet->querySubObject("Range(QString)", rangeAddress(firstCol, firstRow, lastCol, lastRow)));
+    const QVariant contents = range ? range->property("Formula") : QVariant();
+    QList<QStringList> rows;
+    if (contents.type() != QVariant::List) {
+        if (contents.isValid() && firstRow == lastRow && firstCol == lastCol)
+            rows.append(QStringList{contents.toString()});
+        return rows;
+    }
+    for (const QVariant& row : contents.toList())
+        rows.append(row.toStringList());
+    return rows;
+}
+
+QList<QVariantList> SheetEntry::usedAreaValues()
+{
+    std::unique_ptr<AxObject> used(sheet ? sheet->querySubObject("UsedRange") : nullptr);
+    const QVariant values = used ? used->property("Value") : QVariant();
+    if (values.type() != QVariant::List)
+        return {QVariantList{values}};
+    QList<QVariantList> rows;
+    for (const QVariant& row : values.toList())
+        rows.append(row.toList());
+    return rows;
+}
+
+bool SheetEntry::writeColumnValues(int col, int firstRow, const QVariantList& values)
+{
+    if (values.isEmpty())
+        return true;
+    if (!sheet || col < 1 || firstRow < 1)
         return false;
-    if (!holdsNoneOf(sheet.get(), {"Comments", "Shapes", "FormatConditions", "HPageBreaks"}))
+    const int lastRow = firstRow + values.size() - 1;
+    std::unique_ptr<AxObject> range(sheet->querySubObject("Range(QString)", rangeAddress(col, firstRow, col, lastRow)));
+    if (!range)
         return false;
-    std::unique_ptr<AxObject> used(sheet->querySubObject("UsedRange"));
-    std::unique_ptr<AxObject> down(sheet->querySubObject("Rows(QString)", QStringLiteral("1:%1").arg(lastRow)));
-    // Heights and hidden rows over the used columns only: hidden columns beyond do not matter.
-    const int usedColumns = qMax(1, usedColumnCount());
-    std::unique_ptr<AxObject> moved(
-        sheet->querySubObject("Range(QString)", rangeAddress(1, firstRow, usedColumns, lastRow)));
-    return used && down && moved && !used->property("HasFormula").toBool() && !down->property("MergeCells").toBool()
-           && moved->property("RowHeight").isValid();
+    QVariantList rows;
+    rows.reserve(values.size());
+    for (const QVariant& value : values)
+        rows.append(QVariant(QVariantList{value}));
+    return range->setProperty("Value", rows);
 }
 
 int SheetEntry::usedColumnCount()
@@ -320,9 +357,10 @@ int SheetEntry::keepValues(int row, int firstCol, int lastCol)
     return range ? range->dynamicCall("KeepValues").toInt() : 0;
 }
 
-bool SheetEntry::isProtected()
+bool SheetEntry::isProtected(bool whenUnknown)
 {
-    return sheet && sheet->property("ProtectContents").toBool();
+    const QVariant isProtected = sheet ? sheet->property("ProtectContents") : QVariant();
+    return isProtected.isValid() ? isProtected.toBool() : whenUnknown;
 }
 
 bool SheetEntry::isVisible()
@@ -348,13 +386,4 @@ QStringList getColumnTitleTexts(const QList<ColumnTitle>& titles)
     for (const ColumnTitle& title : titles)
         texts.append(title.text);
     return texts;
-}
-
-void fillComboBox(const QList<QString>& names, QComboBox* box)
-{
-    if (!box)
-        return;
-    box->clear();
-    for (const QString& name : names)
-        box->addItem(name);
 }

@@ -9,7 +9,6 @@
 #include <memory>
 
 class AxObject;
-class QComboBox;
 
 class ColumnTitle
 {
@@ -63,10 +62,22 @@ public:
     // Sorts rows firstRow..lastRow, columns 1..lastCol, by the numbers in keyCol, ascending; the
     // cells' formats go with them. False when the office refused.
     bool sortRowsByColumn(int firstRow, int lastRow, int lastCol, int keyCol);
-    // Whether reordering rows firstRow..lastRow moves all that deleting rows around them would:
-    // true only for a sheet without formulas, notes, drawings, conditional formats, manual row
-    // breaks, protection or merged cells down to lastRow, whose rows are visible and of one height.
-    bool rowsMoveWithTheirCells(int firstRow, int lastRow);
+    // How many the sheet's collection of that name holds ("Comments", "Shapes",
+    // "FormatConditions", "HPageBreaks"); -1 when the office did not say.
+    int countOf(const char* collection);
+    // Whether rows firstRow..lastRow hold merged cells (true when the office cannot say).
+    bool rowsHoldMergedCells(int firstRow, int lastRow);
+    // Whether rows firstRow..lastRow, over columns 1..lastCol, are all visible and of one height.
+    bool rowsShareOneHeight(int firstRow, int lastRow, int lastCol);
+    // The contents of the block row by row: formulas as their text, other cells as typed; empty
+    // when unread.
+    QList<QStringList> blockFormulas(int firstCol, int firstRow, int lastCol, int lastRow);
+    // The values of the used area from A1 row by row, as the office gives them (numbers stay
+    // numbers).
+    QList<QVariantList> usedAreaValues();
+    // Writes the values down one column from firstRow, each keeping its type; false when the
+    // office refused.
+    bool writeColumnValues(int col, int firstRow, const QVariantList& values);
     // Whether the sheet holds formulas anywhere (true when the office cannot say).
     bool holdsFormulas();
     // Each cell's formula as the office writes it ("=$Sheet2.A1*2"), other cells' contents, rows
@@ -82,8 +93,8 @@ public:
     // The rows of the used area, from row 1: the last used row.
     int usedRowCount();
 
-    // Whether the sheet's contents are protected.
-    bool isProtected();
+    // Whether the sheet's contents are protected; whenUnknown when the office cannot say.
+    bool isProtected(bool whenUnknown = false);
     // Whether the sheet shows among the workbook's tabs (false for a hidden sheet).
     bool isVisible();
 
@@ -96,8 +107,6 @@ public:
 
 QStringList getColumnTitleTexts(const QList<ColumnTitle>& titles);
 
-// Clears the box and appends the names in list order; does nothing without a box.
-void fillComboBox(const QList<QString>& names, QComboBox* box);
 
 // The text of a cell value as the office delivers it: equal values give equal texts, a whole
 // number reads as 12 (not 12.0), a date as a date.

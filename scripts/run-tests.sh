@@ -3,7 +3,8 @@
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$top/scripts/install-deps.sh"
-bash "$top/scripts/build.sh" "$top/build"
+# Warnings fail this build.
+bash "$top/scripts/build.sh" "$top/build" -DKIVEXCEL_WARNINGS_AS_ERRORS=ON
 cd "$top/build"
 export QT_QPA_PLATFORM=offscreen
 ctest --output-on-failure -j 2 "$@"

@@ -3,15 +3,8 @@
 #include "common/busycursor.h"
 #include "common/dialogs.h"
 #include "excelop/excelopkiv.h"
-#include "tools/joboutcome.h"
 
 #include <QCoreApplication>
-
-void replaceLink(std::unique_ptr<ExcelOpKiv>& link)
-{
-    link.reset();
-    link = std::make_unique<ExcelOpKiv>();
-}
 
 namespace {
 
@@ -59,10 +52,4 @@ QString readOnlyAtImportText(const QString& path)
                                        "%1只能以只读方式打开（所在文件夹不能写入，或文件正被其他程序占用），"
                                        "处理结果将无法保存。请先关闭占用它的程序，或把它复制到可以写入的文件夹后重新导入。")
         .arg(path);
-}
-
-void showOutcome(const JobOutcome& outcome, QWidget* window)
-{
-    for (const QString& message : outcome.messages)
-        KivMessageBox::inform(message, noticeKindOf(outcome.kind), window);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The workbook import shared by the three tools: the open-file dialog whose filter depends on
-// what the office opens, and a fresh link with the chosen workbook open.
+// The workbook import shared by the three tools' windows: the open-file dialog whose filter
+// depends on what the office opens, and a fresh link with the chosen workbook open.
 
 #include <QString>
 #include <memory>
@@ -21,9 +21,3 @@ bool openInNewLink(const QString& path, std::unique_ptr<ExcelOpKiv>& link);
 // What a tool that saves in place says at import about a workbook that opened read-only.
 QString readOnlyAtImportText(const QString& path);
 
-// Shows the outcome's messages, each in a box of the outcome's kind on the window.
-struct JobOutcome;
-void showOutcome(const JobOutcome& outcome, QWidget* window);
-
-// Destroys the old link and starts a new one in its place.
-void replaceLink(std::unique_ptr<ExcelOpKiv>& link);

@@ -1,8 +1,6 @@
 #include "benchutil.h"
 
-#include "automation/axobject.h"
 #include "automation/officeserver.h"
-#include "excelop/sheetentry.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -71,6 +69,12 @@ Timing timingOf(const std::function<void()>& work)
     return {wall, processTreeCpuSeconds() - cpuBefore};
 }
 
+void windowsOffscreen()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 double secondsOf(const std::function<void()>& work)
 {
     QElapsedTimer timer;
@@ -125,12 +129,6 @@ QString fileSizeText(const QString& path)
 {
     const qint64 bytes = QFileInfo(path).size();
     return QStringLiteral("%1 MiB (%2 bytes)").arg(bytes / 1048576.0, 0, 'f', 1).arg(bytes);
-}
-
-bool writeGeneratedWorkbook(const QString& path, const QList<GeneratedSheet>& sheets)
-{
-    QFile::remove(path);
-    return writeWorkbookValues(path, sheets);
 }
 
 void printLine(const QString& label, const QString& value)

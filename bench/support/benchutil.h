@@ -1,15 +1,16 @@
 #pragma once
-// What the benchmark programs share: timing, the process's peak memory, and workbooks generated
-// through the office.
-
-#include "workbookwriter.h"
+// What the benchmark programs share: timing and the peak memory of this process and of the
+// office. New workbooks come from the fixture library (tests/support).
 
 #include <QList>
 #include <QString>
-#include <QVariantList>
 #include <functional>
 
 namespace benchutil {
+
+// The windows a benchmark drives need no display: the offscreen platform, unless QT_QPA_PLATFORM
+// names another. Call before the application is made.
+void windowsOffscreen();
 
 // Wall-clock seconds the work takes.
 double secondsOf(const std::function<void()>& work);
@@ -35,11 +36,6 @@ double officePeakMemoryMiB();
 void resetOfficePeakMemory();
 // "12.3 MiB (12,901,234 bytes)"
 QString fileSizeText(const QString& path);
-
-using GeneratedSheet = SheetValues;
-
-// Writes a new workbook with these sheets, in this order, through the office. True on success.
-bool writeGeneratedWorkbook(const QString& path, const QList<GeneratedSheet>& sheets);
 
 // "label ...... 1.234 s" lines, aligned.
 void printSeconds(const QString& label, double seconds);

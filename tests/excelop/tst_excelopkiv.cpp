@@ -3,7 +3,6 @@
 #include "excelop/excelopkiv.h"
 #include "testsupport.h"
 
-#include <QComboBox>
 #include <QCryptographicHash>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -217,18 +216,6 @@ private slots:
             QCOMPARE(link->getSheetNames(), QStringList({"Two"}));
         }
         QCOMPARE(sheetNames(readWorkbook(file)), QStringList({"Two"}));
-    }
-
-    void comboBoxesTakeTheNamesInOrder()
-    {
-        QComboBox box;
-        box.addItem(QStringLiteral("old"));
-        fillComboBox({"b", "a", "b"}, &box);
-        QCOMPARE(box.count(), 3);
-        QCOMPARE(box.itemText(0), QStringLiteral("b"));
-        fillComboBox({}, &box);
-        QCOMPARE(box.count(), 0);
-        fillComboBox({"x"}, nullptr);
     }
 };
 

@@ -32,9 +32,12 @@ private slots:
         server.log->calls.clear();
         link.openWorkBook(QStringLiteral("first.xlsx"));
         link.openWorkBook(QStringLiteral("second.xlsx"));
-        QCOMPARE(server.log->calls,
-                 QStringList({"app.WorkBooks.Open(first.xlsx)", "app.ActiveWorkBook.Close()",
-                              "app.WorkBooks.Open(second.xlsx)"}));
+        const QStringList& calls = server.log->calls;
+        const int first = calls.indexOf("app.WorkBooks.Open(first.xlsx)");
+        const int second = calls.indexOf("app.WorkBooks.Open(second.xlsx)");
+        QVERIFY(first >= 0 && second > first);
+        QCOMPARE(calls.mid(first, second - first).filter(".Close(").size(), 1);
+        QVERIFY2(calls.filter("Save").isEmpty(), qPrintable(calls.join(" | ")));
     }
 
     void versionDecidesWhetherXlsxOpens_data()
@@ -74,6 +77,7 @@ private slots:
                               "打开Excel文件获取sheet名字时出错:(this->excel==null)||(this->workbook==null)"}));
     }
 
+    // The source is looked up once; its copy goes before it and is then named.
     void copySheetPlacesTheCopyBeforeItselfAndNamesIt()
     {
         RecordingServer server;
@@ -81,10 +85,11 @@ private slots:
         link.openWorkBook(QStringLiteral("book.xlsx"));
         server.log->calls.clear();
         link.copySheet(QStringLiteral("Data"), QStringLiteral("North"));
-        QCOMPARE(server.log->calls.mid(0, 4),
-                 QStringList({"app.ActiveWorkBook.Sheets(Data)", "app.ActiveWorkBook.Sheets(Data)",
-                              "app.ActiveWorkBook.Sheets.Copy(<object>)",
-                              "app.ActiveWorkBook.ActiveSheet.Name=North"}));
+        const QStringList& calls = server.log->calls;
+        QCOMPARE(calls.count("app.ActiveWorkBook.Sheets(Data)"), 1);
+        const int copied = calls.indexOf("app.ActiveWorkBook.Sheets(Data).Copy(app.ActiveWorkBook.Sheets(Data))");
+        const int named = calls.indexOf("app.ActiveWorkBook.ActiveSheet.Name=North");
+        QVERIFY2(copied >= 0 && named > copied, qPrintable(calls.join(" | ")));
     }
 };
 

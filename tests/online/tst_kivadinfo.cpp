@@ -126,8 +126,11 @@ private slots:
         QCOMPARE(copy.duration, 9);
         KivAdInfo assigned;
         assigned = original;
-        QCOMPARE(assigned.logoName, QString("l.png"));
-        QCOMPARE(assigned.tagName, QString("NAME"));
+        QVERIFY(assigned.isWebLink());
+        QCOMPARE(QStringList({assigned.name, assigned.url, assigned.logoName, assigned.logoUrl, assigned.nameTmp}),
+                 QStringList({"n", "u", "l.png", "lu", "t"}));
+        QCOMPARE(assigned.duration, 9);
+        QVERIFY(!assigned.parent());
         original.setParent(nullptr);
     }
 

@@ -2,24 +2,23 @@
 
 namespace {
 
-QString describe(const QVariantList& args)
-{
-    QStringList parts;
-    for (const QVariant& arg : args)
-        parts.append(arg.canConvert<AutomationHandle>() ? QStringLiteral("<object>") : arg.toString());
-    return parts.join(QLatin1Char(','));
-}
+QString describe(const QVariantList& args);
 
 class RecordingNode : public AutomationNode
 {
 public:
     RecordingNode(std::shared_ptr<RecordingLog> log, QString path) : log(std::move(log)), path(std::move(path)) {}
 
+    // Where the object came from, e.g. "app.ActiveWorkBook.Sheets(Data)".
+    const QString& pathOf() const { return path; }
+
     AutomationNodePtr subObject(const QString& member, const QVariantList& args, AutomationError&) override
     {
-        const QString subPath = path + QLatin1Char('.') + member;
-        if (!args.isEmpty())
-            log->calls.append(subPath + QLatin1Char('(') + describe(args) + QLatin1Char(')'));
+        QString subPath = path + QLatin1Char('.') + member;
+        if (!args.isEmpty()) {
+            subPath += QLatin1Char('(') + describe(args) + QLatin1Char(')');
+            log->calls.append(subPath);
+        }
         return std::make_shared<RecordingNode>(log, subPath);
     }
 
@@ -47,6 +46,21 @@ private:
     std::shared_ptr<RecordingLog> log;
     QString path;
 };
+
+// An object argument by where it came from.
+QString describe(const QVariantList& args)
+{
+    QStringList parts;
+    for (const QVariant& arg : args) {
+        if (!arg.canConvert<AutomationHandle>()) {
+            parts.append(arg.toString());
+            continue;
+        }
+        const auto node = std::dynamic_pointer_cast<RecordingNode>(arg.value<AutomationHandle>().node);
+        parts.append(node ? node->pathOf() : QStringLiteral("<object>"));
+    }
+    return parts.join(QLatin1Char(','));
+}
 
 } // namespace
 

@@ -9,7 +9,9 @@
 
 struct RecordingLog
 {
-    QStringList calls;      // "path.Member(args)" in call order, e.g. "app.WorkBooks.Open(a.xlsx)"
+    // "path.Member(args)" in call order, e.g. "app.WorkBooks.Open(a.xlsx)"; an object, as path or
+    // argument, by where it came from: "app.ActiveWorkBook.Sheets(Data).Name=North".
+    QStringList calls;
     QVariant version = QStringLiteral("16.0");
     int worksheetCount = 0; // what "Worksheets" "Count" answers
 };

@@ -5,8 +5,6 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-#include "workbookwriter.h"
-
 #include "common/dialogs.h"
 #include "common/language.h"
 #include "automation/axobject.h"
@@ -89,27 +87,11 @@ QString copyFixture(const QString& name, const QString& folder)
     return copy;
 }
 
-bool writeWorkbook(const QString& path, const QList<SheetContent>& sheets)
-{
-    QList<SheetValues> values;
-    for (const SheetContent& sheet : sheets) {
-        SheetValues sheetValues{sheet.name, {}};
-        for (const QStringList& row : sheet.rows)
-            sheetValues.rows.append(QVariantList(row.cbegin(), row.cend()));
-        values.append(sheetValues);
-    }
-    return writeWorkbookValues(path, values);
-}
-
 QList<SheetContent> readWorkbook(const QString& path)
 {
     QList<SheetContent> sheets;
-    AxObject application(QStringLiteral("Excel.Application"));
-    std::unique_ptr<AxObject> workbooks(application.querySubObject("WorkBooks"));
-    if (!workbooks)
-        return sheets;
-    workbooks->dynamicCall("Open(const QString&)", QFileInfo(path).absoluteFilePath());
-    std::unique_ptr<AxObject> workbook(application.querySubObject("ActiveWorkBook"));
+    const OfficeWorkbook opened(path);
+    AxObject* workbook = opened.book();
     if (!workbook)
         return sheets;
     std::unique_ptr<AxObject> worksheets(workbook->querySubObject("Worksheets"));
@@ -121,7 +103,6 @@ QList<SheetContent> readWorkbook(const QString& path)
             continue;
         sheets.append({sheet->property("Name").toString(), valuesAsTexts(used->property("Value"))});
     }
-    workbook->dynamicCall("Close()");
     return sheets;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Shared by the test programs: headless dialogs, copies of the real-world workbooks, and
-// workbooks written and read back through the office.
+// workbooks read back through the office (workbookwriter.h writes them).
+
+#include "workbookwriter.h"
 
 #include <QByteArray>
 #include <QList>
@@ -29,15 +31,6 @@ QString fixturePath(const QString& name);
 // Copies that fixture into the folder (writable) and returns the copy's path.
 QString copyFixture(const QString& name, const QString& folder);
 
-struct SheetContent
-{
-    QString name;
-    QList<QStringList> rows; // row 1 first; texts that read as numbers are stored as numbers
-};
-
-// Writes a new workbook with these sheets, in this order, in the format of the path's extension
-// (.xlsx, .xls, .ods). True on success.
-bool writeWorkbook(const QString& path, const QList<SheetContent>& sheets);
 // Every worksheet of the workbook, in tab order, with the texts of its used area from A1
 // (as getCellValue gives them). Empty when the file does not open.
 QList<SheetContent> readWorkbook(const QString& path);

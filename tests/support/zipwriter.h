@@ -1,6 +1,6 @@
 #pragma once
-// For tests: a new zip package from entries of another, copied as they are or replaced, or
-// from new data.
+// A new zip package from entries of another, copied as they are or replaced, or from new data:
+// the packages the tests change by hand, and every generated workbook (workbookwriter.h).
 
 #include "automation/zippackage.h"
 

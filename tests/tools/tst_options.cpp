@@ -295,7 +295,7 @@ private slots:
             window.findChild<QPushButton*>("startButton")->click();
         }
         QCOMPARE(QDir(pdf).entryList(QDir::Files), QStringList({"一月.pdf", "二月.pdf"}));
-        for (const QString& name : {"一月.pdf", "二月.pdf"}) {
+        for (const char* name : {"一月.pdf", "二月.pdf"}) {
             const QByteArray bytes = fileBytes(pdf + "/" + name);
             QVERIFY(bytes.startsWith("%PDF-"));
             // The page tree counts one page.

@@ -1,9 +1,11 @@
-// The two splitter windows as a new user meets them: the data area filled in from the picked
-// sheet, a read-only workbook named at import, a cancelled import that changes nothing, drops,
-// remembered folders, one-line fields, a dialog through the save, and honest final messages.
+// The two splitter windows as a new user meets them: forms that show whole, the data area filled
+// in from the picked sheet, a read-only workbook named at import, a cancelled import that changes
+// nothing, drops, remembered folders, one-line fields, a dialog through the save, and honest
+// final messages.
 #include "common/dialogs.h"
 #include "common/runprogress.h"
 #include "compare/comparerdriver.h"
+#include "formchecks.h"
 #include "testsupport.h"
 #include "tools/splitcolumn/splitsheetfromcolumn.h"
 #include "tools/splitsheets/splitexcelfromsheets.h"
@@ -18,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QUrl>
+#include <memory>
 #include <QtTest>
 
 namespace {
@@ -57,6 +60,29 @@ private slots:
         QVERIFY(folder.isValid());
     }
     void init() { KivMessageBox::clearShownTexts(); }
+
+    // --- both ---
+
+    // As each opens: every text shows whole, nothing reaches out of the window, nothing covers
+    // anything else.
+    void formsFitTheirWindows_data()
+    {
+        QTest::addColumn<bool>("byColumn");
+        QTest::newRow("column splitter") << true;
+        QTest::newRow("sheet-to-files splitter") << false;
+    }
+    void formsFitTheirWindows()
+    {
+        QFETCH(bool, byColumn);
+        ProgramFont font;
+        std::unique_ptr<QMainWindow> window;
+        if (byColumn)
+            window = std::make_unique<SplitSheetFromColumn>();
+        else
+            window = std::make_unique<splitExcelFromSheets>();
+        const QStringList faults = layoutFaultsOnScreen(*window);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+    }
 
     // --- the column splitter ---
 
@@ -115,6 +141,20 @@ private slots:
         QCOMPARE(window.findChild<QComboBox*>("comboBoxSheets")->count(), 2);
         QVERIFY(isOpenInOffice(second));
         QVERIFY(!isOpenInOffice(first));
+    }
+
+    // The reference column field shows any column name whole, up to the last one, XFD.
+    void referenceColumnShowsWhole()
+    {
+        ProgramFont font;
+        SplitSheetFromColumn window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTextEdit* column = field(window, "referColText");
+        column->setPlainText("XFD");
+        const qreal needed = column->document()->size().width();
+        QVERIFY2(needed <= column->viewport()->width(),
+                 qPrintable(QString("%1 px for %2 px").arg(needed).arg(column->viewport()->width())));
     }
 
     void fieldsHoldOneLine()

@@ -1,5 +1,6 @@
 #include "tools/compare/duzozodkiv.h"
 
+#include "common/formwidgets.h"
 #include "common/bannerseam.h"
 #include "common/busycursor.h"
 #include "common/dialogs.h"

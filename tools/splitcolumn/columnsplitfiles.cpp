@@ -7,7 +7,6 @@
 #include "tools/splitcolumn/columnsplitrun.h"
 #include "tools/splitcolumn/splitplan.h"
 #include "tools/splitsheets/sheetfilesrun.h"
-#include "tools/workbookimport.h"
 
 #include <QCoreApplication>
 #include <QDir>

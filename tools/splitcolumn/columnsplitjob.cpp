@@ -6,7 +6,6 @@
 #include "tools/backup.h"
 #include "tools/resultsave.h"
 #include "tools/splitcolumn/columnsplitrun.h"
-#include "tools/workbookimport.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -161,11 +161,11 @@ QVector<int> ColumnSplitRun::groupRowsByValueIn(SheetEntry& work, SheetEntry& so
 {
     const int firstDataRow = settings.titleRow + 1;
     const int rowCount = settings.endRow - settings.titleRow;
-    const QList<QStringList> before = blockContents(source, firstDataRow, settings.endRow, sortedColumns);
+    const QList<QStringList> before = source.blockFormulas(1, firstDataRow, sortedColumns, settings.endRow);
     if (before.size() != rowCount
         || !work.sortRowsByColumn(firstDataRow, settings.endRow, sortedColumns, settings.referColumn))
         return {};
-    const QList<QStringList> after = blockContents(work, firstDataRow, settings.endRow, sortedColumns);
+    const QList<QStringList> after = work.blockFormulas(1, firstDataRow, sortedColumns, settings.endRow);
     const QStringList values = work.readColumnTexts(settings.referColumn, firstDataRow, settings.endRow);
     if (after.size() != rowCount || values.size() != rowCount)
         return {};
@@ -220,6 +220,7 @@ ColumnSplitRun::Outcome ColumnSplitRun::splitOffSortedGroups(const QString& work
                 return Outcome::Failed;
             if (settings.deleteReferColumn)
                 copy->deleteColumn(settings.referColumn);
+            keepValuesShownBefore(*copy, groups.at(g).rows);
         }
         SheetEntry* work = book.findSheet(workName);
         if (groupRows < rowsLeft
@@ -267,7 +268,15 @@ ColumnSplitRun::Outcome ColumnSplitRun::splitOneValue(const ValueRows& group, Sp
         return Outcome::Cancelled;
     if (settings.deleteReferColumn)
         copy->deleteColumn(settings.referColumn);
+    keepValuesShownBefore(*copy, group.rows);
     return Outcome::Finished;
+}
+
+void ColumnSplitRun::keepValuesShownBefore(SheetEntry& split, const QVector<int>& keptRows)
+{
+    if (valueKeeper)
+        valuesKept += valueKeeper->restoreErrorsAfterSplit(split, keptRows,
+                                                           settings.deleteReferColumn ? settings.referColumn : 0);
 }
 
 SheetEntry* ColumnSplitRun::copyForValue(const QString& copiedSheet, const QString& value)

@@ -61,6 +61,8 @@ private:
     Outcome splitOffSortedGroups(const QString& workName, const QVector<ValueRows>& groups, int sheetGroups,
                                  QVector<int> starts, SplitProgress& progress);
     SheetEntry* copyForValue(const QString& copiedSheet, const QString& value);
+    // A new sheet's cells that show an error where the source showed a value get that value back.
+    void keepValuesShownBefore(SheetEntry& split, const QVector<int>& keptRows);
 
     ExcelOpKiv& book;
     ColumnSplitSettings settings;

@@ -1,6 +1,5 @@
 #include "tools/splitcolumn/sortedcopycheck.h"
 
-#include "automation/axobject.h"
 #include "excelop/sheetentry.h"
 #include "tools/splitcolumn/formulareferences.h"
 
@@ -50,20 +49,6 @@ bool referenceKeepsItsCells(const Reference& reference, int row, const QString& 
     return rowsAbsolute(reference) && holdsAllOrNone(rowSpan(reference), rows);
 }
 
-// The count a collection reports, or -1 when the office did not say.
-int countOf(AxObject* sheet, const char* part)
-{
-    std::unique_ptr<AxObject> parts(sheet->querySubObject(part));
-    const QVariant count = parts ? parts->property("Count") : QVariant();
-    return count.isValid() ? count.toInt() : -1;
-}
-
-QString blockAddress(int firstCol, int firstRow, int lastCol, int lastRow)
-{
-    return columnLetters(firstCol) + QString::number(firstRow) + QLatin1Char(':') + columnLetters(lastCol)
-           + QString::number(lastRow);
-}
-
 } // namespace
 
 bool formulaKeepsReferencesWhenSorted(const QString& formula, int row, const QString& sheetName, const SortedRows& rows,
@@ -98,46 +83,31 @@ QSet<QString> constantNamesFor(const QHash<QString, QString>& definedNames, cons
 
 bool sortingSplitsLikeDeleting(SheetEntry& entry, const SortedRows& rows, const QSet<QString>& constantNames)
 {
-    AxObject* sheet = entry.sheet.get();
-    if (!sheet || rows.firstRow < 1 || rows.lastRow < rows.firstRow || rows.lastColumn < 1)
+    if (!entry.sheet || rows.firstRow < 1 || rows.lastRow < rows.firstRow || rows.lastColumn < 1)
         return false;
-    const QVariant protectedContents = sheet->property("ProtectContents");
-    if (!protectedContents.isValid() || protectedContents.toBool())
+    if (entry.isProtected(true))
         return false;
     for (const char* part : {"Comments", "Shapes", "FormatConditions", "HPageBreaks"})
-        if (countOf(sheet, part) != 0)
+        if (entry.countOf(part) != 0)
             return false;
     // Merged cells above or below the data rows stay where deleting would leave them; the sort
     // itself refuses merged cells reaching into the rows it sorts.
-    std::unique_ptr<AxObject> dataRows(
-        sheet->querySubObject("Rows(QString)", QStringLiteral("%1:%2").arg(rows.firstRow).arg(rows.lastRow)));
-    const QVariant merged = dataRows ? dataRows->property("MergeCells") : QVariant();
-    if (!merged.isValid() || merged.toBool())
+    if (entry.rowsHoldMergedCells(rows.firstRow, rows.lastRow))
         return false;
     // Row heights stay with the row numbers in a sort; they go with the cells when rows are deleted.
-    std::unique_ptr<AxObject> moved(sheet->querySubObject(
-        "Range(QString)", blockAddress(1, rows.firstRow, rows.lastColumn, rows.lastRow)));
-    if (!moved || !moved->property("RowHeight").isValid())
+    if (!entry.rowsShareOneHeight(rows.firstRow, rows.lastRow, rows.lastColumn))
         return false;
 
     if (!entry.holdsFormulas())
         return true;
-    std::unique_ptr<AxObject> used(sheet->querySubObject("UsedRange"));
-    const QVariant formulas = used ? used->property("Formula") : QVariant();
-    if (formulas.type() != QVariant::List)
-        return formulas.type() == QVariant::String
-               && (!formulas.toString().startsWith(QLatin1Char('='))
-                   || formulaKeepsReferencesWhenSorted(formulas.toString(), 1, entry.getSheetName(), rows, constantNames));
+    const QList<QStringList> formulas = entry.usedAreaFormulas();
+    if (formulas.isEmpty())
+        return false; // the office did not say
     const QString sheetName = entry.getSheetName();
-    const QVariantList usedRows = formulas.toList();
-    for (int r = 0; r < usedRows.size(); ++r) {
-        const QVariantList cells = usedRows.at(r).toList();
-        for (const QVariant& cellText : cells) {
-            const QString text = cellText.toString();
+    for (int r = 0; r < formulas.size(); ++r)
+        for (const QString& text : formulas.at(r))
             if ((text.startsWith(QLatin1Char('=')) || text.startsWith(QLatin1Char('{')))
                 && !formulaKeepsReferencesWhenSorted(text, r + 1, sheetName, rows, constantNames))
                 return false;
-        }
-    }
     return true;
 }

@@ -1,6 +1,5 @@
 #include "tools/splitcolumn/splitrows.h"
 
-#include "automation/axobject.h"
 #include "excelop/sheetentry.h"
 
 #include <algorithm>
@@ -20,7 +19,7 @@ QVector<int> entirelyEmptyRows(SheetEntry& sheet, const QVector<int>& rows)
     const int lastRead = qMin(rows.last(), lastUsedRow);
     QList<QStringList> contents;
     if (firstRead <= lastRead) {
-        contents = blockContents(sheet, firstRead, lastRead, lastUsedColumn);
+        contents = sheet.blockFormulas(1, firstRead, lastUsedColumn, lastRead);
         if (contents.size() != lastRead - firstRead + 1)
             return {};
     }
@@ -35,22 +34,6 @@ QVector<int> entirelyEmptyRows(SheetEntry& sheet, const QVector<int>& rows)
 }
 
 } // namespace
-
-QList<QStringList> blockContents(SheetEntry& sheet, int firstRow, int lastRow, int lastCol)
-{
-    const QString address = QStringLiteral("A%1:%2%3").arg(firstRow).arg(columnLetters(lastCol)).arg(lastRow);
-    std::unique_ptr<AxObject> range(sheet.sheet ? sheet.sheet->querySubObject("Range(QString)", address) : nullptr);
-    const QVariant contents = range ? range->property("Formula") : QVariant();
-    QList<QStringList> rows;
-    if (contents.type() != QVariant::List) {
-        if (contents.isValid() && firstRow == lastRow && lastCol == 1)
-            rows.append(QStringList{contents.toString()});
-        return rows;
-    }
-    for (const QVariant& row : contents.toList())
-        rows.append(row.toStringList());
-    return rows;
-}
 
 SplitRows splitRowsOf(SheetEntry& source, int titleRow, int endRow, int referColumn)
 {

@@ -19,6 +19,3 @@ struct SplitRows
 // The data rows are titleRow + 1 .. endRow.
 SplitRows splitRowsOf(SheetEntry& source, int titleRow, int endRow, int referColumn);
 
-// The contents of rows firstRow..lastRow, columns 1..lastCol, row by row, formulas as their text
-// and other cells as typed; empty when unread.
-QList<QStringList> blockContents(SheetEntry& sheet, int firstRow, int lastRow, int lastCol);

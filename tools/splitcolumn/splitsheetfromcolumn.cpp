@@ -1,5 +1,6 @@
 #include "tools/splitcolumn/splitsheetfromcolumn.h"
 
+#include "common/formwidgets.h"
 #include "common/bannerseam.h"
 #include "common/busycursor.h"
 #include "common/dialogs.h"
@@ -10,6 +11,7 @@
 #include "tools/resultsave.h"
 #include "tools/splitcolumn/columnsplitjob.h"
 #include "tools/splitcolumn/splitsheetfromcolumnform.h"
+#include "tools/outcomebox.h"
 #include "tools/workbookimport.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "tools/splitcolumn/splitsheetfromcolumnform.h"
 
-#include "tools/placedwidget.h"
+#include "common/formwidgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>

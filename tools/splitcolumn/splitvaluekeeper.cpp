@@ -1,6 +1,6 @@
 #include "tools/splitcolumn/splitvaluekeeper.h"
 
-#include "automation/axobject.h"
+#include "excelop/sheetentry.h"
 #include "excelop/excelopkiv.h"
 
 #include <QMap>
@@ -24,18 +24,6 @@ QVector<QPoint> tableFormulasOf(const QList<QStringList>& formulas)
             if (isFormula(formulas.at(r).at(c)) && formulas.at(r).at(c).contains(QLatin1Char('[')))
                 cells.append(QPoint(c + 1, r + 1));
     return cells;
-}
-
-QList<QVariantList> usedAreaValues(SheetEntry& sheet)
-{
-    std::unique_ptr<AxObject> used(sheet.sheet ? sheet.sheet->querySubObject("UsedRange") : nullptr);
-    const QVariant values = used ? used->property("Value") : QVariant();
-    if (values.type() != QVariant::List)
-        return {QVariantList{values}};
-    QList<QVariantList> rows;
-    for (const QVariant& row : values.toList())
-        rows.append(row.toList());
-    return rows;
 }
 
 QString rangeAddress(int column, int firstRow, int lastRow)
@@ -65,6 +53,15 @@ bool writesBackAsShown(const QVariant& value)
     }
 }
 
+// What a formula shows when the office cannot calculate it.
+bool isError(const QVariant& value)
+{
+    if (value.type() != QVariant::String)
+        return false;
+    const QString text = value.toString();
+    return text.startsWith(QLatin1Char('#')) || text.startsWith(QLatin1String("Err:"));
+}
+
 } // namespace
 
 SplitValueKeeper::SplitValueKeeper(SheetEntry& source, int firstRow, int lastRow, int removedColumn)
@@ -75,8 +72,8 @@ SplitValueKeeper::SplitValueKeeper(SheetEntry& source, int firstRow, int lastRow
     const QList<QStringList> formulas = source.usedAreaFormulas();
     lost = std::make_unique<LostReferences>(formulas, source.getSheetName(), firstRow, lastRow, removedColumn);
     tableFormulas = tableFormulasOf(formulas);
-    if (!tableFormulas.isEmpty())
-        sourceValues = usedAreaValues(source);
+    holdsFormulas = true;
+    sourceValues = source.usedAreaValues();
 }
 
 bool SplitValueKeeper::neededFor(const QVector<int>& keptRows) const
@@ -107,12 +104,9 @@ int SplitValueKeeper::keepValuesIn(ExcelOpKiv& book, SheetEntry& copy, const QVe
     for (const QRect& block : blocks) {
         if (block.height() < 3)
             continue;
-        std::unique_ptr<AxObject> inside(
-            copy.sheet->querySubObject("Range(QString)", rangeAddress(block.left(), block.top() + 1, block.bottom() - 1)));
-        const QVariant formulas = inside ? inside->property("Formula") : QVariant();
-        const QVariantList rows = formulas.type() == QVariant::List ? formulas.toList() : QVariantList{formulas};
+        const QList<QStringList> rows = copy.blockFormulas(block.left(), block.top() + 1, block.left(), block.bottom() - 1);
         for (int i = 0; i < rows.size(); ++i)
-            if (!keepsRow(block.top() + 1 + i, keptRows) && !isFormula(rows.at(i).toList().value(0, rows.at(i)).toString()))
+            if (!keepsRow(block.top() + 1 + i, keptRows) && !isFormula(rows.at(i).value(0)))
                 --kept;
     }
     return restored + kept;
@@ -125,32 +119,62 @@ QVector<QPoint> SplitValueKeeper::restoreWhatTheCopyBroke(SheetEntry& copy, cons
 {
     if (tableFormulas.isEmpty() || !copy.sheet)
         return {};
-    const QList<QVariantList> shown = usedAreaValues(copy);
-    QMap<int, QVector<int>> rowsByColumn; // ascending, as tableFormulas runs row by row
+    const QList<QVariantList> shown = copy.usedAreaValues();
+    SourceCells broken;
     for (const QPoint& cell : tableFormulas) {
         const QVariant before = sourceValues.value(cell.y() - 1).value(cell.x() - 1);
         if (shown.value(cell.y() - 1).value(cell.x() - 1) != before && writesBackAsShown(before))
-            rowsByColumn[cell.x()].append(cell.y());
+            broken[cell.x()].append({cell.y(), cell});
     }
     QVector<QPoint> restored;
-    for (auto column = rowsByColumn.cbegin(); column != rowsByColumn.cend(); ++column) {
-        const QVector<int>& rows = column.value();
+    for (const QPoint& cell : writeSourceValues(copy, broken))
+        if (keepsRow(cell.y(), keptRows))
+            restored.append(cell);
+    return restored;
+}
+
+int SplitValueKeeper::restoreErrorsAfterSplit(SheetEntry& split, const QVector<int>& keptRows, int removedColumn) const
+{
+    if (!holdsFormulas || !split.sheet)
+        return 0;
+    const QList<QVariantList> shown = split.usedAreaValues();
+    SourceCells broken;
+    for (int r = 0; r < shown.size(); ++r) {
+        const int row = r + 1;
+        const int sourceRow = row < firstRow ? row
+                              : row - firstRow < keptRows.size() ? keptRows.at(row - firstRow)
+                                                                 : lastRow + 1 + row - firstRow - keptRows.size();
+        for (int c = 0; c < shown.at(r).size(); ++c) {
+            const int column = c + 1;
+            const int sourceColumn = removedColumn > 0 && column >= removedColumn ? column + 1 : column;
+            const QVariant before = sourceValues.value(sourceRow - 1).value(sourceColumn - 1);
+            if (isError(shown.at(r).at(c)) && writesBackAsShown(before))
+                broken[column].append({row, QPoint(sourceColumn, sourceRow)});
+        }
+    }
+    return writeSourceValues(split, broken).size();
+}
+
+QVector<QPoint> SplitValueKeeper::writeSourceValues(SheetEntry& sheet, const SourceCells& cells) const
+{
+    QVector<QPoint> written;
+    for (auto column = cells.cbegin(); column != cells.cend(); ++column) {
+        const QVector<QPair<int, QPoint>>& rows = column.value();
         // A run of rows in one write.
         for (int k = 0; k < rows.size();) {
             int last = k;
-            while (last + 1 < rows.size() && rows.at(last + 1) == rows.at(last) + 1)
+            while (last + 1 < rows.size() && rows.at(last + 1).first == rows.at(last).first + 1)
                 ++last;
             QVariantList values;
-            for (int i = k; i <= last; ++i)
-                values.append(QVariant(QVariantList{sourceValues.value(rows.at(i) - 1).value(column.key() - 1)}));
-            std::unique_ptr<AxObject> block(
-                copy.sheet->querySubObject("Range(QString)", rangeAddress(column.key(), rows.at(k), rows.at(last))));
-            if (block && block->setProperty("Value", values))
+            for (int i = k; i <= last; ++i) {
+                const QPoint source = rows.at(i).second;
+                values.append(sourceValues.value(source.y() - 1).value(source.x() - 1));
+            }
+            if (sheet.writeColumnValues(column.key(), rows.at(k).first, values))
                 for (int i = k; i <= last; ++i)
-                    if (keepsRow(rows.at(i), keptRows))
-                        restored.append(QPoint(column.key(), rows.at(i)));
+                    written.append(QPoint(column.key(), rows.at(i).first));
             k = last + 1;
         }
     }
-    return restored;
+    return written;
 }

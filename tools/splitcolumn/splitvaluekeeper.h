@@ -7,6 +7,9 @@
 #include "tools/splitcolumn/lostreferences.h"
 
 #include <QList>
+#include <QMap>
+#include <QPair>
+#include <QPoint>
 #include <QStringList>
 #include <QVariantList>
 #include <QVector>
@@ -28,15 +31,26 @@ public:
     // it keeps that would show #REF! become the values they show in the source. The number of
     // cells changed.
     int keepValuesIn(ExcelOpKiv& book, SheetEntry& copy, const QVector<int>& keptRows) const;
+    // In a new sheet that now holds only these data rows (and lost removedColumn, when not 0):
+    // cells showing an error where the source showed a value get that value. This catches what
+    // reading the formulas cannot foresee, such as a sheet's own names pointing at rows gone.
+    // The number of cells changed.
+    int restoreErrorsAfterSplit(SheetEntry& split, const QVector<int>& keptRows, int removedColumn) const;
 
 private:
     bool keepsRow(int row, const QVector<int>& keptRows) const;
     // The cells written.
     QVector<QPoint> restoreWhatTheCopyBroke(SheetEntry& copy, const QVector<int>& keptRows) const;
+    // Cells to write by column: each the row written and the source cell (x the column, y the
+    // row) whose value it gets, rows ascending.
+    using SourceCells = QMap<int, QVector<QPair<int, QPoint>>>;
+    // The cells written, in runs of rows per call.
+    QVector<QPoint> writeSourceValues(SheetEntry& sheet, const SourceCells& cells) const;
 
     int firstRow;
     int lastRow;
     std::unique_ptr<LostReferences> lost; // none for a sheet without formulas
     QVector<QPoint> tableFormulas; // cells, row by row
-    QList<QVariantList> sourceValues; // used area from A1, read only when there are such formulas
+    bool holdsFormulas = false;
+    QList<QVariantList> sourceValues; // used area from A1, read when the source holds formulas
 };

@@ -4,7 +4,6 @@
 #include "excelop/featurecheck.h"
 #include "tools/resultsave.h"
 #include "tools/splitsheets/sheetfilesrun.h"
-#include "tools/workbookimport.h"
 
 #include "common/pathutils.h"
 

@@ -9,23 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <sys/stat.h>
-
-bool isSameExistingFile(const QString& first, const QString& second)
-{
-    const QFileInfo firstInfo(first);
-    const QFileInfo secondInfo(second);
-    if (!firstInfo.exists() || !secondInfo.exists())
-        return false;
-    if (firstInfo.canonicalFilePath() == secondInfo.canonicalFilePath())
-        return true;
-    struct stat firstStat {};
-    struct stat secondStat {};
-    const QByteArray firstName = QFile::encodeName(first);
-    const QByteArray secondName = QFile::encodeName(second);
-    return stat(firstName.constData(), &firstStat) == 0 && stat(secondName.constData(), &secondStat) == 0
-           && firstStat.st_dev == secondStat.st_dev && firstStat.st_ino == secondStat.st_ino;
-}
 
 SheetFilesRun::SheetFilesRun(ExcelOpKiv& book, const QString& targetPath, const QString& outputFolder)
     : book(book), targetPath(targetPath), outputFolder(outputFolder)

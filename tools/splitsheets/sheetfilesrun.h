@@ -97,5 +97,3 @@ private:
     QHash<QString, QString> sheetOfFile; // output path -> the sheet whose file it holds
 };
 
-// Both paths name one existing file (the same file reached through links counts as one).
-bool isSameExistingFile(const QString& first, const QString& second);

@@ -8,6 +8,7 @@
 #include "excelop/excelopkiv.h"
 #include "tools/splitsheets/sheetfilesjob.h"
 #include "tools/splitsheets/splitexcelfromsheetsform.h"
+#include "tools/outcomebox.h"
 #include "tools/workbookimport.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "tools/splitsheets/splitexcelfromsheetsform.h"
 
-#include "tools/placedwidget.h"
+#include "common/formwidgets.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -122,9 +122,9 @@ void compareSavedWorkbooks(const QString& actualPath, const QString& expectedPat
 
 // The formula workbook: 40 data rows, three values, a merged report line, formulas on their own
 // row and on another sheet.
-formulabook::Layout smallReport()
+FormulaBook::Layout smallReport()
 {
-    formulabook::Layout layout;
+    FormulaBook::Layout layout;
     layout.dataRows = 40;
     layout.values = QStringList{"华东", "华北", "west"};
     return layout;
@@ -217,25 +217,25 @@ private slots:
         QTest::addColumn<bool>("runningTotal");
         QTest::addColumn<int>("rateName");
         QTest::addColumn<bool>("sortable");
-        const int none = int(formulabook::Layout::RateName::None);
+        const int none = int(FormulaBook::Layout::RateName::None);
         QTest::newRow("formulas on their own row") << false << none << true;
         QTest::newRow("with a running total") << true << none << false;
-        QTest::newRow("a name for a rate") << false << int(formulabook::Layout::RateName::Constant) << true;
-        QTest::newRow("a name for a cell") << false << int(formulabook::Layout::RateName::Cell) << false;
+        QTest::newRow("a name for a rate") << false << int(FormulaBook::Layout::RateName::Constant) << true;
+        QTest::newRow("a name for a cell") << false << int(FormulaBook::Layout::RateName::Cell) << false;
     }
     void formulaWorkbookSplitsTheSameEitherWay()
     {
         QFETCH(bool, runningTotal);
         QFETCH(int, rateName);
         QFETCH(bool, sortable);
-        formulabook::Layout layout = smallReport();
+        FormulaBook::Layout layout = smallReport();
         layout.runningTotal = runningTotal;
-        layout.rateName = formulabook::Layout::RateName(rateName);
+        layout.rateName = FormulaBook::Layout::RateName(rateName);
         const QString byBlocks = folder.filePath(QStringLiteral("report-blocks.xlsx"));
         const QString bySorting = folder.filePath(QStringLiteral("report-sorted.xlsx"));
-        QVERIFY(formulabook::writeWorkbook(byBlocks, layout));
-        QVERIFY(formulabook::writeWorkbook(bySorting, layout));
-        const int endRow = formulabook::lastDataRow(layout);
+        QVERIFY(FormulaBook::write(byBlocks, layout));
+        QVERIFY(FormulaBook::write(bySorting, layout));
+        const int endRow = FormulaBook::lastDataRow(layout);
 
         QCOMPARE(split(byBlocks, settingsFor(kNever, endRow)), ColumnSplitRun::Outcome::Finished);
         QVERIFY(!tookSortedWay(3));
@@ -252,8 +252,8 @@ private slots:
         for (const SavedSheet& sheet : sheets.mid(0, 3)) {
             const int rows = sheet.rows.size();
             QCOMPARE(sheet.lastRow, rows);
-            QCOMPARE(sheet.dimension, QStringLiteral("A1:%1%2").arg(formulabook::lastColumn(layout)).arg(rows));
-            QCOMPARE(sheet.mergedAreas, QStringList{QStringLiteral("A1:") + formulabook::lastColumn(layout) + QStringLiteral("1")});
+            QCOMPARE(sheet.dimension, QStringLiteral("A1:%1%2").arg(FormulaBook::lastColumn(layout)).arg(rows));
+            QCOMPARE(sheet.mergedAreas, QStringList{QStringLiteral("A1:") + FormulaBook::lastColumn(layout) + QStringLiteral("1")});
             QCOMPARE(sheet.cells.filter(QStringLiteral("E3 | D3*12.5 | ")).size(), 1);
             const QString rate = rateName ? QStringLiteral("增值税率") : QStringLiteral("税率!$B$1");
             QCOMPARE(sheet.cells.filter(QStringLiteral("F3 | E3*(1+%1) | ").arg(rate)).size(), 1);

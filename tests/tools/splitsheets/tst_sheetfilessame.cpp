@@ -5,14 +5,13 @@
 // them (written again as .ods). Real workbooks, and one written the way Excel writes, with
 // formulas that point at other sheets, names, a print area, a hidden sheet and a reference across
 // three sheets. The target itself stays byte for byte.
-#include "automation/axobject.h"
+#include "automation/zippackage.h"
 #include "common/dialogs.h"
 #include "common/pathutils.h"
 #include "common/runprogress.h"
 #include "excelop/excelopkiv.h"
 #include "testsupport.h"
 #include "tools/splitsheets/sheetfilesrun.h"
-#include "zipwriter.h"
 
 #include <QDir>
 #include <QMap>
@@ -24,126 +23,64 @@
 namespace {
 
 
-// A workbook as Excel writes one: shared strings, cached results, a style sheet of its own.
-QList<QPair<QByteArray, QByteArray>> excelLikeParts()
-{
-    const QByteArray sheetHead =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
-    const QByteArray wide = "<cols><col min=\"1\" max=\"1\" width=\"18.5\" customWidth=\"1\"/></cols>";
-    return {
-        {"[Content_Types].xml",
-         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-         "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-         "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-         "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-         "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
-         "<Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-         "<Override PartName=\"/xl/worksheets/sheet2.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-         "<Override PartName=\"/xl/worksheets/sheet3.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-         "<Override PartName=\"/xl/worksheets/sheet4.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-         "<Override PartName=\"/xl/styles.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
-         "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>"
-         "</Types>"},
-        {"_rels/.rels",
-         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-         "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"xl/workbook.xml\"/>"
-         "</Relationships>"},
-        {"xl/workbook.xml",
-         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-         "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
-         "<bookViews><workbookView xWindow=\"0\" yWindow=\"0\" windowWidth=\"20000\" windowHeight=\"10000\" activeTab=\"1\"/></bookViews>"
-         "<sheets><sheet name=\"汇总\" sheetId=\"1\" r:id=\"rId1\"/><sheet name=\"数据\" sheetId=\"2\" r:id=\"rId2\"/>"
-         "<sheet name=\"Other sheet\" sheetId=\"3\" r:id=\"rId3\"/><sheet name=\"隐藏\" sheetId=\"4\" state=\"hidden\" r:id=\"rId4\"/></sheets>"
-         "<definedNames><definedName name=\"_xlnm.Print_Area\" localSheetId=\"1\">数据!$A$1:$C$4</definedName>"
-         "<definedName name=\"税率\">0.13</definedName><definedName name=\"数据区\">数据!$B$2:$B$4</definedName>"
-         "<definedName name=\"备用\">'Other sheet'!$A$1:$A$3</definedName></definedNames>"
-         "<calcPr calcId=\"191029\"/></workbook>"},
-        {"xl/_rels/workbook.xml.rels",
-         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-         "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-         "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet2.xml\"/>"
-         "<Relationship Id=\"rId3\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet3.xml\"/>"
-         "<Relationship Id=\"rId4\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet4.xml\"/>"
-         "<Relationship Id=\"rId5\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" Target=\"styles.xml\"/>"
-         "<Relationship Id=\"rId6\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings\" Target=\"sharedStrings.xml\"/>"
-         "</Relationships>"},
-        {"xl/styles.xml",
-         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-         "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-         "<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"#,##0.00&quot;元&quot;\"/></numFmts>"
-         "<fonts count=\"2\"><font><sz val=\"11\"/><name val=\"等线\"/><family val=\"2\"/></font>"
-         "<font><b/><sz val=\"11\"/><name val=\"等线\"/><family val=\"2\"/></font></fonts>"
-         "<fills count=\"3\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill patternType=\"gray125\"/></fill>"
-         "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFFFF2CC\"/><bgColor indexed=\"64\"/></patternFill></fill></fills>"
-         "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
-         "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
-         "<cellXfs count=\"3\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
-         "<xf numFmtId=\"0\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyFont=\"1\"/>"
-         "<xf numFmtId=\"164\" fontId=\"0\" fillId=\"2\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" applyFill=\"1\"/></cellXfs>"
-         "<cellStyles count=\"1\"><cellStyle name=\"常规\" xfId=\"0\" builtinId=\"0\"/></cellStyles></styleSheet>"},
-        {"xl/sharedStrings.xml",
-         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-         "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"8\" uniqueCount=\"8\">"
-         "<si><t>合计</t></si><si><t>名称</t></si><si><t>金额</t></si><si><t>张三</t></si><si><t>李四</t></si>"
-         "<si><t>王五</t></si><si><t>甲</t></si><si><t>秘密</t></si></sst>"},
-        {"xl/worksheets/sheet1.xml",
-         sheetHead + wide + "<sheetData>"
-         "<row r=\"1\"><c r=\"A1\" s=\"1\" t=\"s\"><v>0</v></c><c r=\"B1\" s=\"2\"><f>SUM(数据!B2:B4)</f><v>600</v></c></row>"
-         "<row r=\"2\"><c r=\"B2\"><f>COUNTA('Other sheet'!A1:A3)</f><v>3</v></c></row>"
-         "<row r=\"3\"><c r=\"B3\"><f>IFERROR(数据!B2*2,-1)</f><v>200</v></c></row>"
-         "<row r=\"4\"><c r=\"B4\"><f>SUM(数据区)</f><v>600</v></c></row>"
-         "<row r=\"5\"><c r=\"B5\"><f>SUM(数据:'Other sheet'!B2)</f><v>105</v></c></row>"
-         "<row r=\"6\"><c r=\"B6\" t=\"str\"><f>隐藏!A1</f><v>秘密</v></c></row>"
-         "</sheetData><pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/></worksheet>"},
-        {"xl/worksheets/sheet2.xml",
-         sheetHead + "<sheetViews><sheetView tabSelected=\"1\" workbookViewId=\"0\"/></sheetViews>" + wide + "<sheetData>"
-         "<row r=\"1\"><c r=\"A1\" s=\"1\" t=\"s\"><v>1</v></c><c r=\"B1\" s=\"1\" t=\"s\"><v>2</v></c></row>"
-         "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>3</v></c><c r=\"B2\" s=\"2\"><v>100</v></c><c r=\"C2\" s=\"2\"><f>B2*(1+税率)</f><v>113</v></c></row>"
-         "<row r=\"3\"><c r=\"A3\" t=\"s\"><v>4</v></c><c r=\"B3\" s=\"2\"><v>200</v></c><c r=\"C3\" s=\"2\"><f>B3*(1+税率)</f><v>226</v></c></row>"
-         "<row r=\"4\"><c r=\"A4\" t=\"s\"><v>5</v></c><c r=\"B4\" s=\"2\"><v>300</v></c><c r=\"C4\" s=\"2\"><f>B4*(1+税率)</f><v>339</v></c></row>"
-         "</sheetData><pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/></worksheet>"},
-        {"xl/worksheets/sheet3.xml",
-         sheetHead + "<sheetData>"
-         "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>6</v></c><c r=\"C1\"><f>数据!B2+1</f><v>101</v></c></row>"
-         "<row r=\"2\"><c r=\"A2\"><v>1</v></c><c r=\"B2\"><v>5</v></c></row>"
-         "<row r=\"3\"><c r=\"A3\"><v>2</v></c><c r=\"B3\"><f>SUM(备用)</f><v>3</v></c></row>"
-         "</sheetData></worksheet>"},
-        {"xl/worksheets/sheet4.xml",
-         sheetHead + "<sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>7</v></c></row></sheetData></worksheet>"},
-    };
-}
-
+// A workbook as Excel writes one: shared strings, saved results, a style sheet of its own.
 bool writeExcelLikeWorkbook(const QString& path)
 {
-    ZipWriter writer(path);
-    for (const auto& part : excelLikeParts()) {
-        ZipPackage::Entry entry;
-        entry.name = part.first;
-        entry.date = (44 << 9) | (6 << 5) | 1; // 2024-06-01
-        writer.add(entry, part.second);
-    }
-    return writer.finish();
-}
+    const QList<SheetContent> sheets = {
+        {"汇总", {{"合计", "600"}, {"", "3"}, {"", "200"}, {"", "600"}, {"", "105"}, {"", "秘密"}}},
+        {"数据", {{"名称", "金额"}, {"张三", "100", "113"}, {"李四", "200", "226"}, {"王五", "300", "339"}}},
+        {"Other sheet", {{"甲", "", "101"}, {"1", "5"}, {"2", "3"}}},
+        {"隐藏", {{"秘密"}}},
+    };
+    const QHash<QString, QString> totals = {{"B1", "SUM(数据!B2:B4)"}, {"B2", "COUNTA('Other sheet'!A1:A3)"},
+                                            {"B3", "IFERROR(数据!B2*2,-1)"}, {"B4", "SUM(数据区)"},
+                                            {"B5", "SUM(数据:'Other sheet'!B2)"}, {"B6", "隐藏!A1"}};
+    const auto cell = [](int row, int column) { return QChar('A' + column - 1) + QString::number(row); };
+    const QByteArray wide = "<cols><col min=\"1\" max=\"1\" width=\"18.5\" customWidth=\"1\"/></cols>";
+    const QByteArray margins =
+        "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/>";
+    // The formats: 1 bold titles, 2 filled amounts.
+    SheetLook summary;
+    summary.style = [](int row, int column) { return row == 1 ? column : 0; };
+    summary.formula = [&totals, &cell](int row, int column) { return totals.value(cell(row, column)); };
+    summary.head = wide;
+    summary.tail = margins;
+    SheetLook data;
+    data.style = [](int row, int column) { return row == 1 ? 1 : column > 1 ? 2 : 0; };
+    data.formula = [](int row, int column) { return column == 3 ? QStringLiteral("B%1*(1+税率)").arg(row) : QString(); };
+    data.head = "<sheetViews><sheetView tabSelected=\"1\" workbookViewId=\"0\"/></sheetViews>" + wide;
+    data.tail = margins;
+    SheetLook other;
+    other.formula = [](int row, int column) {
+        return row == 1 && column == 3 ? QStringLiteral("数据!B2+1")
+               : row == 3 && column == 2 ? QStringLiteral("SUM(备用)") : QString();
+    };
+    SheetLook hidden;
+    hidden.hidden = true;
 
-bool convertWorkbook(const QString& from, const QString& to)
-{
-    AxObject application(QStringLiteral("Excel.Application"));
-    std::unique_ptr<AxObject> workbooks(application.querySubObject("WorkBooks"));
-    workbooks->dynamicCall("Open(const QString&)", from);
-    std::unique_ptr<AxObject> workbook(application.querySubObject("ActiveWorkBook"));
-    if (!workbook)
-        return false;
-    AxObject* book = workbook.get();
-    const bool saved = accepted(book, [&] { book->dynamicCall("SaveAs(const QString&)", to); });
-    book->dynamicCall("Close()");
-    return saved;
+    XlsxLook look;
+    look.sheets = {summary, data, other, hidden};
+    look.styles =
+        "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+        "<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"#,##0.00&quot;元&quot;\"/></numFmts>"
+        "<fonts count=\"2\"><font><sz val=\"11\"/><name val=\"等线\"/><family val=\"2\"/></font>"
+        "<font><b/><sz val=\"11\"/><name val=\"等线\"/><family val=\"2\"/></font></fonts>"
+        "<fills count=\"3\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill patternType=\"gray125\"/></fill>"
+        "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFFFF2CC\"/><bgColor indexed=\"64\"/></patternFill></fill></fills>"
+        "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
+        "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
+        "<cellXfs count=\"3\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
+        "<xf numFmtId=\"0\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyFont=\"1\"/>"
+        "<xf numFmtId=\"164\" fontId=\"0\" fillId=\"2\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" applyFill=\"1\"/></cellXfs>"
+        "<cellStyles count=\"1\"><cellStyle name=\"常规\" xfId=\"0\" builtinId=\"0\"/></cellStyles></styleSheet>";
+    look.head = "<bookViews><workbookView xWindow=\"0\" yWindow=\"0\" windowWidth=\"20000\" windowHeight=\"10000\" "
+                "activeTab=\"1\"/></bookViews>";
+    look.tail = "<definedNames><definedName name=\"_xlnm.Print_Area\" localSheetId=\"1\">数据!$A$1:$C$4</definedName>"
+                "<definedName name=\"税率\">0.13</definedName><definedName name=\"数据区\">数据!$B$2:$B$4</definedName>"
+                "<definedName name=\"备用\">'Other sheet'!$A$1:$A$3</definedName></definedNames>"
+                "<calcPr calcId=\"191029\"/>";
+    return writeXlsx(path, sheets, look);
 }
-
 
 // Every part of a zip package; the save time and the time the workbook was open in the office
 // (the file's editing time) left out of its properties.

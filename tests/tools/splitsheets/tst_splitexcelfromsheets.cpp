@@ -108,10 +108,6 @@ void TestSplitExcelFromSheets::formAndChoosers()
     SheetsForm form;
     QCOMPARE(form.window.objectName(), QString("splitExcelFromSheets"));
     QCOMPARE(form.window.windowTitle(), QString("KivExcel工具箱：Excel表格拆分器"));
-    // The written size, plus what the 选项 menu adds to the menu bar above the form.
-    QCOMPARE(form.window.width(), 595);
-    QVERIFY(form.window.height() >= 339 && form.window.height() < 339 + 40);
-    QCOMPARE(form.output->geometry(), QRect(130, 180, 451, 31));
     QCOMPARE(form.window.findChild<QPushButton*>("startButton")->text(), QString("开始处理"));
 
     KivFileDialog::setNextFileName("/data/book.xlsx");

@@ -1,5 +1,6 @@
-#include "tools/placedwidget.h"
+#include "common/formwidgets.h"
 
+#include <QComboBox>
 #include <QLabel>
 
 void widenLabelsToFit(QWidget* form)
@@ -10,4 +11,13 @@ void widenLabelsToFit(QWidget* form)
         if (needed > label->width())
             label->resize(needed, label->height());
     }
+}
+
+void fillComboBox(const QList<QString>& names, QComboBox* box)
+{
+    if (!box)
+        return;
+    box->clear();
+    for (const QString& name : names)
+        box->addItem(name);
 }

@@ -1,6 +1,8 @@
 #pragma once
-// Forms laid out with absolute positions: a widget made, named and placed in one step.
+// Forms laid out with absolute positions: a widget made, named and placed in one step, labels
+// that fit their text, lists filled in one step.
 
+#include <QList>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -17,3 +19,7 @@ Widget* placedWidget(QWidget* parent, const char* objectName, const QRect& geome
 // Labels placed for a narrower font than the one at hand would cut their text off: they grow to
 // the width their text needs, keeping their place.
 void widenLabelsToFit(QWidget* form);
+
+class QComboBox;
+// Clears the box and appends the names in list order; does nothing without a box.
+void fillComboBox(const QList<QString>& names, QComboBox* box);

@@ -1,0 +1,158 @@
+#include "automation/collectionnodes.h"
+
+#include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/sheet/XNamedRange.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+
+#include <QStringList>
+#include <algorithm>
+
+namespace OfficeNodes {
+
+class NamesNode::NameNode : public MemberlessNode
+{
+public:
+    explicit NameNode(Entry entry) : entry(std::move(entry)) {}
+    QVariant property(const QString& name, AutomationError& error) override
+    {
+        if (name == QLatin1String("Name"))
+            return entry.first;
+        if (name == QLatin1String("RefersTo"))
+            return entry.second;
+        unknownMember(error, name);
+        return QVariant();
+    }
+
+private:
+    Entry entry;
+};
+
+NamesNode::NamesNode(const uno::Reference<sheet::XSpreadsheetDocument>& document)
+{
+    addNames(uno::Reference<beans::XPropertySet>(document, uno::UNO_QUERY_THROW), QString());
+    uno::Reference<container::XIndexAccess> sheets(document->getSheets(), uno::UNO_QUERY_THROW);
+    for (sal_Int32 i = 0; i < sheets->getCount(); ++i) {
+        uno::Reference<beans::XPropertySet> sheet(sheets->getByIndex(i), uno::UNO_QUERY_THROW);
+        addNames(sheet, sheetName(uno::Reference<sheet::XSpreadsheet>(sheet, uno::UNO_QUERY_THROW)) + QLatin1Char('!'));
+    }
+}
+
+AutomationNodePtr NamesNode::subObject(const QString& member, const QVariantList& args, AutomationError& error)
+{
+    const int index = args.value(0).toInt();
+    if (member != QLatin1String("Item") || index < 1 || index > entries.size()) {
+        unknownMember(error, member);
+        return nullptr;
+    }
+    return std::make_shared<NameNode>(entries.at(index - 1));
+}
+
+QVariant NamesNode::property(const QString& name, AutomationError& error)
+{
+    if (name == QLatin1String("Count"))
+        return int(entries.size());
+    unknownMember(error, name);
+    return QVariant();
+}
+
+void NamesNode::addNames(const uno::Reference<beans::XPropertySet>& owner, const QString& prefix)
+{
+    uno::Reference<container::XIndexAccess> names(owner->getPropertyValue("NamedRanges"), uno::UNO_QUERY_THROW);
+    for (sal_Int32 i = 0; i < names->getCount(); ++i) {
+        uno::Reference<sheet::XNamedRange> range(names->getByIndex(i), uno::UNO_QUERY_THROW);
+        const QString name = fromOUString(uno::Reference<container::XNamed>(range, uno::UNO_QUERY_THROW)->getName());
+        entries.append({prefix + name, QLatin1Char('=') + fromOUString(range->getContent())});
+    }
+}
+
+RowAreasNode::RowAreasNode(uno::Reference<frame::XModel> model, uno::Reference<sheet::XSpreadsheet> sheet,
+                           QList<QPair<int, int>> areas)
+    : model(std::move(model)), sheet(std::move(sheet)), areas(std::move(areas))
+{
+}
+
+// Bottom-up, so the areas still to go keep their row numbers. Undo records and row-height
+// updates cost the office more than the deletions themselves; both are off meanwhile.
+QVariant RowAreasNode::remove()
+{
+    QList<QPair<int, int>> bottomUp = areas;
+    std::sort(bottomUp.begin(), bottomUp.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    uno::Reference<table::XTableRows> rows =
+        uno::Reference<table::XColumnRowRange>(sheet, uno::UNO_QUERY_THROW)->getRows();
+    uno::Reference<beans::XPropertySet> settings(model, uno::UNO_QUERY_THROW);
+    const uno::Any undo = settings->getPropertyValue("IsUndoEnabled");
+    const uno::Any adjustHeight = settings->getPropertyValue("IsAdjustHeightEnabled");
+    settings->setPropertyValue("IsUndoEnabled", uno::Any(false));
+    settings->setPropertyValue("IsAdjustHeightEnabled", uno::Any(false));
+    model->lockControllers();
+    try {
+        const int rowCount = rows->getCount();
+        const QVariantList lastRowLook = rowLook(rows, rowCount - 1);
+        int removed = 0;
+        for (const QPair<int, int>& area : bottomUp) {
+            rows->removeByIndex(area.first - 1, area.second - area.first + 1);
+            removed += area.second - area.first + 1;
+        }
+        matchRowsFromBelow(rows, rowCount, removed, lastRowLook);
+    } catch (...) {
+        restore(settings, undo, adjustHeight);
+        throw;
+    }
+    restore(settings, undo, adjustHeight);
+    return QVariant();
+}
+
+// Height, height kind and visibility of a row.
+QVariantList RowAreasNode::rowLook(const uno::Reference<table::XTableRows>& rows, int index)
+{
+    uno::Reference<beans::XPropertySet> row(rows->getByIndex(index), uno::UNO_QUERY_THROW);
+    sal_Int32 height = 0;
+    bool optimal = false;
+    bool visible = true;
+    row->getPropertyValue("Height") >>= height;
+    row->getPropertyValue("OptimalHeight") >>= optimal;
+    row->getPropertyValue("IsVisible") >>= visible;
+    return {height, optimal, visible};
+}
+
+// Rows that come up from below the sheet's end have the office's own default height, not the
+// sheet's, and the saved file would then list every one of them down to the sheet's last row.
+// Rows inserted just above them take the look of the sheet's old last row instead and push
+// them out: empty rows below everything the sheet held, so references keep their targets.
+void RowAreasNode::matchRowsFromBelow(const uno::Reference<table::XTableRows>& rows, int rowCount, int removed,
+                                      const QVariantList& lastRowLook)
+{
+    if (removed <= 0 || removed >= rowCount || rowLook(rows, rowCount - 1) == lastRowLook)
+        return;
+    try {
+        rows->insertByIndex(rowCount - removed, removed);
+    } catch (const lang::DisposedException&) {
+        throw;
+    } catch (const uno::Exception&) {
+        // The rows are deleted as asked; the file only comes out larger.
+    }
+}
+
+void RowAreasNode::restore(const uno::Reference<beans::XPropertySet>& settings, const uno::Any& undo,
+                           const uno::Any& adjustHeight)
+{
+    model->unlockControllers();
+    settings->setPropertyValue("IsAdjustHeightEnabled", adjustHeight);
+    settings->setPropertyValue("IsUndoEnabled", undo);
+}
+
+QList<QPair<int, int>> parseRowAreas(const QString& address)
+{
+    QList<QPair<int, int>> areas;
+    for (const QString& part : address.split(QLatin1Char(','))) {
+        if (!part.contains(QLatin1Char(':')))
+            return {};
+        const QPair<int, int> span = parseRowSpan(part);
+        if (span.first < 1)
+            return {};
+        areas.append(span);
+    }
+    return areas;
+}
+
+} // namespace OfficeNodes

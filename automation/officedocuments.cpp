@@ -1,0 +1,57 @@
+#include "automation/officedocuments.h"
+
+#include <com/sun/star/util/CloseVetoException.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+
+#include <QDateTime>
+#include <QFileInfo>
+
+namespace OfficeNodes {
+
+QString diskStampOf(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QString();
+    return QString::number(info.size()) + QLatin1Char('/')
+           + QString::number(info.lastModified().toMSecsSinceEpoch()) + QLatin1Char('/')
+           + QString::number(info.metadataChangeTime().toMSecsSinceEpoch());
+}
+
+QHash<QString, std::weak_ptr<DocumentState>>& loadedDocuments()
+{
+    static QHash<QString, std::weak_ptr<DocumentState>> documents;
+    return documents;
+}
+
+void closeComponent(const uno::Reference<lang::XComponent>& component)
+{
+    uno::Reference<util::XCloseable> closeable(component, uno::UNO_QUERY);
+    try {
+        if (closeable.is())
+            closeable->close(true);
+        else
+            component->dispose();
+    } catch (const util::CloseVetoException&) {
+        component->dispose();
+    }
+}
+
+void releaseDocument(const DocumentPtr& document)
+{
+    if (document->closed || --document->users > 0)
+        return;
+    document->closed = true;
+    if (loadedDocuments().value(document->url).lock() == document)
+        loadedDocuments().remove(document->url);
+    AutomationError ignored;
+    const bool closedInOffice = guarded<bool>(ignored, [&] {
+        closeComponent(document->component);
+        return true;
+    });
+    // A close that failed (the office died) leaves the lock file: it is cleared with the office.
+    if (closedInOffice)
+        OfficeConnection::instance().documentClosed(document->url);
+}
+
+} // namespace OfficeNodes

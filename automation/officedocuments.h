@@ -1,0 +1,73 @@
+#pragma once
+// What the office server's nodes share: the application objects' state, the documents the office
+// holds for them, and the registry that lets two application objects share one loaded file. Only
+// the office server's own files include this header.
+
+#include "automation/unocalls.h"
+
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/table/CellRangeAddress.hpp>
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QStringList>
+#include <memory>
+
+namespace OfficeNodes {
+
+struct DocumentState;
+using DocumentPtr = std::shared_ptr<DocumentState>;
+
+struct ApplicationState
+{
+    bool visible = true;
+    bool displayAlerts = true;
+    int officeGeneration = OfficeConnection::instance().generation();
+    DocumentPtr activeWorkbook;
+    QList<DocumentPtr> openedWorkbooks; // opened through this application and not closed yet
+};
+using ApplicationPtr = std::shared_ptr<ApplicationState>;
+
+// One loaded document. Workbooks opened twice (by two application objects) share it, as one
+// spreadsheet application holds a file only once.
+struct DocumentState
+{
+    QString url;
+    uno::Reference<lang::XComponent> component;
+    uno::Reference<sheet::XSpreadsheetDocument> document;
+    uno::Reference<sheet::XSpreadsheet> activeSheet;
+    OfficeValues values;
+    int users = 0;
+    bool closed = false;
+    QString savePath;  // where "Save" writes: the file it came from, or where "SaveAs" put it
+    QString diskStamp; // the file as it was when loaded or last saved
+    // Whether "Save" refuses to replace the file with one that lacks features it has, and the
+    // features the last refused save would have lost.
+    bool keepFeatures = false;
+    QStringList lostFeatures;
+    // For each sheet group deletion not yet undone, what its undo does not bring back.
+    struct BeforeGroupDeletion
+    {
+        QStringList sheets;
+        QList<QPair<table::CellRangeAddress, table::CellRangeAddress>> columnLabels, rowLabels;
+    };
+    QList<BeforeGroupDeletion> beforeGroupDeletions;
+    // An undone deletion brings a sheet back with the default page style. Setting a sheet's page
+    // style makes the office lay out its pages, so it is put back only on sheets that are saved.
+    QHash<QString, QString> pageStyleBeforeDeletions; // by sheet name, as first deleted
+    QSet<QString> pageStylesToPutBack;
+};
+
+// Size and change time of a file: another program's save changes it.
+QString diskStampOf(const QString& path);
+
+// The documents loaded from files, by URL.
+QHash<QString, std::weak_ptr<DocumentState>>& loadedDocuments();
+
+void closeComponent(const uno::Reference<lang::XComponent>& component);
+
+// One user fewer; the last one closes the document in the office.
+void releaseDocument(const DocumentPtr& document);
+
+} // namespace OfficeNodes

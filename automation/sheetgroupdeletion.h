@@ -1,0 +1,44 @@
+#pragma once
+// A group of sheets deleted as one step, and what the office's undo of that step misses and the
+// office server puts back itself. Only the office server's own files include this header.
+
+#include "automation/officedocuments.h"
+
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/document/XUndoManager.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+
+namespace OfficeNodes {
+
+// The title of the undo step a sheet group deletion makes.
+extern const OUString kSheetGroupDeletion;
+
+DocumentState::BeforeGroupDeletion stateBeforeGroupDeletion(const DocumentPtr& document, const QStringList& names);
+
+// Before a save: the page styles of the sheets an undo brought back; sheets not there now keep
+// waiting.
+void putBackPageStyles(const DocumentPtr& document);
+
+// While it lives, the document neither redraws nor fits row heights to their text: sheets deleted
+// and brought back keep the heights they had.
+class QuietDocument
+{
+public:
+    explicit QuietDocument(const DocumentPtr& document);
+    ~QuietDocument();
+    QuietDocument(const QuietDocument&) = delete;
+    QuietDocument& operator=(const QuietDocument&) = delete;
+
+private:
+    uno::Reference<frame::XModel> model;
+    uno::Reference<beans::XPropertySet> settings;
+    uno::Any adjustHeight;
+};
+
+uno::Reference<document::XUndoManager> undoManagerOf(const DocumentPtr& document);
+
+// Takes back the last step; what it took back is not kept for a redo, which would hold its copy
+// of the cells in the office's memory. False when there was nothing to take back.
+bool undoLastStep(const DocumentPtr& document);
+
+} // namespace OfficeNodes

@@ -1,0 +1,311 @@
+#include "automation/sheetnodes.h"
+
+#include "automation/collectionnodes.h"
+#include "automation/sheetgroupdeletion.h"
+
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/document/XUndoManager.hpp>
+#include <com/sun/star/drawing/XDrawPage.hpp>
+#include <com/sun/star/drawing/XDrawPageSupplier.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/sheet/TablePageBreakData.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XConditionalFormats.hpp>
+#include <com/sun/star/sheet/XSheetAnnotations.hpp>
+#include <com/sun/star/sheet/XSheetAnnotationsSupplier.hpp>
+#include <com/sun/star/sheet/XSheetPageBreak.hpp>
+#include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/table/XTableColumns.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
+#include <com/sun/star/util/XProtectable.hpp>
+
+#include <algorithm>
+
+namespace OfficeNodes {
+
+WorksheetNode::WorksheetNode(DocumentPtr document, uno::Reference<sheet::XSpreadsheet> sheet)
+    : document(std::move(document)), sheet(std::move(sheet))
+{
+}
+
+AutomationNodePtr WorksheetNode::subObject(const QString& member, const QVariantList& args, AutomationError& error)
+{
+    return guarded<AutomationNodePtr>(error, [&]() -> AutomationNodePtr {
+        if (member == QLatin1String("Cells"))
+            return cells(args, error);
+        if (member == QLatin1String("Columns"))
+            return columns(args, error);
+        if (member == QLatin1String("Rows"))
+            return rows(args, error);
+        if (member == QLatin1String("Range"))
+            return range(args.value(0).toString());
+        if (member == QLatin1String("Comments") || member == QLatin1String("Shapes")
+            || member == QLatin1String("FormatConditions") || member == QLatin1String("HPageBreaks"))
+            return std::make_shared<CountNode>(countOfSheetParts(member));
+        if (member == QLatin1String("UsedRange")) {
+            const QPair<int, int> end = usedAreaEnd(sheet);
+            return block(sheet->getCellRangeByPosition(0, 0, end.first, end.second));
+        }
+        unknownMember(error, member);
+        return nullptr;
+    });
+}
+
+QVariant WorksheetNode::call(const QString& member, const QVariantList& args, AutomationError& error)
+{
+    if (member == QLatin1String("Copy"))
+        return guarded<QVariant>(error, [&] { return copyBefore(args.value(0), error); });
+    if (member == QLatin1String("Delete"))
+        return guarded<QVariant>(error, [&] { return remove(); });
+    unknownMember(error, member);
+    return QVariant();
+}
+
+QVariant WorksheetNode::property(const QString& name, AutomationError& error)
+{
+    if (name == QLatin1String("Name"))
+        return guarded<QVariant>(error, [&] { return QVariant(sheetName(sheet)); });
+    if (name == QLatin1String("Index"))
+        return guarded<QVariant>(error, [&] { return QVariant(sheetPosition(sheet) + 1); });
+    if (name == QLatin1String("ProtectContents"))
+        return guarded<QVariant>(error, [&] {
+            return QVariant(bool(uno::Reference<util::XProtectable>(sheet, uno::UNO_QUERY_THROW)->isProtected()));
+        });
+    // Excel's xlSheetVisible (-1) or xlSheetHidden (0).
+    if (name == QLatin1String("Visible"))
+        return guarded<QVariant>(error, [&] {
+            uno::Reference<beans::XPropertySet> properties(sheet, uno::UNO_QUERY_THROW);
+            return QVariant(properties->getPropertyValue("IsVisible").get<bool>() ? -1 : 0);
+        });
+    unknownMember(error, name);
+    return QVariant();
+}
+
+void WorksheetNode::setProperty(const QString& name, const QVariant& value, AutomationError& error)
+{
+    if (name != QLatin1String("Name")) {
+        unknownMember(error, name);
+        return;
+    }
+    guarded<bool>(error, [&] {
+        const QString wanted = value.toString();
+        uno::Reference<container::XNamed>(sheet, uno::UNO_QUERY_THROW)->setName(toOUString(wanted));
+        // The office keeps the old name without a word when it refuses one.
+        if (sheetName(sheet) != wanted)
+            fail(error, QStringLiteral("The sheet name was refused: ") + wanted);
+        return true;
+    });
+}
+
+AutomationNodePtr WorksheetNode::block(const uno::Reference<table::XCellRange>& range, RangeKind kind,
+                                       int first, int count)
+{
+    return std::make_shared<RangeNode>(document, sheet, kind, range, first, count);
+}
+
+// Notes, drawing objects, conditional formats and manual row breaks of the sheet. The office marks
+// a sheet's draw page and its list of breaks as old interfaces, yet offers no other call that
+// reads either in one go.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+int WorksheetNode::countOfSheetParts(const QString& member)
+{
+    if (member == QLatin1String("Comments"))
+        return uno::Reference<sheet::XSheetAnnotationsSupplier>(sheet, uno::UNO_QUERY_THROW)
+            ->getAnnotations()
+            ->getCount();
+    if (member == QLatin1String("Shapes"))
+        return uno::Reference<drawing::XDrawPageSupplier>(sheet, uno::UNO_QUERY_THROW)->getDrawPage()->getCount();
+    if (member == QLatin1String("FormatConditions")) {
+        uno::Reference<sheet::XConditionalFormats> formats(
+            uno::Reference<beans::XPropertySet>(sheet, uno::UNO_QUERY_THROW)->getPropertyValue("ConditionalFormats"),
+            uno::UNO_QUERY);
+        return formats.is() ? formats->getLength() : 0;
+    }
+    int manualBreaks = 0;
+    const uno::Sequence<sheet::TablePageBreakData> breaks =
+        uno::Reference<sheet::XSheetPageBreak>(sheet, uno::UNO_QUERY_THROW)->getRowPageBreaks();
+    for (const sheet::TablePageBreakData& pageBreak : breaks)
+        manualBreaks += pageBreak.ManualBreak ? 1 : 0;
+    return manualBreaks;
+}
+#pragma GCC diagnostic pop
+
+AutomationNodePtr WorksheetNode::range(const QString& address)
+{
+    const QList<QPair<int, int>> rowAreas = parseRowAreas(address);
+    if (!rowAreas.isEmpty())
+        return std::make_shared<RowAreasNode>(
+            uno::Reference<frame::XModel>(document->component, uno::UNO_QUERY_THROW), sheet, rowAreas);
+    return block(sheet->getCellRangeByName(toOUString(address)));
+}
+
+uno::Reference<table::XCellRange> WorksheetNode::wholeSheet(const uno::Reference<table::XColumnRowRange>& lines)
+{
+    return sheet->getCellRangeByPosition(0, 0, lines->getColumns()->getCount() - 1,
+                                         lines->getRows()->getCount() - 1);
+}
+
+AutomationNodePtr WorksheetNode::cells(const QVariantList& args, AutomationError& error)
+{
+    const int row = args.value(0).toInt();
+    const int col = args.value(1).toInt();
+    if (row < 1 || col < 1) {
+        fail(error, QStringLiteral("Rows and columns count from 1"));
+        return nullptr;
+    }
+    return block(sheet->getCellRangeByPosition(col - 1, row - 1, col - 1, row - 1), RangeKind::Cell);
+}
+
+AutomationNodePtr WorksheetNode::columns(const QVariantList& args, AutomationError& error)
+{
+    uno::Reference<table::XColumnRowRange> lines(sheet, uno::UNO_QUERY_THROW);
+    const int total = lines->getColumns()->getCount();
+    if (args.isEmpty())
+        return block(wholeSheet(lines), RangeKind::Columns, 0, total);
+    const int col = args.value(0).toInt();
+    if (col < 1 || col > total) {
+        fail(error, QStringLiteral("No such column"));
+        return nullptr;
+    }
+    return block(sheet->getCellRangeByPosition(col - 1, 0, col - 1, lines->getRows()->getCount() - 1),
+                 RangeKind::Columns, col - 1, 1);
+}
+
+AutomationNodePtr WorksheetNode::rows(const QVariantList& args, AutomationError& error)
+{
+    uno::Reference<table::XColumnRowRange> lines(sheet, uno::UNO_QUERY_THROW);
+    const int total = lines->getRows()->getCount();
+    if (args.isEmpty())
+        return block(wholeSheet(lines), RangeKind::Rows, 0, total);
+    const QPair<int, int> span = args.value(0).type() == QVariant::String
+                                     ? parseRowSpan(args.value(0).toString())
+                                     : QPair<int, int>(args.value(0).toInt(), args.value(0).toInt());
+    if (span.first < 1 || span.second > total) {
+        fail(error, QStringLiteral("No such rows"));
+        return nullptr;
+    }
+    const int lastColumn = lines->getColumns()->getCount() - 1;
+    return block(sheet->getCellRangeByPosition(0, span.first - 1, lastColumn, span.second - 1),
+                 RangeKind::Rows, span.first - 1, span.second - span.first + 1);
+}
+
+// Excel's Copy(Before): the copy goes just before the given sheet and becomes active.
+QVariant WorksheetNode::copyBefore(const QVariant& before, AutomationError& error)
+{
+    auto target = before.canConvert<AutomationHandle>()
+                      ? std::dynamic_pointer_cast<WorksheetNode>(before.value<AutomationHandle>().node)
+                      : nullptr;
+    if (!target) {
+        fail(error, QStringLiteral("Copy needs the sheet to place the copy before"));
+        return QVariant();
+    }
+    uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
+    const QString source = sheetName(sheet);
+    QString copyName;
+    for (int n = 2; copyName.isEmpty() || sheets->hasByName(toOUString(copyName)); ++n)
+        copyName = QStringLiteral("%1 (%2)").arg(source.left(25)).arg(n);
+    sheets->copyByName(toOUString(source), toOUString(copyName),
+                       static_cast<sal_Int16>(sheetPosition(target->spreadsheet())));
+    document->activeSheet.set(sheets->getByName(toOUString(copyName)), uno::UNO_QUERY_THROW);
+    return QVariant();
+}
+
+QVariant WorksheetNode::remove()
+{
+    const QString name = sheetName(sheet);
+    document->document->getSheets()->removeByName(toOUString(name));
+    if (document->activeSheet == sheet)
+        document->activeSheet.set(sheetIndex(document->document)->getByIndex(0), uno::UNO_QUERY);
+    return QVariant();
+}
+
+QVariant SheetGroupNode::call(const QString& member, const QVariantList& args, AutomationError& error)
+{
+    if (member == QLatin1String("DeleteForGood"))
+        return guarded<QVariant>(error, [&] { return removeForGood(); });
+    return DeletableNode::call(member, args, error);
+}
+
+QVariant SheetGroupNode::removeForGood()
+{
+    uno::Reference<beans::XPropertySet>(document->component, uno::UNO_QUERY_THROW)
+        ->setPropertyValue("IsUndoEnabled", uno::Any(false));
+    document->beforeGroupDeletions.clear();
+    document->activeSheet.clear();
+    uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
+    QuietDocument quiet(document);
+    for (const auto& sheet : lastFirst())
+        sheets->removeByName(sheet.second);
+    return QVariant();
+}
+
+// The sheets by position, the last first.
+QList<QPair<int, OUString>> SheetGroupNode::lastFirst() const
+{
+    uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
+    QList<QPair<int, OUString>> byPosition;
+    for (const QString& name : names) {
+        const OUString unoName = toOUString(name);
+        uno::Reference<sheet::XSpreadsheet> sheet(sheets->getByName(unoName), uno::UNO_QUERY_THROW);
+        byPosition.append({sheetPosition(sheet), unoName});
+    }
+    std::sort(byPosition.begin(), byPosition.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    return byPosition;
+}
+
+// From the last sheet to the first: a sheet's deletion renumbers only the sheets after it.
+// Undo stays on afterwards, as turning it off would drop what "Undo" takes back.
+QVariant SheetGroupNode::remove()
+{
+    uno::Reference<frame::XModel> model(document->component, uno::UNO_QUERY_THROW);
+    uno::Reference<beans::XPropertySet>(model, uno::UNO_QUERY_THROW)->setPropertyValue("IsUndoEnabled", uno::Any(true));
+    uno::Reference<document::XUndoManager> undo = undoManagerOf(document);
+    uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
+    const QList<QPair<int, OUString>> byPosition = lastFirst();
+    const DocumentState::BeforeGroupDeletion before = stateBeforeGroupDeletion(document, names);
+    document->activeSheet.clear();
+    undo->enterUndoContext(kSheetGroupDeletion);
+    document->beforeGroupDeletions.append(before);
+    try {
+        QuietDocument quiet(document);
+        for (const auto& sheet : byPosition)
+            sheets->removeByName(sheet.second);
+    } catch (...) {
+        undo->leaveUndoContext();
+        undoLastStep(document); // none of the group goes
+        throw;
+    }
+    undo->leaveUndoContext();
+    return QVariant();
+}
+
+AutomationNodePtr WorksheetsNode::subObject(const QString& member, const QVariantList&, AutomationError& error)
+{
+    if (member != QLatin1String("Add")) {
+        unknownMember(error, member);
+        return nullptr;
+    }
+    // A new sheet after the last one.
+    return guarded<AutomationNodePtr>(error, [&]() -> AutomationNodePtr {
+        uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
+        const int count = sheetIndex(document->document)->getCount();
+        QString name;
+        for (int n = count + 1; name.isEmpty() || sheets->hasByName(toOUString(name)); ++n)
+            name = QStringLiteral("Sheet%1").arg(n);
+        sheets->insertNewByName(toOUString(name), static_cast<sal_Int16>(count));
+        uno::Reference<sheet::XSpreadsheet> added(sheets->getByName(toOUString(name)), uno::UNO_QUERY_THROW);
+        return std::make_shared<WorksheetNode>(document, added);
+    });
+}
+
+QVariant WorksheetsNode::property(const QString& name, AutomationError& error)
+{
+    if (name == QLatin1String("Count"))
+        return guarded<QVariant>(error, [&] { return QVariant(sheetIndex(document->document)->getCount()); });
+    unknownMember(error, name);
+    return QVariant();
+}
+
+} // namespace OfficeNodes
