@@ -1,5 +1,7 @@
 #include "automation/axobject.h"
 
+#include "automation/responsivecalls.h"
+
 namespace {
 
 QVariantList givenArguments(std::initializer_list<const QVariant*> vars)
@@ -31,8 +33,9 @@ AxObject* AxObject::querySubObject(const char* name, const QVariant& var1, const
     if (!node)
         return nullptr;
     AutomationError error;
-    AutomationNodePtr sub =
-        node->subObject(automationMemberName(name), givenArguments({&var1, &var2, &var3, &var4}), error);
+    AutomationNodePtr sub;
+    const QVariantList args = givenArguments({&var1, &var2, &var3, &var4});
+    ResponsiveCalls::run([&] { sub = node->subObject(automationMemberName(name), args, error); });
     report(name, error);
     return sub ? new AxObject(std::move(sub), this) : nullptr;
 }
@@ -43,8 +46,9 @@ QVariant AxObject::dynamicCall(const char* function, const QVariant& var1, const
     if (!node)
         return QVariant();
     AutomationError error;
-    QVariant result =
-        node->call(automationMemberName(function), givenArguments({&var1, &var2, &var3, &var4}), error);
+    QVariant result;
+    const QVariantList args = givenArguments({&var1, &var2, &var3, &var4});
+    ResponsiveCalls::run([&] { result = node->call(automationMemberName(function), args, error); });
     report(function, error);
     return result;
 }
@@ -54,7 +58,8 @@ QVariant AxObject::property(const char* name) const
     if (!node)
         return QVariant();
     AutomationError error;
-    QVariant value = node->property(QString::fromLatin1(name), error);
+    QVariant value;
+    ResponsiveCalls::run([&] { value = node->property(QString::fromLatin1(name), error); });
     report(name, error);
     return value;
 }
@@ -64,7 +69,7 @@ bool AxObject::setProperty(const char* name, const QVariant& value)
     if (!node)
         return false;
     AutomationError error;
-    node->setProperty(QString::fromLatin1(name), value, error);
+    ResponsiveCalls::run([&] { node->setProperty(QString::fromLatin1(name), value, error); });
     report(name, error);
     return !error.failed();
 }
