@@ -104,9 +104,7 @@ void showToolWindow(QWidget* window)
     window->show();
 }
 
-MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent),
-      updateDocumentUrl(::updateDocumentUrl())
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), updateDocumentUrl(::updateDocumentUrl())
 {
     buildForm();
     retranslateForm();
@@ -175,11 +173,11 @@ void MainWindow::retranslateForm()
     ui->splitExcelByColFunButtonpl->setText(tr("按列分割为多个表"));
     ui->label_4->setText(tr("功能3："));
     ui->splithExcelBySeetFunButton->setText(tr("拆分每个表为单独的文件"));
-    setWholeText(ui->textEdit, richText({tr("KivExcel工具箱 版本：V1.0"),
-                                    tr("主页：") + QStringLiteral(KIVEXCEL_HOME_PAGE),
-                                    tr("Q群：") + QStringLiteral("123456789") + tr(" （欢迎入群讨论）"),
-                                    tr("邮箱：") + QStringLiteral("kivexcel@example.com"), QString(),
-                                    tr("作者：") + QStringLiteral("Kiv")}));
+    setWholeText(ui->textEdit,
+                 richText({tr("KivExcel工具箱 版本：V1.0"), tr("主页：") + QStringLiteral(KIVEXCEL_HOME_PAGE),
+                           tr("Q群：") + QStringLiteral("123456789") + tr(" （欢迎入群讨论）"),
+                           tr("邮箱：") + QStringLiteral("kivexcel@example.com"), QString(),
+                           tr("作者：") + QStringLiteral("Kiv")}));
 }
 
 template <typename Tool>

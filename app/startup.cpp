@@ -47,7 +47,8 @@ bool installQtChineseTexts()
     removeQtChineseTexts();
     auto translator = new QTranslator(QCoreApplication::instance());
     const QString folder = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
-    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"), folder)
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         folder)
         && QCoreApplication::installTranslator(translator)) {
         qtChineseTranslator() = translator;
         return true;

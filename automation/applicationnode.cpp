@@ -28,7 +28,8 @@ public:
             unknownMember(error, member);
             return nullptr;
         }
-        DocumentPtr document = guarded<DocumentPtr>(error, [&] { return load(QStringLiteral("private:factory/scalc")); });
+        DocumentPtr document =
+            guarded<DocumentPtr>(error, [&] { return load(QStringLiteral("private:factory/scalc")); });
         if (!document) {
             if (!error.failed())
                 fail(error, QStringLiteral("No new workbook"));
@@ -123,12 +124,14 @@ private:
 
     static bool loadedAsWhatItsNameSays(const QString& url, const uno::Reference<lang::XComponent>& component)
     {
-        static const QStringList workbookSuffixes = {QStringLiteral("xls"), QStringLiteral("xlsx"), QStringLiteral("xlsm"),
-                                                     QStringLiteral("xlsb"), QStringLiteral("ods")};
+        static const QStringList workbookSuffixes = {QStringLiteral("xls"), QStringLiteral("xlsx"),
+                                                     QStringLiteral("xlsm"), QStringLiteral("xlsb"),
+                                                     QStringLiteral("ods")};
         if (!workbookSuffixes.contains(QFileInfo(QUrl(url).path()).suffix().toLower()))
             return true;
         QString filter;
-        for (const beans::PropertyValue& argument : uno::Reference<frame::XModel>(component, uno::UNO_QUERY_THROW)->getArgs()) {
+        for (const beans::PropertyValue& argument :
+             uno::Reference<frame::XModel>(component, uno::UNO_QUERY_THROW)->getArgs()) {
             OUString name;
             if (argument.Name == "FilterName" && (argument.Value >>= name))
                 filter = fromOUString(name);
@@ -141,11 +144,11 @@ private:
         uno::Reference<frame::XDesktop2> desktop = OfficeConnection::instance().desktop();
         if (!desktop.is())
             return nullptr;
-        uno::Sequence<beans::PropertyValue> arguments = propertyValues(
-            {propertyValue("Hidden", uno::Any(true)),
-             propertyValue("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
-             propertyValue("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE)),
-             propertyValue("Silent", uno::Any(true)), propertyValue("ReadOnly", uno::Any(readOnly))});
+        uno::Sequence<beans::PropertyValue> arguments =
+            propertyValues({propertyValue("Hidden", uno::Any(true)),
+                            propertyValue("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
+                            propertyValue("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE)),
+                            propertyValue("Silent", uno::Any(true)), propertyValue("ReadOnly", uno::Any(readOnly))});
         // A CSV is read as the toolbox writes it (and Excel does with a byte-order mark): UTF-8.
         if (url.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
             const sal_Int32 count = arguments.getLength();

@@ -26,8 +26,7 @@ class AutomationNode
 {
 public:
     virtual ~AutomationNode();
-    virtual AutomationNodePtr subObject(const QString& member, const QVariantList& args,
-                                        AutomationError& error) = 0;
+    virtual AutomationNodePtr subObject(const QString& member, const QVariantList& args, AutomationError& error) = 0;
     virtual QVariant call(const QString& member, const QVariantList& args, AutomationError& error) = 0;
     virtual QVariant property(const QString& name, AutomationError& error) = 0;
     virtual void setProperty(const QString& name, const QVariant& value, AutomationError& error) = 0;

@@ -16,19 +16,15 @@ QVariantList givenArguments(std::initializer_list<const QVariant*> vars)
 
 } // namespace
 
-AxObject::AxObject(const QString& progId, QObject* parent)
-    : QObject(parent), node(AutomationRegistry::create(progId))
-{
-}
+AxObject::AxObject(const QString& progId, QObject* parent) : QObject(parent), node(AutomationRegistry::create(progId))
+{}
 
-AxObject::AxObject(AutomationNodePtr node, QObject* parent) : QObject(parent), node(std::move(node))
-{
-}
+AxObject::AxObject(AutomationNodePtr node, QObject* parent) : QObject(parent), node(std::move(node)) {}
 
 AxObject::~AxObject() = default;
 
-AxObject* AxObject::querySubObject(const char* name, const QVariant& var1, const QVariant& var2,
-                                   const QVariant& var3, const QVariant& var4)
+AxObject* AxObject::querySubObject(const char* name, const QVariant& var1, const QVariant& var2, const QVariant& var3,
+                                   const QVariant& var4)
 {
     if (!node)
         return nullptr;
@@ -40,8 +36,8 @@ AxObject* AxObject::querySubObject(const char* name, const QVariant& var1, const
     return sub ? new AxObject(std::move(sub), this) : nullptr;
 }
 
-QVariant AxObject::dynamicCall(const char* function, const QVariant& var1, const QVariant& var2,
-                               const QVariant& var3, const QVariant& var4)
+QVariant AxObject::dynamicCall(const char* function, const QVariant& var1, const QVariant& var2, const QVariant& var3,
+                               const QVariant& var4)
 {
     if (!node)
         return QVariant();
@@ -82,6 +78,5 @@ QVariant AxObject::asVariant() const
 void AxObject::report(const char* member, const AutomationError& error) const
 {
     if (error.failed())
-        emit const_cast<AxObject*>(this)->exception(-1, QString::fromLatin1(member), error.description,
-                                                    QString());
+        emit const_cast<AxObject*>(this)->exception(-1, QString::fromLatin1(member), error.description, QString());
 }

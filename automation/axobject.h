@@ -18,12 +18,10 @@ public:
     bool isNull() const { return !node; }
 
     // The sub-object reached by the member, owned by this object; nullptr when there is none.
-    AxObject* querySubObject(const char* name, const QVariant& var1 = QVariant(),
-                             const QVariant& var2 = QVariant(), const QVariant& var3 = QVariant(),
-                             const QVariant& var4 = QVariant());
-    QVariant dynamicCall(const char* function, const QVariant& var1 = QVariant(),
-                         const QVariant& var2 = QVariant(), const QVariant& var3 = QVariant(),
-                         const QVariant& var4 = QVariant());
+    AxObject* querySubObject(const char* name, const QVariant& var1 = QVariant(), const QVariant& var2 = QVariant(),
+                             const QVariant& var3 = QVariant(), const QVariant& var4 = QVariant());
+    QVariant dynamicCall(const char* function, const QVariant& var1 = QVariant(), const QVariant& var2 = QVariant(),
+                         const QVariant& var3 = QVariant(), const QVariant& var4 = QVariant());
     // Hide QObject's own: these reach the automation object's properties.
     QVariant property(const char* name) const;
     bool setProperty(const char* name, const QVariant& value);
@@ -45,8 +43,7 @@ template <typename Call>
 bool accepted(AxObject* object, Call&& call)
 {
     bool failed = false;
-    const QMetaObject::Connection watch =
-        QObject::connect(object, &AxObject::exception, [&failed] { failed = true; });
+    const QMetaObject::Connection watch = QObject::connect(object, &AxObject::exception, [&failed] { failed = true; });
     call();
     QObject::disconnect(watch);
     return !failed;

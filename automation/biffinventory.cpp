@@ -12,16 +12,34 @@ namespace BiffInventory {
 namespace {
 
 enum Record : quint16 {
-    kBof = 0x0809, kEof = 0x000A, kFilePass = 0x002F, kWindow2 = 0x023E, kScl = 0x00A0, kPane = 0x0041,
-    kNote = 0x001C, kDv = 0x01BE, kCf = 0x01B1, kCf12 = 0x087A, kHlink = 0x01B8, kName = 0x0018,
-    kProtect = 0x0012, kObj = 0x005D, kSxView = 0x00B0, kSupBook = 0x01AE, kDConn = 0x0876, kPls = 0x004D,
+    kBof = 0x0809,
+    kEof = 0x000A,
+    kFilePass = 0x002F,
+    kWindow2 = 0x023E,
+    kScl = 0x00A0,
+    kPane = 0x0041,
+    kNote = 0x001C,
+    kDv = 0x01BE,
+    kCf = 0x01B1,
+    kCf12 = 0x087A,
+    kHlink = 0x01B8,
+    kName = 0x0018,
+    kProtect = 0x0012,
+    kObj = 0x005D,
+    kSxView = 0x00B0,
+    kSupBook = 0x01AE,
+    kDConn = 0x0876,
+    kPls = 0x004D,
 };
 enum SubstreamType : quint16 { kGlobals = 0x0005, kWorksheet = 0x0010, kChart = 0x0020, kMacroSheet = 0x0040 };
 
 constexpr quint16 kBiff8 = 0x0600;
 constexpr int kDeepestNesting = 4; // a worksheet holding a chart is two deep
 
-quint16 u16(const uchar* p) { return qFromLittleEndian<quint16>(p); }
+quint16 u16(const uchar* p)
+{
+    return qFromLittleEndian<quint16>(p);
+}
 
 // The file a SUPBOOK links to; empty for this workbook's own, the add-in functions', and one
 // whose path is a single space or null (a link since removed, or same-sheet references).
@@ -183,10 +201,12 @@ bool RecordWalk::record(quint16 id, const uchar* body, quint16 length)
     case kHlink:
     case kSxView:
         if (sheet) {
-            static const QMap<quint16, QString> keys = {
-                {kNote, QStringLiteral("notes")}, {kDv, QStringLiteral("validations")},
-                {kCf, QStringLiteral("conditional-formats")}, {kCf12, QStringLiteral("conditional-formats")},
-                {kHlink, QStringLiteral("hyperlinks")}, {kSxView, QStringLiteral("pivot-tables")}};
+            static const QMap<quint16, QString> keys = {{kNote, QStringLiteral("notes")},
+                                                        {kDv, QStringLiteral("validations")},
+                                                        {kCf, QStringLiteral("conditional-formats")},
+                                                        {kCf12, QStringLiteral("conditional-formats")},
+                                                        {kHlink, QStringLiteral("hyperlinks")},
+                                                        {kSxView, QStringLiteral("pivot-tables")}};
             ++counts[keys.value(id)];
         }
         break;
@@ -230,7 +250,8 @@ bool count(const QString& path, QMap<QString, int>& counts)
     CompoundFile compound;
     QByteArray stream;
     // Excel 95 and older keep their records in "Book", in a form not read here.
-    const int workbook = compound.open(bytes, quint64(file.size())) ? compound.child(0, QStringLiteral("Workbook")) : -1;
+    const int workbook =
+        compound.open(bytes, quint64(file.size())) ? compound.child(0, QStringLiteral("Workbook")) : -1;
     const bool read = workbook >= 0 && compound.read(compound.entries().at(workbook), stream);
     if (read) {
         for (int at : compound.children(0)) {

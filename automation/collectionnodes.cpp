@@ -68,8 +68,7 @@ void NamesNode::addNames(const uno::Reference<beans::XPropertySet>& owner, const
 RowAreasNode::RowAreasNode(uno::Reference<frame::XModel> model, uno::Reference<sheet::XSpreadsheet> sheet,
                            QList<QPair<int, int>> areas)
     : model(std::move(model)), sheet(std::move(sheet)), areas(std::move(areas))
-{
-}
+{}
 
 // Bottom-up, so the areas still to go keep their row numbers. Undo records and row-height
 // updates cost the office more than the deletions themselves; both are off meanwhile.

@@ -12,9 +12,18 @@ constexpr quint32 kFree = 0xFFFFFFFF;
 constexpr quint64 kSmallSectorSize = 64;
 constexpr quint64 kEntrySize = 128;
 
-quint16 u16(const uchar* p) { return qFromLittleEndian<quint16>(p); }
-quint32 u32(const uchar* p) { return qFromLittleEndian<quint32>(p); }
-quint64 u64(const uchar* p) { return qFromLittleEndian<quint64>(p); }
+quint16 u16(const uchar* p)
+{
+    return qFromLittleEndian<quint16>(p);
+}
+quint32 u32(const uchar* p)
+{
+    return qFromLittleEndian<quint32>(p);
+}
+quint64 u64(const uchar* p)
+{
+    return qFromLittleEndian<quint64>(p);
+}
 
 bool failed(QString* why, const QString& text)
 {

@@ -10,10 +10,30 @@ namespace FeatureInventory {
 namespace {
 
 const char* const kKeys[] = {
-    "frozen-panes", "zoom", "hidden-grid", "charts", "chart-sheets", "pictures", "shapes",
-    "pivot-tables", "tables", "slicers", "notes", "validations", "conditional-formats", "sparklines",
-    "hyperlinks", "defined-names", "printer-settings", "macros", "external-links", "data-connections",
-    "embedded-objects", "custom-xml", "sheet-protection", "workbook-protection",
+    "frozen-panes",
+    "zoom",
+    "hidden-grid",
+    "charts",
+    "chart-sheets",
+    "pictures",
+    "shapes",
+    "pivot-tables",
+    "tables",
+    "slicers",
+    "notes",
+    "validations",
+    "conditional-formats",
+    "sparklines",
+    "hyperlinks",
+    "defined-names",
+    "printer-settings",
+    "macros",
+    "external-links",
+    "data-connections",
+    "embedded-objects",
+    "custom-xml",
+    "sheet-protection",
+    "workbook-protection",
 };
 
 int occurrences(const QByteArray& xml, const char* text)
@@ -105,8 +125,8 @@ void countXlsxEntry(const ZipPackage& package, const ZipPackage::Entry& entry, I
 // One count per sheet entry of settings.xml whose value differs from the plain view's.
 void countOdsSettings(const QByteArray& xml, QMap<QString, int>& counts)
 {
-    static const QRegularExpression item(
-        QStringLiteral("<config:config-item config:name=\"([A-Za-z]+)\" config:type=\"[a-z]+\">([^<]*)</config:config-item>"));
+    static const QRegularExpression item(QStringLiteral(
+        "<config:config-item config:name=\"([A-Za-z]+)\" config:type=\"[a-z]+\">([^<]*)</config:config-item>"));
     const QString text = QString::fromUtf8(xml);
     const int tables = text.indexOf(QLatin1String("config:name=\"Tables\""));
     for (auto match = item.globalMatch(text); match.hasNext();) {
@@ -128,7 +148,8 @@ void countOdsSettings(const QByteArray& xml, QMap<QString, int>& counts)
 void countOdsContent(const QByteArray& xml, QMap<QString, int>& counts)
 {
     counts["validations"] += occurrences(xml, "<table:content-validation ");
-    counts["conditional-formats"] += occurrences(xml, "<calcext:condition ") + occurrences(xml, "<calcext:color-scale-entry ");
+    counts["conditional-formats"] +=
+        occurrences(xml, "<calcext:condition ") + occurrences(xml, "<calcext:color-scale-entry ");
     counts["notes"] += occurrences(xml, "<office:annotation");
     counts["hyperlinks"] += occurrences(xml, "<text:a ");
     counts["defined-names"] += occurrences(xml, "<table:named-range ") + occurrences(xml, "<table:named-expression ");

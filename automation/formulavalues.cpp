@@ -19,7 +19,8 @@ namespace FormulaValues {
 namespace {
 
 // The cells the ranges cover, relative to the range's own top left corner.
-QList<QPair<int, int>> cellsOf(const uno::Reference<sheet::XSheetCellRanges>& ranges, const table::CellRangeAddress& within)
+QList<QPair<int, int>> cellsOf(const uno::Reference<sheet::XSheetCellRanges>& ranges,
+                               const table::CellRangeAddress& within)
 {
     QList<QPair<int, int>> cells;
     for (const table::CellRangeAddress& address : ranges->getRangeAddresses())
@@ -43,7 +44,8 @@ Snapshot snapshotOf(const uno::Reference<table::XCellRange>& range)
     Snapshot snapshot;
     snapshot.range = range;
     const uno::Reference<sheet::XCellRangesQuery> query(range, uno::UNO_QUERY_THROW);
-    const table::CellRangeAddress whole = uno::Reference<sheet::XCellRangeAddressable>(range, uno::UNO_QUERY_THROW)->getRangeAddress();
+    const table::CellRangeAddress whole =
+        uno::Reference<sheet::XCellRangeAddressable>(range, uno::UNO_QUERY_THROW)->getRangeAddress();
     snapshot.formulas = cellsOf(query->queryContentCells(sheet::CellFlags::FORMULA), whole);
     if (snapshot.formulas.isEmpty())
         return snapshot;
@@ -80,7 +82,8 @@ int writeBack(const Snapshot& snapshot)
         single.getArray()[0] = row;
         try {
             uno::Reference<sheet::XCellRangeData>(
-                snapshot.range->getCellRangeByPosition(cell.second, cell.first, cell.second, cell.first), uno::UNO_QUERY_THROW)
+                snapshot.range->getCellRangeByPosition(cell.second, cell.first, cell.second, cell.first),
+                uno::UNO_QUERY_THROW)
                 ->setDataArray(single);
             ++changed;
         } catch (const uno::RuntimeException&) {

@@ -210,8 +210,7 @@ bool OfficeConnection::start()
     std::signal(SIGPIPE, SIG_IGN);
     try {
         if (!localContext.is()) {
-            rtl::Bootstrap::set("URE_BOOTSTRAP",
-                                "vnd.sun.star.pathname:" KIVEXCEL_OFFICE_PROGRAM_DIR "/fundamentalrc");
+            rtl::Bootstrap::set("URE_BOOTSTRAP", "vnd.sun.star.pathname:" KIVEXCEL_OFFICE_PROGRAM_DIR "/fundamentalrc");
             localContext = cppu::defaultBootstrap_InitialComponentContext();
         }
     } catch (...) {
@@ -227,10 +226,8 @@ bool OfficeConnection::start()
     QFile::remove(joinPath(profileFolder, QStringLiteral("user/.lock")));
     QFile::remove(joinPath(profileFolder, QStringLiteral(".lock")));
 
-    const QString pipeName = QStringLiteral("kivexcel-%1-%2-%3")
-                                 .arg(getpid())
-                                 .arg(++startCount)
-                                 .arg(QDateTime::currentMSecsSinceEpoch());
+    const QString pipeName =
+        QStringLiteral("kivexcel-%1-%2-%3").arg(getpid()).arg(++startCount).arg(QDateTime::currentMSecsSinceEpoch());
     profileUrl = QUrl::fromLocalFile(profileFolder).toString(QUrl::FullyEncoded);
     stoppedAnswering = false;
     if (!spawnOffice(pipeName, profileUrl))
@@ -257,8 +254,7 @@ bool OfficeConnection::spawnOffice(const QString& pipeName, const QString& profi
     // they free stays with their arena: after one save the office holds twice the memory it
     // needs. With one arena, later work reuses it.
     const bool oneArena = tuned() && qEnvironmentVariableIsEmpty("MALLOC_ARENA_MAX");
-    const QByteArray fontConfiguration =
-        OfficeFonts::writeConfiguration(QUrl(profileUrl).toLocalFile()).toLocal8Bit();
+    const QByteArray fontConfiguration = OfficeFonts::writeConfiguration(QUrl(profileUrl).toLocalFile()).toLocal8Bit();
     const std::vector<std::string> arguments = {
         // soffice.bin itself: the soffice script runs a launcher that forks the office, and the
         // office would outlive us as the launcher's child.
@@ -374,8 +370,7 @@ void OfficeConnection::stopProcess()
     if (bridge.is()) {
         try {
             uno::Reference<lang::XComponent>(bridge, uno::UNO_QUERY_THROW)->dispose();
-        } catch (...) {
-        }
+        } catch (...) {}
         bridge.clear();
     }
     bridgeDisposed = true;
@@ -412,8 +407,7 @@ void OfficeConnection::shutdown()
         uno::Reference<frame::XDesktop2> ending = desktopRef;
         try {
             ending->terminate();
-        } catch (...) {
-        }
+        } catch (...) {}
         bridgeDisposed = true;
         desktopRef.clear();
         remoteContext.clear();

@@ -13,9 +13,8 @@ QString diskStampOf(const QString& path)
     const QFileInfo info(path);
     if (!info.exists())
         return QString();
-    return QString::number(info.size()) + QLatin1Char('/')
-           + QString::number(info.lastModified().toMSecsSinceEpoch()) + QLatin1Char('/')
-           + QString::number(info.metadataChangeTime().toMSecsSinceEpoch());
+    return QString::number(info.size()) + QLatin1Char('/') + QString::number(info.lastModified().toMSecsSinceEpoch())
+           + QLatin1Char('/') + QString::number(info.metadataChangeTime().toMSecsSinceEpoch());
 }
 
 QHash<QString, std::weak_ptr<DocumentState>>& loadedDocuments()

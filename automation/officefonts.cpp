@@ -13,6 +13,7 @@ const char* const kMonospaceFallbackFamily = "WenQuanYi Micro Hei Mono";
 
 // Windows' Chinese fonts under both their names, and the Latin fonts Chinese offices fill with
 // Chinese texts. A family that is installed still wins over the fallback.
+// clang-format off
 const char* const kProportionalFamilies[] = {
     "等线", "等线 Light", "DengXian", "DengXian Light", "宋体", "SimSun", "新宋体", "NSimSun",
     "黑体", "SimHei", "微软雅黑", "微软雅黑 Light", "Microsoft YaHei", "Microsoft YaHei UI",
@@ -25,6 +26,7 @@ const char* const kProportionalFamilies[] = {
     "Times New Roman", "Tahoma", "Verdana", "Segoe UI", "Georgia", "Century Gothic",
     "Book Antiqua", "Garamond", "Trebuchet MS", "Aptos", "Aptos Narrow",
 };
+// clang-format on
 const char* const kMonospaceFamilies[] = {"Courier New", "Consolas", "Lucida Console"};
 
 QString escaped(const QString& text)
@@ -56,7 +58,8 @@ QStringList familiesWithFallback()
 
 QString configurationText(const QString& baseConfiguration)
 {
-    QString text = QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>\n");
+    QString text =
+        QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>\n");
     text += QStringLiteral("  <include ignore_missing=\"yes\">%1</include>\n").arg(escaped(baseConfiguration));
     for (const char* family : kProportionalFamilies)
         text += aliasTo(QString::fromUtf8(family), QString::fromLatin1(kFallbackFamily));

@@ -54,8 +54,7 @@ QList<bool> undoOfOpenWorkbooksForTests()
             settings->getPropertyValue("IsUndoEnabled") >>= enabled;
             undo.append(enabled);
         }
-    } catch (const uno::Exception&) {
-    }
+    } catch (const uno::Exception&) {}
     return undo;
 }
 

@@ -162,7 +162,8 @@ QHash<QPair<int, int>, OfficeValues::Kind> OfficeValues::specialCellsOf(const un
     for (sal_Int32 g = 0; g < groups->getCount(); ++g) {
         uno::Reference<sheet::XSheetCellRanges> group(groups->getByIndex(g), uno::UNO_QUERY_THROW);
         sal_Int32 formatKey = 0;
-        uno::Reference<beans::XPropertySet>(group, uno::UNO_QUERY_THROW)->getPropertyValue("NumberFormat") >>= formatKey;
+        uno::Reference<beans::XPropertySet>(group, uno::UNO_QUERY_THROW)->getPropertyValue("NumberFormat") >>=
+            formatKey;
         const Kind kind = kindOfFormat(formatKey);
         if (kind == Kind::Number)
             continue;
@@ -189,7 +190,8 @@ static QHash<QPair<int, int>, QString> errorCellsOf(const uno::Reference<table::
     QHash<QPair<int, int>, QString> errors;
     const table::CellRangeAddress address = addressOf(range);
     const uno::Reference<sheet::XSheetCellRanges> found =
-        uno::Reference<sheet::XCellRangesQuery>(range, uno::UNO_QUERY_THROW)->queryFormulaCells(sheet::FormulaResult::ERROR);
+        uno::Reference<sheet::XCellRangesQuery>(range, uno::UNO_QUERY_THROW)
+            ->queryFormulaCells(sheet::FormulaResult::ERROR);
     for (const table::CellRangeAddress& part : found->getRangeAddresses()) {
         for (int row = part.StartRow; row <= part.EndRow; ++row) {
             for (int col = part.StartColumn; col <= part.EndColumn; ++col) {
@@ -210,7 +212,8 @@ static QHash<QPair<int, int>, bool> truthFormulaCellsOf(const uno::Reference<tab
     QHash<QPair<int, int>, bool> truths;
     const table::CellRangeAddress address = addressOf(range);
     const uno::Reference<sheet::XSheetCellRanges> found =
-        uno::Reference<sheet::XCellRangesQuery>(range, uno::UNO_QUERY_THROW)->queryFormulaCells(sheet::FormulaResult::VALUE);
+        uno::Reference<sheet::XCellRangesQuery>(range, uno::UNO_QUERY_THROW)
+            ->queryFormulaCells(sheet::FormulaResult::VALUE);
     for (const table::CellRangeAddress& part : found->getRangeAddresses()) {
         for (int row = part.StartRow; row <= part.EndRow; ++row) {
             for (int col = part.StartColumn; col <= part.EndColumn; ++col) {
@@ -220,7 +223,8 @@ static QHash<QPair<int, int>, bool> truthFormulaCellsOf(const uno::Reference<tab
                 const double value = cell->getValue();
                 if (value != 0.0 && value != 1.0)
                     continue;
-                const QString shown = fromOUString(uno::Reference<text::XTextRange>(cell, uno::UNO_QUERY_THROW)->getString());
+                const QString shown =
+                    fromOUString(uno::Reference<text::XTextRange>(cell, uno::UNO_QUERY_THROW)->getString());
                 if (shown == QLatin1String(value != 0.0 ? "TRUE" : "FALSE"))
                     truths.insert({r, c}, value != 0.0);
             }
@@ -244,7 +248,8 @@ QList<QVariantList> OfficeValues::read(const uno::Reference<table::XCellRange>& 
         for (const uno::Any& cell : cells)
             if (cell.has<double>() && (cell.get<double>() == 0.0 || cell.get<double>() == 1.0))
                 someZeroOrOne = true;
-    const QHash<QPair<int, int>, bool> truths = someZeroOrOne ? truthFormulaCellsOf(range) : QHash<QPair<int, int>, bool>();
+    const QHash<QPair<int, int>, bool> truths =
+        someZeroOrOne ? truthFormulaCellsOf(range) : QHash<QPair<int, int>, bool>();
     const bool oneCell = data.getLength() == 1 && data[0].getLength() == 1;
     // One cell asks for its own format only when it holds a number: a single read stays cheap.
     const QHash<QPair<int, int>, Kind> specialCells = oneCell ? QHash<QPair<int, int>, Kind>() : specialCellsOf(range);

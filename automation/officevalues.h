@@ -19,7 +19,8 @@ class OfficeValues
 {
 public:
     OfficeValues() = default;
-    explicit OfficeValues(const ::com::sun::star::uno::Reference<::com::sun::star::sheet::XSpreadsheetDocument>& document);
+    explicit OfficeValues(
+        const ::com::sun::star::uno::Reference<::com::sun::star::sheet::XSpreadsheetDocument>& document);
 
     // The block's values, row by row: an invalid QVariant for an empty cell, QString, double,
     // bool, QDate, QTime or QDateTime. Throws UNO exceptions.

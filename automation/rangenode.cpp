@@ -51,7 +51,7 @@ public:
         return guarded<QVariant>(error, [&] {
             uno::Reference<beans::XPropertySet> cells(range, uno::UNO_QUERY_THROW);
             uno::Reference<sheet::XSheetConditionalEntries> entries(cells->getPropertyValue("ConditionalFormat"),
-                                                                     uno::UNO_QUERY_THROW);
+                                                                    uno::UNO_QUERY_THROW);
             uno::Sequence<beans::PropertyValue> condition(3);
             condition[0].Name = "Operator";
             condition[0].Value <<= sheet::ConditionOperator_EQUAL;
@@ -73,10 +73,13 @@ private:
 
 RangeNode::RangeNode(DocumentPtr document, uno::Reference<sheet::XSpreadsheet> sheet, RangeKind kind,
                      uno::Reference<table::XCellRange> range, int first, int count)
-    : document(std::move(document)), sheet(std::move(sheet)), kind(kind), range(std::move(range)),
-      first(first), count(count)
-{
-}
+    : document(std::move(document)),
+      sheet(std::move(sheet)),
+      kind(kind),
+      range(std::move(range)),
+      first(first),
+      count(count)
+{}
 
 AutomationNodePtr RangeNode::subObject(const QString& member, const QVariantList& args, AutomationError& error)
 {
@@ -197,7 +200,8 @@ QVariant RangeNode::autoFilter(int /*field*/)
     const int bottom = std::max(top, end.second);
     const int sheetIndex = sheetPosition(sheet);
     uno::Reference<sheet::XUnnamedDatabaseRanges> unnamed(
-        uno::Reference<beans::XPropertySet>(document->document, uno::UNO_QUERY_THROW)->getPropertyValue("UnnamedDatabaseRanges"),
+        uno::Reference<beans::XPropertySet>(document->document, uno::UNO_QUERY_THROW)
+            ->getPropertyValue("UnnamedDatabaseRanges"),
         uno::UNO_QUERY_THROW);
     // With its old filter on, the sheet's own range would be passed over for a document-wide one.
     if (unnamed->hasByTable(sheetIndex))
@@ -208,18 +212,23 @@ QVariant RangeNode::autoFilter(int /*field*/)
     std::vector<table::CellRangeAddress> shown;
     if (rowHeads.is())
         for (const table::CellRangeAddress& block :
-             uno::Reference<sheet::XCellRangesQuery>(rowHeads, uno::UNO_QUERY_THROW)->queryVisibleCells()->getRangeAddresses())
+             uno::Reference<sheet::XCellRangesQuery>(rowHeads, uno::UNO_QUERY_THROW)
+                 ->queryVisibleCells()
+                 ->getRangeAddresses())
             shown.push_back(block);
     std::sort(shown.begin(), shown.end(), [](const auto& a, const auto& b) { return a.StartRow < b.StartRow; });
     uno::Reference<sheet::XSheetFilterable> table(sheet->getCellRangeByPosition(0, top, std::max(0, end.first), bottom),
                                                   uno::UNO_QUERY_THROW);
     const uno::Reference<sheet::XSheetFilterDescriptor> noConditions = table->createFilterDescriptor(true);
-    uno::Reference<beans::XPropertySet>(noConditions, uno::UNO_QUERY_THROW)->setPropertyValue("ContainsHeader", uno::Any(true));
+    uno::Reference<beans::XPropertySet>(noConditions, uno::UNO_QUERY_THROW)
+        ->setPropertyValue("ContainsHeader", uno::Any(true));
     table->filter(noConditions);
     int next = top + 1;
     const auto hide = [this](int from, int to) {
-        uno::Reference<table::XColumnRowRange> rows(sheet->getCellRangeByPosition(0, from, 0, to), uno::UNO_QUERY_THROW);
-        uno::Reference<beans::XPropertySet>(rows->getRows(), uno::UNO_QUERY_THROW)->setPropertyValue("IsVisible", uno::Any(false));
+        uno::Reference<table::XColumnRowRange> rows(sheet->getCellRangeByPosition(0, from, 0, to),
+                                                    uno::UNO_QUERY_THROW);
+        uno::Reference<beans::XPropertySet>(rows->getRows(), uno::UNO_QUERY_THROW)
+            ->setPropertyValue("IsVisible", uno::Any(false));
     };
     for (const table::CellRangeAddress& block : shown) {
         if (block.StartRow > next)
@@ -245,7 +254,8 @@ QVariant RangeNode::sortRows(const QVariantList& args, AutomationError& error)
         return QVariant();
     }
     const int field = uno::Reference<sheet::XCellRangeAddressable>(key->cellRange(), uno::UNO_QUERY_THROW)
-                          ->getRangeAddress().StartColumn
+                          ->getRangeAddress()
+                          .StartColumn
                       - rangeAddress().StartColumn;
     table::TableSortField sortField;
     sortField.Field = field;
@@ -253,11 +263,9 @@ QVariant RangeNode::sortRows(const QVariantList& args, AutomationError& error)
     sortField.FieldType = table::TableSortFieldType_AUTOMATIC;
     uno::Sequence<table::TableSortField> fields(1);
     fields.getArray()[0] = sortField;
-    const uno::Sequence<beans::PropertyValue> descriptor =
-        propertyValues({propertyValue("SortFields", uno::Any(fields)),
-                        propertyValue("ContainsHeader", uno::Any(false)),
-                        propertyValue("IsSortColumns", uno::Any(false)),
-                        propertyValue("BindFormatsToContent", uno::Any(true))});
+    const uno::Sequence<beans::PropertyValue> descriptor = propertyValues(
+        {propertyValue("SortFields", uno::Any(fields)), propertyValue("ContainsHeader", uno::Any(false)),
+         propertyValue("IsSortColumns", uno::Any(false)), propertyValue("BindFormatsToContent", uno::Any(true))});
     // Sorted through a database range of its own, so the sheet's filter range stays as it is.
     uno::Reference<sheet::XDatabaseRanges> databaseRanges(
         uno::Reference<beans::XPropertySet>(document->document, uno::UNO_QUERY_THROW)
@@ -294,8 +302,7 @@ QVariant RangeNode::commonRowHeight()
     uno::Reference<table::XColumnRowRange> lines(sheet, uno::UNO_QUERY_THROW);
     sal_Int32 firstHeight = 0;
     uno::Reference<beans::XPropertySet>(lines->getRows()->getByIndex(address.StartRow), uno::UNO_QUERY_THROW)
-            ->getPropertyValue("Height")
-        >>= firstHeight;
+        ->getPropertyValue("Height") >>= firstHeight;
     awt::Size total;
     uno::Reference<beans::XPropertySet>(range, uno::UNO_QUERY_THROW)->getPropertyValue("Size") >>= total;
     const bool visible = uno::Reference<sheet::XCellRangesQuery>(range, uno::UNO_QUERY_THROW)

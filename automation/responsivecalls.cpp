@@ -89,9 +89,8 @@ void ResponsiveCalls::run(const std::function<void()>& call)
     if (done.wait_for(std::chrono::milliseconds(kQuietMilliseconds)) == std::future_status::ready)
         return;
     while (done.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
-        const QEventLoop::ProcessEventsFlags flags = QGuiApplication::modalWindow()
-                                                         ? QEventLoop::AllEvents
-                                                         : QEventLoop::ExcludeUserInputEvents;
+        const QEventLoop::ProcessEventsFlags flags =
+            QGuiApplication::modalWindow() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
         QCoreApplication::processEvents(flags, 10);
     }
 }

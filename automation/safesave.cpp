@@ -20,9 +20,18 @@ namespace SafeSave {
 
 namespace {
 
-quint16 u16(const uchar* p) { return quint16(p[0] | (p[1] << 8)); }
-quint32 u32(const uchar* p) { return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24); }
-quint64 u64(const uchar* p) { return quint64(u32(p)) | (quint64(u32(p + 4)) << 32); }
+quint16 u16(const uchar* p)
+{
+    return quint16(p[0] | (p[1] << 8));
+}
+quint32 u32(const uchar* p)
+{
+    return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
+}
+quint64 u64(const uchar* p)
+{
+    return quint64(u32(p)) | (quint64(u32(p + 4)) << 32);
+}
 
 bool failed(QString* why, const QString& text)
 {
@@ -30,7 +39,6 @@ bool failed(QString* why, const QString& text)
         *why = text;
     return false;
 }
-
 
 // The checksum and size of an entry's data once unpacked; false when it does not unpack.
 bool unpackedCrc(const uchar* data, quint64 size, int method, quint32& crc, quint64& unpacked)
@@ -147,7 +155,8 @@ bool isCompleteZip(const uchar* file, quint64 size, QString* why)
         const quint64 localName = u16(file + local + 26);
         const quint64 localExtra = u16(file + local + 28);
         if (localName != nameLength
-            || std::memcmp(file + local + 30, file + at + 46, size_t(qMin(nameLength, directoryOffset - local - 30))) != 0)
+            || std::memcmp(file + local + 30, file + at + 46, size_t(qMin(nameLength, directoryOffset - local - 30)))
+                   != 0)
             return failed(why, QStringLiteral("entry %1 is not the one its local header names").arg(n));
         const quint64 data = local + 30 + localName + localExtra;
         if (data > directoryOffset || directoryOffset - data < packed)
@@ -190,8 +199,9 @@ bool isCompleteCompound(const uchar* file, quint64 size, QString* why)
 
 bool isWorkbookFilter(const QString& filterName)
 {
-    static const char* const kWorkbookFilters[] = {"MS Excel", "Calc MS Excel", "Calc Office Open XML", "calc8",
-                                                   "calc_StarOffice", "StarOffice XML (Calc)", "calc_MS_Excel"};
+    static const char* const kWorkbookFilters[] = {"MS Excel",     "Calc MS Excel",   "Calc Office Open XML",
+                                                   "calc8",        "calc_StarOffice", "StarOffice XML (Calc)",
+                                                   "calc_MS_Excel"};
     for (const char* prefix : kWorkbookFilters)
         if (filterName.startsWith(QLatin1String(prefix)))
             return true;
@@ -217,7 +227,8 @@ bool containerOfExtension(const QString& suffix, Container& container)
 bool containerOfFilter(const QString& filterName, Container& container)
 {
     if (filterName == QLatin1String("Calc MS Excel 2007 XML") || filterName == QLatin1String("calc8")
-        || filterName == QLatin1String("Calc Office Open XML") || filterName == QLatin1String("Calc MS Excel 2007 VBA XML")) {
+        || filterName == QLatin1String("Calc Office Open XML")
+        || filterName == QLatin1String("Calc MS Excel 2007 VBA XML")) {
         container = Container::Zip;
         return true;
     }
@@ -248,7 +259,8 @@ bool isComplete(const QString& path, Container container, QString* why)
         const QByteArray head = file.read(8);
         file.seek(std::max<qint64>(0, size - 1024));
         const QByteArray tail = file.read(1024);
-        return head.startsWith("%PDF-") && tail.contains("%%EOF") ? true : failed(why, QStringLiteral("not a whole PDF"));
+        return head.startsWith("%PDF-") && tail.contains("%%EOF") ? true
+                                                                  : failed(why, QStringLiteral("not a whole PDF"));
     }
     if (size <= 0)
         return failed(why, QStringLiteral("empty"));
@@ -278,8 +290,8 @@ QString reserveTemporaryBeside(const QString& target)
     const QFileInfo info(target);
     for (int attempt = 0; attempt < 20; ++attempt) {
         const QString path = info.absoluteDir().filePath(
-            QStringLiteral(".~kivexcel-%1.%2.tmp").arg(QString::number(QRandomGenerator::global()->generate(), 36),
-                                                        info.suffix()));
+            QStringLiteral(".~kivexcel-%1.%2.tmp")
+                .arg(QString::number(QRandomGenerator::global()->generate(), 36), info.suffix()));
         const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0) {
             ::close(fd);
@@ -302,7 +314,8 @@ bool replaceWith(const QString& temporary, const QString& target, QString* why)
     const int fd = ::open(from.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return giveUp(QStringLiteral("the written file is gone"));
-    struct stat original {};
+    struct stat original
+    {};
     if (::stat(to.constData(), &original) == 0) {
         // The workbook keeps its permissions (and owner, where allowed).
         if (::fchmod(fd, original.st_mode & 07777) != 0) {
@@ -313,7 +326,12 @@ bool replaceWith(const QString& temporary, const QString& target, QString* why)
             // Not ours to give away: the file stays the saving user's, as any save makes it.
         }
     } else {
-        ::fchmod(fd, 0666 & ~[] { const mode_t mask = ::umask(0); ::umask(mask); return mask; }());
+        ::fchmod(
+            fd, 0666 & ~[] {
+                const mode_t mask = ::umask(0);
+                ::umask(mask);
+                return mask;
+            }());
     }
     if (::fsync(fd) != 0) {
         ::close(fd);
@@ -323,7 +341,8 @@ bool replaceWith(const QString& temporary, const QString& target, QString* why)
     if (::rename(from.constData(), to.constData()) != 0)
         return giveUp(QStringLiteral("cannot put the written file in the workbook's place"));
     // The rename itself reaches the disk with the folder.
-    const int folder = ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder =
+        ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         ::fsync(folder);
         ::close(folder);

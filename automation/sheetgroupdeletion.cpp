@@ -16,7 +16,8 @@ using LabelRanges = QList<QPair<table::CellRangeAddress, table::CellRangeAddress
 uno::Reference<sheet::XLabelRanges> labelRangesOf(const DocumentPtr& document, const char* which)
 {
     return uno::Reference<sheet::XLabelRanges>(
-        uno::Reference<beans::XPropertySet>(document->document, uno::UNO_QUERY_THROW)->getPropertyValue(OUString::createFromAscii(which)),
+        uno::Reference<beans::XPropertySet>(document->document, uno::UNO_QUERY_THROW)
+            ->getPropertyValue(OUString::createFromAscii(which)),
         uno::UNO_QUERY_THROW);
 }
 
@@ -64,7 +65,7 @@ DocumentState::BeforeGroupDeletion stateBeforeGroupDeletion(const DocumentPtr& d
             continue;
         OUString pageStyle;
         uno::Reference<beans::XPropertySet>(sheets->getByName(toOUString(name)), uno::UNO_QUERY_THROW)
-                ->getPropertyValue("PageStyle") >>= pageStyle;
+            ->getPropertyValue("PageStyle") >>= pageStyle;
         document->pageStyleBeforeDeletions.insert(name, fromOUString(pageStyle));
     }
     before.columnLabels = readLabelRanges(document, "ColumnLabelRanges");
@@ -88,7 +89,8 @@ void putBackPageStyles(const DocumentPtr& document)
 }
 
 QuietDocument::QuietDocument(const DocumentPtr& document)
-    : model(document->component, uno::UNO_QUERY_THROW), settings(model, uno::UNO_QUERY_THROW),
+    : model(document->component, uno::UNO_QUERY_THROW),
+      settings(model, uno::UNO_QUERY_THROW),
       adjustHeight(settings->getPropertyValue("IsAdjustHeightEnabled"))
 {
     settings->setPropertyValue("IsAdjustHeightEnabled", uno::Any(false));

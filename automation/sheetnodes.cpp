@@ -26,8 +26,7 @@ namespace OfficeNodes {
 
 WorksheetNode::WorksheetNode(DocumentPtr document, uno::Reference<sheet::XSpreadsheet> sheet)
     : document(std::move(document)), sheet(std::move(sheet))
-{
-}
+{}
 
 AutomationNodePtr WorksheetNode::subObject(const QString& member, const QVariantList& args, AutomationError& error)
 {
@@ -98,8 +97,8 @@ void WorksheetNode::setProperty(const QString& name, const QVariant& value, Auto
     });
 }
 
-AutomationNodePtr WorksheetNode::block(const uno::Reference<table::XCellRange>& range, RangeKind kind,
-                                       int first, int count)
+AutomationNodePtr WorksheetNode::block(const uno::Reference<table::XCellRange>& range, RangeKind kind, int first,
+                                       int count)
 {
     return std::make_shared<RangeNode>(document, sheet, kind, range, first, count);
 }
@@ -136,15 +135,14 @@ AutomationNodePtr WorksheetNode::range(const QString& address)
 {
     const QList<QPair<int, int>> rowAreas = parseRowAreas(address);
     if (!rowAreas.isEmpty())
-        return std::make_shared<RowAreasNode>(
-            uno::Reference<frame::XModel>(document->component, uno::UNO_QUERY_THROW), sheet, rowAreas);
+        return std::make_shared<RowAreasNode>(uno::Reference<frame::XModel>(document->component, uno::UNO_QUERY_THROW),
+                                              sheet, rowAreas);
     return block(sheet->getCellRangeByName(toOUString(address)));
 }
 
 uno::Reference<table::XCellRange> WorksheetNode::wholeSheet(const uno::Reference<table::XColumnRowRange>& lines)
 {
-    return sheet->getCellRangeByPosition(0, 0, lines->getColumns()->getCount() - 1,
-                                         lines->getRows()->getCount() - 1);
+    return sheet->getCellRangeByPosition(0, 0, lines->getColumns()->getCount() - 1, lines->getRows()->getCount() - 1);
 }
 
 AutomationNodePtr WorksheetNode::cells(const QVariantList& args, AutomationError& error)
@@ -187,8 +185,8 @@ AutomationNodePtr WorksheetNode::rows(const QVariantList& args, AutomationError&
         return nullptr;
     }
     const int lastColumn = lines->getColumns()->getCount() - 1;
-    return block(sheet->getCellRangeByPosition(0, span.first - 1, lastColumn, span.second - 1),
-                 RangeKind::Rows, span.first - 1, span.second - span.first + 1);
+    return block(sheet->getCellRangeByPosition(0, span.first - 1, lastColumn, span.second - 1), RangeKind::Rows,
+                 span.first - 1, span.second - span.first + 1);
 }
 
 // Excel's Copy(Before): the copy goes just before the given sheet and becomes active.

@@ -20,8 +20,7 @@ namespace OfficeNodes {
 
 WorkbookNode::WorkbookNode(ApplicationPtr application, DocumentPtr document)
     : application(std::move(application)), document(std::move(document))
-{
-}
+{}
 
 AutomationNodePtr WorkbookNode::subObject(const QString& member, const QVariantList& args, AutomationError& error)
 {
@@ -185,15 +184,18 @@ QVariantMap WorkbookNode::tableRanges() const
 {
     QVariantMap found;
     const uno::Reference<container::XNameAccess> tables(
-        uno::Reference<beans::XPropertySet>(document->document, uno::UNO_QUERY_THROW)->getPropertyValue("DatabaseRanges"),
+        uno::Reference<beans::XPropertySet>(document->document, uno::UNO_QUERY_THROW)
+            ->getPropertyValue("DatabaseRanges"),
         uno::UNO_QUERY_THROW);
     const uno::Reference<container::XIndexAccess> sheets = sheetIndex(document->document);
     for (const OUString& name : tables->getElementNames()) {
         table::CellRangeAddress area;
-        uno::Reference<beans::XPropertySet>(tables->getByName(name), uno::UNO_QUERY_THROW)->getPropertyValue("DataArea") >>= area;
+        uno::Reference<beans::XPropertySet>(tables->getByName(name), uno::UNO_QUERY_THROW)
+            ->getPropertyValue("DataArea") >>= area;
         if (area.Sheet < 0 || area.Sheet >= sheets->getCount())
             continue;
-        QString sheetName = fromOUString(uno::Reference<container::XNamed>(sheets->getByIndex(area.Sheet), uno::UNO_QUERY_THROW)->getName());
+        QString sheetName = fromOUString(
+            uno::Reference<container::XNamed>(sheets->getByIndex(area.Sheet), uno::UNO_QUERY_THROW)->getName());
         sheetName.replace(QLatin1Char('\''), QLatin1String("''"));
         found.insert(fromOUString(name), QStringLiteral("=$'%1'.R%2C%3:R%4C%5")
                                              .arg(sheetName)
@@ -211,7 +213,8 @@ bool WorkbookNode::holdsMacroCodeNames() const
     if (!ownFilterOr(QString()).startsWith(QLatin1String("MS Excel")))
         return false;
     const uno::Reference<script::vba::XVBACompatibility> macros(
-        uno::Reference<beans::XPropertySet>(document->component, uno::UNO_QUERY_THROW)->getPropertyValue("BasicLibraries"),
+        uno::Reference<beans::XPropertySet>(document->component, uno::UNO_QUERY_THROW)
+            ->getPropertyValue("BasicLibraries"),
         uno::UNO_QUERY);
     return macros.is() && macros->getVBACompatibilityMode();
 }

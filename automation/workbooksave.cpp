@@ -38,7 +38,8 @@ QVariant WorkbookNode::save(AutomationError& error)
     const FeatureInventory::Inventory before = FeatureInventory::of(document->savePath);
     storeSafely(document->savePath, ownFilterOr(document->savePath), error, [&](const QString& written) {
         document->lostFeatures = FeatureInventory::lost(before, FeatureInventory::of(written));
-        return std::none_of(document->lostFeatures.cbegin(), document->lostFeatures.cend(), FeatureInventory::stopsASave);
+        return std::none_of(document->lostFeatures.cbegin(), document->lostFeatures.cend(),
+                            FeatureInventory::stopsASave);
     });
     return QVariant();
 }
@@ -132,9 +133,10 @@ bool WorkbookNode::storeSafely(const QString& target, const QString& filter, Aut
     // CSV: comma, double quotes, UTF-8, cells as shown, formulas as their values.
     const uno::Sequence<beans::PropertyValue> arguments =
         container == SafeSave::Container::Text
-            ? propertyValues({propertyValue("FilterName", uno::Any(toOUString(filter))),
-                              propertyValue("FilterOptions", uno::Any(OUString("44,34,76,1,,0,false,true,true,false,false"))),
-                              propertyValue("Overwrite", uno::Any(true))})
+            ? propertyValues(
+                {propertyValue("FilterName", uno::Any(toOUString(filter))),
+                 propertyValue("FilterOptions", uno::Any(OUString("44,34,76,1,,0,false,true,true,false,false"))),
+                 propertyValue("Overwrite", uno::Any(true))})
             : propertyValues({propertyValue("FilterName", uno::Any(toOUString(filter))),
                               propertyValue("Overwrite", uno::Any(true))});
     try {

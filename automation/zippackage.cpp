@@ -8,10 +8,14 @@
 
 namespace {
 
-quint16 u16(const uchar* p) { return quint16(p[0] | (p[1] << 8)); }
-quint32 u32(const uchar* p) { return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24); }
-
-
+quint16 u16(const uchar* p)
+{
+    return quint16(p[0] | (p[1] << 8));
+}
+quint32 u32(const uchar* p)
+{
+    return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
+}
 
 constexpr quint32 kLocalHeader = 0x04034b50;
 constexpr quint32 kDirectoryHeader = 0x02014b50;
@@ -129,8 +133,8 @@ QByteArray ZipPackage::unpackedAround(const Entry& entry, const QByteArray& from
     }
     stream.next_in = const_cast<Bytef*>(bytes + entry.dataOffset);
     stream.avail_in = entry.packedSize;
-    QByteArray kept;      // what lies outside the skipped middle
-    QByteArray window;    // the skipped middle's last bytes, where `to` may begin
+    QByteArray kept;   // what lies outside the skipped middle
+    QByteArray window; // the skipped middle's last bytes, where `to` may begin
     bool skipping = false;
     bool skipped = false;
     QByteArray chunk(1 << 16, Qt::Uninitialized);
@@ -213,7 +217,8 @@ QByteArray ZipPackage::unpacked(const Entry& entry, const QByteArray& stopAfter)
         produced = out.size() - int(stream.avail_out);
         // Looks back far enough that a match split between two steps is still found.
         if (!stopAfter.isEmpty()
-            && QByteArray::fromRawData(out.constData(), produced).indexOf(stopAfter, qMax(0, before - stopAfter.size())) >= 0)
+            && QByteArray::fromRawData(out.constData(), produced).indexOf(stopAfter, qMax(0, before - stopAfter.size()))
+                   >= 0)
             break;
     }
     z.endInflate(&stream);

@@ -24,9 +24,9 @@ const int kWorkbooks = 8;
 
 QStringList compareArguments()
 {
-    return {QStringLiteral("compare"), QStringLiteral("--sheet1"), QStringLiteral("Left"), QStringLiteral("--column1"),
-            QStringLiteral("B"), QStringLiteral("--sheet2"), QStringLiteral("Right"), QStringLiteral("--column2"),
-            QStringLiteral("B"), QStringLiteral("--quiet")};
+    return {QStringLiteral("compare"), QStringLiteral("--sheet1"), QStringLiteral("Left"),  QStringLiteral("--column1"),
+            QStringLiteral("B"),       QStringLiteral("--sheet2"), QStringLiteral("Right"), QStringLiteral("--column2"),
+            QStringLiteral("B"),       QStringLiteral("--quiet")};
 }
 
 QStringList freshCopies(const QString& source, const QString& folder, int count)

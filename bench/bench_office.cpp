@@ -36,7 +36,8 @@ int main(int argc, char* argv[])
     const QString file = folder.filePath(QStringLiteral("office.xlsx"));
 
     std::unique_ptr<ExcelOpKiv> link;
-    printSeconds(QStringLiteral("office start (first link)"), secondsOf([&] { link = std::make_unique<ExcelOpKiv>(); }));
+    printSeconds(QStringLiteral("office start (first link)"),
+                 secondsOf([&] { link = std::make_unique<ExcelOpKiv>(); }));
     if (!writeWorkbook(file, twoColumns())) {
         printLine(QStringLiteral("error"), QStringLiteral("could not write the workbook"));
         return 1;

@@ -49,18 +49,18 @@ enum class Texts { Chinese, Ascii };
 
 const QStringList kChineseCities = {"北京", "上海", "广州", "深圳", "杭州", "成都", "武汉", "南京", "西安", "重庆"};
 const QStringList kAsciiCities = {"Beijing", "Shanghai", "Guangzhou", "Shenzhen", "Hangzhou",
-                                  "Chengdu", "Wuhan", "Nanjing", "Xian", "Chongqing"};
+                                  "Chengdu", "Wuhan",    "Nanjing",   "Xian",     "Chongqing"};
 const QString kChineseSyllables = QStringLiteral("华信恒达鑫源宏远金泰瑞丰天成海润博通中科新创永安东方明辉嘉禾");
-const QStringList kAsciiSyllables = {"Hua", "Xin", "Heng", "Da", "Yuan", "Hong", "Jin", "Tai", "Rui", "Feng",
-                                     "Tian", "Cheng", "Hai", "Run", "Bo", "Tong", "Zhong", "Ke", "Chuang", "Yong"};
+const QStringList kAsciiSyllables = {"Hua",  "Xin",   "Heng", "Da",  "Yuan", "Hong", "Jin",   "Tai", "Rui",    "Feng",
+                                     "Tian", "Cheng", "Hai",  "Run", "Bo",   "Tong", "Zhong", "Ke",  "Chuang", "Yong"};
 const QStringList kChineseTrades = {"科技", "贸易", "物流", "电子", "建材", "食品", "医药", "机械"};
 const QStringList kAsciiTrades = {"Technology", "Trading", "Logistics", "Electronics",
-                                  "Materials", "Foods", "Pharma", "Machinery"};
+                                  "Materials",  "Foods",   "Pharma",    "Machinery"};
 const QString kChineseNames = QStringLiteral("王李张刘陈杨赵黄周吴徐孙胡朱高林何郭马罗");
 const QString kChineseGiven = QStringLiteral("伟芳娜敏静丽强磊军洋勇艳杰娟涛明超秀霞平");
 const QStringList kChineseRoads = {"建国路", "人民路", "中山路", "解放路", "长江路", "黄河路"};
-const QStringList kAsciiRoads = {"Jianguo Road", "Renmin Road", "Zhongshan Road", "Jiefang Road",
-                                 "Changjiang Road", "Huanghe Road"};
+const QStringList kAsciiRoads = {"Jianguo Road", "Renmin Road",     "Zhongshan Road",
+                                 "Jiefang Road", "Changjiang Road", "Huanghe Road"};
 
 QString companyName(Texts texts, int n)
 {
@@ -96,7 +96,11 @@ QString address(Texts texts, QRandomGenerator& random)
     if (texts == Texts::Chinese)
         return kChineseCities.at(city) + QStringLiteral("市") + kChineseRoads.at(road) + QString::number(number)
                + QStringLiteral("号") + QString::number(building) + QStringLiteral("栋");
-    return QStringLiteral("No. %1 %2, Building %3, %4").arg(number).arg(kAsciiRoads.at(road)).arg(building).arg(kAsciiCities.at(city));
+    return QStringLiteral("No. %1 %2, Building %3, %4")
+        .arg(number)
+        .arg(kAsciiRoads.at(road))
+        .arg(building)
+        .arg(kAsciiCities.at(city));
 }
 
 // One of 50 regions: the column the splitter splits by.
@@ -113,9 +117,11 @@ SheetContent costSheet(const QString& name, Texts texts, int rows, quint32 seed)
 {
     QRandomGenerator random(seed);
     const int distinct = std::max(1, rows / 4);
-    SheetContent sheet{name, {texts == Texts::Chinese
-                                  ? QStringList{"序号", "客户名称", "联系人", "地址", "金额", "日期", "含税金额", "区域"}
-                                  : QStringList{"No", "Customer", "Contact", "Address", "Amount", "Date", "Gross", "Region"}}};
+    SheetContent sheet{
+        name,
+        {texts == Texts::Chinese
+             ? QStringList{"序号", "客户名称", "联系人", "地址", "金额", "日期", "含税金额", "区域"}
+             : QStringList{"No", "Customer", "Contact", "Address", "Amount", "Date", "Gross", "Region"}}};
     for (int r = 2; r <= rows + 1; ++r) {
         const double amount = double(random.bounded(10000000)) / 100;
         const QString company = companyName(texts, random.bounded(distinct));
@@ -135,7 +141,9 @@ SheetLook costLook()
         static const int kColumnFormats[] = {0, 0, 0, 2, 3, 4, 5, 0};
         return row == 1 ? 1 : kColumnFormats[column - 1];
     };
-    look.formula = [](int row, int column) { return row > 1 && column == 7 ? QStringLiteral("E%1*1.13").arg(row) : QString(); };
+    look.formula = [](int row, int column) {
+        return row > 1 && column == 7 ? QStringLiteral("E%1*1.13").arg(row) : QString();
+    };
     look.head = "<sheetViews><sheetView workbookViewId=\"0\"/></sheetViews><sheetFormatPr defaultRowHeight=\"14.25\"/>"
                 "<cols><col min=\"1\" max=\"1\" width=\"8\" customWidth=\"1\"/>"
                 "<col min=\"2\" max=\"2\" width=\"30\" customWidth=\"1\"/>"
@@ -186,16 +194,17 @@ const QByteArray kCostStyles =
 
 bool writeCostWorkbook(const QString& path, Texts texts, int rows)
 {
-    const QStringList sheetNames = texts == Texts::Chinese ? QStringList{"客户表", "对账表"}
-                                                           : QStringList{"Customers", "Ledger"};
+    const QStringList sheetNames =
+        texts == Texts::Chinese ? QStringList{"客户表", "对账表"} : QStringList{"Customers", "Ledger"};
     XlsxLook look;
     look.styles = kCostStyles;
     look.sheets = {costLook(), costLook()};
     look.head = "<bookViews><workbookView activeTab=\"0\"/></bookViews>";
     look.tail = "<calcPr calcId=\"191029\"/>";
     look.writtenByExcel = true;
-    return writeXlsx(path, {costSheet(sheetNames.at(0), texts, rows, 20240607), costSheet(sheetNames.at(1), texts, rows, 20240608)},
-                     look);
+    return writeXlsx(
+        path, {costSheet(sheetNames.at(0), texts, rows, 20240607), costSheet(sheetNames.at(1), texts, rows, 20240608)},
+        look);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -215,7 +224,8 @@ OfficeMemory officeMemory()
         return {};
     const QString text = QString::fromLatin1(status.readAll());
     const auto field = [&text](const QString& name) {
-        const QRegularExpression line(QStringLiteral("^%1:\\s*(\\d+)\\s*kB").arg(name), QRegularExpression::MultilineOption);
+        const QRegularExpression line(QStringLiteral("^%1:\\s*(\\d+)\\s*kB").arg(name),
+                                      QRegularExpression::MultilineOption);
         const QRegularExpressionMatch match = line.match(text);
         return match.hasMatch() ? match.captured(1).toDouble() / 1024.0 : 0.0;
     };
@@ -294,31 +304,38 @@ int toolStepsChild(const QString& path, int rows)
     SheetEntry* right = link.sheetAt(1);
     QStringList leftKeys, rightKeys;
     SheetEntry* copied = nullptr;
-    const bool done =
-        step(QStringLiteral("key columns read (Range Value)"), [&] {
-            leftKeys = left->readColumnTexts(2, 2, rows + 1);
-            rightKeys = right->readColumnTexts(2, 2, rows + 1);
-            return leftKeys.size() == rows && rightKeys.size() == rows;
-        })
-        && step(QStringLiteral("column 1 inserted, filter set"), [&] {
-               return left->insertColumn(1) && right->insertColumn(1) && left->setAutoFilter(1)
-                      && right->setAutoFilter(1);
-           })
-        && step(QStringLiteral("counts written"), [&] {
-               return left->writeColumnTexts(1, 2, countsOf(leftKeys, rightKeys))
-                      && right->writeColumnTexts(1, 2, countsOf(rightKeys, leftKeys));
-           })
-        && step(QStringLiteral("saved"), [&] { return link.saveWorkbook(); })
-        && step(QStringLiteral("sheet copied, sorted by a key column"), [&] {
-               copied = link.findSheet(link.copySheet(right->getSheetName(), QStringLiteral("copy")));
-               QStringList keys;
-               for (int r = 0; r < rows; ++r)
-                   keys.append(QString::number(qint64(r) * 7919 % rows));
-               return copied && copied->writeColumnTexts(10, 2, keys)
-                      && copied->sortRowsByColumn(2, rows + 1, 10, 10) && copied->deleteColumn(10);
-           })
-        && step(QStringLiteral("half its rows deleted"), [&] { return copied->deleteRowBlocks({{rows / 2 + 2, rows + 1}}); })
-        && step(QStringLiteral("saved again"), [&] { return link.saveWorkbook(); });
+    const bool done = step(QStringLiteral("key columns read (Range Value)"),
+                           [&] {
+                               leftKeys = left->readColumnTexts(2, 2, rows + 1);
+                               rightKeys = right->readColumnTexts(2, 2, rows + 1);
+                               return leftKeys.size() == rows && rightKeys.size() == rows;
+                           })
+                      && step(QStringLiteral("column 1 inserted, filter set"),
+                              [&] {
+                                  return left->insertColumn(1) && right->insertColumn(1) && left->setAutoFilter(1)
+                                         && right->setAutoFilter(1);
+                              })
+                      && step(QStringLiteral("counts written"),
+                              [&] {
+                                  return left->writeColumnTexts(1, 2, countsOf(leftKeys, rightKeys))
+                                         && right->writeColumnTexts(1, 2, countsOf(rightKeys, leftKeys));
+                              })
+                      && step(QStringLiteral("saved"), [&] { return link.saveWorkbook(); })
+                      && step(QStringLiteral("sheet copied, sorted by a key column"),
+                              [&] {
+                                  copied =
+                                      link.findSheet(link.copySheet(right->getSheetName(), QStringLiteral("copy")));
+                                  QStringList keys;
+                                  for (int r = 0; r < rows; ++r)
+                                      keys.append(QString::number(qint64(r) * 7919 % rows));
+                                  return copied && copied->writeColumnTexts(10, 2, keys)
+                                         && copied->sortRowsByColumn(2, rows + 1, 10, 10) && copied->deleteColumn(10);
+                              })
+                      && step(QStringLiteral("half its rows deleted"),
+                              [&] {
+                                  return copied->deleteRowBlocks({{rows / 2 + 2, rows + 1}});
+                              })
+                      && step(QStringLiteral("saved again"), [&] { return link.saveWorkbook(); });
     return done ? 0 : 1;
 }
 
@@ -455,8 +472,8 @@ int main(int argc, char* argv[])
     OfficeServer::registerAsExcel();
     const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
     if (mode == "--generate" && argc == 5)
-        return writeCostWorkbook(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]) == "ascii" ? Texts::Ascii : Texts::Chinese,
-                                 atoi(argv[4]))
+        return writeCostWorkbook(QString::fromLocal8Bit(argv[2]),
+                                 QByteArray(argv[3]) == "ascii" ? Texts::Ascii : Texts::Chinese, atoi(argv[4]))
                    ? 0
                    : 1;
     if (mode == "--load-store" && argc == 3)
@@ -501,10 +518,12 @@ int main(int argc, char* argv[])
     }
     for (const bool measures : {false, true})
         for (int round = 1; round <= 2; ++round)
-            printLine(QStringLiteral("Chinese / ASCII, measures %1, round %2 (cpu)").arg(measures ? "on" : "off").arg(round),
-                      QString::number(cpuOf.value(QStringLiteral("Chinese %1 %2").arg(measures).arg(round))
-                                          / std::max(0.001, cpuOf.value(QStringLiteral("ASCII %1 %2").arg(measures).arg(round))),
-                                      'f', 2));
+            printLine(
+                QStringLiteral("Chinese / ASCII, measures %1, round %2 (cpu)").arg(measures ? "on" : "off").arg(round),
+                QString::number(
+                    cpuOf.value(QStringLiteral("Chinese %1 %2").arg(measures).arg(round))
+                        / std::max(0.001, cpuOf.value(QStringLiteral("ASCII %1 %2").arg(measures).arg(round))),
+                    'f', 2));
     for (int round = 1; round <= 2; ++round)
         printLine(QStringLiteral("Chinese, measures off / on, round %1 (cpu)").arg(round),
                   QString::number(cpuOf.value(QStringLiteral("Chinese 0 %1").arg(round))
@@ -513,17 +532,17 @@ int main(int argc, char* argv[])
 
     std::printf("\nOffice memory (soffice.bin VmHWM / VmRSS in MiB) and time of each tool step, Chinese workbook\n");
     for (const bool measures : {false, true}) {
-        const ChildRun run = runChild({QStringLiteral("--tool-steps"), copyOf(chinese, folder.filePath("steps.xlsx")),
-                                       QString::number(rows)},
-                                      measures);
+        const ChildRun run = runChild(
+            {QStringLiteral("--tool-steps"), copyOf(chinese, folder.filePath("steps.xlsx")), QString::number(rows)},
+            measures);
         std::printf("  measures %s%s\n", measures ? "on" : "off", run.ok ? "" : " (a step FAILED)");
         double peakAfterLoad = 0;
         double peakOfRun = 0;
         for (const QString& key : run.order) {
             const QList<double> numbers = run.lines.value(key);
             const QString label = key.mid(5);
-            std::printf("    %-40s peak %7.1f   now %7.1f   step %7.2f / %6.2f s\n", qPrintable(label), numbers.value(0),
-                        numbers.value(1), numbers.value(2), numbers.value(3));
+            std::printf("    %-40s peak %7.1f   now %7.1f   step %7.2f / %6.2f s\n", qPrintable(label),
+                        numbers.value(0), numbers.value(1), numbers.value(2), numbers.value(3));
             if (label == QLatin1String("workbook loaded"))
                 peakAfterLoad = numbers.value(0);
             peakOfRun = std::max(peakOfRun, numbers.value(0));
@@ -531,13 +550,15 @@ int main(int argc, char* argv[])
         std::fflush(stdout);
         printLine(QStringLiteral("peak of the run / peak after loading"),
                   QString::number(peakOfRun / std::max(1.0, peakAfterLoad), 'f', 2));
-        printGoal(QStringLiteral("measures %1: run's peak at most 3 x the peak after loading").arg(measures ? "on" : "off"),
-                  peakAfterLoad > 0 && peakOfRun <= 3 * peakAfterLoad);
+        printGoal(
+            QStringLiteral("measures %1: run's peak at most 3 x the peak after loading").arg(measures ? "on" : "off"),
+            peakAfterLoad > 0 && peakOfRun <= 3 * peakAfterLoad);
     }
 
     if (!withSplit)
         return 0;
-    std::printf("\nOffice memory (VmHWM in MiB) in the column splitter's job: sheet 1 split by region into 50 sheets\n");
+    std::printf(
+        "\nOffice memory (VmHWM in MiB) in the column splitter's job: sheet 1 split by region into 50 sheets\n");
     for (const bool measures : {false, true}) {
         const ChildRun run =
             runChild({QStringLiteral("--split"), copyOf(chinese, folder.filePath("split.xlsx")), QString::number(rows)},
@@ -545,12 +566,14 @@ int main(int argc, char* argv[])
         const double afterLoad = run.lines.value(QStringLiteral("step workbook loaded")).value(0);
         const double afterSplit = run.lines.value(QStringLiteral("step split by region and saved")).value(0);
         const QList<double> time = run.lines.value(QStringLiteral("time split"));
-        std::printf("  measures %-3s  after loading %7.1f   after the split %7.1f   ratio %5.2f   split %6.2f / %6.2f s%s\n",
-                    measures ? "on" : "off", afterLoad, afterSplit, afterSplit / std::max(1.0, afterLoad), time.value(0),
-                    time.value(1), run.ok ? "" : "   (FAILED)");
+        std::printf(
+            "  measures %-3s  after loading %7.1f   after the split %7.1f   ratio %5.2f   split %6.2f / %6.2f s%s\n",
+            measures ? "on" : "off", afterLoad, afterSplit, afterSplit / std::max(1.0, afterLoad), time.value(0),
+            time.value(1), run.ok ? "" : "   (FAILED)");
         std::fflush(stdout);
-        printGoal(QStringLiteral("measures %1: split's peak at most 3 x the peak after loading").arg(measures ? "on" : "off"),
-                  afterLoad > 0 && afterSplit <= 3 * afterLoad);
+        printGoal(
+            QStringLiteral("measures %1: split's peak at most 3 x the peak after loading").arg(measures ? "on" : "off"),
+            afterLoad > 0 && afterSplit <= 3 * afterLoad);
     }
     return 0;
 }

@@ -159,11 +159,10 @@ void resetOfficePeak()
 void printSizes(const QString& source, const QString& result)
 {
     const double ratio = double(QFileInfo(result).size()) / qMax<qint64>(1, QFileInfo(source).size());
-    benchutil::printLine(QStringLiteral("file size: source -> result"),
-                         QStringLiteral("%1 KiB -> %2 KiB (%3 x)")
-                             .arg(QFileInfo(source).size() / 1024)
-                             .arg(QFileInfo(result).size() / 1024)
-                             .arg(ratio, 0, 'f', 2));
+    benchutil::printLine(QStringLiteral("file size: source -> result"), QStringLiteral("%1 KiB -> %2 KiB (%3 x)")
+                                                                            .arg(QFileInfo(source).size() / 1024)
+                                                                            .arg(QFileInfo(result).size() / 1024)
+                                                                            .arg(ratio, 0, 'f', 2));
     benchutil::printGoal(QStringLiteral("result <= 2.2 x the source's size"), ratio <= 2.2);
 }
 
@@ -180,19 +179,22 @@ void compareWithFloor(const QString& folder, int rows)
     const double runPeak = officePeakMiB();
     loadAndStoreSeconds(work); // warm the office's file cache the same way the run found it
     const double floor = loadAndStoreSeconds(work);
-    std::printf("%d data rows x %d columns (Chinese texts, styles, a formula column), %d values interleaved at random\n",
-                rows, int(CustomerBook::titles().size()), kValues);
+    std::printf(
+        "%d data rows x %d columns (Chinese texts, styles, a formula column), %d values interleaved at random\n", rows,
+        int(CustomerBook::titles().size()), kValues);
     benchutil::printSeconds(QStringLiteral("whole run (open, split, save)"), run);
     benchutil::printSeconds(QStringLiteral("floor: office load + store of the result"), floor);
     benchutil::printLine(QStringLiteral("ratio"), QString::number(run / floor, 'f', 2));
     benchutil::printGoal(QStringLiteral("run <= 2 x floor"), run <= 2 * floor);
-    benchutil::printLine(QStringLiteral("office peak memory during the run"), QStringLiteral("%1 MiB").arg(runPeak, 0, 'f', 0));
+    benchutil::printLine(QStringLiteral("office peak memory during the run"),
+                         QStringLiteral("%1 MiB").arg(runPeak, 0, 'f', 0));
     printSizes(source, work);
 }
 
 // Seven regions, as a sales report might be split.
-const QStringList kRegions = {QStringLiteral("华东"), QStringLiteral("华北"), QStringLiteral("华南"), QStringLiteral("西南"),
-                              QStringLiteral("西北"), QStringLiteral("东北"), QStringLiteral("华中")};
+const QStringList kRegions = {QStringLiteral("华东"), QStringLiteral("华北"), QStringLiteral("华南"),
+                              QStringLiteral("西南"), QStringLiteral("西北"), QStringLiteral("东北"),
+                              QStringLiteral("华中")};
 
 // The library call on an opened workbook, block by block or as the run chooses, then the save.
 double splitDirectly(const QString& path, const FormulaBook::Layout& layout, bool blockByBlock)
@@ -201,7 +203,8 @@ double splitDirectly(const QString& path, const FormulaBook::Layout& layout, boo
         ExcelOpKiv book;
         book.openWorkBook(path);
         book.openSheets();
-        ColumnSplitSettings settings{kSheet, FormulaBook::titleRow(), FormulaBook::lastDataRow(layout), kReferColumn, false};
+        ColumnSplitSettings settings{kSheet, FormulaBook::titleRow(), FormulaBook::lastDataRow(layout), kReferColumn,
+                                     false};
         if (blockByBlock)
             settings.blocksForSortedCopy = settings.blocksForSortedCopyWithFormulas = std::numeric_limits<int>::max();
         ColumnSplitRun(book, settings).run();
@@ -236,7 +239,8 @@ void compareReport(const QString& folder, const QString& name, const FormulaBook
     benchutil::printSeconds(QStringLiteral("floor: office load + store of the result"), floor);
     benchutil::printLine(QStringLiteral("ratio"), QString::number(run / floor, 'f', 2));
     benchutil::printGoal(QStringLiteral("run <= 3 x floor"), run <= 3 * floor);
-    benchutil::printLine(QStringLiteral("office peak memory during the run"), QStringLiteral("%1 MiB").arg(runPeak, 0, 'f', 0));
+    benchutil::printLine(QStringLiteral("office peak memory during the run"),
+                         QStringLiteral("%1 MiB").arg(runPeak, 0, 'f', 0));
     printSizes(source, work);
     if (withBlockByBlock) {
         const QString blocks = folder + QStringLiteral("/%1-blocks.xlsx").arg(name);
@@ -287,7 +291,8 @@ void compareWithOneCellPerCall(const QString& folder, int rows)
     benchutil::printSeconds(QStringLiteral("whole run (open, split, save)"), fastSeconds);
     benchutil::printSeconds(QStringLiteral("one cell per call (open, split, save)"), slowSeconds);
     benchutil::printLine(QStringLiteral("speed-up"), QString::number(slowSeconds / fastSeconds, 'f', 1));
-    benchutil::printLine(QStringLiteral("resulting sheets"), same ? QStringLiteral("identical") : QStringLiteral("DIFFER"));
+    benchutil::printLine(QStringLiteral("resulting sheets"),
+                         same ? QStringLiteral("identical") : QStringLiteral("DIFFER"));
     benchutil::printGoal(QStringLiteral(">= 20 x faster than one cell per call"), slowSeconds >= 20 * fastSeconds);
 }
 
@@ -304,13 +309,16 @@ int main(int argc, char** argv)
     const int reportRows = arguments.value(3, QStringLiteral("20000")).toInt();
     QTemporaryDir folder;
 
-    { ExcelOpKiv warmUp; } // the office starts once, outside the timings
+    {
+        ExcelOpKiv warmUp;
+    } // the office starts once, outside the timings
     if (floorRows > 0)
         compareWithFloor(folder.path(), floorRows);
     if (perCellRows > 0)
         compareWithOneCellPerCall(folder.path(), perCellRows);
     if (reportRows > 0)
         compareReports(folder.path(), reportRows);
-    benchutil::printLine(QStringLiteral("peak memory of this process"), QStringLiteral("%1 MiB").arg(benchutil::peakMemoryMiB(), 0, 'f', 0));
+    benchutil::printLine(QStringLiteral("peak memory of this process"),
+                         QStringLiteral("%1 MiB").arg(benchutil::peakMemoryMiB(), 0, 'f', 0));
     return 0;
 }

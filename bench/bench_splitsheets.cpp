@@ -48,8 +48,9 @@ QList<SheetContent> dataSheets(int count, int rows)
 // In a child process, so that the rows do not count in this process's memory.
 bool generateInChild(const QString& path, int sheets, int rows)
 {
-    const int exitCode = QProcess::execute(QCoreApplication::applicationFilePath(),
-                                           {QStringLiteral("--generate"), path, QString::number(sheets), QString::number(rows)});
+    const int exitCode =
+        QProcess::execute(QCoreApplication::applicationFilePath(),
+                          {QStringLiteral("--generate"), path, QString::number(sheets), QString::number(rows)});
     return exitCode == 0 && QFile::exists(path);
 }
 
@@ -147,7 +148,9 @@ Measured measureInChild(const QStringList& arguments)
 // "floor <output folder> <scratch folder>".
 int measure(const QStringList& arguments)
 {
-    { ExcelOpKiv startsTheOffice; }
+    {
+        ExcelOpKiv startsTheOffice;
+    }
     Timing timing;
     const QString what = arguments.value(0);
     if (what == QLatin1String("run"))
@@ -168,7 +171,8 @@ QString peakText(const Measured& measured)
 void printSizes(const QString& target, const QStringList& outputs)
 {
     printLine(QStringLiteral("workbook file"), fileSizeText(target));
-    printLine(QStringLiteral("output files"), QStringLiteral("%1 files, %2 together").arg(outputs.size()).arg(mib(totalSize(outputs))));
+    printLine(QStringLiteral("output files"),
+              QStringLiteral("%1 files, %2 together").arg(outputs.size()).arg(mib(totalSize(outputs))));
     if (!outputs.isEmpty())
         printLine(QStringLiteral("one output file (the first)"), fileSizeText(outputs.first()));
 }
@@ -197,7 +201,8 @@ void bigCase(const QString& folder, int rows)
         return;
     }
     printRatios(QStringLiteral("whole run / floor"), run.timing, floor.timing);
-    printGoal(QStringLiteral("30 sheets x 2,000 rows within 1.5 x the floor (cpu)"), run.timing.cpu <= 1.5 * floor.timing.cpu);
+    printGoal(QStringLiteral("30 sheets x 2,000 rows within 1.5 x the floor (cpu)"),
+              run.timing.cpu <= 1.5 * floor.timing.cpu);
 }
 
 void growthCase(const QString& folder, int rows)
@@ -223,7 +228,8 @@ void growthCase(const QString& folder, int rows)
         return;
     }
     printRatios(QStringLiteral("200 sheets / 20 sheets"), large.timing, small.timing);
-    printGoal(QStringLiteral("200 sheets within 10 x the time of 20 sheets (cpu)"), large.timing.cpu <= 10 * small.timing.cpu);
+    printGoal(QStringLiteral("200 sheets within 10 x the time of 20 sheets (cpu)"),
+              large.timing.cpu <= 10 * small.timing.cpu);
 }
 
 } // namespace
@@ -234,7 +240,8 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     OfficeServer::registerAsExcel();
     if (argc == 5 && QByteArray(argv[1]) == "--generate")
-        return CustomerBook::write(QString::fromLocal8Bit(argv[2]), dataSheets(atoi(argv[3]), atoi(argv[4])), true) ? 0 : 1;
+        return CustomerBook::write(QString::fromLocal8Bit(argv[2]), dataSheets(atoi(argv[3]), atoi(argv[4])), true) ? 0
+                                                                                                                    : 1;
     setDialogsHeadlessForTests();
     if (argc > 1 && QByteArray(argv[1]) == "--measure")
         return measure(QCoreApplication::arguments().mid(2));

@@ -48,7 +48,9 @@ QStringList stringsOf(const QJsonValue& value)
 LossQuestion lossAnswer(const JobSettings& settings)
 {
     const bool allowed = settings.allowLoss;
-    return [allowed](const QStringList&, const QString&) { return allowed ? LossChoice::Overwrite : LossChoice::DontSave; };
+    return [allowed](const QStringList&, const QString&) {
+        return allowed ? LossChoice::Overwrite : LossChoice::DontSave;
+    };
 }
 
 JobOutcome compareBook(const JobSettings& settings, const QString& path, std::unique_ptr<ExcelOpKiv>& link)
@@ -80,7 +82,8 @@ JobOutcome runJob(const JobSettings& settings, const BookRequest& request, std::
                             settings.outFile, settings.keepBrokenFormulas});
         return settings.dryRun ? job.plan(link) : job.run(link);
     }
-    return SheetFilesJob({request.book, request.outputFolder, settings.skipHidden, settings.format, settings.keepBrokenFormulas})
+    return SheetFilesJob(
+               {request.book, request.outputFolder, settings.skipHidden, settings.format, settings.keepBrokenFormulas})
         .run(link);
 }
 

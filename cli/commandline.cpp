@@ -31,7 +31,8 @@ struct Command
 };
 
 const Command kCommands[] = {
-    {"compare", "Count how often each row's value occurs in the other sheet's column (written into a new first column of both sheets)."},
+    {"compare", "Count how often each row's value occurs in the other sheet's column (written into a new first column "
+                "of both sheets)."},
     {"split-column", "One new sheet per distinct value of a column."},
     {"split-sheets", "Every sheet written as a workbook file of its own."},
 };
@@ -46,7 +47,9 @@ QString overview()
 {
     QString text = QStringLiteral("Usage: kivexcel-cli <command> BOOK... [options]\n\nCommands:\n");
     for (const Command& command : kCommands)
-        text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(command.name), -13).arg(QString::fromLatin1(command.summary));
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(QString::fromLatin1(command.name), -13)
+                    .arg(QString::fromLatin1(command.summary));
     text += QStringLiteral("\n'kivexcel-cli <command> --help' shows a command's options.\n"
                            "Exit status: 0 when every workbook was done and saved, 1 when any was refused or failed, "
                            "2 for a wrong command line.\n");
@@ -69,8 +72,13 @@ void addCommonOptions(QCommandLineParser& parser)
 {
     parser.addHelpOption();
     parser.addOptions({
-        {QStringLiteral("jobs"), QStringLiteral("Work on up to N workbooks at once, each in an office of its own (default 1)."), QStringLiteral("N"), QStringLiteral("1")},
-        {QStringLiteral("timeout"), QStringLiteral("Seconds one call into the office may take before the office is taken for hung and ended (default 120)."), QStringLiteral("S"), QString::number(kDefaultTimeoutSeconds)},
+        {QStringLiteral("jobs"),
+         QStringLiteral("Work on up to N workbooks at once, each in an office of its own (default 1)."),
+         QStringLiteral("N"), QStringLiteral("1")},
+        {QStringLiteral("timeout"),
+         QStringLiteral(
+             "Seconds one call into the office may take before the office is taken for hung and ended (default 120)."),
+         QStringLiteral("S"), QString::number(kDefaultTimeoutSeconds)},
         {QStringLiteral("quiet"), QStringLiteral("No progress bar.")},
         {QStringLiteral("json"), QStringLiteral("Print one JSON object per workbook on standard output.")},
     });
@@ -83,8 +91,14 @@ void addCommonOptions(QCommandLineParser& parser)
 void addResultSaveOptions(QCommandLineParser& parser)
 {
     parser.addOptions({
-        {QStringLiteral("allow-loss"), QStringLiteral("Save over the workbook even when the office cannot keep some of its features (frozen panes, pivot tables, macros, ...). Without it such a save is refused and the workbook left as it was.")},
-        {QStringLiteral("out-file"), QStringLiteral("Save the result to this file instead of over the workbook, which is not changed (one workbook only)."), QStringLiteral("FILE")},
+        {QStringLiteral("allow-loss"),
+         QStringLiteral(
+             "Save over the workbook even when the office cannot keep some of its features (frozen panes, pivot "
+             "tables, macros, ...). Without it such a save is refused and the workbook left as it was.")},
+        {QStringLiteral("out-file"),
+         QStringLiteral(
+             "Save the result to this file instead of over the workbook, which is not changed (one workbook only)."),
+         QStringLiteral("FILE")},
     });
 }
 
@@ -96,44 +110,76 @@ void addCommandOptions(const QString& command, QCommandLineParser& parser)
             const QString n = QString::fromLatin1(side);
             parser.addOptions({
                 {QStringLiteral("sheet") + n, QStringLiteral("Sheet %1 (表%1).").arg(n), QStringLiteral("NAME")},
-                {QStringLiteral("column") + n, QStringLiteral("Compared column of sheet %1: letters (A, ac) or a 1-based number.").arg(n), QStringLiteral("COL")},
-                {QStringLiteral("rows") + n, QStringLiteral("Last row of sheet %1, title row included (总行数); default: the sheet's last used row.").arg(n), QStringLiteral("N")},
+                {QStringLiteral("column") + n,
+                 QStringLiteral("Compared column of sheet %1: letters (A, ac) or a 1-based number.").arg(n),
+                 QStringLiteral("COL")},
+                {QStringLiteral("rows") + n,
+                 QStringLiteral(
+                     "Last row of sheet %1, title row included (总行数); default: the sheet's last used row.")
+                     .arg(n),
+                 QStringLiteral("N")},
             });
         }
         parser.addOptions({
             {QStringLiteral("trim"), QStringLiteral("Spaces at both ends of a value do not count.")},
             {QStringLiteral("ignore-case"), QStringLiteral("Letter case does not count (A equals a).")},
-            {QStringLiteral("fold-width"), QStringLiteral("Full-width forms equal half-width ones (１２ and 12, Ａ and A, the ideographic space and a space).")},
-            {QStringLiteral("match-row"), QStringLiteral("A second new column: the row of the first match in the other sheet (empty when none).")},
+            {QStringLiteral("fold-width"),
+             QStringLiteral(
+                 "Full-width forms equal half-width ones (１２ and 12, Ａ and A, the ideographic space and a space).")},
+            {QStringLiteral("match-row"),
+             QStringLiteral("A second new column: the row of the first match in the other sheet (empty when none).")},
             {QStringLiteral("highlight"), QStringLiteral("Mark the counts of 0 with one conditional format.")},
-            {QStringLiteral("backup"), QStringLiteral("Keep the original beside the workbook as <name>.备份<ext> before saving.")},
-            {QStringLiteral("allow-3d-change"), QStringLiteral("Compare even when formulas add up a compared sheet through 3-D references (Sheet1:Sheet3!A1): the inserted column changes what they give. Without it such a workbook is refused and left as it was.")},
+            {QStringLiteral("backup"),
+             QStringLiteral("Keep the original beside the workbook as <name>.备份<ext> before saving.")},
+            {QStringLiteral("allow-3d-change"),
+             QStringLiteral(
+                 "Compare even when formulas add up a compared sheet through 3-D references (Sheet1:Sheet3!A1): the "
+                 "inserted column changes what they give. Without it such a workbook is refused and left as it was.")},
         });
         addResultSaveOptions(parser);
     } else if (command == QLatin1String("split-column")) {
         parser.setApplicationDescription(QString::fromLatin1(kCommands[1].summary));
         parser.addOptions({
             {QStringLiteral("sheet"), QStringLiteral("The sheet to split."), QStringLiteral("NAME")},
-            {QStringLiteral("start"), QStringLiteral("起始位置: the title row's cell, such as A1."), QStringLiteral("CELL")},
-            {QStringLiteral("end"), QStringLiteral("结束于: the last data row's cell, such as J500."), QStringLiteral("CELL")},
-            {QStringLiteral("column"), QStringLiteral("参考列: the letters of the column whose values split the rows."), QStringLiteral("LETTERS")},
+            {QStringLiteral("start"), QStringLiteral("起始位置: the title row's cell, such as A1."),
+             QStringLiteral("CELL")},
+            {QStringLiteral("end"), QStringLiteral("结束于: the last data row's cell, such as J500."),
+             QStringLiteral("CELL")},
+            {QStringLiteral("column"), QStringLiteral("参考列: the letters of the column whose values split the rows."),
+             QStringLiteral("LETTERS")},
             {QStringLiteral("drop-column"), QStringLiteral("删除参考列: remove that column from the new sheets.")},
-            {QStringLiteral("to-files"), QStringLiteral("One workbook per value in this folder instead of one sheet per value; the workbook itself is not changed."), QStringLiteral("DIR")},
-            {QStringLiteral("dry-run"), QStringLiteral("Print the plan (each value, its rows, its sheet's or file's name and why a name was changed) and change nothing.")},
-            {QStringLiteral("backup"), QStringLiteral("Keep the original beside the workbook as <name>.备份<ext> before saving.")},
-            {QStringLiteral("keep-broken-formulas"), QStringLiteral("Formulas whose cells, rows or column a new sheet or file does not hold stay formulas (they show #REF!); by default they are written as the values they show.")},
+            {QStringLiteral("to-files"),
+             QStringLiteral("One workbook per value in this folder instead of one sheet per value; the workbook itself "
+                            "is not changed."),
+             QStringLiteral("DIR")},
+            {QStringLiteral("dry-run"), QStringLiteral("Print the plan (each value, its rows, its sheet's or file's "
+                                                       "name and why a name was changed) and change nothing.")},
+            {QStringLiteral("backup"),
+             QStringLiteral("Keep the original beside the workbook as <name>.备份<ext> before saving.")},
+            {QStringLiteral("keep-broken-formulas"),
+             QStringLiteral("Formulas whose cells, rows or column a new sheet or file does not hold stay formulas "
+                            "(they show #REF!); by default they are written as the values they show.")},
         });
         addResultSaveOptions(parser);
     } else {
         parser.setApplicationDescription(QString::fromLatin1(kCommands[2].summary));
         parser.addOptions({
-            {QStringLiteral("out"), QStringLiteral("Output folder, made when missing; with several workbooks each gets DIR/<name without extension>/."), QStringLiteral("DIR")},
+            {QStringLiteral("out"),
+             QStringLiteral(
+                 "Output folder, made when missing; with several workbooks each gets DIR/<name without extension>/."),
+             QStringLiteral("DIR")},
             {QStringLiteral("skip-hidden"), QStringLiteral("Hidden sheets get no file.")},
-            {QStringLiteral("keep-broken-formulas"), QStringLiteral("Formulas that point at other sheets stay formulas (they show #REF! in the files); by default they are written as the values they show.")},
-            {QStringLiteral("format"), QStringLiteral("The files' format: same (the workbook's own, default), xlsx, xls, ods, csv (UTF-8 with a byte-order mark, values as shown) or pdf."), QStringLiteral("FORMAT"), QStringLiteral("same")},
+            {QStringLiteral("keep-broken-formulas"),
+             QStringLiteral("Formulas that point at other sheets stay formulas (they show #REF! in the files); by "
+                            "default they are written as the values they show.")},
+            {QStringLiteral("format"),
+             QStringLiteral("The files' format: same (the workbook's own, default), xlsx, xls, ods, csv (UTF-8 with a "
+                            "byte-order mark, values as shown) or pdf."),
+             QStringLiteral("FORMAT"), QStringLiteral("same")},
         });
     }
-    parser.addPositionalArgument(QStringLiteral("BOOK"), QStringLiteral("Workbook files (.xlsx, .xls, .ods)."), QStringLiteral("BOOK..."));
+    parser.addPositionalArgument(QStringLiteral("BOOK"), QStringLiteral("Workbook files (.xlsx, .xls, .ods)."),
+                                 QStringLiteral("BOOK..."));
 }
 
 // Options a command cannot do without; empty when all are there.
@@ -141,9 +187,11 @@ QStringList missingOptions(const QString& command, const QCommandLineParser& par
 {
     QStringList required;
     if (command == QLatin1String("compare"))
-        required = QStringList{QStringLiteral("sheet1"), QStringLiteral("column1"), QStringLiteral("sheet2"), QStringLiteral("column2")};
+        required = QStringList{QStringLiteral("sheet1"), QStringLiteral("column1"), QStringLiteral("sheet2"),
+                               QStringLiteral("column2")};
     else if (command == QLatin1String("split-column"))
-        required = QStringList{QStringLiteral("sheet"), QStringLiteral("start"), QStringLiteral("end"), QStringLiteral("column")};
+        required = QStringList{QStringLiteral("sheet"), QStringLiteral("start"), QStringLiteral("end"),
+                               QStringLiteral("column")};
     else
         required = QStringList{QStringLiteral("out")};
     QStringList missing;
@@ -264,7 +312,9 @@ int parse(const QStringList& arguments, Invocation& invocation)
     }
     invocation.settings = settingsFrom(command, parser);
     if (command == QLatin1String("split-sheets") && !SheetFilesJob::formats().contains(invocation.settings.format)) {
-        printTo(stderr, QStringLiteral("--format takes one of: %1.\n").arg(SheetFilesJob::formats().join(QStringLiteral(", "))));
+        printTo(
+            stderr,
+            QStringLiteral("--format takes one of: %1.\n").arg(SheetFilesJob::formats().join(QStringLiteral(", "))));
         return kWrongCommandLine;
     }
     invocation.books = parser.positionalArguments();
@@ -360,15 +410,16 @@ int runCommandLine(int argc, char* argv[])
         FILE* messagesTo = result.outcome.plan.isEmpty() ? stderr : (invocation.json ? nullptr : stdout);
         for (const QString& message : result.outcome.messages)
             if (messagesTo)
-                printTo(messagesTo, (several ? result.book + QStringLiteral(": ") : QString()) + message + QLatin1Char('\n'));
+                printTo(messagesTo,
+                        (several ? result.book + QStringLiteral(": ") : QString()) + message + QLatin1Char('\n'));
         if (invocation.json)
-            printTo(stdout, QString::fromUtf8(QJsonDocument(result.toJson()).toJson(QJsonDocument::Compact)) + QLatin1Char('\n'));
+            printTo(stdout, QString::fromUtf8(QJsonDocument(result.toJson()).toJson(QJsonDocument::Compact))
+                                + QLatin1Char('\n'));
     };
     const QList<BookRequest> requests = requestsFor(invocation);
     const int workers = qMin(invocation.jobs, requests.size());
-    const QList<BookResult> results =
-        workers > 1 ? runInWorkers(invocation.forwardedArguments, requests, workers,
-                                   !invocation.quiet && isatty(STDERR_FILENO), report)
-                    : runHere(invocation, requests, report);
+    const QList<BookResult> results = workers > 1 ? runInWorkers(invocation.forwardedArguments, requests, workers,
+                                                                 !invocation.quiet && isatty(STDERR_FILENO), report)
+                                                  : runHere(invocation, requests, report);
     return exitStatusOf(results);
 }

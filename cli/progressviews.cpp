@@ -103,7 +103,8 @@ QString progressBar(const QString& book, int percent)
 {
     const int filled = percent * kBarWidth / 100;
     return QStringLiteral("%1 [%2%3] %4%")
-        .arg(QFileInfo(book).fileName(), QString(filled, QLatin1Char('#')), QString(kBarWidth - filled, QLatin1Char('-')))
+        .arg(QFileInfo(book).fileName(), QString(filled, QLatin1Char('#')),
+             QString(kBarWidth - filled, QLatin1Char('-')))
         .arg(percent, 3);
 }
 

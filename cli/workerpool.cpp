@@ -15,7 +15,7 @@ namespace {
 struct Worker
 {
     std::unique_ptr<QProcess> process;
-    int busyWith = -1; // index of the request it works on
+    int busyWith = -1;  // index of the request it works on
     QByteArray pending; // a line not yet complete
 };
 
@@ -79,7 +79,8 @@ private:
             const QJsonObject line = QJsonDocument::fromJson(worker.pending.left(end)).object();
             worker.pending.remove(0, end + 1);
             if (line.contains(QStringLiteral("progress")))
-                showProgress(line.value(QStringLiteral("progress")).toString(), line.value(QStringLiteral("percent")).toInt());
+                showProgress(line.value(QStringLiteral("progress")).toString(),
+                             line.value(QStringLiteral("percent")).toInt());
             else if (line.contains(QStringLiteral("result")) && worker.busyWith >= 0)
                 complete(worker, BookResult::fromJson(line.value(QStringLiteral("result")).toObject()));
         }
@@ -118,7 +119,8 @@ private:
             return;
         BookResult result;
         result.outcome.kind = JobOutcome::Kind::Failed;
-        result.outcome.messages.append(QCoreApplication::translate("WorkerPool", "处理这个工作簿的进程意外退出了，结果没有保存。"));
+        result.outcome.messages.append(
+            QCoreApplication::translate("WorkerPool", "处理这个工作簿的进程意外退出了，结果没有保存。"));
         const int lostRequest = worker.busyWith;
         worker.busyWith = -1;
         result.book = requests.at(lostRequest).book;

@@ -25,7 +25,7 @@ bool KivDesktopServices::isWebAddress(const QUrl& url)
 {
     const QString scheme = url.scheme().toLower();
     return url.isValid() && !url.host().isEmpty()
-        && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+           && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
 bool KivDesktopServices::openUrl(const QUrl& url)

@@ -144,8 +144,7 @@ bool KivMessageBox::confirm(const QString& text, const QString& informativeText,
     return box.exec() == QMessageBox::Ok;
 }
 
-KivMessageBox::Choice KivMessageBox::confirmOrDismiss(const QString& text,
-                                                      const QString& informativeText,
+KivMessageBox::Choice KivMessageBox::confirmOrDismiss(const QString& text, const QString& informativeText,
                                                       const QString& dismissText, const QString& okText,
                                                       const QString& cancelText)
 {
@@ -260,8 +259,7 @@ QString KivFileDialog::getExistingDirectory(QWidget* parent, const QString& fold
         chosen = state.nextDirectories.isEmpty() ? QString() : state.nextDirectories.takeFirst();
     else {
         NormalCursor arrow;
-        chosen = QFileDialog::getExistingDirectory(parent, QString(), state.lastStartFolder,
-                                                   QFileDialog::ShowDirsOnly);
+        chosen = QFileDialog::getExistingDirectory(parent, QString(), state.lastStartFolder, QFileDialog::ShowDirsOnly);
     }
     if (!chosen.isEmpty())
         rememberFolder(folderKey, QDir::cleanPath(chosen));

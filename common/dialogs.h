@@ -27,9 +27,8 @@ public:
                         const QString& cancelText = QString(), QWidget* parent = nullptr);
     // As confirm, with a third button of the given text beside OK and Cancel (named as given).
     // Headless, a queued QMessageBox::Ignore stands for the third button.
-    static Choice confirmOrDismiss(const QString& text, const QString& informativeText,
-                                   const QString& dismissText, const QString& okText = QString(),
-                                   const QString& cancelText = QString());
+    static Choice confirmOrDismiss(const QString& text, const QString& informativeText, const QString& dismissText,
+                                   const QString& okText = QString(), const QString& cancelText = QString());
     // A parentless modal box with Yes / No, No the default. True only when the user chose Yes
     // (headless: only a queued QMessageBox::Yes).
     static bool askYesNo(const QString& text, const QString& informativeText);

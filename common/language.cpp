@@ -51,7 +51,8 @@ bool installTranslations()
         return false;
     initTranslationResources();
     auto translator = new QTranslator(QCoreApplication::instance());
-    if (translator->load(QStringLiteral(":/translations/kivexcel_en.qm")) && QCoreApplication::installTranslator(translator)) {
+    if (translator->load(QStringLiteral(":/translations/kivexcel_en.qm"))
+        && QCoreApplication::installTranslator(translator)) {
         installedTranslator() = translator;
         return true;
     }

@@ -47,8 +47,7 @@ class FileDropTaker : public QObject
 public:
     FileDropTaker(QTextEdit* field, std::function<void(const QString&)> onFile)
         : QObject(field), onFile(std::move(onFile))
-    {
-    }
+    {}
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override

@@ -42,9 +42,9 @@ QString sanitizeFileName(const QString& text)
 {
     static const QList<QPair<QString, QString>> replacements = {
         {QStringLiteral("\\"), QStringLiteral(" ")}, {QStringLiteral("/"), QStringLiteral(" ")},
-        {QStringLiteral(":"), QStringLiteral("：")},  {QStringLiteral("*"), QStringLiteral(" ")},
-        {QStringLiteral("?"), QStringLiteral("？")},  {QStringLiteral("\""), QStringLiteral("“")},
-        {QStringLiteral("<"), QStringLiteral("《")},  {QStringLiteral(">"), QStringLiteral("》")},
+        {QStringLiteral(":"), QStringLiteral("：")}, {QStringLiteral("*"), QStringLiteral(" ")},
+        {QStringLiteral("?"), QStringLiteral("？")}, {QStringLiteral("\""), QStringLiteral("“")},
+        {QStringLiteral("<"), QStringLiteral("《")}, {QStringLiteral(">"), QStringLiteral("》")},
         {QStringLiteral("|"), QStringLiteral(" ")},
     };
     QString name = text.trimmed();
@@ -71,8 +71,10 @@ bool isSameExistingFile(const QString& first, const QString& second)
         return false;
     if (firstInfo.canonicalFilePath() == secondInfo.canonicalFilePath())
         return true;
-    struct stat firstStat {};
-    struct stat secondStat {};
+    struct stat firstStat
+    {};
+    struct stat secondStat
+    {};
     const QByteArray firstName = QFile::encodeName(first);
     const QByteArray secondName = QFile::encodeName(second);
     return stat(firstName.constData(), &firstStat) == 0 && stat(secondName.constData(), &secondStat) == 0

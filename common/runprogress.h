@@ -21,8 +21,8 @@ public:
         virtual bool wasCanceled() const = 0;
         virtual void close() = 0;
     };
-    using ViewFactory = std::function<std::unique_ptr<View>(const QString& label, const QString& cancelText,
-                                                            int minimum, int maximum)>;
+    using ViewFactory =
+        std::function<std::unique_ptr<View>(const QString& label, const QString& cancelText, int minimum, int maximum)>;
     // Every later RunProgress shows itself through views of this factory (none: not shown).
     static void setViewFactory(ViewFactory factory);
     static ViewFactory viewFactory();

@@ -133,8 +133,8 @@ bool ExcelOpKiv::openSheets()
 QStringList ExcelOpKiv::getSheetNames()
 {
     if (!excel || !workbook) {
-        showNotice(QCoreApplication::translate("ExcelOpKiv",
-                                               "打开Excel文件获取sheet名字时出错:(this->excel==null)||(this->workbook==null)"));
+        showNotice(QCoreApplication::translate(
+            "ExcelOpKiv", "打开Excel文件获取sheet名字时出错:(this->excel==null)||(this->workbook==null)"));
         return {};
     }
     QStringList names;
@@ -273,9 +273,11 @@ QString officeLostText(OfficeState state)
 {
     switch (state) {
     case OfficeState::StoppedAnswering:
-        return QCoreApplication::translate("ExcelOpKiv", "电子表格程序长时间没有响应，已被结束。这个工作簿没有处理完，结果没有保存。");
+        return QCoreApplication::translate(
+            "ExcelOpKiv", "电子表格程序长时间没有响应，已被结束。这个工作簿没有处理完，结果没有保存。");
     case OfficeState::Ended:
-        return QCoreApplication::translate("ExcelOpKiv", "电子表格程序意外退出了。这个工作簿没有处理完，结果没有保存。");
+        return QCoreApplication::translate("ExcelOpKiv",
+                                           "电子表格程序意外退出了。这个工作簿没有处理完，结果没有保存。");
     case OfficeState::Working:
         break;
     }

@@ -185,8 +185,7 @@ QStringList SheetEntry::readColumnTexts(int col, int firstRow, int lastRow)
 {
     if (!sheet || col < 1 || firstRow < 1 || lastRow < firstRow)
         return {};
-    std::unique_ptr<AxObject> range(
-        sheet->querySubObject("Range(QString)", rangeAddress(col, firstRow, col, lastRow)));
+    std::unique_ptr<AxObject> range(sheet->querySubObject("Range(QString)", rangeAddress(col, firstRow, col, lastRow)));
     return range ? lineTexts(range->property("Value"), lastRow - firstRow + 1) : QStringList();
 }
 
@@ -194,8 +193,7 @@ QStringList SheetEntry::readRowTexts(int row, int firstCol, int lastCol)
 {
     if (!sheet || row < 1 || firstCol < 1 || lastCol < firstCol)
         return {};
-    std::unique_ptr<AxObject> range(
-        sheet->querySubObject("Range(QString)", rangeAddress(firstCol, row, lastCol, row)));
+    std::unique_ptr<AxObject> range(sheet->querySubObject("Range(QString)", rangeAddress(firstCol, row, lastCol, row)));
     return range ? lineTexts(range->property("Value"), lastCol - firstCol + 1) : QStringList();
 }
 
@@ -206,8 +204,7 @@ bool SheetEntry::writeColumnTexts(int col, int firstRow, const QStringList& text
     if (!sheet || col < 1 || firstRow < 1)
         return false;
     const int lastRow = firstRow + texts.size() - 1;
-    std::unique_ptr<AxObject> range(
-        sheet->querySubObject("Range(QString)", rangeAddress(col, firstRow, col, lastRow)));
+    std::unique_ptr<AxObject> range(sheet->querySubObject("Range(QString)", rangeAddress(col, firstRow, col, lastRow)));
     if (!range)
         return false;
     QVariantList rows;
@@ -226,16 +223,18 @@ bool SheetEntry::highlightCellsEqualTo(int col, int firstRow, int lastRow, int n
     constexpr int kCellValue = 1;
     constexpr int kEqual = 3;
     return conditions && accepted(conditions.get(), [&] {
-        conditions->dynamicCall("Add(int,int,QString)", kCellValue, kEqual, QStringLiteral("=%1").arg(number));
-    });
+               conditions->dynamicCall("Add(int,int,QString)", kCellValue, kEqual, QStringLiteral("=%1").arg(number));
+           });
 }
 
 bool SheetEntry::sortRowsByColumn(int firstRow, int lastRow, int lastCol, int keyCol)
 {
     if (!sheet || firstRow < 1 || lastRow < firstRow || keyCol < 1 || keyCol > lastCol)
         return false;
-    std::unique_ptr<AxObject> rows(sheet->querySubObject("Range(QString)", rangeAddress(1, firstRow, lastCol, lastRow)));
-    std::unique_ptr<AxObject> key(sheet->querySubObject("Range(QString)", rangeAddress(keyCol, firstRow, keyCol, firstRow)));
+    std::unique_ptr<AxObject> rows(
+        sheet->querySubObject("Range(QString)", rangeAddress(1, firstRow, lastCol, lastRow)));
+    std::unique_ptr<AxObject> key(
+        sheet->querySubObject("Range(QString)", rangeAddress(keyCol, firstRow, keyCol, firstRow)));
     if (!rows || !key)
         return false;
     const QVariant keyValue = key->asVariant();
@@ -274,7 +273,8 @@ QList<QStringList> SheetEntry::blockFormulas(int firstCol, int firstRow, int las
 {
     if (!sheet || firstCol < 1 || firstRow < 1 || lastCol < firstCol || lastRow < firstRow)
         return {};
-    std::unique_ptr<AxObject> range(sheet->querySubObject("Range(QString)", rangeAddress(firstCol, firstRow, lastCol, lastRow)));
+    std::unique_ptr<AxObject> range(
+        sheet->querySubObject("Range(QString)", rangeAddress(firstCol, firstRow, lastCol, lastRow)));
     const QVariant contents = range ? range->property("Formula") : QVariant();
     QList<QStringList> rows;
     if (contents.type() != QVariant::List) {

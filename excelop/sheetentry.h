@@ -26,7 +26,7 @@ public:
     SheetEntry(const SheetEntry&) = delete;
     SheetEntry& operator=(const SheetEntry&) = delete;
 
-    qint32 index;               // 1-based tab position when the list was built
+    qint32 index;                    // 1-based tab position when the list was built
     std::unique_ptr<AxObject> sheet; // released before the workbook object it came from
     QList<ColumnTitle> titles;
     qint32 titleRow = 1;
@@ -106,7 +106,6 @@ public:
 };
 
 QStringList getColumnTitleTexts(const QList<ColumnTitle>& titles);
-
 
 // The text of a cell value as the office delivers it: equal values give equal texts, a whole
 // number reads as 12 (not 12.0), a date as a date.

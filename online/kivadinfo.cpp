@@ -7,19 +7,21 @@
 
 KivAdInfo::KivAdInfo() = default;
 
-KivAdInfo::KivAdInfo(const QString& type, const QString& name, const QString& url,
-                     const QString& logoName, const QString& logoUrl, int duration,
-                     const QString& nameTmp)
-    : type(type), name(name), url(url), logoName(logoName), logoUrl(logoUrl), duration(duration),
-      nameTmp(nameTmp)
-{
-}
+KivAdInfo::KivAdInfo(const QString& type, const QString& name, const QString& url, const QString& logoName,
+                     const QString& logoUrl, int duration, const QString& nameTmp)
+    : type(type), name(name), url(url), logoName(logoName), logoUrl(logoUrl), duration(duration), nameTmp(nameTmp)
+{}
 
 KivAdInfo::KivAdInfo(const KivAdInfo& other)
-    : QObject(), type(other.type), name(other.name), url(other.url), logoName(other.logoName),
-      logoUrl(other.logoUrl), duration(other.duration), nameTmp(other.nameTmp)
-{
-}
+    : QObject(),
+      type(other.type),
+      name(other.name),
+      url(other.url),
+      logoName(other.logoName),
+      logoUrl(other.logoUrl),
+      duration(other.duration),
+      nameTmp(other.nameTmp)
+{}
 
 KivAdInfo& KivAdInfo::operator=(const KivAdInfo& other)
 {

@@ -46,8 +46,7 @@ QString titleOf(const KivAdInfo& entry)
 
 bool isLoopbackHost(const QString& host)
 {
-    return host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0
-        || QHostAddress(host).isLoopback();
+    return host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || QHostAddress(host).isLoopback();
 }
 
 bool isShowablePicture(const QString& path)
@@ -62,8 +61,7 @@ QList<KivAdInfo> entriesSafeForCache(const QList<KivAdInfo>& entries)
 {
     QList<KivAdInfo> safe;
     for (const KivAdInfo& entry : entries) {
-        if (KivAdViewButton::isPlainFileName(entry.name)
-            && KivAdViewButton::isPlainFileName(entry.logoName))
+        if (KivAdViewButton::isPlainFileName(entry.name) && KivAdViewButton::isPlainFileName(entry.logoName))
             safe.append(entry);
     }
     return safe;
@@ -71,10 +69,7 @@ QList<KivAdInfo> entriesSafeForCache(const QList<KivAdInfo>& entries)
 
 } // namespace
 
-KivAdViewButton::KivAdViewButton(QAbstractButton* button)
-    : button(button)
-{
-}
+KivAdViewButton::KivAdViewButton(QAbstractButton* button) : button(button) {}
 
 KivAdViewButton::~KivAdViewButton()
 {
@@ -106,8 +101,8 @@ void KivAdViewButton::setListRetryPause(int firstMs, int longestMs)
 bool KivAdViewButton::isPlainFileName(const QString& name)
 {
     return !name.isEmpty() && !name.contains(QLatin1String("..")) && !name.contains(QLatin1Char('/'))
-        && !name.contains(QLatin1Char('\\')) && !name.contains(QLatin1Char(':'))
-        && !name.contains(QChar(0)) && !QDir::isAbsolutePath(name);
+           && !name.contains(QLatin1Char('\\')) && !name.contains(QLatin1Char(':')) && !name.contains(QChar(0))
+           && !QDir::isAbsolutePath(name);
 }
 
 bool KivAdViewButton::isTrustedProgramAddress(const QUrl& url)
@@ -160,8 +155,8 @@ void KivAdViewButton::scheduleListRetry()
     nextListRetryPause = int(qMin<qint64>(qint64(nextListRetryPause) * 2, longestListRetryPause));
 }
 
-void KivAdViewButton::slotsListDownloadFinished(bool isSucceeded, QString msg, QString sdir,
-                                                QString fname, QString url_s)
+void KivAdViewButton::slotsListDownloadFinished(bool isSucceeded, QString msg, QString sdir, QString fname,
+                                                QString url_s)
 {
     Q_UNUSED(msg);
     Q_UNUSED(url_s);
@@ -179,8 +174,7 @@ void KivAdViewButton::slotsListDownloadFinished(bool isSucceeded, QString msg, Q
 void KivAdViewButton::pruneCache()
 {
     // Only real folders directly inside the cache folder; a symbolic link is never followed.
-    const QStringList folders =
-        QDir(saveDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    const QStringList folders = QDir(saveDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
     for (const QString& folder : folders) {
         QString withoutDots = folder;
         if (withoutDots.remove(QLatin1Char('.')).isEmpty())
@@ -267,8 +261,7 @@ void KivAdViewButton::slotsFrameChanged(int frameNumber)
     Q_UNUSED(frameNumber);
     if (!button)
         return;
-    const QPixmap frame = movie.currentPixmap().scaled(button->size(), Qt::IgnoreAspectRatio,
-                                                       Qt::FastTransformation);
+    const QPixmap frame = movie.currentPixmap().scaled(button->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
     button->setIcon(QIcon(frame));
     button->setIconSize(button->size());
     button->setText(QString());
@@ -288,7 +281,8 @@ void KivAdViewButton::slotsAdClicked()
     // Also a copy already in the cache: it came from this address.
     if (!isTrustedProgramAddress(tolerantUrl(entry.url))) {
         KivMessageBox::inform(
-            QCoreApplication::translate("KivAdViewButton", "“%1”的下载地址不安全，不会下载或运行：\n%2").arg(titleOf(entry), entry.url));
+            QCoreApplication::translate("KivAdViewButton", "“%1”的下载地址不安全，不会下载或运行：\n%2")
+                .arg(titleOf(entry), entry.url));
         return;
     }
     // The question waits in a nested event loop, which may see this banner deleted.
@@ -319,7 +313,8 @@ void KivAdViewButton::startProgramDownload(const KivAdInfo& entry)
     programDownloader->setRetryCount(10);
     programDownloader->setAutoDelete(true);
     programDownloader->setShowProgress(true);
-    programDownloader->setProgressLabel(QCoreApplication::translate("KivAdViewButton", "正在下载“%1”").arg(entry.nameTmp));
+    programDownloader->setProgressLabel(
+        QCoreApplication::translate("KivAdViewButton", "正在下载“%1”").arg(entry.nameTmp));
     programDownloader->setMaxBytes(MyDownloadManager::programMaxBytes);
     programDownloader->setAddressCheck(&KivAdViewButton::isTrustedProgramAddress);
     connect(programDownloader, &MyDownloadManager::signalDownloadFinished, this,
@@ -327,8 +322,8 @@ void KivAdViewButton::startProgramDownload(const KivAdInfo& entry)
     programDownloader->startDownload(folder, entry.name, entry.url);
 }
 
-void KivAdViewButton::slotsAppDownloadFinished(bool isSucceeded, QString msg, QString sdir,
-                                               QString fname, QString url_s)
+void KivAdViewButton::slotsAppDownloadFinished(bool isSucceeded, QString msg, QString sdir, QString fname,
+                                               QString url_s)
 {
     Q_UNUSED(msg);
     // The reported address is the parsed one; the key is the list's text, which may differ

@@ -32,10 +32,8 @@ public:
     void setListRetryPause(int firstMs, int longestMs);
     void startAdView();
 
-    void slotsListDownloadFinished(bool isSucceeded, QString msg, QString sdir, QString fname,
-                                   QString url_s);
-    void slotsAppDownloadFinished(bool isSucceeded, QString msg, QString sdir, QString fname,
-                                  QString url_s);
+    void slotsListDownloadFinished(bool isSucceeded, QString msg, QString sdir, QString fname, QString url_s);
+    void slotsAppDownloadFinished(bool isSucceeded, QString msg, QString sdir, QString fname, QString url_s);
     void slotsShowNext();
     void slotsFrameChanged(int frameNumber);
     void slotsAdClicked();

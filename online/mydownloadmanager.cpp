@@ -123,7 +123,7 @@ bool MyDownloadManager::mayFetch(const QUrl& address) const
 bool MyDownloadManager::isSafeRedirect(const QUrl& from, const QUrl& to)
 {
     const bool downgrade = from.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0
-        && to.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) == 0;
+                           && to.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) == 0;
     return KivDesktopServices::isWebAddress(to) && !downgrade;
 }
 
@@ -137,8 +137,7 @@ QString MyDownloadManager::savePath() const
     return joinPath(saveDirOrCurrent(), fileName);
 }
 
-void MyDownloadManager::startDownload(const QString& saveDir, const QString& fileName,
-                                      const QString& url)
+void MyDownloadManager::startDownload(const QString& saveDir, const QString& fileName, const QString& url)
 {
     this->saveDir = saveDir;
     this->fileName = fileName;
@@ -149,8 +148,8 @@ void MyDownloadManager::startDownload(const QString& saveDir, const QString& fil
         retryCount = 0;
         const QString msg = QStringLiteral("Download of %1 failed: address refused").arg(url);
         const QString urlText = address.toString();
-        QMetaObject::invokeMethod(this, [this, msg, urlText] { report(false, msg, urlText); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, msg, urlText] { report(false, msg, urlText); }, Qt::QueuedConnection);
         return;
     }
     if (showProgress)
@@ -166,10 +165,10 @@ void MyDownloadManager::showProgressDialog()
         auto* label = new QLabel;
         label->setTextFormat(Qt::PlainText);
         progressDialog->setLabel(label);
-        connect(this, &MyDownloadManager::signaldownloadProgress, this,
-                &MyDownloadManager::slotsdownloadProgress, Qt::QueuedConnection);
-        connect(progressDialog, &QProgressDialog::canceled, this,
-                &MyDownloadManager::slotsProgressdialogCancel, Qt::QueuedConnection);
+        connect(this, &MyDownloadManager::signaldownloadProgress, this, &MyDownloadManager::slotsdownloadProgress,
+                Qt::QueuedConnection);
+        connect(progressDialog, &QProgressDialog::canceled, this, &MyDownloadManager::slotsProgressdialogCancel,
+                Qt::QueuedConnection);
         progressDialog->setLabelText(progressLabel);
         progressDialog->setCancelButtonText(tr("取消"));
     }
@@ -181,13 +180,12 @@ void MyDownloadManager::sendRequest(const QUrl& address, const QString& requeste
 {
     QNetworkRequest request(address);
     // Redirects come back here as answers, so every hop is looked at before it is taken.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     QNetworkReply* reply = manager.get(request);
     reply->setProperty(requestedProperty, requested);
     reply->setProperty(hopsProperty, hops);
-    connect(reply, &QNetworkReply::downloadProgress, this,
-            &MyDownloadManager::signaldownloadProgress, Qt::QueuedConnection);
+    connect(reply, &QNetworkReply::downloadProgress, this, &MyDownloadManager::signaldownloadProgress,
+            Qt::QueuedConnection);
     // Direct, so an oversized body is stopped as soon as it shows rather than kept in memory.
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] { watchSize(reply); });
     connect(reply, &QNetworkReply::readyRead, this, [this, reply] { watchSize(reply); });
@@ -319,13 +317,11 @@ void MyDownloadManager::downloadFinished(QNetworkReply* reply)
     bool isFinal = oversized;
     if (failure.isEmpty()) {
         const QByteArray body = reply->readAll();
-        failure = contentCheck && !contentCheck(body) ? QStringLiteral("not the expected content")
-                                                       : writeBody(body);
+        failure = contentCheck && !contentCheck(body) ? QStringLiteral("not the expected content") : writeBody(body);
         isFinal = true;
     }
     if (failure.isEmpty()) {
-        report(true, QStringLiteral("Download of %1 succeeded (saved to %2)").arg(urlText, savePath()),
-               urlText);
+        report(true, QStringLiteral("Download of %1 succeeded (saved to %2)").arg(urlText, savePath()), urlText);
         return;
     }
     const QString msg = QStringLiteral("Download of %1 failed: %2").arg(urlText, failure);

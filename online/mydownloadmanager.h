@@ -63,8 +63,7 @@ public:
     QString savePath() const;
 
 signals:
-    void signalDownloadFinished(bool isSucceeded, QString msg, QString sdir, QString fname,
-                                QString url_s);
+    void signalDownloadFinished(bool isSucceeded, QString msg, QString sdir, QString fname, QString url_s);
     void signaldownloadProgress(qint64 bytesReceived, qint64 bytesTotal);
 
 private slots:

@@ -9,8 +9,7 @@ bool readUpdateDocument(const QByteArray& xml, UpdateDocument& document)
     QDomDocument dom(QStringLiteral("updateKiv"));
     if (!isNestingWithin(xml) || !dom.setContent(xml, false))
         return false;
-    for (QDomNode node = dom.documentElement().firstChild(); !node.isNull();
-         node = node.nextSibling()) {
+    for (QDomNode node = dom.documentElement().firstChild(); !node.isNull(); node = node.nextSibling()) {
         const QDomElement element = node.toElement();
         const QString tag = element.tagName();
         const QString text = element.text();

@@ -38,8 +38,7 @@ UpdateFunKiv::UpdateFunKiv(int currentVersionCode, const QString& updateUrl, con
         updateDownloader->setAutoDelete(true);
         updateDownloader->setRetryCount(10);
         updateDownloader->setContentCheck(&isSiteDocument);
-        connect(updateDownloader, &MyDownloadManager::signalDownloadFinished, this,
-                &UpdateFunKiv::updateKiv);
+        connect(updateDownloader, &MyDownloadManager::signalDownloadFinished, this, &UpdateFunKiv::updateKiv);
     }
     if (!QDir(saveDir).exists())
         QDir().mkpath(saveDir);
@@ -52,8 +51,7 @@ UpdateFunKiv::~UpdateFunKiv()
         updateDownloader->deleteLater();
 }
 
-void UpdateFunKiv::updateKiv(bool isSucceeded, QString msg, QString sdir, QString fname,
-                             QString url_s)
+void UpdateFunKiv::updateKiv(bool isSucceeded, QString msg, QString sdir, QString fname, QString url_s)
 {
     Q_UNUSED(msg);
     Q_UNUSED(url_s);
@@ -103,8 +101,7 @@ void UpdateFunKiv::offerNewVersion()
     case KivMessageBox::Choice::Ok:
         KivDesktopServices::openUrl(QUrl(webUrl, QUrl::TolerantMode));
         break;
-    case KivMessageBox::Choice::Dismiss:
-    {
+    case KivMessageBox::Choice::Dismiss: {
         QSettings settings(settingsOrganization(), settingsApplication());
         settings.setValue(QLatin1String(declinedVersionKey), versionCode);
         break;

@@ -139,7 +139,8 @@ QString ResultSaver::noticeOf(const ResultSave& save, const QString& workbookPat
     case LossChoice::SaveBeside:
         if (!save.saved)
             break;
-        return tr("结果已另存为%1，原文件%2没有改动（保存到原文件会丢失：%3）。").arg(save.savedPath, workbookPath, lost);
+        return tr("结果已另存为%1，原文件%2没有改动（保存到原文件会丢失：%3）。")
+            .arg(save.savedPath, workbookPath, lost);
     case LossChoice::Overwrite:
         if (!save.saved)
             break;

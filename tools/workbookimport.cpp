@@ -28,7 +28,8 @@ QString askForWorkbook(QWidget* parent, const char* toolName, const std::unique_
                           : QCoreApplication::translate("WorkbookImport", "Excel Files (*.xls)");
     // The office opens its own format as well; and a file named oddly is still worth a try.
     if (xlsx)
-        filter += QStringLiteral(";;") + QCoreApplication::translate("WorkbookImport", "电子表格文件 (*.xls *.xlsx *.ods)");
+        filter +=
+            QStringLiteral(";;") + QCoreApplication::translate("WorkbookImport", "电子表格文件 (*.xls *.xlsx *.ods)");
     filter += QStringLiteral(";;") + QCoreApplication::translate("WorkbookImport", "所有文件 (*)");
     return KivFileDialog::getOpenFileName(parent, caption, filter, QString::fromLatin1(toolName));
 }
@@ -48,8 +49,8 @@ bool openInNewLink(const QString& path, std::unique_ptr<ExcelOpKiv>& link)
 
 QString readOnlyAtImportText(const QString& path)
 {
-    return QCoreApplication::translate("WorkbookImport",
-                                       "%1只能以只读方式打开（所在文件夹不能写入，或文件正被其他程序占用），"
-                                       "处理结果将无法保存。请先关闭占用它的程序，或把它复制到可以写入的文件夹后重新导入。")
+    return QCoreApplication::translate(
+               "WorkbookImport", "%1只能以只读方式打开（所在文件夹不能写入，或文件正被其他程序占用），"
+                                 "处理结果将无法保存。请先关闭占用它的程序，或把它复制到可以写入的文件夹后重新导入。")
         .arg(path);
 }

@@ -20,4 +20,3 @@ bool openInNewLink(const QString& path, std::unique_ptr<ExcelOpKiv>& link);
 
 // What a tool that saves in place says at import about a workbook that opened read-only.
 QString readOnlyAtImportText(const QString& path);
-

@@ -43,8 +43,9 @@ void snap(const QString& name, QRect area)
     settle();
     area = area.intersected(QRect(0, 0, 1024, 768));
     const QString crop = QStringLiteral("%1x%2+%3+%4").arg(area.width()).arg(area.height()).arg(area.x()).arg(area.y());
-    QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
-                                                 crop, QDir(outputFolder).filePath(name + QStringLiteral(".png"))});
+    QProcess::execute(QStringLiteral("import"),
+                      {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"), crop,
+                       QDir(outputFolder).filePath(name + QStringLiteral(".png"))});
 }
 
 void snapWindow(const QString& name, QWidget* window)
@@ -174,7 +175,8 @@ int main(int argc, char* argv[])
     const QString viewed = work.filePath(QStringLiteral("冻结窗格.xlsx"));
     ChineseOfficeBook::write(viewed);
     showComparerWith(comparer, viewed);
-    closeNextBox(QStringLiteral("loss"), &comparer, [&] { closeNextBox(QStringLiteral("loss-outcome"), &comparer, nullptr); });
+    closeNextBox(QStringLiteral("loss"), &comparer,
+                 [&] { closeNextBox(QStringLiteral("loss-outcome"), &comparer, nullptr); });
     click(&comparer, "startCompareButton");
     comparer.hide();
 

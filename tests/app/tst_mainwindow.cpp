@@ -120,7 +120,10 @@ private slots:
         QCOMPARE(splitter->findChild<QComboBox*>(QStringLiteral("comboBoxSheets"))->count(), 2);
         splitter->close();
         launcher.findChild<QPushButton*>(QStringLiteral("ExcelCompareFunButton"))->click();
-        QVERIFY(launcher.comparerWindow()->findChild<QTextEdit*>(QStringLiteral("directFilePath"))->toPlainText().isEmpty());
+        QVERIFY(launcher.comparerWindow()
+                    ->findChild<QTextEdit*>(QStringLiteral("directFilePath"))
+                    ->toPlainText()
+                    .isEmpty());
         launcher.comparerWindow()->close();
     }
 

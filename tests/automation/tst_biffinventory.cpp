@@ -94,15 +94,15 @@ private slots:
         QTest::newRow("picture and zoom") << "xlrd-picture_in_cell.xls" << false << "pictures=1 zoom=1 charts=0";
         QTest::newRow("embedded chart") << "xlrd-Formate.xls" << false << "charts=1 chart-sheets=0";
         QTest::newRow("notes") << "SimpleWithComments.xls" << true << "notes=3";
-        QTest::newRow("notes, validations, link") << "33082.xls" << true
-                                                  << "notes=24 validations=5 hyperlinks=1 frozen-panes=1";
+        QTest::newRow("notes, validations, link")
+            << "33082.xls" << true << "notes=24 validations=5 hyperlinks=1 frozen-panes=1";
         QTest::newRow("links on several sheets") << "HyperlinksOnManySheets.xls" << true << "hyperlinks=4";
         QTest::newRow("conditional formats") << "WithConditionalFormatting.xls" << true << "conditional-formats=5";
         QTest::newRow("protection and macros") << "44891.xls" << true
                                                << "sheet-protection=2 workbook-protection=0 macros=1 validations=1 "
                                                   "conditional-formats=2 defined-names=2";
-        QTest::newRow("panes, zoom, names") << "15228.xls" << true
-                                            << "frozen-panes=7 zoom=13 notes=29 defined-names=48";
+        QTest::newRow("panes, zoom, names")
+            << "15228.xls" << true << "frozen-panes=7 zoom=13 notes=29 defined-names=48";
         QTest::newRow("hidden grid") << "53972.xls" << true << "hidden-grid=2 frozen-panes=1 notes=1";
         QTest::newRow("chart sheets") << "44010-TwoCharts.xls" << true << "charts=2 chart-sheets=2";
         // 6 buttons; the 35 drop-downs of its filter and validation are no shapes of the user's.
@@ -178,7 +178,8 @@ private slots:
         const QByteArray removed = words({2, 1}) + QByteArray("\0 ", 2);
         const QByteArray globals = bof(0x0005) + record(0x0018, name) + record(0x0018, builtIn) + record(0x0018, hidden)
                                    + record(0x01AE, words({3, 0x0401})) + record(0x01AE, budget)
-                                   + record(0x01AE, removed) + record(0x01AE, budget) + record(0x0012, words({1})) + kEof;
+                                   + record(0x01AE, removed) + record(0x01AE, budget) + record(0x0012, words({1}))
+                                   + kEof;
         const QByteArray frozenWithoutPane = bof(0x0010) + record(0x023E, words({0x0008 | 0x0002})) + kEof;
         const QByteArray frozen = bof(0x0010) + record(0x023E, words({0x0008})) + record(0x00A0, words({3, 2}))
                                   + record(0x0041, words({0, 1, 1, 0, 2})) + record(0x0012, words({1})) + kEof;
@@ -186,8 +187,9 @@ private slots:
         const QByteArray chartSheet = bof(0x0020) + record(0x0012, words({1})) + kEof;
         QMap<QString, int> counts;
         QVERIFY(BiffInventory::countRecords(globals + frozenWithoutPane + frozen + plain + chartSheet, counts));
-        QCOMPARE(counts, countsOf(QStringLiteral("defined-names=1 external-links=1 workbook-protection=1 frozen-panes=1 "
-                                                 "zoom=1 hidden-grid=1 sheet-protection=1 charts=1 chart-sheets=1")));
+        QCOMPARE(counts,
+                 countsOf(QStringLiteral("defined-names=1 external-links=1 workbook-protection=1 frozen-panes=1 "
+                                         "zoom=1 hidden-grid=1 sheet-protection=1 charts=1 chart-sheets=1")));
     }
 
     // Damaged files: fuzzed ones, a cut-off one, one with flipped bytes. Each gives an answer.
@@ -197,7 +199,8 @@ private slots:
         const QByteArray bytes = fileBytes(whole);
         QVERIFY(bytes.size() > 4096);
         QFile cut(folder.filePath(QStringLiteral("cut.xls")));
-        for (int length : {0, 8, 511, 512, 1000, bytes.size() / 4, bytes.size() / 2, bytes.size() - 600, bytes.size() - 1}) {
+        for (int length :
+             {0, 8, 511, 512, 1000, bytes.size() / 4, bytes.size() / 2, bytes.size() - 600, bytes.size() - 1}) {
             QVERIFY(cut.open(QIODevice::WriteOnly | QIODevice::Truncate) && cut.write(bytes.left(length)) == length);
             cut.close();
             QVERIFY2(!FeatureInventory::of(cut.fileName()).read, qPrintable(QString::number(length)));
@@ -214,7 +217,8 @@ private slots:
         // Its odd record lies inside a sheet; the office loads it, so it is read.
         QVERIFY(FeatureInventory::of(copyFixture(QStringLiteral("xlrd-corrupted_error.xls"), folder.path())).read);
 
-        const QStringList fuzzed = QDir(corpusFolder()).entryList({QStringLiteral("clusterfuzz-*.xls"), QStringLiteral("crash-*.xls")});
+        const QStringList fuzzed =
+            QDir(corpusFolder()).entryList({QStringLiteral("clusterfuzz-*.xls"), QStringLiteral("crash-*.xls")});
         if (fuzzed.isEmpty())
             QSKIP("the shared corpus of real-world workbooks is not here");
         int notRead = 0;
@@ -232,9 +236,10 @@ private slots:
     void savesThroughTheOffice()
     {
         const QString written = folder.filePath(QStringLiteral("名单.xls"));
-        QVERIFY(writeWorkbook(written, {{QStringLiteral("名单"), {{QStringLiteral("姓名"), QStringLiteral("人数")},
-                                                                 {QStringLiteral("张三"), QStringLiteral("3")}}},
-                                       {QStringLiteral("报名"), {{QStringLiteral("x")}}}}));
+        QVERIFY(writeWorkbook(written, {{QStringLiteral("名单"),
+                                         {{QStringLiteral("姓名"), QStringLiteral("人数")},
+                                          {QStringLiteral("张三"), QStringLiteral("3")}}},
+                                        {QStringLiteral("报名"), {{QStringLiteral("x")}}}}));
         QVERIFY(FeatureInventory::of(written).read);
         ExcelOpKiv book;
         QVERIFY(book.openWorkBook(written));

@@ -107,7 +107,9 @@ QTEST_MAIN(TestOfficeWatchdog)
 // a thread each behind, which would end the program when it can start no more.
 void TestOfficeWatchdog::oneWatcherForAllCalls()
 {
-    const auto threads = [] { return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(); };
+    const auto threads = [] {
+        return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+    };
     auto link = openedWorkbook(workbook("many-calls.xlsx"));
     link->sheetAt(0)->getCellValue(1, 1);
     const int before = threads();

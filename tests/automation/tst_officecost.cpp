@@ -94,7 +94,8 @@ class OfficeCostTest : public QObject
         {
             auto link = openedWorkbook(path);
             SheetEntry* sheet = link->sheetAt(0);
-            if (!sheet || !sheet->writeColumnTexts(2, 1, customers(rows)) || !sheet->writeColumnTexts(3, 1, addresses(rows)))
+            if (!sheet || !sheet->writeColumnTexts(2, 1, customers(rows))
+                || !sheet->writeColumnTexts(3, 1, addresses(rows)))
                 return QString();
             QStringList amounts{"金额"};
             for (int i = 0; i < rows; ++i)
@@ -102,8 +103,8 @@ class OfficeCostTest : public QObject
             QStringList counts{"“客户名称”出现的次数"};
             for (int i = 0; i < rows; ++i)
                 counts.append(QString::number(i % 4));
-            if (!sheet->writeColumnTexts(4, 1, amounts) || !sheet->insertColumn(1) || !sheet->writeColumnTexts(1, 1, counts)
-                || !sheet->setAutoFilter(1) || !link->saveWorkbook())
+            if (!sheet->writeColumnTexts(4, 1, amounts) || !sheet->insertColumn(1)
+                || !sheet->writeColumnTexts(1, 1, counts) || !sheet->setAutoFilter(1) || !link->saveWorkbook())
                 return QString();
         }
         {

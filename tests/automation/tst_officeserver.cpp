@@ -15,7 +15,6 @@ class OfficeServerTest : public QObject
 private:
     QTemporaryDir folder;
 
-
 private slots:
     void initTestCase()
     {

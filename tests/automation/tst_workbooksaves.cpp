@@ -149,7 +149,8 @@ private slots:
                 QCOMPARE(filesIn(folder), QStringList({".~lock.book." + format + "#", "book." + format}));
             }
             QCOMPARE(filesIn(folder), QStringList{"book." + format});
-            struct stat status {};
+            struct stat status
+            {};
             QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
             QCOMPARE(int(status.st_mode & 07777), 0640);
             QCOMPARE(openedWorkbook(path)->sheetAt(0)->getCellValue(1, 5), QString("saved"));
@@ -175,7 +176,8 @@ private slots:
                 QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
                 file.write(bytes.left(bytes.size() - cut));
                 file.close();
-                QVERIFY2(!SafeSave::isComplete(damaged, container), qPrintable(format + " cut " + QString::number(cut)));
+                QVERIFY2(!SafeSave::isComplete(damaged, container),
+                         qPrintable(format + " cut " + QString::number(cut)));
             }
             if (container == SafeSave::Container::Zip) {
                 // One byte changed inside packed data: sizes agree, the checksum does not.
@@ -266,7 +268,9 @@ private slots:
             OfficeServer::killOfficeForTests();
             link->sheetAt(0)->getCellValue(1, 1); // finds the office gone
         }
-        { ExcelOpKiv next; } // the next office starts, the dead one's leftovers are cleared
+        {
+            ExcelOpKiv next;
+        } // the next office starts, the dead one's leftovers are cleared
         QCOMPARE(filesIn(folder), QStringList{"book.xlsx"});
 
         // Killed in the middle of a save: as soon as the save's first file shows in the folder.
@@ -292,7 +296,9 @@ private slots:
         QVERIFY(!saved);
         QCOMPARE(fileBytes(path), original);
         link.reset();
-        { ExcelOpKiv next; }
+        {
+            ExcelOpKiv next;
+        }
         QCOMPARE(filesIn(folder), QStringList{"book.xlsx"});
     }
 

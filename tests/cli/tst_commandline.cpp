@@ -17,7 +17,6 @@
 
 namespace {
 
-
 QList<QStringList> numbered(const QString& title, const QStringList& values)
 {
     QList<QStringList> rows{{QStringLiteral("编号"), title, QStringLiteral("备注")}};
@@ -92,9 +91,9 @@ void TestCommandLine::compareGivesTheWindowsCells_data()
 void TestCommandLine::compareGivesTheWindowsCells()
 {
     QFETCH(QString, extension);
-    const QString source = twoSheetWorkbook(path("compare-source." + extension),
-                                            numbered("姓名", {"张三", "李四", "张三", "", "王五"}),
-                                            numbered("名字", {"张三", "赵六", "", "张三"}));
+    const QString source =
+        twoSheetWorkbook(path("compare-source." + extension), numbered("姓名", {"张三", "李四", "张三", "", "王五"}),
+                         numbered("名字", {"张三", "赵六", "", "张三"}));
     QVERIFY(!source.isEmpty());
     const QString byWindow = twin(source, "compare-window." + extension);
     const QString byCli = twin(source, "compare-cli." + extension);
@@ -105,8 +104,8 @@ void TestCommandLine::compareGivesTheWindowsCells()
     comparer.destroyWindow();
 
     // Row counts left out: the sheets' last used rows, which are the ones typed above.
-    const CliRun cli = runCli({"compare", byCli, "--sheet1", "Sheet1", "--column1", "B", "--sheet2", "Sheet2",
-                               "--column2", "2", "--quiet"});
+    const CliRun cli = runCli(
+        {"compare", byCli, "--sheet1", "Sheet1", "--column1", "B", "--sheet2", "Sheet2", "--column2", "2", "--quiet"});
     QCOMPARE(cli.exitCode, 0);
     QVERIFY(cli.err.contains(finishedText()));
     const QList<SheetContent> expected = readWorkbook(byWindow);
@@ -117,7 +116,8 @@ void TestCommandLine::compareGivesTheWindowsCells()
 void TestCommandLine::splitColumnGivesTheWindowsCells()
 {
     const QString source = path("split-source.ods");
-    QVERIFY(writeWorkbook(source, {SheetContent{"数据", numbered("城市", {"北京", "上海", "北京", "a/b", "", "上海"})}}));
+    QVERIFY(
+        writeWorkbook(source, {SheetContent{"数据", numbered("城市", {"北京", "上海", "北京", "a/b", "", "上海"})}}));
     const QString byWindow = twin(source, "split-window.ods");
     const QString byCli = twin(source, "split-cli.ods");
 
@@ -185,16 +185,16 @@ void TestCommandLine::refusedInputSaysTheWindowsWordsAndExitsWithOne()
 {
     const QString book = twoSheetWorkbook(path("refused.xlsx"), numbered("A", {"x"}), numbered("B", {"x"}));
     const QByteArray before = fileBytes(book);
-    const CliRun missingSheet = runCli({"compare", book, "--sheet1", "Sheet1", "--column1", "B", "--sheet2", "没有",
-                                        "--column2", "B", "--quiet"});
+    const CliRun missingSheet = runCli(
+        {"compare", book, "--sheet1", "Sheet1", "--column1", "B", "--sheet2", "没有", "--column2", "B", "--quiet"});
     QCOMPARE(missingSheet.exitCode, 1);
     QVERIFY(missingSheet.err.contains("表2选择的表不在导入的Excel文件里，请重新导入Excel文件或重新选择表2。"));
-    const CliRun badRows = runCli({"compare", book, "--sheet1", "Sheet1", "--column1", "B", "--rows1", "-5",
-                                   "--sheet2", "Sheet2", "--column2", "B", "--quiet"});
+    const CliRun badRows = runCli({"compare", book, "--sheet1", "Sheet1", "--column1", "B", "--rows1", "-5", "--sheet2",
+                                   "Sheet2", "--column2", "B", "--quiet"});
     QCOMPARE(badRows.exitCode, 1);
     QVERIFY(badRows.err.contains("表1的总行数有误，请重新输入。"));
-    const CliRun badColumn = runCli({"split-column", book, "--sheet", "Sheet1", "--start", "A1", "--end", "C2",
-                                     "--column", "3B"});
+    const CliRun badColumn =
+        runCli({"split-column", book, "--sheet", "Sheet1", "--start", "A1", "--end", "C2", "--column", "3B"});
     QCOMPARE(badColumn.exitCode, 1);
     QVERIFY(badColumn.err.contains("您输入的“分割参考列”格式有误，请重新输入。"));
     QCOMPARE(fileBytes(book), before);
@@ -206,8 +206,8 @@ void TestCommandLine::aNewUsersFirstRunWorks()
     QTemporaryDir home;
     const QString out = path("first-run");
     QDir().mkpath(out);
-    const CliRun cli = runCli({"split-sheets", twin(fixturePath("xlrd-sample.xlsx"), "first.xlsx"), "--out", out, "--quiet"},
-                              home.path());
+    const CliRun cli = runCli(
+        {"split-sheets", twin(fixturePath("xlrd-sample.xlsx"), "first.xlsx"), "--out", out, "--quiet"}, home.path());
     QVERIFY2(cli.exitCode == 0, qPrintable(cli.err));
     QVERIFY(QFile::exists(out + "/Sheet1.xlsx"));
 }
@@ -224,7 +224,8 @@ void TestCommandLine::severalWorkbooksAtOnceEachInItsOwnFolder()
     QStringList outcomes;
     for (const QString& line : cli.out.split('\n', Qt::SkipEmptyParts)) {
         const QJsonObject result = QJsonDocument::fromJson(line.toUtf8()).object();
-        outcomes.append(QFileInfo(result.value("file").toString()).fileName() + "=" + result.value("outcome").toString());
+        outcomes.append(QFileInfo(result.value("file").toString()).fileName() + "="
+                        + result.value("outcome").toString());
     }
     outcomes.sort();
     QVERIFY2(outcomes == QStringList({"absent.xlsx=refused", "one.xlsx=done", "two.ods=done"}),

@@ -32,7 +32,8 @@ void setLocaleVariables(const QStringList& entries)
     for (const char* name : kLocaleVariables)
         qunsetenv(name);
     for (const QString& entry : entries)
-        qputenv(entry.section(QLatin1Char('='), 0, 0).toLatin1().constData(), entry.section(QLatin1Char('='), 1).toUtf8());
+        qputenv(entry.section(QLatin1Char('='), 0, 0).toLatin1().constData(),
+                entry.section(QLatin1Char('='), 1).toUtf8());
 }
 
 bool hasChinese(const QString& text)
@@ -75,7 +76,11 @@ QStringList cutOffTexts(QWidget* window)
         const int right = widget->mapTo(window, QPoint(widget->width(), 0)).x();
         if (widget->sizeHint().width() > widget->width() || right > window->width())
             cut.append(QStringLiteral("%1 (%2 px needed, %3 px wide, right edge %4 of %5)")
-                           .arg(text).arg(widget->sizeHint().width()).arg(widget->width()).arg(right).arg(window->width()));
+                           .arg(text)
+                           .arg(widget->sizeHint().width())
+                           .arg(widget->width())
+                           .arg(right)
+                           .arg(window->width()));
     };
     QList<QWidget*> worded;
     for (QLabel* label : window->findChildren<QLabel*>()) {
@@ -161,7 +166,8 @@ private slots:
         QTest::newRow("LANGUAGE's first entry is English") << QStringList{"LANGUAGE=en_GB:zh_CN"} << true;
         QTest::newRow("empty LANGUAGE") << QStringList{"LANGUAGE=", "LANG=en_US.UTF-8"} << true;
         QTest::newRow("LC_ALL over LANG") << QStringList{"LC_ALL=zh_CN.UTF-8", "LANG=en_US.UTF-8"} << false;
-        QTest::newRow("LC_ALL over LC_MESSAGES") << QStringList{"LC_ALL=en_US.UTF-8", "LC_MESSAGES=zh_CN.UTF-8"} << true;
+        QTest::newRow("LC_ALL over LC_MESSAGES")
+            << QStringList{"LC_ALL=en_US.UTF-8", "LC_MESSAGES=zh_CN.UTF-8"} << true;
         QTest::newRow("LC_MESSAGES over LANG") << QStringList{"LC_MESSAGES=en_US.UTF-8", "LANG=zh_CN.UTF-8"} << true;
         QTest::newRow("LC_MESSAGES C") << QStringList{"LC_MESSAGES=C", "LANG=en_US.UTF-8"} << false;
     }
@@ -185,7 +191,8 @@ private slots:
         QCOMPARE(comparer.findChild<QPushButton*>("importDirectFile")->text(), QStringLiteral("Import Excel file"));
         QCOMPARE(comparer.findChild<QLabel*>("label")->text(), QStringLiteral("Step 1: import an Excel file:"));
         QCOMPARE(optionsMenuTitle(comparer), QStringLiteral("Options"));
-        QVERIFY(comparer.findChild<QTextBrowser*>("textBrowser")->toPlainText().startsWith(QStringLiteral("Notes:\n1. ")));
+        QVERIFY(
+            comparer.findChild<QTextBrowser*>("textBrowser")->toPlainText().startsWith(QStringLiteral("Notes:\n1. ")));
         click(comparer, "startCompareButton");
         QCOMPARE(KivMessageBox::shownTexts(),
                  QStringList(QStringLiteral("No Excel file has been imported; nothing to compare.")));
@@ -200,7 +207,8 @@ private slots:
         DuZozodKiv comparer;
         SplitSheetFromColumn columnSplitter;
         splitExcelFromSheets sheetSplitter;
-        for (QMainWindow* window : std::initializer_list<QMainWindow*>{&launcher, &comparer, &columnSplitter, &sheetSplitter}) {
+        for (QMainWindow* window :
+             std::initializer_list<QMainWindow*>{&launcher, &comparer, &columnSplitter, &sheetSplitter}) {
             show(*window);
             const QStringList words = wordsOf(window);
             QVERIFY(!words.isEmpty());
@@ -223,10 +231,12 @@ private slots:
         click(sheetSplitter, "startButton");
         QCOMPARE(KivMessageBox::shownTexts(),
                  QStringList(QStringLiteral("The “target file” does not exist; please choose it again.")));
-        QCOMPARE(whyWorkbookDidNotOpen(folder.filePath(QStringLiteral("none.xlsx"))), QStringLiteral("The file does not exist"));
+        QCOMPARE(whyWorkbookDidNotOpen(folder.filePath(QStringLiteral("none.xlsx"))),
+                 QStringLiteral("The file does not exist"));
         QCOMPARE(legalSheetName(QString()), QStringLiteral("(empty)"));
         QCOMPARE(officeLostText(OfficeState::Ended),
-                 QStringLiteral("The spreadsheet program quit unexpectedly. This workbook was not finished, and the results were not saved."));
+                 QStringLiteral("The spreadsheet program quit unexpectedly. This workbook was not finished, and the "
+                                "results were not saved."));
     }
 
     // The written Chinese texts, whatever was installed before.
@@ -253,8 +263,8 @@ private slots:
         click(comparer, "startCompareButton");
         splitExcelFromSheets sheetSplitter;
         click(sheetSplitter, "startButton");
-        QCOMPARE(KivMessageBox::shownTexts(),
-                 QStringList({QStringLiteral("没有导入Excel文件，无法比对。"), QStringLiteral("“目标文件”不存在，请重新选择。")}));
+        QCOMPARE(KivMessageBox::shownTexts(), QStringList({QStringLiteral("没有导入Excel文件，无法比对。"),
+                                                           QStringLiteral("“目标文件”不存在，请重新选择。")}));
         QCOMPARE(whyWorkbookDidNotOpen(folder.filePath(QStringLiteral("none.xlsx"))), QStringLiteral("文件不存在"));
         QCOMPARE(legalSheetName(QString()), QStringLiteral("空"));
     }

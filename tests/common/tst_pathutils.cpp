@@ -24,13 +24,27 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
         QTest::addColumn<QString>("joined");
-        QTest::newRow("backslash folder") << "C:\\a" << "b" << "C:\\a\\b";
-        QTest::newRow("slash folder") << "./ad" << "x" << "./ad/x";
-        QTest::newRow("ends with slash") << "C:\\a/" << "b" << "C:\\a/b";
-        QTest::newRow("ends with backslash") << "C:\\a\\" << "b" << "C:\\a\\b";
-        QTest::newRow("empty first") << "" << "b" << "/b";
-        QTest::newRow("second kept as is") << "/x" << "/y" << "/x//y";
-        QTest::newRow("backslash anywhere") << "C:\\a/b" << "c" << "C:\\a/b\\c";
+        QTest::newRow("backslash folder") << "C:\\a"
+                                          << "b"
+                                          << "C:\\a\\b";
+        QTest::newRow("slash folder") << "./ad"
+                                      << "x"
+                                      << "./ad/x";
+        QTest::newRow("ends with slash") << "C:\\a/"
+                                         << "b"
+                                         << "C:\\a/b";
+        QTest::newRow("ends with backslash") << "C:\\a\\"
+                                             << "b"
+                                             << "C:\\a\\b";
+        QTest::newRow("empty first") << ""
+                                     << "b"
+                                     << "/b";
+        QTest::newRow("second kept as is") << "/x"
+                                           << "/y"
+                                           << "/x//y";
+        QTest::newRow("backslash anywhere") << "C:\\a/b"
+                                            << "c"
+                                            << "C:\\a/b\\c";
     }
     void joinPathChoosesTheSeparator()
     {
@@ -44,12 +58,16 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("fileName");
-        QTest::newRow("written example") << " a/b:c? " << "a b：c？";
-        QTest::newRow("backslash") << "a\\b" << "a b";
-        QTest::newRow("only replaced characters")
-            << "\\/:*?\"<>|" << "  ： ？“《》 ";
-        QTest::newRow("inner spaces stay") << "x  y" << "x  y";
-        QTest::newRow("case sensitive, nothing else") << "CON.txt" << "CON.txt";
+        QTest::newRow("written example") << " a/b:c? "
+                                         << "a b：c？";
+        QTest::newRow("backslash") << "a\\b"
+                                   << "a b";
+        QTest::newRow("only replaced characters") << "\\/:*?\"<>|"
+                                                  << "  ： ？“《》 ";
+        QTest::newRow("inner spaces stay") << "x  y"
+                                           << "x  y";
+        QTest::newRow("case sensitive, nothing else") << "CON.txt"
+                                                      << "CON.txt";
     }
     void sanitizeFileNameReplacesInOrder()
     {

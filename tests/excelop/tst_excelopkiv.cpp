@@ -27,7 +27,6 @@ private:
 
     QString path(const QString& name) const { return folder.filePath(name); }
 
-
 private slots:
     void initTestCase()
     {
@@ -129,8 +128,8 @@ private slots:
     void columnTitlesComeFromRowOne()
     {
         const QString file = path(QStringLiteral("titles.xlsx"));
-        QVERIFY(writeWorkbook(file, {{"T", {{"A1", "B1", "", "", "E1"}, {"a2", "b2", "c2", "d2", "e2", "f2"}}},
-                                     {"Empty", {}}}));
+        QVERIFY(writeWorkbook(
+            file, {{"T", {{"A1", "B1", "", "", "E1"}, {"a2", "b2", "c2", "d2", "e2", "f2"}}}, {"Empty", {}}}));
         auto link = openedWorkbook(file);
         SheetEntry* sheet = link->sheetAt(0);
         QCOMPARE(sheet->getColMax(), 5);

@@ -14,15 +14,24 @@
 QByteArray statusText(int status)
 {
     switch (status) {
-    case 200: return "OK";
-    case 301: return "Moved Permanently";
-    case 302: return "Found";
-    case 303: return "See Other";
-    case 307: return "Temporary Redirect";
-    case 308: return "Permanent Redirect";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    default: return "Status";
+    case 200:
+        return "OK";
+    case 301:
+        return "Moved Permanently";
+    case 302:
+        return "Found";
+    case 303:
+        return "See Other";
+    case 307:
+        return "Temporary Redirect";
+    case 308:
+        return "Permanent Redirect";
+    case 404:
+        return "Not Found";
+    case 500:
+        return "Internal Server Error";
+    default:
+        return "Status";
     }
 }
 
@@ -72,8 +81,7 @@ protected:
     }
 };
 
-TestHttpServer::TestHttpServer()
-    : server(new Listener(this))
+TestHttpServer::TestHttpServer() : server(new Listener(this))
 {
     connect(server, &QTcpServer::newConnection, this, &TestHttpServer::acceptConnections);
 }
@@ -177,8 +185,7 @@ void TestHttpServer::readRequest(QTcpSocket* socket)
         return;
     socket->setProperty("answered", true);
     const QList<QByteArray> requestLine = received.left(received.indexOf("\r\n")).split(' ');
-    const QString path = requestLine.size() > 1 ? QUrl(QString::fromLatin1(requestLine.at(1))).path()
-                                                : QString();
+    const QString path = requestLine.size() > 1 ? QUrl(QString::fromLatin1(requestLine.at(1))).path() : QString();
     counts[path] += 1;
     answer(socket, routeFor(path));
 }
@@ -206,12 +213,10 @@ void TestHttpServer::answer(QTcpSocket* socket, const Route& route)
         socket->write(header(route.status, -1, route.location) + route.body);
         break;
     case Delivery::Truncated:
-        socket->write(header(route.status, route.body.size(), route.location)
-                      + route.body.left(route.body.size() / 2));
+        socket->write(header(route.status, route.body.size(), route.location) + route.body.left(route.body.size() / 2));
         break;
     case Delivery::Stalled:
-        socket->write(header(route.status, route.body.size(), route.location)
-                      + route.body.left(route.body.size() / 2));
+        socket->write(header(route.status, route.body.size(), route.location) + route.body.left(route.body.size() / 2));
         return;
     case Delivery::Dropped:
         socket->abort();
@@ -227,8 +232,7 @@ void TestHttpServer::answer(QTcpSocket* socket, const Route& route)
     socket->disconnectFromHost();
 }
 
-void TestHttpServer::sendSlowly(QTcpSocket* socket, const QByteArray& body, int pieceBytes,
-                                int pauseMs)
+void TestHttpServer::sendSlowly(QTcpSocket* socket, const QByteArray& body, int pieceBytes, int pauseMs)
 {
     QPointer<QTcpSocket> guarded(socket);
     auto* pacer = new QTimer(socket);

@@ -116,10 +116,11 @@ private slots:
         server.setRoute("/broken", 500, "broken");
         server.setRoute("/missing-page", 404, "<!DOCTYPE html><html><body>Not found</body></html>");
         server.setRoute("/moved-nowhere", 301, bodyOf(3000)); // no Location: nothing to follow
-        server.setRoute("/choices", 300, bodyOf(3000));      // not a redirect Qt follows
+        server.setRoute("/choices", 300, bodyOf(3000));       // not a redirect Qt follows
         server.setRoute("/no-content", 204);
-        server.setRoute("/portal", 200, "<!DOCTYPE html><html><head><meta charset=utf-8>"
-                                        "<title>Log in</title></head><body>Log in first</body></html>");
+        server.setRoute("/portal", 200,
+                        "<!DOCTYPE html><html><head><meta charset=utf-8>"
+                        "<title>Log in</title></head><body>Log in first</body></html>");
 
         tlsReady = TestHttpServer::trustLoopbackCertificate() && tlsServer.startTls();
         tlsServer.setRoute("/good", 200, bodyOf(3000));
@@ -199,8 +200,7 @@ private slots:
         const QString fileName = "fault" + QString::number(qHash(path)) + ".bin";
         const Outcome outcome = download(manager, path, folder.path(), fileName);
         QVERIFY(!outcome.isSucceeded);
-        QVERIFY2(outcome.msg.startsWith("Download of " + server.url(path) + " failed: "),
-                 qPrintable(outcome.msg));
+        QVERIFY2(outcome.msg.startsWith("Download of " + server.url(path) + " failed: "), qPrintable(outcome.msg));
         QVERIFY(!QFile::exists(folder.filePath(fileName)));
     }
 
@@ -369,7 +369,7 @@ private slots:
         }
         QVERIFY(!QFile::exists(folder.filePath(fileName)));
         QCOMPARE(server.requestCount("/good"), 0); // a refused hop is never taken
-        if (start.endsWith("/loop")) // the first request and the hops allowed
+        if (start.endsWith("/loop"))               // the first request and the hops allowed
             QCOMPARE(server.requestCount("/loop"), MyDownloadManager::maxRedirects + 1);
     }
 

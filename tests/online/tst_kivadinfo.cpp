@@ -35,10 +35,10 @@ private slots:
 
     void readsEveryFieldOfAnEntry()
     {
-        const QList<KivAdInfo> entries = readEntries(
-            "<ad><TYPE>web-link</TYPE><NAME>shop</NAME><URL>http://x/</URL>"
-            "<LOGONAME>a.gif</LOGONAME><LOGOURL>http://x/a.gif</LOGOURL><DURATION>7</DURATION>"
-            "<NAMETMP>商店</NAMETMP><EXTRA>ignored</EXTRA></ad>");
+        const QList<KivAdInfo> entries =
+            readEntries("<ad><TYPE>web-link</TYPE><NAME>shop</NAME><URL>http://x/</URL>"
+                        "<LOGONAME>a.gif</LOGONAME><LOGOURL>http://x/a.gif</LOGOURL><DURATION>7</DURATION>"
+                        "<NAMETMP>商店</NAMETMP><EXTRA>ignored</EXTRA></ad>");
         QCOMPARE(entries.size(), 1);
         const KivAdInfo& entry = entries.first();
         QVERIFY(entry.isWebLink());
@@ -52,9 +52,9 @@ private slots:
 
     void durationIsTrimmedDefaultedOrZero()
     {
-        const QList<KivAdInfo> entries = readEntries(
-            "<a><DURATION> 12 </DURATION></a><b><DURATION>long</DURATION></b><c/>"
-            "<d><DURATION>-3</DURATION></d>");
+        const QList<KivAdInfo> entries =
+            readEntries("<a><DURATION> 12 </DURATION></a><b><DURATION>long</DURATION></b><c/>"
+                        "<d><DURATION>-3</DURATION></d>");
         QCOMPARE(entries.size(), 4);
         QCOMPARE(entries.at(0).duration, 12);
         QCOMPARE(entries.at(1).duration, 0);
@@ -64,18 +64,17 @@ private slots:
 
     void tagsAreCaseSensitiveAndTheLastOneWins()
     {
-        const QList<KivAdInfo> entries = readEntries(
-            "<a><name>lower</name><NAME>first</NAME><NAME>second</NAME>"
-            "<NAME>x<b>y</b>z</NAME></a>");
+        const QList<KivAdInfo> entries = readEntries("<a><name>lower</name><NAME>first</NAME><NAME>second</NAME>"
+                                                     "<NAME>x<b>y</b>z</NAME></a>");
         QCOMPARE(entries.size(), 1);
         QCOMPARE(entries.first().name, QString("xyz")); // all text inside, concatenated
     }
 
     void anythingButWebLinkIsAProgram()
     {
-        const QList<KivAdInfo> entries = readEntries(
-            "<a><TYPE>PC-APP</TYPE></a><b><TYPE></TYPE></b><c/><d><TYPE>Web-Link</TYPE></d>"
-            "<e><TYPE>pc-app</TYPE></e>");
+        const QList<KivAdInfo> entries =
+            readEntries("<a><TYPE>PC-APP</TYPE></a><b><TYPE></TYPE></b><c/><d><TYPE>Web-Link</TYPE></d>"
+                        "<e><TYPE>pc-app</TYPE></e>");
         QCOMPARE(entries.size(), 5);
         for (const KivAdInfo& entry : entries)
             QVERIFY(!entry.isWebLink());
@@ -83,8 +82,7 @@ private slots:
 
     void everyChildNodeIsAnEntry()
     {
-        const QList<KivAdInfo> entries =
-            readEntries("<a><NAME>one</NAME></a><!-- between --><b><NAME>two</NAME></b>");
+        const QList<KivAdInfo> entries = readEntries("<a><NAME>one</NAME></a><!-- between --><b><NAME>two</NAME></b>");
         QCOMPARE(entries.size(), 3);
         QCOMPARE(entries.at(0).name, QString("one"));
         QVERIFY(entries.at(1).name.isEmpty());
@@ -100,8 +98,8 @@ private slots:
         QTest::newRow("not xml") << QByteArray("\x89PNG\r\n\x1a\n");
         QTest::newRow("no children") << QByteArray("<pcad/>");
         // Deep enough to exhaust the stack of a recursive reader.
-        QTest::newRow("nested 300000 deep") << "<pcad>" + QByteArray("<a>").repeated(300000)
-                                                     + QByteArray("</a>").repeated(300000) + "</pcad>";
+        QTest::newRow("nested 300000 deep")
+            << "<pcad>" + QByteArray("<a>").repeated(300000) + QByteArray("</a>").repeated(300000) + "</pcad>";
     }
     void unreadableDocumentsGiveNoEntries()
     {
@@ -109,10 +107,7 @@ private slots:
         QVERIFY(readList(xml).isEmpty());
     }
 
-    void missingFileGivesNoEntries()
-    {
-        QVERIFY(KivAdInfo::getKivAdInfoLists("/nonexistent/ad.xml").isEmpty());
-    }
+    void missingFileGivesNoEntries() { QVERIFY(KivAdInfo::getKivAdInfoLists("/nonexistent/ad.xml").isEmpty()); }
 
     void copiesCarryTheValuesOnly()
     {

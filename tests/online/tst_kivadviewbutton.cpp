@@ -143,7 +143,8 @@ private slots:
         QPushButton button;
         KivAdViewButton banner(&button);
         loadList(banner, cache.path(),
-                 {{"web-link", "a", "", "a.png", "", 5, "A"}, {"web-link", "b", "", "b.png", "", 3, "B"},
+                 {{"web-link", "a", "", "a.png", "", 5, "A"},
+                  {"web-link", "b", "", "b.png", "", 3, "B"},
                   {"web-link", "c", "", "c.png", "", 10, "C"}});
         const QStringList cycle = repeated("A", 5) + repeated("B", 3) + repeated("C", 10);
         QCOMPARE(ticks(banner, button, 36), cycle + cycle);
@@ -155,7 +156,8 @@ private slots:
         QPushButton button;
         KivAdViewButton banner(&button);
         loadList(banner, cache.path(),
-                 {{"web-link", "a", "", "a.png", "", 2, "A"}, {"web-link", "b", "", "b.png", "", 0, "B"},
+                 {{"web-link", "a", "", "a.png", "", 2, "A"},
+                  {"web-link", "b", "", "b.png", "", 0, "B"},
                   {"web-link", "c", "", "c.png", "", 2, "C"}});
         QCOMPARE(ticks(banner, button, 20), repeated("A", 2) + repeated("B", 18));
     }
@@ -196,8 +198,7 @@ private slots:
         QPushButton button;
         KivAdViewButton banner(&button);
         banner.startAdView();
-        loadList(banner, cache.path(),
-                 {{"web-link", "a", "", "a.png", server.url("/slow.png"), 5, "A"}});
+        loadList(banner, cache.path(), {{"web-link", "a", "", "a.png", server.url("/slow.png"), 5, "A"}});
         QCOMPARE(button.text(), QString("A\n图片加载中。。"));
         QTRY_VERIFY(QFile::exists(cache.path() + "/a/a.png"));
         // The picture shows from the next tick on (the banner's own one-second tick may come first
@@ -244,8 +245,7 @@ private slots:
         QVERIFY(QFile::exists(root.path() + "/victim/keep.txt"));
         QCOMPARE(QDir(root.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList({"cache", "victim"}));
-        QCOMPARE(QDir(cache).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 QStringList({"ad.xml", "fine"}));
+        QCOMPARE(QDir(cache).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({"ad.xml", "fine"}));
         QTest::qWait(200);
         QCOMPARE(server.totalRequests(), 0);
     }
@@ -278,8 +278,7 @@ private slots:
         QPushButton button;
         KivAdViewButton banner(&button);
         banner.startAdView();
-        loadList(banner, cache.path(),
-                 {{"pc-app", "prog.sh", server.url("/prog.sh"), "p.png", "", 5, "Prog"}});
+        loadList(banner, cache.path(), {{"pc-app", "prog.sh", server.url("/prog.sh"), "p.png", "", 5, "Prog"}});
         KivMessageBox::setNextAnswer(QMessageBox::Yes);
         button.click();
         button.click(); // no second question while the first download runs
@@ -311,8 +310,7 @@ private slots:
         QPushButton button;
         KivAdViewButton banner(&button);
         banner.startAdView();
-        loadList(banner, cache.path(),
-                 {{"pc-app", "slowprog", server.url("/slowprog"), "p.png", "", 5, "S"}});
+        loadList(banner, cache.path(), {{"pc-app", "slowprog", server.url("/slowprog"), "p.png", "", 5, "S"}});
         KivMessageBox::setNextAnswer(QMessageBox::Yes);
         KivMessageBox::setNextAnswer(QMessageBox::Yes);
         button.click();
@@ -336,8 +334,7 @@ private slots:
         QPushButton button;
         KivAdViewButton banner(&button);
         banner.startAdView();
-        loadList(banner, cache.path(),
-                 {{"pc-app", "asked.sh", server.url("/asked.sh"), "a.png", "", 5, "Asked"}});
+        loadList(banner, cache.path(), {{"pc-app", "asked.sh", server.url("/asked.sh"), "a.png", "", 5, "Asked"}});
         const QString question = "是否运行“Asked”？\n程序：asked.sh\n来自：127.0.0.1";
         const QString program = cache.path() + "/asked.sh/asked.sh";
 
@@ -468,8 +465,8 @@ private slots:
         banner.startAdView();
         loadList(banner, cache.path(),
                  {{"pc-app", "cached.exe", "http://example.org/cached.exe", "c.png", "", 1, "Cached"},
-                  {"pc-app", "new.exe", "http://localhost:" + QString::number(server.port()) + "/new.exe",
-                   "n.png", "", 1, "New"}});
+                  {"pc-app", "new.exe", "http://localhost:" + QString::number(server.port()) + "/new.exe", "n.png", "",
+                   1, "New"}});
         KivMessageBox::setNextAnswer(QMessageBox::Yes);
         KivMessageBox::setNextAnswer(QMessageBox::Yes);
         button.click();
@@ -496,8 +493,7 @@ private slots:
         QPushButton button;
         KivAdViewButton banner(&button);
         banner.startAdView();
-        loadList(banner, cache.path(),
-                 {{"pc-app", "hop.sh", server.url("/hop.sh"), "h.png", "", 5, "Hop"}});
+        loadList(banner, cache.path(), {{"pc-app", "hop.sh", server.url("/hop.sh"), "h.png", "", 5, "Hop"}});
         KivMessageBox::setNextAnswer(QMessageBox::Yes);
         button.click();
         QTRY_VERIFY(!visibleProgressDialog()); // tried, retried, given up
@@ -675,8 +671,7 @@ private slots:
         QTemporaryDir cache;
         QPushButton button;
         KivAdViewButton banner(&button);
-        banner.setListUrl(QString("http://127.0.0.1:%1/myad/pcad/mypcad1.xml")
-                              .arg(TestHttpServer::refusedPort()));
+        banner.setListUrl(QString("http://127.0.0.1:%1/myad/pcad/mypcad1.xml").arg(TestHttpServer::refusedPort()));
         banner.setSaveDir(cache.path());
         banner.startAdView();
         server.setRoute("/down.xml", 500, "down");

@@ -24,8 +24,8 @@ namespace {
 
 QByteArray updateXml(const QByteArray& children, const QByteArray& root = "updateKiv")
 {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<" + root + ">" + children + "</"
-        + root.split(' ').first() + ">\n";
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<" + root + ">" + children + "</" + root.split(' ').first()
+           + ">\n";
 }
 
 QByteArray versionXml(int code)
@@ -154,15 +154,15 @@ private slots:
         runCheck(updateXml("<VERSIONNOW>2.0</VERSIONNOW><VERSIONCODE>2</VERSIONCODE>"
                            "<DOWNURL>http://example.org/d.zip</DOWNURL>"
                            "<WEBURL>http://example.org/home</WEBURL>"));
-        QCOMPARE(KivMessageBox::shownTexts(),
-                 QStringList("发现新版本\n新版本为：2.0\n是否现在就打开主页下载新版本？\n主页：http://example.org/home"));
+        QCOMPARE(
+            KivMessageBox::shownTexts(),
+            QStringList("发现新版本\n新版本为：2.0\n是否现在就打开主页下载新版本？\n主页：http://example.org/home"));
         QCOMPARE(KivDesktopServices::openedUrls(), QList<QUrl>({QUrl("http://example.org/home")}));
     }
 
     void cancelOpensNothing()
     {
-        runCheck(updateXml("<VERSIONCODE>2</VERSIONCODE><WEBURL>http://example.org/</WEBURL>"),
-                 QMessageBox::Cancel);
+        runCheck(updateXml("<VERSIONCODE>2</VERSIONCODE><WEBURL>http://example.org/</WEBURL>"), QMessageBox::Cancel);
         QCOMPARE(KivMessageBox::shownTexts().size(), 1);
         QVERIFY(KivDesktopServices::openedUrls().isEmpty());
     }
@@ -175,12 +175,10 @@ private slots:
         QTest::newRow("not a number") << updateXml("<VERSIONCODE>two</VERSIONCODE>");
         QTest::newRow("no code") << updateXml("<VERSIONNOW>9</VERSIONNOW>");
         QTest::newRow("lower-case tag") << updateXml("<versioncode>5</versioncode>");
-        QTest::newRow("nested one level deeper")
-            << updateXml("<info><VERSIONCODE>5</VERSIONCODE></info>");
+        QTest::newRow("nested one level deeper") << updateXml("<info><VERSIONCODE>5</VERSIONCODE></info>");
         QTest::newRow("malformed") << QByteArray("<updateKiv><VERSIONCODE>5</VERSIONCODE>");
-        QTest::newRow("nested 300000 deep")
-            << updateXml("<VERSIONCODE>5</VERSIONCODE>" + QByteArray("<a>").repeated(300000)
-                         + QByteArray("</a>").repeated(300000));
+        QTest::newRow("nested 300000 deep") << updateXml(
+            "<VERSIONCODE>5</VERSIONCODE>" + QByteArray("<a>").repeated(300000) + QByteArray("</a>").repeated(300000));
     }
     void sameOrOlderOrUnreadableVersionsStaySilent()
     {
@@ -218,7 +216,8 @@ private slots:
     {
         QFETCH(QByteArray, root);
         const QString path = runCheck(updateXml("<VERSIONNOW>2.0</VERSIONNOW><VERSIONCODE>2</VERSIONCODE>"
-                                                "<WEBURL>http://example.org/home</WEBURL>", root));
+                                                "<WEBURL>http://example.org/home</WEBURL>",
+                                                root));
         QCOMPARE(KivMessageBox::shownTexts(), QStringList(offerText("2.0")));
         QCOMPARE(server.requestCount(path), 1);
     }
@@ -283,8 +282,9 @@ private slots:
         SeenBox seen;
         answerRealBox(seen, [](QMessageBox* box) { return box->button(QMessageBox::Cancel); });
         const QString version = "<a href=\"file:///etc/passwd\">2.0</a>";
-        runCheck(updateXml("<VERSIONNOW><![CDATA[" + version.toUtf8() + "]]></VERSIONNOW>"
-                           "<VERSIONCODE>2</VERSIONCODE><WEBURL>http://example.org/home</WEBURL>"));
+        runCheck(updateXml("<VERSIONNOW><![CDATA[" + version.toUtf8()
+                           + "]]></VERSIONNOW>"
+                             "<VERSIONCODE>2</VERSIONCODE><WEBURL>http://example.org/home</WEBURL>"));
         QCOMPARE(seen.labelTexts, QStringList({"发现新版本", offerText(version).section('\n', 1)}));
         QVERIFY(seen.plainTextOnly);
         QVERIFY(!seen.opensLinks);
@@ -340,8 +340,9 @@ private slots:
         tlsServer.setRoute("/doc.xml", 200, versionXml(7));
         server.setRoute("/missing.xml", 404, versionXml(7));
         server.setRoute("/moved-nowhere.xml", 301, versionXml(7));
-        server.setRoute("/portal", 200, "<!DOCTYPE html><html><head><meta charset=utf-8>"
-                                        "<title>Log in</title></head><body>Log in first</body></html>");
+        server.setRoute("/portal", 200,
+                        "<!DOCTYPE html><html><head><meta charset=utf-8>"
+                        "<title>Log in</title></head><body>Log in first</body></html>");
         redirect(server, "/to-portal.xml", 302, server.url("/portal"));
         redirect(server, "/to-http.xml", 301, server.url("/doc.xml"));
         redirect(server, "/to-https.xml", 302, tlsServer.url("/doc.xml"));

@@ -10,9 +10,9 @@ namespace ChineseOfficeBook {
 
 namespace {
 
-const char* const kFonts[] = {"等线", "宋体", "黑体", "微软雅黑", "仿宋", "楷体", "新宋体", "DengXian",
-                              "SimSun", "新細明體", "微軟正黑體", "Calibri", "Arial", "Times New Roman",
-                              "Cambria"};
+const char* const kFonts[] = {"等线",       "宋体",    "黑体",     "微软雅黑",        "仿宋",
+                              "楷体",       "新宋体",  "DengXian", "SimSun",          "新細明體",
+                              "微軟正黑體", "Calibri", "Arial",    "Times New Roman", "Cambria"};
 const char* const kDepartments[] = {"销售部", "财务部", "研发2部"};
 constexpr int kFontCount = int(std::size(kFonts));
 // Columns after the font columns, and the formats after the font formats.
@@ -48,14 +48,19 @@ QByteArray styles()
                  "<xf numFmtId=\"14\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/>";
     return "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
            "<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"#,##0.00&quot;元&quot;\"/></numFmts>"
-           "<fonts count=\"" + QByteArray::number(kFontCount + 2) + "\">" + fontList + "</fonts>"
-           "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill patternType=\"gray125\"/></fill></fills>"
-           "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
-           "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
-           "<cellXfs count=\"" + QByteArray::number(kFontCount + 4) + "\">" + formats + "</cellXfs>"
-           "<cellStyles count=\"1\"><cellStyle name=\"常规\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
-           "<dxfs count=\"1\"><dxf><font><color rgb=\"FF9C0006\"/></font></dxf></dxfs>"
-           "</styleSheet>";
+           "<fonts count=\""
+           + QByteArray::number(kFontCount + 2) + "\">" + fontList
+           + "</fonts>"
+             "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill "
+             "patternType=\"gray125\"/></fill></fills>"
+             "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
+             "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
+             "<cellXfs count=\""
+           + QByteArray::number(kFontCount + 4) + "\">" + formats
+           + "</cellXfs>"
+             "<cellStyles count=\"1\"><cellStyle name=\"常规\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
+             "<dxfs count=\"1\"><dxf><font><color rgb=\"FF9C0006\"/></font></dxf></dxfs>"
+             "</styleSheet>";
 }
 
 // One sheet: a merged title in row 1 would move the names down, so the title row holds the
@@ -84,13 +89,14 @@ SheetLook sheetLook(int sheet, int people)
             return kTitleStyle;
         return column == kMoneyColumn ? kMoneyStyle : column == kDateColumn ? kDateStyle : column;
     };
-    const QByteArray view = sheet == 0
-        ? "<sheetView zoomScale=\"85\" zoomScaleNormal=\"85\" workbookViewId=\"0\">"
-        : "<sheetView tabSelected=\"1\" showGridLines=\"0\" workbookViewId=\"0\">";
-    look.head = "<sheetViews>" + view + "<pane ySplit=\"1\" topLeftCell=\"A2\" activePane=\"bottomLeft\" state=\"frozen\"/>"
-                "<selection pane=\"bottomLeft\" activeCell=\"A2\" sqref=\"A2\"/></sheetView></sheetViews>"
-                "<sheetFormatPr defaultRowHeight=\"14.25\"/>"
-                "<cols><col min=\"1\" max=\"" + QByteArray::number(kDateColumn) + "\" width=\"14.625\" customWidth=\"1\"/></cols>";
+    const QByteArray view = sheet == 0 ? "<sheetView zoomScale=\"85\" zoomScaleNormal=\"85\" workbookViewId=\"0\">"
+                                       : "<sheetView tabSelected=\"1\" showGridLines=\"0\" workbookViewId=\"0\">";
+    look.head = "<sheetViews>" + view
+                + "<pane ySplit=\"1\" topLeftCell=\"A2\" activePane=\"bottomLeft\" state=\"frozen\"/>"
+                  "<selection pane=\"bottomLeft\" activeCell=\"A2\" sqref=\"A2\"/></sheetView></sheetViews>"
+                  "<sheetFormatPr defaultRowHeight=\"14.25\"/>"
+                  "<cols><col min=\"1\" max=\""
+                + QByteArray::number(kDateColumn) + "\" width=\"14.625\" customWidth=\"1\"/></cols>";
     look.tail = "<mergeCells count=\"1\"><mergeCell ref=\"A" + QByteArray::number(noteRow) + ":F"
                 + QByteArray::number(noteRow) + "\"/></mergeCells>";
     const QByteArray lastPerson = QByteArray::number(people + 1);
@@ -100,9 +106,12 @@ SheetLook sheetLook(int sheet, int people)
                      + "\"><cfRule type=\"cellIs\" dxfId=\"0\" priority=\"1\" operator=\"greaterThan\">"
                        "<formula>20000</formula></cfRule></conditionalFormatting>";
     } else {
-        look.tail += "<dataValidations count=\"1\"><dataValidation type=\"list\" allowBlank=\"1\" showInputMessage=\"1\" "
-                     "showErrorMessage=\"1\" sqref=\"C2:C" + lastPerson + "\"><formula1>\"销售部,财务部,研发2部\"</formula1>"
-                     "</dataValidation></dataValidations>";
+        look.tail +=
+            "<dataValidations count=\"1\"><dataValidation type=\"list\" allowBlank=\"1\" showInputMessage=\"1\" "
+            "showErrorMessage=\"1\" sqref=\"C2:C"
+            + lastPerson
+            + "\"><formula1>\"销售部,财务部,研发2部\"</formula1>"
+              "</dataValidation></dataValidations>";
     }
     look.tail += "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/>"
                  "<pageSetup paperSize=\"9\" orientation=\"landscape\"/>";

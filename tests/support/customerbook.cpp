@@ -11,8 +11,8 @@ namespace {
 
 const QStringList kSurnames = {"王", "李", "张", "刘", "陈", "杨", "黄", "赵", "吴", "周",
                                "徐", "孙", "马", "朱", "胡", "郭", "何", "高", "林", "罗"};
-const QStringList kGivenNames = {"伟", "芳", "娜", "秀英", "敏", "静", "丽", "强", "磊", "军",
-                                 "洋", "勇", "艳", "杰", "娟", "涛", "明", "超", "秀兰", "霞"};
+const QStringList kGivenNames = {"伟", "芳", "娜", "秀英", "敏", "静", "丽", "强", "磊",   "军",
+                                 "洋", "勇", "艳", "杰",   "娟", "涛", "明", "超", "秀兰", "霞"};
 const QStringList kDepartments = {"销售部", "市场部", "财务部", "人事部", "技术部", "客服部", "采购部", "行政部"};
 const QStringList kCities = {"北京", "上海", "广州", "深圳", "杭州", "南京", "成都", "武汉", "西安", "重庆"};
 
@@ -23,12 +23,15 @@ const QString kSummary = QStringLiteral("汇总");
 enum Format { Plain, Title, Bold, Money, Amount, Date };
 const QByteArray kStyles =
     "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-    "<numFmts count=\"2\"><numFmt numFmtId=\"164\" formatCode=\"#,##0.00\"/><numFmt numFmtId=\"165\" formatCode=\"yyyy\\-mm\\-dd\"/></numFmts>"
+    "<numFmts count=\"2\"><numFmt numFmtId=\"164\" formatCode=\"#,##0.00\"/><numFmt numFmtId=\"165\" "
+    "formatCode=\"yyyy\\-mm\\-dd\"/></numFmts>"
     "<fonts count=\"2\"><font><sz val=\"11\"/><name val=\"等线\"/><family val=\"2\"/><charset val=\"134\"/></font>"
     "<font><b/><sz val=\"11\"/><name val=\"等线\"/><family val=\"2\"/><charset val=\"134\"/></font></fonts>"
-    "<fills count=\"4\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill patternType=\"gray125\"/></fill>"
+    "<fills count=\"4\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill "
+    "patternType=\"gray125\"/></fill>"
     "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFDDEBF7\"/><bgColor indexed=\"64\"/></patternFill></fill>"
-    "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFFFF2CC\"/><bgColor indexed=\"64\"/></patternFill></fill></fills>"
+    "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFFFF2CC\"/><bgColor "
+    "indexed=\"64\"/></patternFill></fill></fills>"
     "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
     "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
     "<cellXfs count=\"6\">"
@@ -113,7 +116,8 @@ SheetLook summaryLook(const QList<SheetContent>& dataSheets)
             return QString();
         const QString letter = QString::fromLatin1(kColumns[column - 1]);
         if (row == totalRow)
-            return QStringLiteral("SUM(%1:%2)").arg(QChar('A' + column - 1) + QStringLiteral("2"))
+            return QStringLiteral("SUM(%1:%2)")
+                .arg(QChar('A' + column - 1) + QStringLiteral("2"))
                 .arg(QChar('A' + column - 1) + QString::number(totalRow - 1));
         return QStringLiteral("%1(%2!$%3$2:$%3$%4)")
             .arg(QString::fromLatin1(kFunctions[column - 1]), names.at(row - 2), letter)
@@ -127,15 +131,16 @@ SheetLook summaryLook(const QList<SheetContent>& dataSheets)
 
 QStringList titles()
 {
-    return {QStringLiteral("序号"), QStringLiteral("客户编号"), QStringLiteral("姓名"), QStringLiteral("部门"),
-            QStringLiteral("日期"), QStringLiteral("金额"), QStringLiteral("含税金额")};
+    return {QStringLiteral("序号"), QStringLiteral("客户编号"), QStringLiteral("姓名"),    QStringLiteral("部门"),
+            QStringLiteral("日期"), QStringLiteral("金额"),     QStringLiteral("含税金额")};
 }
 
 QStringList branchNames(int count)
 {
     QStringList names;
     for (int i = 0; i < count; ++i)
-        names.append(QStringLiteral("%1分公司%2").arg(kCities.at(i % kCities.size())).arg(i + 1, 3, 10, QLatin1Char('0')));
+        names.append(
+            QStringLiteral("%1分公司%2").arg(kCities.at(i % kCities.size())).arg(i + 1, 3, 10, QLatin1Char('0')));
     return names;
 }
 
@@ -152,8 +157,8 @@ SheetContent dataSheet(const QString& name, int rows, quint32 seed, int distinct
         const QString department = kDepartments.at(random.bounded(kDepartments.size()));
         const int day = kFirstDay + random.bounded(366);
         const double money = double(random.bounded(10000000)) / 100;
-        sheet.rows.append({QString::number(r), key, person, department, QString::number(day), number(money),
-                           number(money * 1.13)});
+        sheet.rows.append(
+            {QString::number(r), key, person, department, QString::number(day), number(money), number(money * 1.13)});
     }
     return sheet;
 }

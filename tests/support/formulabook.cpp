@@ -28,26 +28,32 @@ const QByteArray kStyles =
     "<font><sz val=\"11\"/><name val=\"等线\"/><family val=\"2\"/><charset val=\"134\"/></font>"
     "<font><b/><sz val=\"16\"/><name val=\"等线\"/><family val=\"2\"/><charset val=\"134\"/></font>"
     "<font><b/><sz val=\"11\"/><name val=\"等线\"/><family val=\"2\"/><charset val=\"134\"/></font>"
-    "<font><sz val=\"11\"/><color rgb=\"FFC00000\"/><name val=\"等线\"/><family val=\"2\"/><charset val=\"134\"/></font>"
+    "<font><sz val=\"11\"/><color rgb=\"FFC00000\"/><name val=\"等线\"/><family val=\"2\"/><charset "
+    "val=\"134\"/></font>"
     "</fonts>"
-    "<fills count=\"5\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill patternType=\"gray125\"/></fill>"
+    "<fills count=\"5\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill "
+    "patternType=\"gray125\"/></fill>"
     "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFDDEBF7\"/><bgColor indexed=\"64\"/></patternFill></fill>"
     "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFFFF2CC\"/><bgColor indexed=\"64\"/></patternFill></fill>"
     "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFE2EFDA\"/><bgColor indexed=\"64\"/></patternFill></fill>"
     "</fills>"
     "<borders count=\"2\"><border><left/><right/><top/><bottom/><diagonal/></border>"
     "<border><left style=\"thin\"><color indexed=\"64\"/></left><right style=\"thin\"><color indexed=\"64\"/></right>"
-    "<top style=\"thin\"><color indexed=\"64\"/></top><bottom style=\"thin\"><color indexed=\"64\"/></bottom><diagonal/></border>"
+    "<top style=\"thin\"><color indexed=\"64\"/></top><bottom style=\"thin\"><color "
+    "indexed=\"64\"/></bottom><diagonal/></border>"
     "</borders>"
     "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
     "<cellXfs count=\"6\">"
     "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
     "<xf numFmtId=\"0\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyFont=\"1\" applyAlignment=\"1\">"
     "<alignment horizontal=\"center\"/></xf>"
-    "<xf numFmtId=\"0\" fontId=\"2\" fillId=\"2\" borderId=\"1\" xfId=\"0\" applyFont=\"1\" applyFill=\"1\" applyBorder=\"1\"/>"
+    "<xf numFmtId=\"0\" fontId=\"2\" fillId=\"2\" borderId=\"1\" xfId=\"0\" applyFont=\"1\" applyFill=\"1\" "
+    "applyBorder=\"1\"/>"
     "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"3\" borderId=\"0\" xfId=\"0\" applyFill=\"1\"/>"
-    "<xf numFmtId=\"164\" fontId=\"0\" fillId=\"0\" borderId=\"1\" xfId=\"0\" applyNumberFormat=\"1\" applyBorder=\"1\"/>"
-    "<xf numFmtId=\"164\" fontId=\"3\" fillId=\"4\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" applyFont=\"1\" applyFill=\"1\"/>"
+    "<xf numFmtId=\"164\" fontId=\"0\" fillId=\"0\" borderId=\"1\" xfId=\"0\" applyNumberFormat=\"1\" "
+    "applyBorder=\"1\"/>"
+    "<xf numFmtId=\"164\" fontId=\"3\" fillId=\"4\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" applyFont=\"1\" "
+    "applyFill=\"1\"/>"
     "</cellXfs>"
     "<cellStyles count=\"1\"><cellStyle name=\"常规\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
     "</styleSheet>\n";
@@ -70,8 +76,9 @@ SheetContent dataSheet(const Layout& layout)
         while (report.size() < width)
             report.append(QString()); // formatted as the report line, under the merge
     sheet.rows.append(report);
-    QStringList titles = layout.chineseTexts ? QStringList{"编号", "地区", "客户名称", "数量", "金额", "含税金额"}
-                                             : QStringList{"id", "region", "customer", "quantity", "amount", "with tax"};
+    QStringList titles = layout.chineseTexts
+                             ? QStringList{"编号", "地区", "客户名称", "数量", "金额", "含税金额"}
+                             : QStringList{"id", "region", "customer", "quantity", "amount", "with tax"};
     if (layout.runningTotal)
         titles.append(layout.chineseTexts ? QStringLiteral("累计") : QStringLiteral("running"));
     sheet.rows.append(titles);
@@ -81,7 +88,9 @@ SheetContent dataSheet(const Layout& layout)
         const double amount = quantity * 12.5;
         QStringList row{QStringLiteral("NO%1").arg(k + 1, 6, 10, QLatin1Char('0')),
                         layout.values.at(int(random.bounded(quint32(layout.values.size())))),
-                        customerName(k, layout.chineseTexts), QString::number(quantity), number(amount),
+                        customerName(k, layout.chineseTexts),
+                        QString::number(quantity),
+                        number(amount),
                         number(amount * 1.13)};
         runningTotal += amount;
         if (layout.runningTotal)
@@ -103,7 +112,8 @@ SheetLook dataLook(const Layout& layout)
             return row; // the report line, then the titles
         return row <= lastData ? kColumnFormats[column - 1] : 0;
     };
-    const QString rate = layout.rateName == Layout::RateName::None ? QStringLiteral("税率!$B$1") : QStringLiteral("增值税率");
+    const QString rate =
+        layout.rateName == Layout::RateName::None ? QStringLiteral("税率!$B$1") : QStringLiteral("增值税率");
     look.formula = [layout, firstData, lastData, rate](int row, int column) {
         if (row < firstData || row > lastData)
             return QString();
@@ -118,9 +128,11 @@ SheetLook dataLook(const Layout& layout)
     look.rowAttributes.insert(1, "ht=\"20.25\"");
     look.head = "<sheetViews><sheetView tabSelected=\"1\" workbookViewId=\"0\"/></sheetViews>"
                 "<sheetFormatPr defaultRowHeight=\"13.8\"/>"
-                "<cols><col min=\"3\" max=\"3\" width=\"28\" customWidth=\"1\"/><col min=\"5\" max=\"6\" width=\"12\" customWidth=\"1\"/></cols>";
+                "<cols><col min=\"3\" max=\"3\" width=\"28\" customWidth=\"1\"/><col min=\"5\" max=\"6\" width=\"12\" "
+                "customWidth=\"1\"/></cols>";
     if (layout.mergedTitle)
-        look.tail = "<mergeCells count=\"1\"><mergeCell ref=\"A1:" + lastColumn(layout).toLatin1() + "1\"/></mergeCells>";
+        look.tail =
+            "<mergeCells count=\"1\"><mergeCell ref=\"A1:" + lastColumn(layout).toLatin1() + "1\"/></mergeCells>";
     look.tail += kMargins;
     return look;
 }
@@ -139,8 +151,8 @@ bool write(const QString& path, const Layout& layout)
         look.tail = "<definedNames><definedName name=\"增值税率\">"
                     + QByteArray(layout.rateName == Layout::RateName::Constant ? "0.13" : "税率!$B$1")
                     + "</definedName></definedNames>";
-    return writeXlsx(path, {dataSheet(layout), SheetContent{QStringLiteral("税率"), {{QStringLiteral("增值税"), "0.13"}}}},
-                     look);
+    return writeXlsx(
+        path, {dataSheet(layout), SheetContent{QStringLiteral("税率"), {{QStringLiteral("增值税"), "0.13"}}}}, look);
 }
 
 } // namespace FormulaBook

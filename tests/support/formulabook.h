@@ -13,12 +13,12 @@ namespace FormulaBook {
 struct Layout
 {
     int dataRows = 100;
-    QStringList values;         // the reference column (B) draws from these at random
-    bool mergedTitle = true;    // A1:F1 merged above the title row
-    bool chineseTexts = true;   // column C names a customer in Chinese, else in ASCII
-    bool ownRowFormula = true;  // E = D * 12.5 on its own row, else the number
+    QStringList values;            // the reference column (B) draws from these at random
+    bool mergedTitle = true;       // A1:F1 merged above the title row
+    bool chineseTexts = true;      // column C names a customer in Chinese, else in ASCII
+    bool ownRowFormula = true;     // E = D * 12.5 on its own row, else the number
     bool otherSheetFormula = true; // F = E * (1 + 税率!$B$1), else the number
-    bool runningTotal = false;  // G = G of the row above + E: a formula on another row
+    bool runningTotal = false;     // G = G of the row above + E: a formula on another row
     // F = E * (1 + 增值税率), a defined name standing for 0.13 (Constant) or for 税率!$B$1 (Cell)
     // instead of the reference to the other sheet.
     enum class RateName { None, Constant, Cell } rateName = RateName::None;
@@ -26,10 +26,22 @@ struct Layout
 };
 
 // Row 1 a report line, row 2 the titles, data rows 3 .. dataRows + 2, a total line after them.
-inline int titleRow() { return 2; }
-inline int lastDataRow(const Layout& layout) { return layout.dataRows + 2; }
-inline QString sheetName() { return QStringLiteral("Data"); }
-inline QString lastColumn(const Layout& layout) { return layout.runningTotal ? QStringLiteral("G") : QStringLiteral("F"); }
+inline int titleRow()
+{
+    return 2;
+}
+inline int lastDataRow(const Layout& layout)
+{
+    return layout.dataRows + 2;
+}
+inline QString sheetName()
+{
+    return QStringLiteral("Data");
+}
+inline QString lastColumn(const Layout& layout)
+{
+    return layout.runningTotal ? QStringLiteral("G") : QStringLiteral("F");
+}
 
 // Writes the workbook as an .xlsx file: the sheet Data, then 税率 with the rate in B1. True on success.
 bool write(const QString& path, const Layout& layout);

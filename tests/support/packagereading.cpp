@@ -65,7 +65,8 @@ QStringList sharedTexts(const QString& strings, XlsxContent& content)
         const QStringList runs = elements(item, QStringLiteral("r"));
         content.textRuns += runs.size();
         for (const QString& run : runs) {
-            const QString font = xmlText(attribute(elements(run, QStringLiteral("rFont")).value(0), QStringLiteral("val")));
+            const QString font =
+                xmlText(attribute(elements(run, QStringLiteral("rFont")).value(0), QStringLiteral("val")));
             if (!font.isEmpty() && !content.runFonts.contains(font))
                 content.runFonts << font;
         }
@@ -121,7 +122,8 @@ XlsxContent readXlsx(const QString& path)
         for (auto match = cellPattern.globalMatch(sheet); match.hasNext();) {
             const auto cell = match.next();
             const QString ref = attribute(cell.captured(1), QStringLiteral("r"));
-            content.fonts[name].insert(ref, formatFonts.value(attribute(cell.captured(1), QStringLiteral("s")).toInt()));
+            content.fonts[name].insert(ref,
+                                       formatFonts.value(attribute(cell.captured(1), QStringLiteral("s")).toInt()));
             const bool sharedText = attribute(cell.captured(1), QStringLiteral("t")) == QLatin1String("s");
             const QString value = section(cell.captured(2), QStringLiteral("v"));
             if (sharedText)
@@ -133,7 +135,8 @@ XlsxContent readXlsx(const QString& path)
                 content.formulas[name].insert(ref, xmlText(formula));
         }
     }
-    const int active = attribute(elements(workbook, QStringLiteral("workbookView")).value(0), QStringLiteral("activeTab")).toInt();
+    const int active =
+        attribute(elements(workbook, QStringLiteral("workbookView")).value(0), QStringLiteral("activeTab")).toInt();
     content.activeSheet = content.sheets.value(active);
     content.read = !content.sheets.isEmpty();
     return content;

@@ -22,16 +22,16 @@ struct SheetView
 struct XlsxContent
 {
     bool read = false;
-    QStringList sheets;                           // tab order
-    QHash<QString, QMap<QString, QString>> fonts; // sheet -> cell -> font name
-    QHash<QString, QMap<QString, QString>> texts; // sheet -> cell -> shared or inline text
+    QStringList sheets;                              // tab order
+    QHash<QString, QMap<QString, QString>> fonts;    // sheet -> cell -> font name
+    QHash<QString, QMap<QString, QString>> texts;    // sheet -> cell -> shared or inline text
     QHash<QString, QMap<QString, QString>> values;   // sheet -> cell -> value saved with it, texts resolved
     QHash<QString, QMap<QString, QString>> formulas; // sheet -> cell -> formula as saved, without =
-    QHash<QString, QList<int>> hiddenRows;        // sheet -> hidden rows, in order
-    QHash<QString, SheetView> views;              // sheet -> view
+    QHash<QString, QList<int>> hiddenRows;           // sheet -> hidden rows, in order
+    QHash<QString, SheetView> views;                 // sheet -> view
     QString activeSheet;
-    int textRuns = 0;            // <r> runs in the shared strings
-    QStringList runFonts;        // the fonts those runs name, each once
+    int textRuns = 0;     // <r> runs in the shared strings
+    QStringList runFonts; // the fonts those runs name, each once
 };
 
 XlsxContent readXlsx(const QString& path);

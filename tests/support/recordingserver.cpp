@@ -67,9 +67,8 @@ QString describe(const QVariantList& args)
 RecordingServer::RecordingServer(const QString& progId) : log(std::make_shared<RecordingLog>()), progId(progId)
 {
     auto shared = log;
-    AutomationRegistry::registerServer(progId, [shared] {
-        return std::make_shared<RecordingNode>(shared, QStringLiteral("app"));
-    });
+    AutomationRegistry::registerServer(
+        progId, [shared] { return std::make_shared<RecordingNode>(shared, QStringLiteral("app")); });
 }
 
 RecordingServer::~RecordingServer()

@@ -49,13 +49,15 @@ const QByteArray kPackageRelations = "http://schemas.openxmlformats.org/package/
 const QByteArray kTypes = "application/vnd.openxmlformats-officedocument.";
 
 const QByteArray kPlainStyles =
-    "<styleSheet xmlns=\"" + kMain + "\">"
-    "<fonts count=\"1\"><font><sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font></fonts>"
-    "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill patternType=\"gray125\"/></fill></fills>"
-    "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
-    "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
-    "<cellXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/></cellXfs>"
-    "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles></styleSheet>";
+    "<styleSheet xmlns=\"" + kMain
+    + "\">"
+      "<fonts count=\"1\"><font><sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font></fonts>"
+      "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill "
+      "patternType=\"gray125\"/></fill></fills>"
+      "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
+      "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
+      "<cellXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/></cellXfs>"
+      "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles></styleSheet>";
 
 QByteArray escaped(const QString& text)
 {
@@ -126,7 +128,8 @@ private:
     int uses = 0;
 };
 
-QByteArray cellXml(const QByteArray& ref, const QString& text, int style, const QString& formula, SharedStrings& strings)
+QByteArray cellXml(const QByteArray& ref, const QString& text, int style, const QString& formula,
+                   SharedStrings& strings)
 {
     const QByteArray styleAttribute = style ? " s=\"" + QByteArray::number(style) + "\"" : QByteArray();
     if (!formula.isEmpty()) {
@@ -138,7 +141,8 @@ QByteArray cellXml(const QByteArray& ref, const QString& text, int style, const 
         return style ? "<c r=\"" + ref + "\"" + styleAttribute + "/>" : QByteArray();
     if (readsAsNumber(text))
         return "<c r=\"" + ref + "\"" + styleAttribute + "><v>" + text.toLatin1() + "</v></c>";
-    return "<c r=\"" + ref + "\"" + styleAttribute + " t=\"s\"><v>" + QByteArray::number(strings.indexOf(text)) + "</v></c>";
+    return "<c r=\"" + ref + "\"" + styleAttribute + " t=\"s\"><v>" + QByteArray::number(strings.indexOf(text))
+           + "</v></c>";
 }
 
 QByteArray sheetPart(const SheetContent& sheet, const SheetLook& look, SharedStrings& strings)
@@ -162,7 +166,8 @@ QByteArray sheetPart(const SheetContent& sheet, const SheetLook& look, SharedStr
         const QByteArray attributes = look.rowAttributes.value(r);
         if (cells.isEmpty() && attributes.isEmpty())
             continue;
-        xml += "<row r=\"" + row + "\"" + (attributes.isEmpty() ? QByteArray() : " " + attributes) + ">" + cells + "</row>";
+        xml += "<row r=\"" + row + "\"" + (attributes.isEmpty() ? QByteArray() : " " + attributes) + ">" + cells
+               + "</row>";
     }
     return xml + "</sheetData>" + look.tail + "</worksheet>";
 }
@@ -186,9 +191,8 @@ bool writeWorkbook(const QString& path, const QList<SheetContent>& sheets)
     }
     if (written) {
         AxObject* book = workbook.get();
-        written = accepted(book, [book, &path] {
-            book->dynamicCall("SaveAs(const QString&)", QFileInfo(path).absoluteFilePath());
-        });
+        written = accepted(
+            book, [book, &path] { book->dynamicCall("SaveAs(const QString&)", QFileInfo(path).absoluteFilePath()); });
     }
     workbook->dynamicCall("Close()");
     return written;
@@ -216,36 +220,45 @@ bool writeXlsx(const QString& path, const QList<SheetContent>& sheets, const Xls
     const QByteArray stringsId = "rId" + QByteArray::number(sheets.size() + 2);
 
     ZipWriter zip(path);
-    zip.addDeflated("[Content_Types].xml",
-                    kDeclaration + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                    "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-                    "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-                    "<Override PartName=\"/xl/workbook.xml\" ContentType=\"" + kTypes + "spreadsheetml.sheet.main+xml\"/>"
-                    + sheetTypes
-                    + "<Override PartName=\"/xl/styles.xml\" ContentType=\"" + kTypes + "spreadsheetml.styles+xml\"/>"
-                    "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"" + kTypes + "spreadsheetml.sharedStrings+xml\"/>"
-                    + (look.writtenByExcel ? "<Override PartName=\"/docProps/app.xml\" ContentType=\"" + kTypes
-                                                 + "extended-properties+xml\"/>"
-                                           : QByteArray())
-                    + "</Types>");
+    zip.addDeflated(
+        "[Content_Types].xml",
+        kDeclaration
+            + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+              "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+              "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+              "<Override PartName=\"/xl/workbook.xml\" ContentType=\""
+            + kTypes + "spreadsheetml.sheet.main+xml\"/>" + sheetTypes
+            + "<Override PartName=\"/xl/styles.xml\" ContentType=\"" + kTypes
+            + "spreadsheetml.styles+xml\"/>"
+              "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\""
+            + kTypes + "spreadsheetml.sharedStrings+xml\"/>"
+            + (look.writtenByExcel
+                   ? "<Override PartName=\"/docProps/app.xml\" ContentType=\"" + kTypes + "extended-properties+xml\"/>"
+                   : QByteArray())
+            + "</Types>");
     zip.addDeflated("_rels/.rels",
-                    kDeclaration + "<Relationships xmlns=\"" + kPackageRelations + "\">"
-                    "<Relationship Id=\"rId1\" Type=\"" + kRelations + "/officeDocument\" Target=\"xl/workbook.xml\"/>"
-                    + (look.writtenByExcel ? "<Relationship Id=\"rId2\" Type=\"" + kRelations
-                                                 + "/extended-properties\" Target=\"docProps/app.xml\"/>"
-                                           : QByteArray())
-                    + "</Relationships>");
+                    kDeclaration + "<Relationships xmlns=\"" + kPackageRelations
+                        + "\">"
+                          "<Relationship Id=\"rId1\" Type=\""
+                        + kRelations + "/officeDocument\" Target=\"xl/workbook.xml\"/>"
+                        + (look.writtenByExcel ? "<Relationship Id=\"rId2\" Type=\"" + kRelations
+                                                     + "/extended-properties\" Target=\"docProps/app.xml\"/>"
+                                               : QByteArray())
+                        + "</Relationships>");
     if (look.writtenByExcel)
-        zip.addDeflated("docProps/app.xml",
-                        kDeclaration + "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">"
-                        "<Application>Microsoft Excel</Application><AppVersion>16.0300</AppVersion></Properties>");
-    zip.addDeflated("xl/workbook.xml", kDeclaration + "<workbook xmlns=\"" + kMain + "\" xmlns:r=\"" + kRelations + "\">"
-                                           + look.head + "<sheets>" + sheetList + "</sheets>" + look.tail + "</workbook>");
+        zip.addDeflated(
+            "docProps/app.xml",
+            kDeclaration
+                + "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">"
+                  "<Application>Microsoft Excel</Application><AppVersion>16.0300</AppVersion></Properties>");
+    zip.addDeflated("xl/workbook.xml", kDeclaration + "<workbook xmlns=\"" + kMain + "\" xmlns:r=\"" + kRelations
+                                           + "\">" + look.head + "<sheets>" + sheetList + "</sheets>" + look.tail
+                                           + "</workbook>");
     zip.addDeflated("xl/_rels/workbook.xml.rels",
                     kDeclaration + "<Relationships xmlns=\"" + kPackageRelations + "\">" + sheetRelations
-                    + "<Relationship Id=\"" + stylesId + "\" Type=\"" + kRelations + "/styles\" Target=\"styles.xml\"/>"
-                    + "<Relationship Id=\"" + stringsId + "\" Type=\"" + kRelations
-                    + "/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>");
+                        + "<Relationship Id=\"" + stylesId + "\" Type=\"" + kRelations
+                        + "/styles\" Target=\"styles.xml\"/>" + "<Relationship Id=\"" + stringsId + "\" Type=\""
+                        + kRelations + "/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>");
     zip.addDeflated("xl/styles.xml", kDeclaration + (look.styles.isEmpty() ? kPlainStyles : look.styles));
     zip.addDeflated("xl/sharedStrings.xml", strings.part());
     for (int i = 0; i < sheetParts.size(); ++i)

@@ -36,10 +36,10 @@ struct SheetLook
 
 struct XlsxLook
 {
-    QByteArray styles;       // the whole xl/styles.xml; empty: one plain format
-    QList<SheetLook> sheets; // by the sheets' positions; a sheet without one is plain
-    QByteArray head;         // in the workbook before <sheets>: bookViews
-    QByteArray tail;         // after </sheets>: definedNames, calcPr
+    QByteArray styles;           // the whole xl/styles.xml; empty: one plain format
+    QList<SheetLook> sheets;     // by the sheets' positions; a sheet without one is plain
+    QByteArray head;             // in the workbook before <sheets>: bookViews
+    QByteArray tail;             // after </sheets>: definedNames, calcPr
     bool writtenByExcel = false; // docProps/app.xml names Excel as the program that wrote it
 };
 

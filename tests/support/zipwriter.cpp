@@ -37,8 +37,8 @@ namespace {
 quint32 checksumOf(const QByteArray& data)
 {
     const Zlib& z = Zlib::get();
-    return quint32(z.checksum(z.checksum(0, nullptr, 0), reinterpret_cast<const Bytef*>(data.constData()),
-                              uInt(data.size())));
+    return quint32(
+        z.checksum(z.checksum(0, nullptr, 0), reinterpret_cast<const Bytef*>(data.constData()), uInt(data.size())));
 }
 
 } // namespace

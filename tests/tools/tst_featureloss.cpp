@@ -32,9 +32,12 @@ private:
 
     static QStringList compareArguments(const QString& book)
     {
-        return {QStringLiteral("compare"), book, QStringLiteral("--sheet1"), QStringLiteral("名单"),
-                QStringLiteral("--column1"), QStringLiteral("A"), QStringLiteral("--sheet2"), QStringLiteral("报名"),
-                QStringLiteral("--column2"), QStringLiteral("A"), QStringLiteral("--quiet")};
+        return {QStringLiteral("compare"),   book,
+                QStringLiteral("--sheet1"),  QStringLiteral("名单"),
+                QStringLiteral("--column1"), QStringLiteral("A"),
+                QStringLiteral("--sheet2"),  QStringLiteral("报名"),
+                QStringLiteral("--column2"), QStringLiteral("A"),
+                QStringLiteral("--quiet")};
     }
 
     // The comparison run as the window runs it, its question answered as queued.
@@ -53,9 +56,14 @@ private:
     static bool compared(const QString& path)
     {
         const XlsxContent content = readXlsx(path);
-        return content.read && content.texts.value(QStringLiteral("名单")).value(QStringLiteral("A2")).contains(QStringLiteral("出现的次数"))
-               == false && content.texts.value(QStringLiteral("名单")).value(QStringLiteral("B2")) != QString()
-               && content.sheets.size() == 2 && content.fonts.value(QStringLiteral("名单")).contains(QStringLiteral("R2"));
+        return content.read
+               && content.texts.value(QStringLiteral("名单"))
+                          .value(QStringLiteral("A2"))
+                          .contains(QStringLiteral("出现的次数"))
+                      == false
+               && content.texts.value(QStringLiteral("名单")).value(QStringLiteral("B2")) != QString()
+               && content.sheets.size() == 2
+               && content.fonts.value(QStringLiteral("名单")).contains(QStringLiteral("R2"));
     }
 
 private slots:
@@ -82,11 +90,13 @@ private slots:
         const QString copy = folder.filePath(QStringLiteral("plain.xlsx"));
         QVERIFY(openedWorkbook(book)->saveWorkbookCopyAs(copy));
         const QStringList lost = FeatureInventory::lost(source, FeatureInventory::of(copy));
-        QCOMPARE(lost, QStringList({QStringLiteral("frozen-panes"), QStringLiteral("zoom"), QStringLiteral("hidden-grid")}));
+        QCOMPARE(lost,
+                 QStringList({QStringLiteral("frozen-panes"), QStringLiteral("zoom"), QStringLiteral("hidden-grid")}));
         QVERIFY(FeatureInventory::lost(source, source).isEmpty());
         QVERIFY(FeatureInventory::of(fixturePath(QStringLiteral("xlrd-profiles.xls"))).read);
         QVERIFY(!FeatureInventory::of(fixturePath(QStringLiteral("xlnt-1_powerpoint_presentation.xlsx"))).read
-                || FeatureInventory::of(fixturePath(QStringLiteral("xlnt-1_powerpoint_presentation.xlsx"))).counts.isEmpty());
+                || FeatureInventory::of(fixturePath(QStringLiteral("xlnt-1_powerpoint_presentation.xlsx")))
+                       .counts.isEmpty());
     }
 
     // The printer driver's own settings are no reason to stop: the save goes ahead and says so.
@@ -95,9 +105,8 @@ private slots:
         const QString book = copyFixture(QStringLiteral("xlrd-namesdemo.xls"), folder.path());
         auto link = openedWorkbook(book);
         QVERIFY(link && link->hasWorkbook());
-        const ResultSave save = ResultSaver::save(*link, book, QString(), [](const QStringList&, const QString&) {
-            return LossChoice::DontSave;
-        });
+        const ResultSave save = ResultSaver::save(
+            *link, book, QString(), [](const QStringList&, const QString&) { return LossChoice::DontSave; });
         QVERIFY(save.saved);
         QCOMPARE(save.savedPath, book);
         QCOMPARE(save.lostFeatures, QStringList{QStringLiteral("打印机设置")});
@@ -115,7 +124,9 @@ private slots:
                  qPrintable(run.err));
         QCOMPARE(fileBytes(book), before);
         QVERIFY(QDir(folder.path()).entryList({QStringLiteral("*.结果*")}).isEmpty());
-        QVERIFY(QDir(folder.path()).entryList({QStringLiteral("lu*.tmp"), QStringLiteral(".~lock*")}, QDir::Hidden | QDir::Files).isEmpty());
+        QVERIFY(QDir(folder.path())
+                    .entryList({QStringLiteral("lu*.tmp"), QStringLiteral(".~lock*")}, QDir::Hidden | QDir::Files)
+                    .isEmpty());
     }
 
     void commandLineSavesWhenAllowedOrSentElsewhere()
@@ -141,9 +152,10 @@ private slots:
     {
         const QString book = newBook();
         const QByteArray before = fileBytes(book);
-        const CliRun run = runCli({QStringLiteral("split-column"), book, QStringLiteral("--sheet"), QStringLiteral("报名"),
-                                   QStringLiteral("--start"), QStringLiteral("A1"), QStringLiteral("--end"),
-                                   QStringLiteral("Q31"), QStringLiteral("--column"), QStringLiteral("C"), QStringLiteral("--quiet")});
+        const CliRun run =
+            runCli({QStringLiteral("split-column"), book, QStringLiteral("--sheet"), QStringLiteral("报名"),
+                    QStringLiteral("--start"), QStringLiteral("A1"), QStringLiteral("--end"), QStringLiteral("Q31"),
+                    QStringLiteral("--column"), QStringLiteral("C"), QStringLiteral("--quiet")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(QStringLiteral("冻结窗格")), qPrintable(run.err));
         QCOMPARE(fileBytes(book), before);
@@ -154,9 +166,11 @@ private slots:
     {
         const QString book = newBook();
         const QString out = folder.filePath(QStringLiteral("files"));
-        const CliRun run = runCli({QStringLiteral("split-sheets"), book, QStringLiteral("--out"), out, QStringLiteral("--quiet")});
+        const CliRun run =
+            runCli({QStringLiteral("split-sheets"), book, QStringLiteral("--out"), out, QStringLiteral("--quiet")});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-        QVERIFY2(run.err.contains(QStringLiteral("冻结窗格")) && run.err.contains(QStringLiteral("显示比例")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("冻结窗格")) && run.err.contains(QStringLiteral("显示比例")),
+                 qPrintable(run.err));
         QVERIFY2(!run.err.contains(QStringLiteral("数据验证")), qPrintable(run.err));
     }
 
@@ -167,7 +181,8 @@ private slots:
         const QByteArray before = fileBytes(book);
         const ComparisonOutcome outcome = compareInWindowWay(book, QMessageBox::Ok);
         QVERIFY(outcome.saved);
-        const QString beside = QFileInfo(book).dir().filePath(QFileInfo(book).completeBaseName() + QStringLiteral(".结果.xlsx"));
+        const QString beside =
+            QFileInfo(book).dir().filePath(QFileInfo(book).completeBaseName() + QStringLiteral(".结果.xlsx"));
         QCOMPARE(outcome.savedPath, beside);
         QCOMPARE(fileBytes(book), before);
         QVERIFY(compared(beside));
@@ -186,7 +201,8 @@ private slots:
         ComparisonOutcome outcome = compareInWindowWay(book, QMessageBox::Cancel);
         QVERIFY(!outcome.saved);
         QCOMPARE(fileBytes(book), before);
-        QVERIFY2(outcome.messages.join('\n').contains(QStringLiteral("没有保存")), qPrintable(outcome.messages.join('\n')));
+        QVERIFY2(outcome.messages.join('\n').contains(QStringLiteral("没有保存")),
+                 qPrintable(outcome.messages.join('\n')));
 
         outcome = compareInWindowWay(book, QMessageBox::Ignore);
         QVERIFY(outcome.saved);

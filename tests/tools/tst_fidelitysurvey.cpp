@@ -31,9 +31,10 @@ private slots:
 
     void everySaveKeepsOrIsRefused()
     {
-        const QStringList books = QDir(corpusFolder()).entryList({QStringLiteral("*.xlsx"), QStringLiteral("*.xlsm"),
-                                                                   QStringLiteral("*.xls"), QStringLiteral("*.ods")},
-                                                                  QDir::Files, QDir::Name);
+        const QStringList books = QDir(corpusFolder())
+                                      .entryList({QStringLiteral("*.xlsx"), QStringLiteral("*.xlsm"),
+                                                  QStringLiteral("*.xls"), QStringLiteral("*.ods")},
+                                                 QDir::Files, QDir::Name);
         if (books.isEmpty())
             QSKIP("the shared corpus of real-world workbooks is not here");
         QTemporaryDir folder;

@@ -25,19 +25,21 @@ namespace {
 // every deletion of single rows would cut through.
 QByteArray arrayFormulaDocument()
 {
-    QByteArray rows = R"x(<table:table-row><table:table-cell office:value-type="string"><text:p>id</text:p></table:table-cell><table:table-cell office:value-type="string"><text:p>kind</text:p></table:table-cell><table:table-cell office:value-type="string"><text:p>n</text:p></table:table-cell><table:table-cell office:value-type="string"><text:p>twice</text:p></table:table-cell></table:table-row>
+    QByteArray rows =
+        R"x(<table:table-row><table:table-cell office:value-type="string"><text:p>id</text:p></table:table-cell><table:table-cell office:value-type="string"><text:p>kind</text:p></table:table-cell><table:table-cell office:value-type="string"><text:p>n</text:p></table:table-cell><table:table-cell office:value-type="string"><text:p>twice</text:p></table:table-cell></table:table-row>
 )x";
     for (int row = 2; row <= 7; ++row) {
         const QByteArray kind = row % 2 ? "b" : "a";
         const QByteArray number = QByteArray::number(row);
-        QByteArray twice = R"x(<table:table-cell office:value-type="float" office:value=")x" + QByteArray::number(row * 2)
-                           + R"x("/>)x";
+        QByteArray twice = R"x(<table:table-cell office:value-type="float" office:value=")x"
+                           + QByteArray::number(row * 2) + R"x("/>)x";
         if (row == 2)
-            twice = R"x(<table:table-cell table:formula="of:=[.C2:.C7]*2" table:number-matrix-columns-spanned="1" table:number-matrix-rows-spanned="6" office:value-type="float" office:value="4"/>)x";
+            twice =
+                R"x(<table:table-cell table:formula="of:=[.C2:.C7]*2" table:number-matrix-columns-spanned="1" table:number-matrix-rows-spanned="6" office:value-type="float" office:value="4"/>)x";
         rows += "<table:table-row><table:table-cell office:value-type=\"string\"><text:p>r" + number
                 + "</text:p></table:table-cell><table:table-cell office:value-type=\"string\"><text:p>" + kind
-                + "</text:p></table:table-cell><table:table-cell office:value-type=\"float\" office:value=\""
-                + number + "\"/>" + twice + "</table:table-row>\n";
+                + "</text:p></table:table-cell><table:table-cell office:value-type=\"float\" office:value=\"" + number
+                + "\"/>" + twice + "</table:table-row>\n";
     }
     return R"x(<?xml version="1.0" encoding="UTF-8"?>
 <office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
@@ -123,8 +125,8 @@ private slots:
     // instead of calling the picked sheet missing.
     void theComparerSaysTheOfficeEnded()
     {
-        const QString path = twoSheetWorkbook(newFolder("compare") + "/book.xlsx", {{"name"}, {"x"}, {"y"}},
-                                              {{"name"}, {"y"}, {"z"}});
+        const QString path =
+            twoSheetWorkbook(newFolder("compare") + "/book.xlsx", {{"name"}, {"x"}, {"y"}}, {{"name"}, {"y"}, {"z"}});
         QVERIFY(!path.isEmpty());
         const QByteArray original = fileBytes(path);
         ComparerDriver comparer;
@@ -140,7 +142,9 @@ private slots:
         QVERIFY2(!said.contains(QStringLiteral("没有名为")) && !said.contains(QStringLiteral("受保护")),
                  qPrintable(said));
         comparer.destroyWindow();
-        { ExcelOpKiv next; } // a fresh office clears the dead one's lock
+        {
+            ExcelOpKiv next;
+        } // a fresh office clears the dead one's lock
         QCOMPARE(fileBytes(path), original);
     }
 

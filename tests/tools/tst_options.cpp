@@ -35,7 +35,8 @@ const QList<QStringList> kRight = {{"name"}, {"apple "}, {"banana"}, {"cherry"},
 int conditionalFormatsOf(const QString& path, int sheetNumber)
 {
     QProcess unzip;
-    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, QStringLiteral("xl/worksheets/sheet%1.xml").arg(sheetNumber)});
+    unzip.start(QStringLiteral("unzip"),
+                {QStringLiteral("-p"), path, QStringLiteral("xl/worksheets/sheet%1.xml").arg(sheetNumber)});
     if (!unzip.waitForFinished(30000) || unzip.exitCode() != 0)
         return -1;
     return unzip.readAllStandardOutput().count("<conditionalFormatting");
@@ -78,7 +79,8 @@ private slots:
         ComparisonOptions all;
         all.trimSpaces = all.ignoreCase = all.foldWidth = true;
         QCOMPARE(ComparisonRun::comparedForm(QStringLiteral("　Ａｂ１２ "), all), QStringLiteral("ab12"));
-        QCOMPARE(ComparisonRun::comparedForm(QStringLiteral("　Ａｂ１２ "), ComparisonOptions()), QStringLiteral("　Ａｂ１２ "));
+        QCOMPARE(ComparisonRun::comparedForm(QStringLiteral("　Ａｂ１２ "), ComparisonOptions()),
+                 QStringLiteral("　Ａｂ１２ "));
         ComparisonOptions trimOnly;
         trimOnly.trimSpaces = true;
         QCOMPARE(ComparisonRun::comparedForm(QStringLiteral(" 中文 Text "), trimOnly), QStringLiteral("中文 Text"));
@@ -103,9 +105,9 @@ private slots:
             // The compared columns moved two places on.
             QCOMPARE(comparer.box("comboBoxTitle1")->currentIndex(), 2);
         }
-        const CliRun cli = runCli({"compare", byCli, "--sheet1", "Sheet1", "--column1", "A", "--sheet2", "Sheet2",
-                                   "--column2", "A", "--trim", "--ignore-case", "--fold-width", "--match-row",
-                                   "--highlight", "--backup", "--quiet"});
+        const CliRun cli =
+            runCli({"compare", byCli, "--sheet1", "Sheet1", "--column1", "A", "--sheet2", "Sheet2", "--column2", "A",
+                    "--trim", "--ignore-case", "--fold-width", "--match-row", "--highlight", "--backup", "--quiet"});
         QVERIFY2(cli.exitCode == 0, qPrintable(cli.err));
 
         const QList<SheetContent> result = readWorkbook(byWindow);
@@ -117,7 +119,9 @@ private slots:
         QList<QStringList> countsAndRows;
         for (const QStringList& row : left.rows.mid(1))
             countsAndRows.append(row.mid(0, 3));
-        QCOMPARE(countsAndRows, QList<QStringList>({{"1", "2", " Apple"}, {"1", "3", "BANANA"}, {"2", "4", "ｃｈｅｒｒｙ"}, {"0", "", "date"}}));
+        QCOMPARE(countsAndRows,
+                 QList<QStringList>(
+                     {{"1", "2", " Apple"}, {"1", "3", "BANANA"}, {"2", "4", "ｃｈｅｒｒｙ"}, {"0", "", "date"}}));
         const SheetContent right = sheetNamed(result, "Sheet2");
         QCOMPARE(right.rows.value(4).mid(0, 2), QStringList({"1", "4"}));
         // One conditional format per sheet marks the counts of 0.
@@ -166,13 +170,15 @@ private slots:
 
     void planNamesEachValueAndWhyItWasRenamed()
     {
-        const QVector<ValueRows> groups = groupRowsByValue({"北京", "a/b", "", "北京", "sheet1", QString(40, 'x'), "a:b"}, 2);
+        const QVector<ValueRows> groups =
+            groupRowsByValue({"北京", "a/b", "", "北京", "sheet1", QString(40, 'x'), "a:b"}, 2);
         const QVector<SplitPlanEntry> sheets = planSheets(groups, {"Sheet1", "数据"});
         QStringList names;
         for (const SplitPlanEntry& entry : sheets)
             names.append(entry.name + "=" + QString::number(entry.rowCount) + ":" + entry.whyRenamed.join("+"));
-        QCOMPARE(names, QStringList({"北京=2:", "a_b=1:含有表名不能用的字符", "空=1:空值", "sheet1_0=1:名字已被占用",
-                                     QString(31, 'x') + "=1:超过31个字符", "a_b_0=1:含有表名不能用的字符+名字已被占用"}));
+        QCOMPARE(names,
+                 QStringList({"北京=2:", "a_b=1:含有表名不能用的字符", "空=1:空值", "sheet1_0=1:名字已被占用",
+                              QString(31, 'x') + "=1:超过31个字符", "a_b_0=1:含有表名不能用的字符+名字已被占用"}));
         const QVector<SplitPlanEntry> files = planFiles(groups, ".xlsx");
         QCOMPARE(files.at(1).name, QString("a b.xlsx"));
         QCOMPARE(files.at(2).name, QString("空.xlsx"));
@@ -184,19 +190,22 @@ private slots:
     void planFirstAndIntoFiles()
     {
         const QString book = folder.filePath("cities.xlsx");
-        QVERIFY(writeWorkbook(book, {{"数据", {{"姓名", "城市"}, {"张伟", "北京"}, {"李娜", "上海"}, {"王芳", "北京"}, {"刘洋", "a/b"}}}}));
+        QVERIFY(writeWorkbook(
+            book,
+            {{"数据", {{"姓名", "城市"}, {"张伟", "北京"}, {"李娜", "上海"}, {"王芳", "北京"}, {"刘洋", "a/b"}}}}));
         const QByteArray original = fileBytes(book);
-        const CliRun plan = runCli({"split-column", book, "--sheet", "数据", "--start", "A1", "--end", "B5", "--column", "B",
-                                    "--dry-run", "--json"});
+        const CliRun plan = runCli({"split-column", book, "--sheet", "数据", "--start", "A1", "--end", "B5", "--column",
+                                    "B", "--dry-run", "--json"});
         QVERIFY2(plan.exitCode == 0, qPrintable(plan.err));
         const QJsonArray entries = QJsonDocument::fromJson(plan.out.toUtf8()).object().value("plan").toArray();
         QCOMPARE(entries.size(), 3);
         QCOMPARE(entries.at(0).toObject().value("name").toString(), QString("北京"));
         QCOMPARE(entries.at(0).toObject().value("rows").toInt(), 2);
         QCOMPARE(entries.at(2).toObject().value("renamed").toArray().size(), 1);
-        const CliRun text = runCli({"split-column", book, "--sheet", "数据", "--start", "A1", "--end", "B5", "--column", "B",
-                                    "--dry-run", "--to-files", folder.path()});
-        QVERIFY2(text.out.contains(QStringLiteral("“a/b”：1行 → a b.xlsx（改名：含有文件名不能用的字符）")), qPrintable(text.out));
+        const CliRun text = runCli({"split-column", book, "--sheet", "数据", "--start", "A1", "--end", "B5", "--column",
+                                    "B", "--dry-run", "--to-files", folder.path()});
+        QVERIFY2(text.out.contains(QStringLiteral("“a/b”：1行 → a b.xlsx（改名：含有文件名不能用的字符）")),
+                 qPrintable(text.out));
         QCOMPARE(fileBytes(book), original);
 
         // The window: the plan first, cancelled, then started.
@@ -211,7 +220,8 @@ private slots:
         KivFileDialog::setNextDirectory(files);
         KivMessageBox::setNextAnswer(QMessageBox::Cancel);
         window.findChild<QPushButton*>("pushButton")->click();
-        QVERIFY(KivMessageBox::shownTexts().value(0).startsWith(QStringLiteral("分割方案（3个值）：\n“北京”：2行 → 北京.xlsx")));
+        QVERIFY(KivMessageBox::shownTexts().value(0).startsWith(
+            QStringLiteral("分割方案（3个值）：\n“北京”：2行 → 北京.xlsx")));
         QVERIFY(QDir(files).entryList(QDir::Files).isEmpty());
         KivMessageBox::clearShownTexts();
         KivFileDialog::setNextDirectory(files);
@@ -226,8 +236,8 @@ private slots:
         // The command line writes the same files.
         const QString cliFiles = folder.filePath("files-cli");
         QVERIFY(QDir().mkpath(cliFiles));
-        const CliRun cli = runCli({"split-column", book, "--sheet", "数据", "--start", "A1", "--end", "B5", "--column", "B",
-                                   "--to-files", cliFiles, "--backup", "--quiet"});
+        const CliRun cli = runCli({"split-column", book, "--sheet", "数据", "--start", "A1", "--end", "B5", "--column",
+                                   "B", "--to-files", cliFiles, "--backup", "--quiet"});
         QVERIFY2(cli.exitCode == 0, qPrintable(cli.err));
         QCOMPARE(QDir(cliFiles).entryList(QDir::Files), QDir(files).entryList(QDir::Files));
         QCOMPARE(dump(readWorkbook(cliFiles + "/上海.xlsx")), dump(readWorkbook(files + "/上海.xlsx")));
@@ -299,7 +309,8 @@ private slots:
             const QByteArray bytes = fileBytes(pdf + "/" + name);
             QVERIFY(bytes.startsWith("%PDF-"));
             // The page tree counts one page.
-            const QRegularExpression pages("/Type\\s*/Pages[^>]*/Count\\s+(\\d+)", QRegularExpression::DotMatchesEverythingOption);
+            const QRegularExpression pages("/Type\\s*/Pages[^>]*/Count\\s+(\\d+)",
+                                           QRegularExpression::DotMatchesEverythingOption);
             QCOMPARE(pages.match(QString::fromLatin1(bytes.constData(), bytes.size())).captured(1), QString("1"));
         }
         // The window remembers the format chosen.

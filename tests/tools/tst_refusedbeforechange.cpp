@@ -18,9 +18,12 @@ private:
 
     static QStringList comparing(const QString& book, const QString& sheet1, const QString& sheet2)
     {
-        return {QStringLiteral("compare"), book, QStringLiteral("--sheet1"), sheet1, QStringLiteral("--column1"),
-                QStringLiteral("A"), QStringLiteral("--sheet2"), sheet2, QStringLiteral("--column2"), QStringLiteral("A"),
-                QStringLiteral("--quiet"), QStringLiteral("--allow-loss")};
+        return {QStringLiteral("compare"),   book,
+                QStringLiteral("--sheet1"),  sheet1,
+                QStringLiteral("--column1"), QStringLiteral("A"),
+                QStringLiteral("--sheet2"),  sheet2,
+                QStringLiteral("--column2"), QStringLiteral("A"),
+                QStringLiteral("--quiet"),   QStringLiteral("--allow-loss")};
     }
 
     void verifyRefused(const QStringList& arguments, const QString& book, const QString& why)
@@ -56,7 +59,8 @@ private slots:
                       QStringLiteral("表1受工作表保护"));
         verifyRefused({QStringLiteral("split-column"), book, QStringLiteral("--sheet"), QStringLiteral("KYC"),
                        QStringLiteral("--start"), QStringLiteral("A1"), QStringLiteral("--end"), QStringLiteral("C20"),
-                       QStringLiteral("--column"), QStringLiteral("B"), QStringLiteral("--quiet"), QStringLiteral("--allow-loss")},
+                       QStringLiteral("--column"), QStringLiteral("B"), QStringLiteral("--quiet"),
+                       QStringLiteral("--allow-loss")},
                       book, QStringLiteral("受工作表保护"));
     }
 
@@ -65,10 +69,11 @@ private slots:
     {
         const QString book = copy(QStringLiteral("poi-61300.xls"));
         const QString out = folder.filePath(QStringLiteral("out"));
-        verifyRefused({QStringLiteral("split-sheets"), book, QStringLiteral("--out"), out, QStringLiteral("--quiet")}, book,
-                      QStringLiteral("文件已损坏"));
+        verifyRefused({QStringLiteral("split-sheets"), book, QStringLiteral("--out"), out, QStringLiteral("--quiet")},
+                      book, QStringLiteral("文件已损坏"));
         QVERIFY(QDir(out).entryList(QDir::Files | QDir::Hidden).isEmpty());
-        verifyRefused(comparing(book, QStringLiteral("Sheet1"), QStringLiteral("Sheet1")), book, QStringLiteral("文件已损坏"));
+        verifyRefused(comparing(book, QStringLiteral("Sheet1"), QStringLiteral("Sheet1")), book,
+                      QStringLiteral("文件已损坏"));
     }
 
     // A file's content is always the format its name says.

@@ -88,8 +88,9 @@ private slots:
 
     void pickingASheetFillsTheDataArea()
     {
-        const QString path = newBook("area.xlsx", {{"Short", {{"k", "v"}, {"a", "1"}}},
-                                                   {"Long", {{"id", "city", "n"}, {"1", "x", "2"}, {"2", "y", "3"}, {"3", "x", "4"}}}});
+        const QString path =
+            newBook("area.xlsx", {{"Short", {{"k", "v"}, {"a", "1"}}},
+                                  {"Long", {{"id", "city", "n"}, {"1", "x", "2"}, {"2", "y", "3"}, {"3", "x", "4"}}}});
         SplitSheetFromColumn window;
         KivFileDialog::setNextFileName(path);
         click(window, "importFileButton");
@@ -102,7 +103,8 @@ private slots:
         click(window, "pushButton");
         QCOMPARE(KivMessageBox::lastKind(), NoticeKind::Information);
         const QList<SheetContent> after = readWorkbook(path);
-        QCOMPARE(sheetNamed(after, "x").rows, QList<QStringList>({{"id", "city", "n"}, {"1", "x", "2"}, {"3", "x", "4"}}));
+        QCOMPARE(sheetNamed(after, "x").rows,
+                 QList<QStringList>({{"id", "city", "n"}, {"1", "x", "2"}, {"3", "x", "4"}}));
         QCOMPARE(sheetNamed(after, "y").rows, QList<QStringList>({{"id", "city", "n"}, {"2", "y", "3"}}));
         // The run's dialog stayed up through the save and said so.
         QVERIFY2(RunProgress::lastLabels().last().endsWith(QStringLiteral("\n正在保存……")),

@@ -28,7 +28,8 @@ bool sameValue(const QString& expected, const QString& actual)
     bool actualIsNumber = false;
     const double want = expected.toDouble(&expectedIsNumber);
     const double got = actual.toDouble(&actualIsNumber);
-    return expectedIsNumber && actualIsNumber && std::abs(want - got) <= 1e-12 * std::max(std::abs(want), std::abs(got));
+    return expectedIsNumber && actualIsNumber
+           && std::abs(want - got) <= 1e-12 * std::max(std::abs(want), std::abs(got));
 }
 
 // The cells of two sheets that differ, as "A1: x / y"; the second read from column `shift` + 1.
@@ -41,7 +42,10 @@ QStringList differences(const SheetContent& expected, const SheetContent& actual
         const QStringList got = actual.rows.value(r).mid(shift);
         for (int c = 0; c < qMax(want.size(), got.size()); ++c)
             if (!sameValue(want.value(c), got.value(c)))
-                found << QStringLiteral("%1%2: %3 / %4").arg(columnLetters(c + 1)).arg(r + 1).arg(want.value(c), got.value(c));
+                found << QStringLiteral("%1%2: %3 / %4")
+                             .arg(columnLetters(c + 1))
+                             .arg(r + 1)
+                             .arg(want.value(c), got.value(c));
     }
     return found;
 }
@@ -106,7 +110,8 @@ QStringList splitDifferences(const SheetContent& source, const QList<SheetConten
 // other workbook, so a new one is caught. (The comparer's ROW($A1:$IV4) in an .xls: the office
 // moves the range's end past the last column an .xls can hold.)
 const char* const kStillBroken[] = {
-    "44891.xls", "57231_MixedGasReport.xls", "Basic_Expense_Template_2011.xls", "58616.xlsx", "RowFunctionTestCaseData.xls",
+    "44891.xls",  "57231_MixedGasReport.xls",    "Basic_Expense_Template_2011.xls",
+    "58616.xlsx", "RowFunctionTestCaseData.xls",
 };
 
 bool stillBroken(const QString& book)
@@ -127,7 +132,8 @@ struct Tally
         if (differences.isEmpty())
             return;
         ++differing;
-        differingBooks << book + QStringLiteral(" (") + differences.mid(0, 3).join(QStringLiteral("; ")) + QLatin1Char(')');
+        differingBooks << book + QStringLiteral(" (") + differences.mid(0, 3).join(QStringLiteral("; "))
+                              + QLatin1Char(')');
         QStringList brokenCells;
         for (const QString& difference : differences)
             if (difference.endsWith(QLatin1String(" / #REF!")) && !difference.contains(QLatin1String(": #"))
@@ -137,7 +143,8 @@ struct Tally
             return;
         ++broken;
         if (!stillBroken(book.section(QLatin1Char(' '), 0, 0)))
-            brokenBooks << book + QStringLiteral(" (") + brokenCells.mid(0, 3).join(QStringLiteral("; ")) + QLatin1Char(')');
+            brokenBooks << book + QStringLiteral(" (") + brokenCells.mid(0, 3).join(QStringLiteral("; "))
+                               + QLatin1Char(')');
     }
 };
 
@@ -278,9 +285,10 @@ private slots:
 
     void doneMeansTheValuesTheUserSaw()
     {
-        QStringList books = QDir(corpusFolder()).entryList({QStringLiteral("*.xlsx"), QStringLiteral("*.xlsm"),
-                                                                   QStringLiteral("*.xls")},
-                                                                  QDir::Files, QDir::Name);
+        QStringList books =
+            QDir(corpusFolder())
+                .entryList({QStringLiteral("*.xlsx"), QStringLiteral("*.xlsm"), QStringLiteral("*.xls")}, QDir::Files,
+                           QDir::Name);
         if (books.isEmpty())
             QSKIP("the shared corpus of real-world workbooks is not here");
         // While looking into one case: KIVEXCEL_SURVEY_ONLY=name, or every n-th: KIVEXCEL_SURVEY_EVERY=n.
@@ -291,7 +299,7 @@ private slots:
         // KIVEXCEL_SURVEY_HALF=1 or 2: every other workbook, from the first or the second, so two
         // runs side by side share the folder.
         const int half = qEnvironmentVariableIntValue("KIVEXCEL_SURVEY_HALF");
-        for (int i = half == 2 ? every : 0; i < books.size(); i += half > 0 ? 2 * every : every) {
+        for (int i = half == 2 ? every : 0; i<books.size(); i += half> 0 ? 2 * every : every) {
             const QString name = books.at(i);
             const QString copy = freshCopy(name);
             QVERIFY(!copy.isEmpty());
@@ -305,7 +313,8 @@ private slots:
             surveyColumnSplit(name, copy, plain);
         }
         qInfo("| tool | tried | done | refused or failed | done, other values | done, #REF! where a value was |");
-        qInfo("| sheet-to-files | %d | %d | %d | %d | %d |", files.tried, files.done, files.other, files.differing, files.broken);
+        qInfo("| sheet-to-files | %d | %d | %d | %d | %d |", files.tried, files.done, files.other, files.differing,
+              files.broken);
         qInfo("| comparer | %d | %d | %d | %d | %d |", comparisons.tried, comparisons.done, comparisons.other,
               comparisons.differing, comparisons.broken);
         qInfo("| column splitter | %d | %d | %d | %d | %d |", splits.tried, splits.done, splits.other, splits.differing,

@@ -89,13 +89,16 @@ private:
         const FontedTexts after = restrictedTo(fontedTexts(result, sheet), before);
         // A new sheet holds some of the source's rows: every pair it has, the source had.
         const QStringList changed = missingFrom(before, after);
-        QVERIFY2(changed.isEmpty(), qPrintable(sheet + QStringLiteral(": ") + changed.mid(0, 5).join(QStringLiteral("; "))));
+        QVERIFY2(changed.isEmpty(),
+                 qPrintable(sheet + QStringLiteral(": ") + changed.mid(0, 5).join(QStringLiteral("; "))));
         QVERIFY2(!after.isEmpty(), qPrintable(sheet));
     }
 
     void verifyNoRuns(const XlsxContent& result)
     {
-        QVERIFY2(result.textRuns == 0, qPrintable(QStringLiteral("%1 runs in %2").arg(result.textRuns).arg(result.runFonts.join(QLatin1Char(',')))));
+        QVERIFY2(result.textRuns == 0,
+                 qPrintable(
+                     QStringLiteral("%1 runs in %2").arg(result.textRuns).arg(result.runFonts.join(QLatin1Char(',')))));
     }
 
 private slots:
@@ -140,10 +143,10 @@ private slots:
         QFETCH(QString, extension);
         const QString book = bookIn(extension, QStringLiteral("split"));
         QVERIFY(!book.isEmpty());
-        const CliRun run = runCli({QStringLiteral("split-column"), book, QStringLiteral("--sheet"), QStringLiteral("报名"),
-                                   QStringLiteral("--start"), QStringLiteral("A1"), QStringLiteral("--end"),
-                                   QStringLiteral("Q31"), QStringLiteral("--column"), QStringLiteral("C"),
-                                   QStringLiteral("--quiet"), QStringLiteral("--allow-loss")});
+        const CliRun run = runCli({QStringLiteral("split-column"), book, QStringLiteral("--sheet"),
+                                   QStringLiteral("报名"), QStringLiteral("--start"), QStringLiteral("A1"),
+                                   QStringLiteral("--end"), QStringLiteral("Q31"), QStringLiteral("--column"),
+                                   QStringLiteral("C"), QStringLiteral("--quiet"), QStringLiteral("--allow-loss")});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         const XlsxContent result = contentOf(book);
         QCOMPARE(result.sheets.size(), 5);
@@ -160,7 +163,8 @@ private slots:
         QVERIFY(!book.isEmpty());
         const QString out = folder.filePath(QStringLiteral("files-") + extension);
         QVERIFY(QDir().mkpath(out));
-        const CliRun run = runCli({QStringLiteral("split-sheets"), book, QStringLiteral("--out"), out, QStringLiteral("--quiet")});
+        const CliRun run =
+            runCli({QStringLiteral("split-sheets"), book, QStringLiteral("--out"), out, QStringLiteral("--quiet")});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         for (const QString& sheet : ChineseOfficeBook::sheetNames()) {
             const XlsxContent result = contentOf(QDir(out).filePath(sheet + QLatin1Char('.') + extension));

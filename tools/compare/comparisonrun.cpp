@@ -23,13 +23,15 @@ const char* const kProgressLabel = QT_TRANSLATE_NOOP("DuZozodKiv", "正在处理
 const char* const kProgressCancel = QT_TRANSLATE_NOOP("DuZozodKiv", "取消");
 const char* const kCancelledText = QT_TRANSLATE_NOOP("DuZozodKiv", "注意：还没处理完毕，您已退出。");
 const char* const kWriteFailedText = QT_TRANSLATE_NOOP("DuZozodKiv", "写入对比结果时出错，已停止处理。");
-const char* const kFinishedText = QT_TRANSLATE_NOOP("DuZozodKiv", "对比结束，结果已保存在Excel文件的第一列，请自行打开查看。");
-const char* const kPartialText = QT_TRANSLATE_NOOP("DuZozodKiv", "虽然还没处理完，但是仍在目标文件保存了部分结果，请自行打开查看。");
-const char* const kFinishedNotSavedText = QT_TRANSLATE_NOOP("DuZozodKiv",
-    "对比已结束，但结果未能保存到Excel文件（文件可能是只读的、正被其他程序占用或磁盘已满），"
-    "请检查后重新导入并对比。");
-const char* const kPartialNotSavedText = QT_TRANSLATE_NOOP("DuZozodKiv",
-    "还没处理完，而且部分结果也未能保存到Excel文件（文件可能是只读的、正被其他程序占用或磁盘已满）。");
+const char* const kFinishedText =
+    QT_TRANSLATE_NOOP("DuZozodKiv", "对比结束，结果已保存在Excel文件的第一列，请自行打开查看。");
+const char* const kPartialText =
+    QT_TRANSLATE_NOOP("DuZozodKiv", "虽然还没处理完，但是仍在目标文件保存了部分结果，请自行打开查看。");
+const char* const kFinishedNotSavedText = QT_TRANSLATE_NOOP(
+    "DuZozodKiv", "对比已结束，但结果未能保存到Excel文件（文件可能是只读的、正被其他程序占用或磁盘已满），"
+                  "请检查后重新导入并对比。");
+const char* const kPartialNotSavedText = QT_TRANSLATE_NOOP(
+    "DuZozodKiv", "还没处理完，而且部分结果也未能保存到Excel文件（文件可能是只读的、正被其他程序占用或磁盘已满）。");
 
 // What the run does now, under the dialog's own label.
 const char* const kOpeningStage = QT_TRANSLATE_NOOP("DuZozodKiv", "正在打开表格……");
@@ -80,8 +82,8 @@ PassOutcome inChunks(int rowCount, ProgressSteps& progress, Step step)
     return PassOutcome::Done;
 }
 
-PassOutcome readColumn(SheetEntry* sheet, int column, int firstRow, int rowCount,
-                       ProgressSteps& progress, QStringList& values)
+PassOutcome readColumn(SheetEntry* sheet, int column, int firstRow, int rowCount, ProgressSteps& progress,
+                       QStringList& values)
 {
     return inChunks(rowCount, progress, [&](int offset, int count) {
         const int from = firstRow + offset;
@@ -94,8 +96,7 @@ PassOutcome readColumn(SheetEntry* sheet, int column, int firstRow, int rowCount
     });
 }
 
-PassOutcome writeColumn(SheetEntry* sheet, int column, int firstRow, const QStringList& texts,
-                        ProgressSteps& progress)
+PassOutcome writeColumn(SheetEntry* sheet, int column, int firstRow, const QStringList& texts, ProgressSteps& progress)
 {
     return inChunks(texts.size(), progress, [&](int offset, int count) {
         return sheet->writeColumnTexts(column, firstRow + offset, texts.mid(offset, count));
@@ -162,7 +163,8 @@ int dataRowCount(int firstRow, int lastRow)
 QString occurrenceHeader(const QString& ownTitle, const QString& otherSheet, const QString& otherTitle)
 {
     //: Header of the count column: %1 this column's title, %2 the other sheet, %3 its column's title.
-    return QCoreApplication::translate("DuZozodKiv", "“%1”在“%2”表“%3”列出现的次数").arg(ownTitle, otherSheet, otherTitle);
+    return QCoreApplication::translate("DuZozodKiv", "“%1”在“%2”表“%3”列出现的次数")
+        .arg(ownTitle, otherSheet, otherTitle);
 }
 
 bool holdsTitle(const SheetEntry* sheet, int titleIndex)
@@ -193,10 +195,7 @@ QString chosenTitle(const ComparisonSide& side, const SheetEntry* sheet)
 
 } // namespace
 
-ComparisonRun::ComparisonRun(ExcelOpKiv& book, const ComparisonSettings& settings)
-    : book(book), settings(settings)
-{
-}
+ComparisonRun::ComparisonRun(ExcelOpKiv& book, const ComparisonSettings& settings) : book(book), settings(settings) {}
 
 QString ComparisonRun::comparedForm(const QString& value, const ComparisonOptions& options)
 {
@@ -316,9 +315,10 @@ ComparisonOutcome ComparisonRun::run()
         return refused;
     }
     // Nothing has changed yet: the user may still stop.
-    const QString spanning = settings.onSpanningFormulas
-                                 ? spanningExplanation(formulasSpanning(book, {table1->getSheetName(), table2->getSheetName()}))
-                                 : QString();
+    const QString spanning =
+        settings.onSpanningFormulas
+            ? spanningExplanation(formulasSpanning(book, {table1->getSheetName(), table2->getSheetName()}))
+            : QString();
     if (!spanning.isEmpty() && !settings.onSpanningFormulas(spanning)) {
         ComparisonOutcome stopped;
         //: After the text on formulas with 3-D references, when the user chose to stop.
@@ -375,11 +375,11 @@ bool ComparisonRun::countOccurrences(RunProgress& dialog)
     ProgressSteps progress(dialog);
     QStringList values1;
     QStringList values2;
-    PassOutcome outcome = readColumn(table1, settings.side1.titleIndex + 1 + insertedColumns(), kFirstRow, rows1,
-                                     progress, values1);
+    PassOutcome outcome =
+        readColumn(table1, settings.side1.titleIndex + 1 + insertedColumns(), kFirstRow, rows1, progress, values1);
     if (outcome == PassOutcome::Done)
-        outcome = readColumn(table2, settings.side2.titleIndex + 1 + insertedColumns(), kFirstRow, rows2, progress,
-                             values2);
+        outcome =
+            readColumn(table2, settings.side2.titleIndex + 1 + insertedColumns(), kFirstRow, rows2, progress, values2);
     for (QString& value : values1)
         value = comparedForm(value, options);
     for (QString& value : values2)
@@ -402,7 +402,8 @@ bool ComparisonRun::addChosenExtras(const Occurrences& found1, const Occurrences
 {
     constexpr int kFirstRow = 2;
     if (settings.options.matchRow
-        && !(table1->writeColumnTexts(2, kFirstRow, found1.firstRows) && table2->writeColumnTexts(2, kFirstRow, found2.firstRows)))
+        && !(table1->writeColumnTexts(2, kFirstRow, found1.firstRows)
+             && table2->writeColumnTexts(2, kFirstRow, found2.firstRows)))
         return false;
     if (!settings.options.highlightMissing)
         return true;

@@ -19,8 +19,7 @@
 #include <QComboBox>
 #include <QTextEdit>
 
-DuZozodKiv::DuZozodKiv(QWidget* parent)
-    : QMainWindow(parent), ui(std::make_unique<DuZozodKivForm>())
+DuZozodKiv::DuZozodKiv(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<DuZozodKivForm>())
 {
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this);
@@ -116,7 +115,8 @@ ComparisonSettings DuZozodKiv::comparisonSettings() const
     settings.onLoss = ResultSaver::askInWindow();
     // Asked during the run, whose boxes are centred on this window.
     settings.onSpanningFormulas = [](const QString& explanation) {
-        return KivMessageBox::confirm(explanation, tr("要继续对比吗？选择“停止”则文件不做任何改动。"), tr("继续"), tr("停止"));
+        return KivMessageBox::confirm(explanation, tr("要继续对比吗？选择“停止”则文件不做任何改动。"), tr("继续"),
+                                      tr("停止"));
     };
     return settings;
 }
@@ -127,8 +127,8 @@ void DuZozodKiv::on_startCompareButton_clicked()
     if (!mExcelOpKiv) {
         // Nothing imported: the form's own checks say so.
         const QString problem = ComparisonRun::formProblem(settings);
-        KivMessageBox::inform(problem.isEmpty() ? tr("没有导入Excel文件，无法比对。") : problem,
-                              NoticeKind::Warning, this);
+        KivMessageBox::inform(problem.isEmpty() ? tr("没有导入Excel文件，无法比对。") : problem, NoticeKind::Warning,
+                              this);
         return;
     }
     setEnabled(false);
@@ -143,8 +143,8 @@ void DuZozodKiv::on_startCompareButton_clicked()
     }
     runInProgress = false;
     const NoticeKind kind = outcome.kind == ComparisonOutcome::Kind::Finished && outcome.saved ? NoticeKind::Information
-                            : outcome.kind == ComparisonOutcome::Kind::Failed               ? NoticeKind::Failure
-                                                                                            : NoticeKind::Warning;
+                            : outcome.kind == ComparisonOutcome::Kind::Failed                  ? NoticeKind::Failure
+                                                                                               : NoticeKind::Warning;
     for (const QString& message : outcome.messages)
         KivMessageBox::inform(message, kind, this);
     setEnabled(true);

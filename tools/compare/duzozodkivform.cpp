@@ -61,21 +61,21 @@ void fillPickerRow(QHBoxLayout* row, QLabel* label1, QComboBox* box1, QLabel* la
 
 QString instructionsHtml()
 {
-    const QString justified = QStringLiteral(
-        "<p align=\"justify\" style=\"margin-top:0px; margin-bottom:0px; margin-left:0px; "
-        "margin-right:0px; -qt-block-indent:0; text-indent:0px;\">%1</p>");
-    const QString plain = QStringLiteral(
-        "<p style=\"margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; "
-        "-qt-block-indent:0; text-indent:0px;\">%1</p>");
+    const QString justified =
+        QStringLiteral("<p align=\"justify\" style=\"margin-top:0px; margin-bottom:0px; margin-left:0px; "
+                       "margin-right:0px; -qt-block-indent:0; text-indent:0px;\">%1</p>");
+    const QString plain =
+        QStringLiteral("<p style=\"margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; "
+                       "-qt-block-indent:0; text-indent:0px;\">%1</p>");
     return QStringLiteral("<html><head><meta name=\"qrichtext\" content=\"1\" /></head>"
                           "<body style=\" font-family:'SimSun'; font-size:9pt;\">"
                           "<div style=\" font-family:'宋体';\">")
-        + plain.arg(QCoreApplication::translate("DuZozodKiv", "说明："))
-        + justified.arg(QCoreApplication::translate("DuZozodKiv", "1、系统必须安装LibreOffice Calc任意版本；"))
-        + justified.arg(QCoreApplication::translate("DuZozodKiv", "2、导入文件的列名必须放在表格的第一行；"))
-        + justified.arg(QCoreApplication::translate(
-            "DuZozodKiv", "3、点击“开始对比”按钮后该按钮即可开始对比，结果保存在导入的Excel文件里。"))
-        + QStringLiteral("</div></body></html>");
+           + plain.arg(QCoreApplication::translate("DuZozodKiv", "说明："))
+           + justified.arg(QCoreApplication::translate("DuZozodKiv", "1、系统必须安装LibreOffice Calc任意版本；"))
+           + justified.arg(QCoreApplication::translate("DuZozodKiv", "2、导入文件的列名必须放在表格的第一行；"))
+           + justified.arg(QCoreApplication::translate(
+               "DuZozodKiv", "3、点击“开始对比”按钮后该按钮即可开始对比，结果保存在导入的Excel文件里。"))
+           + QStringLiteral("</div></body></html>");
 }
 
 } // namespace

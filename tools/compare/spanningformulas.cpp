@@ -19,7 +19,8 @@ int positionOf(const QStringList& sheetOrder, const QString& sheet)
 // A cell as Excel names it: Sheet1!A3, 'My sheet'!A3.
 QString cellName(const QString& sheet, int row, int column)
 {
-    const bool plain = std::all_of(sheet.cbegin(), sheet.cend(), [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); });
+    const bool plain = std::all_of(sheet.cbegin(), sheet.cend(),
+                                   [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); });
     QString quoted = sheet;
     quoted.replace(QLatin1Char('\''), QLatin1String("''"));
     return (plain ? sheet : QLatin1Char('\'') + quoted + QLatin1Char('\'')) + QLatin1Char('!') + columnLetters(column)
@@ -31,7 +32,8 @@ QString cellName(const QString& sheet, int row, int column)
 bool spansAnyOf(const QString& formula, const QStringList& sheetOrder, const QSet<int>& positions)
 {
     for (const Reference& reference : readableReferences(formula)) {
-        if (reference.first.sheet.isEmpty() || reference.last.sheet.compare(reference.first.sheet, Qt::CaseInsensitive) == 0)
+        if (reference.first.sheet.isEmpty()
+            || reference.last.sheet.compare(reference.first.sheet, Qt::CaseInsensitive) == 0)
             continue;
         const int from = positionOf(sheetOrder, reference.first.sheet);
         const int to = positionOf(sheetOrder, reference.last.sheet);
@@ -92,8 +94,8 @@ QString spanningExplanation(const SpanningFormulas& found)
     if (!found.names.isEmpty())
         parts.append(QCoreApplication::translate("DuZozodKiv", "名称%1").arg(found.names.join(separator)));
     //: %1 the cells and names whose formulas have 3-D references over a compared sheet.
-    return QCoreApplication::translate("DuZozodKiv",
-                                       "%1的公式用三维引用（如Sheet1:Sheet3!A1）汇总多个工作表的同一位置，其中包括要对比的表。"
-                                       "对比会在表里插入新列，内容右移而三维引用不变，这些公式的结果会因此改变。")
+    return QCoreApplication::translate(
+               "DuZozodKiv", "%1的公式用三维引用（如Sheet1:Sheet3!A1）汇总多个工作表的同一位置，其中包括要对比的表。"
+                             "对比会在表里插入新列，内容右移而三维引用不变，这些公式的结果会因此改变。")
         .arg(parts.join(separator));
 }

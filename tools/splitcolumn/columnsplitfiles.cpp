@@ -17,7 +17,6 @@
 
 namespace {
 
-
 QString extensionOf(const QString& path)
 {
     const QString suffix = QFileInfo(path).suffix();
@@ -110,7 +109,8 @@ JobOutcome ColumnSplitJob::splitIntoFiles(std::unique_ptr<ExcelOpKiv>& link)
     }
     if (split != ColumnSplitRun::Outcome::Finished || !link->saveWorkbook()) {
         link.reset();
-        return outcomeOf(split == ColumnSplitRun::Outcome::Cancelled ? JobOutcome::Kind::Cancelled : JobOutcome::Kind::Failed,
+        return outcomeOf(split == ColumnSplitRun::Outcome::Cancelled ? JobOutcome::Kind::Cancelled
+                                                                     : JobOutcome::Kind::Failed,
                          split == ColumnSplitRun::Outcome::Cancelled
                              ? tr("注意：还没处理完毕，您已退出，没有写入任何文件。")
                              : tr("处理时出错：电子表格程序没能分出新的Sheet表，没有写入任何文件。"));
@@ -132,11 +132,13 @@ JobOutcome ColumnSplitJob::splitIntoFiles(std::unique_ptr<ExcelOpKiv>& link)
         const QString from = sheetFiles.outputPathFor(sheets.at(k).name);
         const QString to = joinPath(folder, files.at(k).name);
         // A cancelled run's unfinished file holds other values' sheets too: it stays behind.
-        const bool moved = sheetFiles.written().contains(from) && (!QFileInfo::exists(to) || QFile::remove(to)) && QFile::rename(from, to);
+        const bool moved = sheetFiles.written().contains(from) && (!QFileInfo::exists(to) || QFile::remove(to))
+                           && QFile::rename(from, to);
         if (moved)
             outcome.written.append(to);
         else
-            notWritten.append(files.at(k).value.isEmpty() ? QCoreApplication::translate("ExcelOpKiv", "空") : files.at(k).value);
+            notWritten.append(files.at(k).value.isEmpty() ? QCoreApplication::translate("ExcelOpKiv", "空")
+                                                          : files.at(k).value);
     }
     if (wrote == SheetFilesRun::Outcome::Cancelled) {
         outcome.kind = JobOutcome::Kind::Cancelled;

@@ -14,7 +14,9 @@ namespace {
 
 QString readOnlyText(const QString& path)
 {
-    return QCoreApplication::translate("SplitSheetFromColumn", "%1只能以只读方式打开（所在文件夹不能写入，或文件正被其他程序占用），处理结果无法保存，没有处理，文件没有改动。")
+    return QCoreApplication::translate("SplitSheetFromColumn",
+                                       "%1只能以只读方式打开（所在文件夹不能写入，或文件正被其他程序占用），处理结果无"
+                                       "法保存，没有处理，文件没有改动。")
         .arg(path);
 }
 
@@ -73,18 +75,21 @@ bool ColumnSplitJob::refused(ExcelOpKiv& book, JobOutcome& refusal)
         return true;
     }
     if (!source) {
-        refusal = outcomeOf(JobOutcome::Kind::Refused,
-                            tr("文件中没有名为“%1”的Sheet表，请重新导入文件并选择要处理的Sheet表。").arg(request.sheetName));
+        refusal =
+            outcomeOf(JobOutcome::Kind::Refused,
+                      tr("文件中没有名为“%1”的Sheet表，请重新导入文件并选择要处理的Sheet表。").arg(request.sheetName));
         return true;
     }
     // The new sheets are copies of the source, protected as it is: their rows could not go.
     if (source->isProtected()) {
         refusal = outcomeOf(JobOutcome::Kind::Refused,
-                            tr("“%1”表受工作表保护，新Sheet表里的行无法删除，请先撤销工作表保护。文件没有改动。").arg(request.sheetName));
+                            tr("“%1”表受工作表保护，新Sheet表里的行无法删除，请先撤销工作表保护。文件没有改动。")
+                                .arg(request.sheetName));
         return true;
     }
     if (book.isStructureProtected()) {
-        refusal = outcomeOf(JobOutcome::Kind::Refused, tr("工作簿的结构受保护，无法添加新的Sheet表，请先撤销工作簿保护。文件没有改动。"));
+        refusal = outcomeOf(JobOutcome::Kind::Refused,
+                            tr("工作簿的结构受保护，无法添加新的Sheet表，请先撤销工作簿保护。文件没有改动。"));
         return true;
     }
     const QString outside = areaOutsideSheet(*source);
@@ -103,9 +108,10 @@ bool ColumnSplitJob::refused(ExcelOpKiv& book, JobOutcome& refusal)
 
 JobOutcome ColumnSplitJob::noDataRows() const
 {
-    return outcomeOf(JobOutcome::Kind::Refused, tr("“%1”表在标题行（第%2行）下面没有数据行，没有可以分割的内容，文件没有改动。")
-                                                    .arg(request.sheetName)
-                                                    .arg(titleRow));
+    return outcomeOf(JobOutcome::Kind::Refused,
+                     tr("“%1”表在标题行（第%2行）下面没有数据行，没有可以分割的内容，文件没有改动。")
+                         .arg(request.sheetName)
+                         .arg(titleRow));
 }
 
 JobOutcome ColumnSplitJob::splitInOpenWorkbook(ExcelOpKiv& book)
@@ -129,8 +135,8 @@ JobOutcome ColumnSplitJob::splitInOpenWorkbook(ExcelOpKiv& book)
         if (stillThere && stillThere->isProtected())
             return outcomeOf(JobOutcome::Kind::Failed,
                              tr("处理时出错：工作表受保护，新Sheet表里的行没能删除，已停止处理，文件没有改动。"));
-        return outcomeOf(JobOutcome::Kind::Failed,
-                         tr("处理时出错：电子表格程序拒绝删除新Sheet表里的行（例如要删除的行穿过数组公式），已停止处理，文件没有改动。"));
+        return outcomeOf(JobOutcome::Kind::Failed, tr("处理时出错：电子表格程序拒绝删除新Sheet表里的行（例如要删除的行"
+                                                      "穿过数组公式），已停止处理，文件没有改动。"));
     }
     if (request.keepBackup && keepBackupBeside(path).isEmpty())
         return outcomeOf(JobOutcome::Kind::Failed, backupFailedText(path));
@@ -189,10 +195,11 @@ QStringList ColumnSplitJob::notes(int cellsKeptAsValues, int emptyRows) const
     const bool intoFiles = !request.filesFolder.isEmpty();
     QStringList lines;
     if (cellsKeptAsValues > 0)
-        lines.append(intoFiles ? tr("文件里有%n个单元格的公式引用的内容不在该文件里（会显示#REF!），已保留为原来显示的值。", nullptr,
-                                    cellsKeptAsValues)
-                               : tr("新Sheet表里有%n个单元格的公式引用的内容不在该表里（会显示#REF!），已保留为原来显示的值。", nullptr,
-                                    cellsKeptAsValues));
+        lines.append(
+            intoFiles ? tr("文件里有%n个单元格的公式引用的内容不在该文件里（会显示#REF!），已保留为原来显示的值。",
+                           nullptr, cellsKeptAsValues)
+                      : tr("新Sheet表里有%n个单元格的公式引用的内容不在该表里（会显示#REF!），已保留为原来显示的值。",
+                           nullptr, cellsKeptAsValues));
     if (emptyRows > 0)
         lines.append(intoFiles ? tr("数据区域里有%n行整行为空，不分到任何文件。", nullptr, emptyRows)
                                : tr("数据区域里有%n行整行为空，不分到任何新Sheet表。", nullptr, emptyRows));

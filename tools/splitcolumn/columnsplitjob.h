@@ -15,13 +15,12 @@
 class ExcelOpKiv;
 class SheetEntry;
 
-
 struct ColumnSplitRequest
 {
     QString workbookPath;
     QString sheetName;
-    QString startCellText;  // 起始位置, such as A1
-    QString endCellText;    // 结束于
+    QString startCellText;   // 起始位置, such as A1
+    QString endCellText;     // 结束于
     QString referColumnText; // 参考列 letters
     bool deleteReferColumn = false;
     bool keepBackup = false; // the original kept beside the workbook before the save

@@ -44,8 +44,7 @@ public:
         : divisor(maximum / std::numeric_limits<int>::max() + 1),
           dialog(QCoreApplication::translate("SplitSheetFromColumn", "正在处理中，请不要操作其他Excel文件。"),
                  QCoreApplication::translate("SplitSheetFromColumn", "取消"), 0, int(maximum / divisor))
-    {
-    }
+    {}
 
     // Moves the bar and reports whether the user has cancelled meanwhile.
     bool advanceTo(qint64 value)
@@ -60,10 +59,8 @@ private:
     RunProgress dialog;
 };
 
-ColumnSplitRun::ColumnSplitRun(ExcelOpKiv& book, const ColumnSplitSettings& settings)
-    : book(book), settings(settings)
-{
-}
+ColumnSplitRun::ColumnSplitRun(ExcelOpKiv& book, const ColumnSplitSettings& settings) : book(book), settings(settings)
+{}
 
 ColumnSplitRun::~ColumnSplitRun() = default;
 
@@ -71,8 +68,8 @@ ColumnSplitRun::Outcome ColumnSplitRun::run()
 {
     SheetEntry* source = book.findSheet(settings.sheetName);
     // One bulk read; every copy starts as the same rows, so its blocks are known beforehand.
-    const SplitRows rows = source ? splitRowsOf(*source, settings.titleRow, settings.endRow, settings.referColumn)
-                                  : SplitRows();
+    const SplitRows rows =
+        source ? splitRowsOf(*source, settings.titleRow, settings.endRow, settings.referColumn) : SplitRows();
     const QVector<ValueRows>& groups = rows.groups;
     emptyRows = rows.emptyRows;
     valueCount = groups.size();
@@ -195,7 +192,8 @@ QVector<int> ColumnSplitRun::groupRowsByValueIn(SheetEntry& work, SheetEntry& so
 // Each value's sheet is a copy of the work copy without the rows above and below that value's
 // rows; the work copy then drops them, so later copies have fewer rows to copy and delete.
 ColumnSplitRun::Outcome ColumnSplitRun::splitOffSortedGroups(const QString& workName, const QVector<ValueRows>& groups,
-                                                             int sheetGroups, QVector<int> starts, SplitProgress& progress)
+                                                             int sheetGroups, QVector<int> starts,
+                                                             SplitProgress& progress)
 {
     const int firstDataRow = settings.titleRow + 1;
     const qint64 rowsPerValue = settings.endRow - settings.titleRow;
@@ -237,7 +235,8 @@ ColumnSplitRun::Outcome ColumnSplitRun::splitOffSortedGroups(const QString& work
 }
 
 // Cancelled: the copy keeps what was done so far.
-ColumnSplitRun::Outcome ColumnSplitRun::splitOneValue(const ValueRows& group, SplitProgress& progress, qint64 progressOffset)
+ColumnSplitRun::Outcome ColumnSplitRun::splitOneValue(const ValueRows& group, SplitProgress& progress,
+                                                      qint64 progressOffset)
 {
     const qint64 rowsPerValue = settings.endRow - settings.titleRow;
     SheetEntry* copy = copyForValue(settings.sheetName, group.value);
@@ -257,7 +256,8 @@ ColumnSplitRun::Outcome ColumnSplitRun::splitOneValue(const ValueRows& group, Sp
         if (batch.isEmpty() && !progress.advanceTo(progressOffset + settings.endRow - block->last))
             return Outcome::Cancelled;
         batch.append({block->first, block->last});
-        const bool batchFull = batch.size() == kMaxBlocksPerCall || batch.first().second - block->first + 1 >= rowsPerBatch;
+        const bool batchFull =
+            batch.size() == kMaxBlocksPerCall || batch.first().second - block->first + 1 >= rowsPerBatch;
         if (batchFull || block + 1 == blocks.crend()) {
             if (!copy->deleteRowBlocks(batch))
                 return Outcome::Failed;

@@ -15,10 +15,10 @@ struct ValueRows;
 
 struct ColumnSplitSettings
 {
-    QString sheetName;      // the source sheet
-    int titleRow = 0;       // data rows are titleRow + 1 .. endRow
+    QString sheetName; // the source sheet
+    int titleRow = 0;  // data rows are titleRow + 1 .. endRow
     int endRow = 0;
-    int referColumn = 0;    // 1-based
+    int referColumn = 0; // 1-based
     bool deleteReferColumn = false;
     // Formulas that would show #REF! in a new sheet stay formulas; by default they keep the values
     // the user saw.

@@ -32,8 +32,7 @@ class FormulaScanner
 public:
     FormulaScanner(const QString& text, const QSet<QString>& constantNames)
         : text(text), size(text.size()), constantNames(constantNames)
-    {
-    }
+    {}
 
     bool scan(QVector<Reference>& references, bool tolerant = false)
     {
@@ -85,7 +84,9 @@ private:
     // One of the names that stand for a value.
     bool skipConstantName()
     {
-        const auto partOfName = [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('.'); };
+        const auto partOfName = [](QChar c) {
+            return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('.');
+        };
         if (constantNames.isEmpty() || !(at(position).isLetter() || at(position) == QLatin1Char('_')))
             return false;
         int i = position + 1;
@@ -103,7 +104,8 @@ private:
         if (!isAsciiLetter(at(position)) && at(position) != QLatin1Char('_'))
             return false;
         int i = position + 1;
-        while (i < size && (isAsciiLetter(at(i)) || isDigit(at(i)) || at(i) == QLatin1Char('_') || at(i) == QLatin1Char('.')))
+        while (i < size
+               && (isAsciiLetter(at(i)) || isDigit(at(i)) || at(i) == QLatin1Char('_') || at(i) == QLatin1Char('.')))
             ++i;
         while (i < size && at(i).isSpace())
             ++i;

@@ -17,8 +17,8 @@ bool pointsAtOwnSheet(const Reference& reference, const QString& sheetName)
 
 } // namespace
 
-LostReferences::LostReferences(const QList<QStringList>& formulas, const QString& sheetName, int firstRow,
-                               int lastRow, int removedColumn)
+LostReferences::LostReferences(const QList<QStringList>& formulas, const QString& sheetName, int firstRow, int lastRow,
+                               int removedColumn)
     : firstRow(firstRow), lastRow(lastRow)
 {
     for (int r = 0; r < formulas.size(); ++r) {

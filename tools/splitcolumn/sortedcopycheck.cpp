@@ -74,8 +74,8 @@ QSet<QString> constantNamesFor(const QHash<QString, QString>& definedNames, cons
     for (auto it = definedNames.cbegin(); it != definedNames.cend(); ++it) {
         const QString name = it.key().toCaseFolded();
         QVector<Reference> references;
-        if (!name.contains(QLatin1Char('!')) && !hiddenBySheet.contains(name)
-            && readReferences(it.value(), references) && references.isEmpty())
+        if (!name.contains(QLatin1Char('!')) && !hiddenBySheet.contains(name) && readReferences(it.value(), references)
+            && references.isEmpty())
             constants.insert(name);
     }
     return constants;

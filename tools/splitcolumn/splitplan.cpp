@@ -68,9 +68,13 @@ QStringList planLines(const QVector<SplitPlanEntry>& plan)
 {
     QStringList lines;
     for (const SplitPlanEntry& entry : plan) {
-        QString line = QCoreApplication::translate("SplitPlan", "“%1”：%2行 → %3").arg(entry.value).arg(entry.rowCount).arg(entry.name);
+        QString line = QCoreApplication::translate("SplitPlan", "“%1”：%2行 → %3")
+                           .arg(entry.value)
+                           .arg(entry.rowCount)
+                           .arg(entry.name);
         if (!entry.whyRenamed.isEmpty())
-            line += QCoreApplication::translate("SplitPlan", "（改名：%1）").arg(entry.whyRenamed.join(QCoreApplication::translate("SplitPlan", "、")));
+            line += QCoreApplication::translate("SplitPlan", "（改名：%1）")
+                        .arg(entry.whyRenamed.join(QCoreApplication::translate("SplitPlan", "、")));
         lines.append(line);
     }
     return lines;

@@ -12,7 +12,7 @@ struct SplitPlanEntry
 {
     QString value;
     int rowCount = 0;
-    QString name;       // the new sheet's name, or the file's name with its extension
+    QString name;           // the new sheet's name, or the file's name with its extension
     QStringList whyRenamed; // empty when the name is the value itself
 };
 

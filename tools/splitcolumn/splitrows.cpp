@@ -25,8 +25,9 @@ QVector<int> entirelyEmptyRows(SheetEntry& sheet, const QVector<int>& rows)
     }
     QVector<int> empty;
     for (int row : rows) {
-        const bool blank = row > lastRead || std::all_of(contents.at(row - firstRead).cbegin(), contents.at(row - firstRead).cend(),
-                                                          [](const QString& cell) { return cell.isEmpty(); });
+        const bool blank = row > lastRead
+                           || std::all_of(contents.at(row - firstRead).cbegin(), contents.at(row - firstRead).cend(),
+                                          [](const QString& cell) { return cell.isEmpty(); });
         if (blank)
             empty.append(row);
     }

@@ -18,4 +18,3 @@ struct SplitRows
 
 // The data rows are titleRow + 1 .. endRow.
 SplitRows splitRowsOf(SheetEntry& source, int titleRow, int endRow, int referColumn);
-

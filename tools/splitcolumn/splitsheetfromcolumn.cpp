@@ -35,7 +35,8 @@ SplitSheetFromColumn::SplitSheetFromColumn(QWidget* parent)
     lookFirstOption = addRememberedOption(options, tr("分割前先看分割方案"), QStringLiteral("splitColumn/lookFirst"));
     intoFilesOption = addRememberedOption(options, tr("分割为单独的文件（每个值一个文件，原文件不变）"),
                                           QStringLiteral("splitColumn/intoFiles"));
-    backupOption = addRememberedOption(options, tr("保存前在旁边保留原文件的备份"), QStringLiteral("splitColumn/backup"));
+    backupOption =
+        addRememberedOption(options, tr("保存前在旁边保留原文件的备份"), QStringLiteral("splitColumn/backup"));
     keepBrokenFormulasOption = addRememberedOption(options, tr("保留引用内容不在新表里的公式（会显示#REF!）"),
                                                    QStringLiteral("splitColumn/keepBrokenFormulas"));
     connect(ui->comboBoxSheets, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
@@ -95,8 +96,8 @@ void SplitSheetFromColumn::fillDataArea()
 void SplitSheetFromColumn::on_pushButton_clicked()
 {
     ColumnSplitRequest request{ui->importFilePath->toPlainText(), ui->comboBoxSheets->currentText(),
-                               ui->startCellText->toPlainText(), ui->endCellText->toPlainText(),
-                               ui->referColText->toPlainText(), ui->deleteReferColAfterDealCheckBox->isChecked(),
+                               ui->startCellText->toPlainText(),  ui->endCellText->toPlainText(),
+                               ui->referColText->toPlainText(),   ui->deleteReferColAfterDealCheckBox->isChecked(),
                                backupOption->isChecked()};
     request.onLoss = ResultSaver::askInWindow();
     request.keepBrokenFormulas = keepBrokenFormulasOption->isChecked();
@@ -139,6 +140,6 @@ bool SplitSheetFromColumn::planAccepted(ColumnSplitJob& job)
         showOutcome(planned, this);
         return false;
     }
-    return KivMessageBox::confirm(tr("分割方案（%1个值）：").arg(planned.plan.size()), planned.messages.join(QLatin1Char('\n')),
-                                  tr("开始"), tr("取消"), this);
+    return KivMessageBox::confirm(tr("分割方案（%1个值）：").arg(planned.plan.size()),
+                                  planned.messages.join(QLatin1Char('\n')), tr("开始"), tr("取消"), this);
 }

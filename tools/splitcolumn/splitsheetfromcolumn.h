@@ -38,8 +38,8 @@ private:
     std::unique_ptr<Ui::SplitSheetFromColumn> ui;
     QObject* banner = nullptr; // the advertisement banner over myAdViewButton
     std::unique_ptr<ExcelOpKiv> mExcelOpKiv;
-    QAction* backupOption = nullptr; // 选项: keep the original beside the workbook
-    QAction* lookFirstOption = nullptr; // 选项: the plan before the run
-    QAction* intoFilesOption = nullptr; // 选项: one file per value in a chosen folder
+    QAction* backupOption = nullptr;             // 选项: keep the original beside the workbook
+    QAction* lookFirstOption = nullptr;          // 选项: the plan before the run
+    QAction* intoFilesOption = nullptr;          // 选项: one file per value in a chosen folder
     QAction* keepBrokenFormulasOption = nullptr; // 选项: formulas losing what they refer to stay
 };

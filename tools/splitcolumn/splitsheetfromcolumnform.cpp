@@ -55,8 +55,8 @@ void SplitSheetFromColumn::setupUi(QMainWindow* window)
     label_5 = placedWidget<QLabel>(centralwidget, "label_5", QRect(10, 340, 391, 16));
     referColText = cellEntry(centralwidget, "referColText", QRect(150, 370, 41, 31));
     label_7 = placedWidget<QLabel>(centralwidget, "label_7", QRect(10, 420, 391, 16));
-    deleteReferColAfterDealCheckBox = placedWidget<QCheckBox>(
-        centralwidget, "deleteReferColAfterDealCheckBox", QRect(40, 440, 261, 16));
+    deleteReferColAfterDealCheckBox =
+        placedWidget<QCheckBox>(centralwidget, "deleteReferColAfterDealCheckBox", QRect(40, 440, 261, 16));
     deleteReferColAfterDealCheckBox->setChecked(false);
     pushButton = placedWidget<QPushButton>(centralwidget, "pushButton", QRect(210, 470, 101, 31));
     window->setCentralWidget(centralwidget);

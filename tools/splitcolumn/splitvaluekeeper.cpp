@@ -46,7 +46,8 @@ bool writesBackAsShown(const QVariant& value)
         const QString text = value.toString();
         bool number = false;
         text.trimmed().toDouble(&number);
-        return !text.isEmpty() && !number && !text.startsWith(QLatin1Char('#')) && !text.startsWith(QLatin1String("Err:"));
+        return !text.isEmpty() && !number && !text.startsWith(QLatin1Char('#'))
+               && !text.startsWith(QLatin1String("Err:"));
     }
     default:
         return false;
@@ -104,7 +105,8 @@ int SplitValueKeeper::keepValuesIn(ExcelOpKiv& book, SheetEntry& copy, const QVe
     for (const QRect& block : blocks) {
         if (block.height() < 3)
             continue;
-        const QList<QStringList> rows = copy.blockFormulas(block.left(), block.top() + 1, block.left(), block.bottom() - 1);
+        const QList<QStringList> rows =
+            copy.blockFormulas(block.left(), block.top() + 1, block.left(), block.bottom() - 1);
         for (int i = 0; i < rows.size(); ++i)
             if (!keepsRow(block.top() + 1 + i, keptRows) && !isFormula(rows.at(i).value(0)))
                 --kept;
@@ -141,7 +143,7 @@ int SplitValueKeeper::restoreErrorsAfterSplit(SheetEntry& split, const QVector<i
     SourceCells broken;
     for (int r = 0; r < shown.size(); ++r) {
         const int row = r + 1;
-        const int sourceRow = row < firstRow ? row
+        const int sourceRow = row < firstRow                     ? row
                               : row - firstRow < keptRows.size() ? keptRows.at(row - firstRow)
                                                                  : lastRow + 1 + row - firstRow - keptRows.size();
         for (int c = 0; c < shown.at(r).size(); ++c) {

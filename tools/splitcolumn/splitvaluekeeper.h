@@ -50,7 +50,7 @@ private:
     int firstRow;
     int lastRow;
     std::unique_ptr<LostReferences> lost; // none for a sheet without formulas
-    QVector<QPoint> tableFormulas; // cells, row by row
+    QVector<QPoint> tableFormulas;        // cells, row by row
     bool holdsFormulas = false;
     QList<QVariantList> sourceValues; // used area from A1, read when the source holds formulas
 };

@@ -33,11 +33,13 @@ bool namesSheet(const QString& text, const QString& sheet)
     QString quoted = sheet;
     quoted.replace(QLatin1Char('\''), QLatin1String("''"));
     quoted = QLatin1Char('\'') + quoted + QLatin1String("'.");
-    for (int at = text.indexOf(quoted, 0, Qt::CaseInsensitive); at >= 0; at = text.indexOf(quoted, at + 1, Qt::CaseInsensitive))
+    for (int at = text.indexOf(quoted, 0, Qt::CaseInsensitive); at >= 0;
+         at = text.indexOf(quoted, at + 1, Qt::CaseInsensitive))
         if (at == 0 || text.at(at - 1) != QLatin1Char('#'))
             return true;
     const QString bare = sheet + QLatin1Char('.');
-    for (int at = text.indexOf(bare, 0, Qt::CaseInsensitive); at >= 0; at = text.indexOf(bare, at + 1, Qt::CaseInsensitive)) {
+    for (int at = text.indexOf(bare, 0, Qt::CaseInsensitive); at >= 0;
+         at = text.indexOf(bare, at + 1, Qt::CaseInsensitive)) {
         const QChar before = at > 0 ? text.at(at - 1) : QChar(QLatin1Char('='));
         const bool external = at > 1 && before == QLatin1Char('$') && text.at(at - 2) == QLatin1Char('#');
         if (!isNamePart(before) && !external)
@@ -114,7 +116,8 @@ int keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNam
                 while (last + 1 < cells.size() && pointsElsewhere(last + 1))
                     ++last;
                 const QString row = QString::number(r + 1);
-                blocks.append({sheetName, columnLetters(c + 1) + row + QLatin1Char(':') + columnLetters(last + 1) + row});
+                blocks.append(
+                    {sheetName, columnLetters(c + 1) + row + QLatin1Char(':') + columnLetters(last + 1) + row});
                 c = last;
             }
         }

@@ -78,29 +78,34 @@ JobOutcome SheetFilesJob::run(std::unique_ptr<ExcelOpKiv>& link)
     const QString& folder = request.outputFolder;
     // Sheets whose names clean up to one file name share it: the last one's file stays.
     const QString replaced = run.replaced().isEmpty()
-        ? QString()
-        : tr("以下工作表的文件名与后面的工作表相同，它们的文件被替换了：\n%1\n").arg(run.replaced().join(QLatin1Char('\n')));
-    const QString failures = replaced + (notWritten.isEmpty()
-        ? QString()
-        : tr("以下工作表的文件没能写入：\n%1\n").arg(notWritten.join(QLatin1Char('\n'))));
+                                 ? QString()
+                                 : tr("以下工作表的文件名与后面的工作表相同，它们的文件被替换了：\n%1\n")
+                                       .arg(run.replaced().join(QLatin1Char('\n')));
+    const QString failures =
+        replaced
+        + (notWritten.isEmpty() ? QString()
+                                : tr("以下工作表的文件没能写入：\n%1\n").arg(notWritten.join(QLatin1Char('\n'))));
     if (office != OfficeState::Working) {
         outcome.kind = JobOutcome::Kind::Failed;
         outcome.messages.append(failures + officeLostText(office));
     } else if (runOutcome == SheetFilesRun::Outcome::Cancelled) {
         outcome.kind = JobOutcome::Kind::Cancelled;
-        outcome.messages.append(failures + tr("注意：还没处理完毕，但您选择了退出，部分处理结果已经保存在输出目录内了，请自行查看"));
+        outcome.messages.append(
+            failures + tr("注意：还没处理完毕，但您选择了退出，部分处理结果已经保存在输出目录内了，请自行查看"));
     } else if (!notWritten.isEmpty()) {
         outcome.kind = JobOutcome::Kind::Failed;
         // When every file failed there is no rest that was saved.
-        outcome.messages.append(failures + (outcome.written.isEmpty() ? tr("没有文件保存到目录%1。").arg(folder)
-                                                                     : tr("其余文件已经保存，请打开目录%1查看。").arg(folder)));
+        outcome.messages.append(failures
+                                + (outcome.written.isEmpty() ? tr("没有文件保存到目录%1。").arg(folder)
+                                                             : tr("其余文件已经保存，请打开目录%1查看。").arg(folder)));
     } else {
         outcome.kind = JobOutcome::Kind::Done;
         outcome.messages.append(replaced + tr("处理完毕请打开目录%1查看。").arg(folder));
     }
     if (run.filesHoldMacroPlaceholders())
-        outcome.messages.append(tr("这个工作簿的宏按名字认识它的每个工作表，电子表格程序因此在每个写出的文件里为其他工作表"
-                                   "留下了空白的占位工作表（__VBA__0、__VBA__1……），可以删除。"));
+        outcome.messages.append(
+            tr("这个工作簿的宏按名字认识它的每个工作表，电子表格程序因此在每个写出的文件里为其他工作表"
+               "留下了空白的占位工作表（__VBA__0、__VBA__1……），可以删除。"));
     if (run.cellsKeptAsValues() > 0)
         outcome.messages.append(tr("%n个单元格的公式引用了其他工作表，在单独的文件里保留为它们显示的值。", nullptr,
                                    run.cellsKeptAsValues()));
@@ -115,8 +120,8 @@ JobOutcome SheetFilesJob::run(std::unique_ptr<ExcelOpKiv>& link)
 
 QStringList SheetFilesJob::formats()
 {
-    return {QStringLiteral("same"), QStringLiteral("xlsx"), QStringLiteral("xls"), QStringLiteral("ods"),
-            QStringLiteral("csv"), QStringLiteral("pdf")};
+    return {QStringLiteral("same"), QStringLiteral("xlsx"), QStringLiteral("xls"),
+            QStringLiteral("ods"),  QStringLiteral("csv"),  QStringLiteral("pdf")};
 }
 
 QString SheetFilesJob::otherFormat() const

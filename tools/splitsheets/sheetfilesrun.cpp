@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-
 SheetFilesRun::SheetFilesRun(ExcelOpKiv& book, const QString& targetPath, const QString& outputFolder)
     : book(book), targetPath(targetPath), outputFolder(outputFolder)
 {
@@ -27,7 +26,8 @@ SheetFilesRun::Outcome SheetFilesRun::run(const QStringList& sheetNames)
 {
     wanted = sheetNames;
     const int count = wanted.size();
-    RunProgress progress(QCoreApplication::translate("splitExcelFromSheets", "正在处理中，请不要操作其他Excel文件。"), QCoreApplication::translate("splitExcelFromSheets", "取消"), 0, count * count);
+    RunProgress progress(QCoreApplication::translate("splitExcelFromSheets", "正在处理中，请不要操作其他Excel文件。"),
+                         QCoreApplication::translate("splitExcelFromSheets", "取消"), 0, count * count);
     book.openSheets();
     valuesKept = keepValuesFor(wanted);
     placeholderSheets = book.holdsMacroCodeNames();
@@ -54,7 +54,8 @@ SheetFilesRun::Step SheetFilesRun::writeFilesByHalving(RunProgress& progress)
         // target itself changed, the simple way makes the files left.
         for (int k = filesDone; k < wanted.size(); ++k) {
             if (changedMeanwhile)
-                fail(wanted.at(k), QCoreApplication::translate("splitExcelFromSheets", "目标文件在处理中被其他程序改动了"));
+                fail(wanted.at(k),
+                     QCoreApplication::translate("splitExcelFromSheets", "目标文件在处理中被其他程序改动了"));
             else
                 retryByCopy.append(wanted.at(k));
         }
@@ -189,7 +190,8 @@ SheetFilesRun::Step SheetFilesRun::writeSheetFile(const QString& sheetName, RunP
     const QString path = outputPathFor(sheetName);
     ++filesDone;
     if (isSameExistingFile(path, targetPath)) {
-        fail(sheetName, QCoreApplication::translate("splitExcelFromSheets", "导出文件就是目标文件本身，目标文件不会被覆盖"));
+        fail(sheetName,
+             QCoreApplication::translate("splitExcelFromSheets", "导出文件就是目标文件本身，目标文件不会被覆盖"));
         return Step::Done;
     }
     if (!book.saveWorkbookCopyAs(path)) {
@@ -203,7 +205,8 @@ SheetFilesRun::Step SheetFilesRun::writeSheetFile(const QString& sheetName, RunP
 void SheetFilesRun::recordWritten(const QString& sheetName, const QString& path)
 {
     if (sheetOfFile.contains(path)) {
-        replacedFiles.append(QCoreApplication::translate("splitExcelFromSheets", "“%1”（被“%2”的文件替换）").arg(sheetOfFile.value(path), sheetName));
+        replacedFiles.append(QCoreApplication::translate("splitExcelFromSheets", "“%1”（被“%2”的文件替换）")
+                                 .arg(sheetOfFile.value(path), sheetName));
         writtenFiles.removeAll(path);
     }
     sheetOfFile.insert(path, sheetName);
@@ -268,7 +271,8 @@ SheetFilesRun::Step SheetFilesRun::writeSheetFileFromCopy(const QString& sheetNa
         return Step::Cancelled;
     if (trim == Trim::Refused) {
         // A file that still holds other sheets is not that sheet's file.
-        fail(sheetName, QCoreApplication::translate("splitExcelFromSheets", "其他工作表无法删除（工作簿结构可能受保护）"));
+        fail(sheetName,
+             QCoreApplication::translate("splitExcelFromSheets", "其他工作表无法删除（工作簿结构可能受保护）"));
         closeAndRemoveOutput(path);
         return Step::Failed;
     }
@@ -285,12 +289,14 @@ SheetFilesRun::Step SheetFilesRun::writeSheetFileFromCopy(const QString& sheetNa
 bool SheetFilesRun::placeCopyOfTarget(const QString& sheetName, const QString& path)
 {
     if (isSameExistingFile(path, targetPath)) {
-        fail(sheetName, QCoreApplication::translate("splitExcelFromSheets", "导出文件就是目标文件本身，目标文件不会被覆盖"));
+        fail(sheetName,
+             QCoreApplication::translate("splitExcelFromSheets", "导出文件就是目标文件本身，目标文件不会被覆盖"));
         return false;
     }
     const QFileInfo existing(path);
     if ((existing.exists() || existing.isSymLink()) && !QFile::remove(path)) {
-        fail(sheetName, QCoreApplication::translate("splitExcelFromSheets", "无法替换导出文件夹里的同名文件%1").arg(path));
+        fail(sheetName,
+             QCoreApplication::translate("splitExcelFromSheets", "无法替换导出文件夹里的同名文件%1").arg(path));
         return false;
     }
     if (!QFile::copy(targetPath, path)) {

@@ -75,18 +75,18 @@ private:
     QString targetPath;
     QString outputFolder;
     QString extension;
-    QStringList wanted;   // the sheets that get a file
-    int filesDone = 0;    // sheets of wanted handled so far, written or not
+    QStringList wanted; // the sheets that get a file
+    int filesDone = 0;  // sheets of wanted handled so far, written or not
     // Progress counts, as it always did, every sheet looked at in every file (and a cancelled
     // run's unfinished file holds what that file held then).
     int inspections = 0;
     QStringList allSheets;
-    bool workbookWhole = true; // no sheet deleted for good yet
-    QString targetStamp;       // the target's file as the run found it loaded
+    bool workbookWhole = true;     // no sheet deleted for good yet
+    QString targetStamp;           // the target's file as the run found it loaded
     bool changedMeanwhile = false; // the target's file changed while the run worked
-    QString cancelledFile;     // the sheet whose file was being made when the run was cancelled
-    int cancelledAtSheet = 0;  // and the position in allSheets looked at then
-    bool outputOpen = false; // the slow way's open workbook is an output file, not the target
+    QString cancelledFile;         // the sheet whose file was being made when the run was cancelled
+    int cancelledAtSheet = 0;      // and the position in allSheets looked at then
+    bool outputOpen = false;       // the slow way's open workbook is an output file, not the target
     bool keepBrokenFormulas = false;
     int valuesKept = 0;
     bool placeholderSheets = false;
@@ -96,4 +96,3 @@ private:
     QStringList replacedFiles;
     QHash<QString, QString> sheetOfFile; // output path -> the sheet whose file it holds
 };
-

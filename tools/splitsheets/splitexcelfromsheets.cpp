@@ -32,10 +32,11 @@ splitExcelFromSheets::splitExcelFromSheets(QWidget* parent)
                                        {tr("与原文件相同"), QStringLiteral(".xlsx"), QStringLiteral(".xls"),
                                         QStringLiteral(".ods"), tr(".csv（UTF-8，显示的值）"), QStringLiteral(".pdf")},
                                        SheetFilesJob::formats(), QStringLiteral("splitSheets/format"));
-    skipHiddenOption = addRememberedOption(optionsMenuOf(this), tr("跳过隐藏的工作表"),
-                                           QStringLiteral("splitSheets/skipHidden"));
-    keepBrokenFormulasOption = addRememberedOption(optionsMenuOf(this), tr("保留引用其他工作表的公式（文件里会显示#REF!）"),
-                                                   QStringLiteral("splitSheets/keepBrokenFormulas"));
+    skipHiddenOption =
+        addRememberedOption(optionsMenuOf(this), tr("跳过隐藏的工作表"), QStringLiteral("splitSheets/skipHidden"));
+    keepBrokenFormulasOption =
+        addRememberedOption(optionsMenuOf(this), tr("保留引用其他工作表的公式（文件里会显示#REF!）"),
+                            QStringLiteral("splitSheets/keepBrokenFormulas"));
     banner = startBannerFor(ui->myAdViewButton, QStringLiteral("adsfs"));
 }
 
@@ -71,8 +72,9 @@ void splitExcelFromSheets::on_selectDirButton_clicked()
 
 void splitExcelFromSheets::on_startButton_clicked()
 {
-    SheetFilesJob job({ui->dealFilePathTextEdit->toPlainText().trimmed(), ui->outputDirPathTextEdit->toPlainText().trimmed(),
-                     skipHiddenOption->isChecked(), chosenValue(formatChoice), keepBrokenFormulasOption->isChecked()});
+    SheetFilesJob job({ui->dealFilePathTextEdit->toPlainText().trimmed(),
+                       ui->outputDirPathTextEdit->toPlainText().trimmed(), skipHiddenOption->isChecked(),
+                       chosenValue(formatChoice), keepBrokenFormulasOption->isChecked()});
     const QString problem = job.formProblem();
     if (!problem.isEmpty()) {
         KivMessageBox::inform(problem, NoticeKind::Warning, this);

@@ -5,8 +5,6 @@
 #include <QMainWindow>
 #include <memory>
 
-
-
 class ExcelOpKiv;
 class QAction;
 class QActionGroup;
@@ -29,11 +27,10 @@ private slots:
     void on_selectDirButton_clicked();
 
 private:
-
     std::unique_ptr<Ui::splitExcelFromSheets> ui;
-    std::unique_ptr<ExcelOpKiv> mExcelOpKiv; // only during an import or a run
-    QObject* banner = nullptr; // the advertisement banner over myAdViewButton
-    QAction* skipHiddenOption = nullptr; // 选项: hidden sheets get no file
+    std::unique_ptr<ExcelOpKiv> mExcelOpKiv;     // only during an import or a run
+    QObject* banner = nullptr;                   // the advertisement banner over myAdViewButton
+    QAction* skipHiddenOption = nullptr;         // 选项: hidden sheets get no file
     QAction* keepBrokenFormulasOption = nullptr; // 选项: formulas pointing at other sheets stay
-    QActionGroup* formatChoice = nullptr; // 选项: the files' format
+    QActionGroup* formatChoice = nullptr;        // 选项: the files' format
 };

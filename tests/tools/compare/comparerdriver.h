@@ -60,11 +60,10 @@ private:
     std::unique_ptr<DuZozodKiv> window;
 };
 
-inline QString twoSheetWorkbook(const QString& path, const QList<QStringList>& rows1,
-                                const QList<QStringList>& rows2)
+inline QString twoSheetWorkbook(const QString& path, const QList<QStringList>& rows1, const QList<QStringList>& rows2)
 {
-    if (!writeWorkbook(path, {SheetContent{QStringLiteral("Sheet1"), rows1},
-                              SheetContent{QStringLiteral("Sheet2"), rows2}}))
+    if (!writeWorkbook(path,
+                       {SheetContent{QStringLiteral("Sheet1"), rows1}, SheetContent{QStringLiteral("Sheet2"), rows2}}))
         return QString();
     return path;
 }
@@ -85,8 +84,7 @@ inline QStringList dump(const QList<SheetContent>& sheets)
 inline bool isOpenInOffice(const QString& path)
 {
     const QFileInfo file(path);
-    return QFile::exists(file.absolutePath() + QStringLiteral("/.~lock.") + file.fileName()
-                         + QLatin1Char('#'));
+    return QFile::exists(file.absolutePath() + QStringLiteral("/.~lock.") + file.fileName() + QLatin1Char('#'));
 }
 
 inline const char* finishedText()

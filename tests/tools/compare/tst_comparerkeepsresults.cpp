@@ -94,10 +94,15 @@ private slots:
         QTest::addColumn<QString>("witness"); // sheet!cell whose saved value the office cannot compute
         QTest::addColumn<QString>("witnessValue");
         // [1]!LUCANET("Ist") used to be rewritten as [1] lucanet("Ist") and show #N/A.
-        QTest::newRow("add-in call") << "poi-56502.xlsx" << "Tabelle1" << "Tabelle2" << 1 << "Tabelle1!A4" << "pls. update";
+        QTest::newRow("add-in call") << "poi-56502.xlsx"
+                                     << "Tabelle1"
+                                     << "Tabelle2" << 1 << "Tabelle1!A4"
+                                     << "pls. update";
         // VLOOKUP(..., Table[#All], ...) on a sheet not compared used to show #VALUE! (210 cells).
-        QTest::newRow("lookups in tables") << "poi-StructuredRefs-lots-with-lookups.xlsx" << "dropdowns" << "query2" << 2
-                                           << "Profile!C10" << "35752745";
+        QTest::newRow("lookups in tables") << "poi-StructuredRefs-lots-with-lookups.xlsx"
+                                           << "dropdowns"
+                                           << "query2" << 2 << "Profile!C10"
+                                           << "35752745";
     }
 
     // The office recompiles every formula it could not read when a database range is added, as
@@ -170,7 +175,8 @@ private slots:
         comparer.compare(0, 0, "6", "1");
         const QStringList stopped = KivMessageBox::shownTexts();
         QCOMPARE(stopped.size(), 2);
-        QVERIFY2(stopped.first().startsWith(QStringLiteral("Sheet1!A3、Sheet1!B3、Sheet1!C3、Sheet1!D3、Sheet1!E3等共13个单元格")),
+        QVERIFY2(stopped.first().startsWith(
+                     QStringLiteral("Sheet1!A3、Sheet1!B3、Sheet1!C3、Sheet1!D3、Sheet1!E3等共13个单元格")),
                  qPrintable(stopped.first()));
         QVERIFY(stopped.last().endsWith(QStringLiteral("对比已停止，文件没有改动。")));
         comparer.destroyWindow();
@@ -194,9 +200,11 @@ private slots:
         QVERIFY(folder.isValid());
         const QString book = copyFixture(QStringLiteral("poi-55906-MultiSheetRefs.xlsx"), folder.path());
         const QByteArray before = fileBytes(book);
-        const QStringList arguments{QStringLiteral("compare"), book, QStringLiteral("--sheet1"), QStringLiteral("Sheet2"),
-                                    QStringLiteral("--column1"), QStringLiteral("A"), QStringLiteral("--sheet2"),
-                                    QStringLiteral("Sheet3"), QStringLiteral("--column2"), QStringLiteral("A")};
+        const QStringList arguments{QStringLiteral("compare"),   book,
+                                    QStringLiteral("--sheet1"),  QStringLiteral("Sheet2"),
+                                    QStringLiteral("--column1"), QStringLiteral("A"),
+                                    QStringLiteral("--sheet2"),  QStringLiteral("Sheet3"),
+                                    QStringLiteral("--column2"), QStringLiteral("A")};
         const CliRun refused = runCli(arguments);
         QCOMPARE(refused.exitCode, 1);
         QVERIFY2(refused.err.contains(QStringLiteral("Sheet1!A3")), qPrintable(refused.err));

@@ -16,8 +16,8 @@ const QString kCancelled = QStringLiteral("注意：还没处理完毕，您已�
 const QString kPartial = QStringLiteral("虽然还没处理完，但是仍在目标文件保存了部分结果，请自行打开查看。");
 const QString kFinishedNotSaved = QStringLiteral(
     "对比已结束，但结果未能保存到Excel文件（文件可能是只读的、正被其他程序占用或磁盘已满），请检查后重新导入并对比。");
-const QString kPartialNotSaved = QStringLiteral(
-    "还没处理完，而且部分结果也未能保存到Excel文件（文件可能是只读的、正被其他程序占用或磁盘已满）。");
+const QString kPartialNotSaved =
+    QStringLiteral("还没处理完，而且部分结果也未能保存到Excel文件（文件可能是只读的、正被其他程序占用或磁盘已满）。");
 
 QString header(const QString& ownTitle, const QString& otherSheet, const QString& otherTitle)
 {
@@ -66,7 +66,10 @@ QString shiftProblem(const SheetContent& before, const SheetContent& after)
             const QString moved = c + 1 < afterRow.size() ? afterRow.at(c + 1) : QString();
             if (moved != before.rows.at(r).at(c))
                 return QStringLiteral("%1 row %2 col %3: '%4' became '%5'")
-                    .arg(before.name).arg(r + 1).arg(c + 1).arg(before.rows.at(r).at(c), moved);
+                    .arg(before.name)
+                    .arg(r + 1)
+                    .arg(c + 1)
+                    .arg(before.rows.at(r).at(c), moved);
         }
     return QString();
 }
@@ -145,8 +148,8 @@ void TestComparisonRun::countsLandInNewFirstColumnsWithHeaders()
 
 void TestComparisonRun::emptyCellsCaseAndSpacesAreExactValues()
 {
-    const QString file = twoSheetWorkbook(path("exact.xlsx"), oneColumn({"V", "", "abc", "a "}),
-                                          oneColumn({"W", "", "", "ABC", "a"}));
+    const QString file =
+        twoSheetWorkbook(path("exact.xlsx"), oneColumn({"V", "", "abc", "a "}), oneColumn({"W", "", "", "ABC", "a"}));
     ComparerDriver comparer;
     comparer.importWorkbook(file);
     comparer.compare(0, 0, "4", "5");
@@ -273,14 +276,14 @@ void TestComparisonRun::inputChecksRunInOrderAndTouchNothing()
 
 void TestComparisonRun::secondRunInsertsAnotherColumn()
 {
-    const QString file = twoSheetWorkbook(path("twice.xlsx"), oneColumn({"Name", "x", "x", "y"}),
-                                          oneColumn({"Key", "x", "z"}));
+    const QString file =
+        twoSheetWorkbook(path("twice.xlsx"), oneColumn({"Name", "x", "x", "y"}), oneColumn({"Key", "x", "z"}));
     ComparerDriver comparer;
     comparer.importWorkbook(file);
     comparer.compare(0, 0, "4", "3");
     // The pickers now select the compared columns one place further right.
-    comparer.compare(comparer.box("comboBoxTitle1")->currentIndex(),
-                     comparer.box("comboBoxTitle2")->currentIndex(), "4", "3");
+    comparer.compare(comparer.box("comboBoxTitle1")->currentIndex(), comparer.box("comboBoxTitle2")->currentIndex(),
+                     "4", "3");
     QCOMPARE(KivMessageBox::shownTexts(), QStringList({finishedText(), finishedText()}));
     comparer.destroyWindow();
     const QString header1 = header("Name", "Sheet2", "Key");
@@ -316,8 +319,7 @@ void TestComparisonRun::chunkedRunMatchesPairwiseCounts()
 
 void TestComparisonRun::cancelDuringReadPassSavesColumnsAndHeadersOnly()
 {
-    const QString file = twoSheetWorkbook(path("cancel-read.xlsx"), oneColumn({"A", "x", "y"}),
-                                          oneColumn({"B", "x"}));
+    const QString file = twoSheetWorkbook(path("cancel-read.xlsx"), oneColumn({"A", "x", "y"}), oneColumn({"B", "x"}));
     ComparerDriver comparer;
     comparer.win()->show();
     comparer.importWorkbook(file);
@@ -388,7 +390,8 @@ void TestComparisonRun::otherSheetsStayUnchanged()
     const QList<SheetContent> after = readWorkbook(file);
     QCOMPARE(sheetNames(after), sheetNames(before));
     for (int i = 0; i < 2; ++i)
-        QVERIFY2(shiftProblem(before.at(i), after.at(i)).isEmpty(), qPrintable(shiftProblem(before.at(i), after.at(i))));
+        QVERIFY2(shiftProblem(before.at(i), after.at(i)).isEmpty(),
+                 qPrintable(shiftProblem(before.at(i), after.at(i))));
     QCOMPARE(dump(after.mid(2)), dump(before.mid(2)));
 }
 
@@ -397,8 +400,8 @@ void TestComparisonRun::failedSaveIsNeverReportedAsSaved()
     for (const bool cancel : {false, true}) {
         // The workbook's folder disappears while it is open: every change works, the save cannot.
         QTemporaryDir vanishing(folder.filePath("vanishing-XXXXXX"));
-        const QString file = twoSheetWorkbook(vanishing.filePath("gone.xlsx"), oneColumn({"A", "x"}),
-                                              oneColumn({"B", "x"}));
+        const QString file =
+            twoSheetWorkbook(vanishing.filePath("gone.xlsx"), oneColumn({"A", "x"}), oneColumn({"B", "x"}));
         QVERIFY(!file.isEmpty());
         ComparerDriver comparer;
         comparer.importWorkbook(file);

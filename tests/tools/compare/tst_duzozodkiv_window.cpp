@@ -54,10 +54,9 @@ void TestDuZozodKivWindow::init()
 QString TestDuZozodKivWindow::threeSheetWorkbook(const QString& name)
 {
     const QString path = folder.filePath(name);
-    const bool written = writeWorkbook(
-        path, {SheetContent{"North", {{"Name", "City", "", "", "Age"}, {"x", "a", "", "", "3"}}},
-               SheetContent{"South", {{"Key"}, {"k"}}},
-               SheetContent{"Empty", {{"", "v"}, {"", "w"}}}});
+    const bool written =
+        writeWorkbook(path, {SheetContent{"North", {{"Name", "City", "", "", "Age"}, {"x", "a", "", "", "3"}}},
+                             SheetContent{"South", {{"Key"}, {"k"}}}, SheetContent{"Empty", {{"", "v"}, {"", "w"}}}});
     return written ? path : QString();
 }
 
@@ -357,7 +356,8 @@ void TestDuZozodKivWindow::instructionsNameTheOfficeInUse()
 {
     ComparerDriver comparer;
     const QString instructions = comparer.win()->findChild<QTextBrowser*>("textBrowser")->toPlainText();
-    QVERIFY2(instructions.contains(QStringLiteral("1、系统必须安装LibreOffice Calc任意版本；")), qPrintable(instructions));
+    QVERIFY2(instructions.contains(QStringLiteral("1、系统必须安装LibreOffice Calc任意版本；")),
+             qPrintable(instructions));
     QVERIFY(!instructions.contains(QStringLiteral("Microsoft")));
 }
 

@@ -75,7 +75,8 @@ void TestColumnSplitPlan::everyRowIsKeptByExactlyOneValue()
     const int lastRow = firstRow + texts.size() - 1;
     QVector<int> seen(texts.size(), 0);
     for (const ValueRows& group : groupRowsByValue(texts, firstRow)) {
-        const QVector<int> left = rowsLeftAfterDeleting(blocksBetween(group.rows, firstRow, lastRow), firstRow, lastRow);
+        const QVector<int> left =
+            rowsLeftAfterDeleting(blocksBetween(group.rows, firstRow, lastRow), firstRow, lastRow);
         QCOMPARE(left, group.rows);
         for (int row : left) {
             QCOMPARE(texts.at(row - firstRow), group.value);

@@ -30,8 +30,8 @@ SheetContent interleavedSheet()
     const QStringList values = {"north", "", "a/b", "south", "north", "east", "south"};
     SheetContent sheet{"Data", {{"report", "", ""}, {"id", "ref", "amount"}}};
     for (int k = 0; k < 60; ++k)
-        sheet.rows.append({QStringLiteral("r%1").arg(k + 3), values.at((k * 5 + k / 7) % values.size()),
-                           QString::number(k * 1.5)});
+        sheet.rows.append(
+            {QStringLiteral("r%1").arg(k + 3), values.at((k * 5 + k / 7) % values.size()), QString::number(k * 1.5)});
     sheet.rows.append({"total", "", "999"});
     return sheet;
 }
@@ -68,7 +68,8 @@ QList<SavedSheet> savedSheets(const QString& path)
 {
     const auto all = [](const QString& text, const QString& pattern) {
         QStringList found;
-        QRegularExpressionMatchIterator it = QRegularExpression(pattern, QRegularExpression::DotMatchesEverythingOption).globalMatch(text);
+        QRegularExpressionMatchIterator it =
+            QRegularExpression(pattern, QRegularExpression::DotMatchesEverythingOption).globalMatch(text);
         while (it.hasNext())
             found.append(it.next().captured(1));
         return found;
@@ -77,12 +78,17 @@ QList<SavedSheet> savedSheets(const QString& path)
     const QStringList formats = all(all(styles, QStringLiteral("<cellXfs[^>]*>(.*?)</cellXfs>")).value(0),
                                     QStringLiteral("(<xf [^>]*?(?:/>|>.*?</xf>))"));
     QStringList texts = all(zipPart(path, QStringLiteral("xl/sharedStrings.xml")), QStringLiteral("<si>(.*?)</si>"));
-    const QStringList names = all(zipPart(path, QStringLiteral("xl/workbook.xml")), QStringLiteral("<sheet name=\"([^\"]*)\""));
+    const QStringList names =
+        all(zipPart(path, QStringLiteral("xl/workbook.xml")), QStringLiteral("<sheet name=\"([^\"]*)\""));
     QList<SavedSheet> sheets;
     for (int i = 0; i < names.size(); ++i) {
         const QString xml = zipPart(path, QStringLiteral("xl/worksheets/sheet%1.xml").arg(i + 1));
-        SavedSheet sheet{names.at(i), {}, {}, all(xml, QStringLiteral("<mergeCell ref=\"([^\"]*)\"")),
-                         all(xml, QStringLiteral("<dimension ref=\"([^\"]*)\"")).value(0), 0};
+        SavedSheet sheet{names.at(i),
+                         {},
+                         {},
+                         all(xml, QStringLiteral("<mergeCell ref=\"([^\"]*)\"")),
+                         all(xml, QStringLiteral("<dimension ref=\"([^\"]*)\"")).value(0),
+                         0};
         QRegularExpressionMatchIterator cells =
             QRegularExpression(QStringLiteral("<c r=\"([A-Z]+[0-9]+)\"([^>]*?)(?:/>|>(.*?)</c>)"),
                                QRegularExpression::DotMatchesEverythingOption)
@@ -94,8 +100,9 @@ QList<SavedSheet> savedSheets(const QString& path)
             QString value = all(cell.captured(3), QStringLiteral("<v>(.*?)</v>")).value(0);
             if (type == QLatin1String("s"))
                 value = texts.value(value.toInt());
-            sheet.cells.append(QStringList{cell.captured(1), all(cell.captured(3), QStringLiteral("<f[^>]*>(.*?)</f>")).value(0),
-                                           value, type, style.isEmpty() ? QString() : formats.value(style.toInt())}
+            sheet.cells.append(QStringList{cell.captured(1),
+                                           all(cell.captured(3), QStringLiteral("<f[^>]*>(.*?)</f>")).value(0), value,
+                                           type, style.isEmpty() ? QString() : formats.value(style.toInt())}
                                    .join(QStringLiteral(" | ")));
         }
         sheet.rows = all(xml, QStringLiteral("<row ([^>]*)>"));
@@ -253,7 +260,8 @@ private slots:
             const int rows = sheet.rows.size();
             QCOMPARE(sheet.lastRow, rows);
             QCOMPARE(sheet.dimension, QStringLiteral("A1:%1%2").arg(FormulaBook::lastColumn(layout)).arg(rows));
-            QCOMPARE(sheet.mergedAreas, QStringList{QStringLiteral("A1:") + FormulaBook::lastColumn(layout) + QStringLiteral("1")});
+            QCOMPARE(sheet.mergedAreas,
+                     QStringList{QStringLiteral("A1:") + FormulaBook::lastColumn(layout) + QStringLiteral("1")});
             QCOMPARE(sheet.cells.filter(QStringLiteral("E3 | D3*12.5 | ")).size(), 1);
             const QString rate = rateName ? QStringLiteral("增值税率") : QStringLiteral("税率!$B$1");
             QCOMPARE(sheet.cells.filter(QStringLiteral("F3 | E3*(1+%1) | ").arg(rate)).size(), 1);

@@ -57,16 +57,17 @@ bool writeFormulaBook(const QString& path, const QList<QStringList>& rows)
     QFile file(flat);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    file.write(QStringLiteral(
-                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-                   "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-                   "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
-                   "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
-                   "xmlns:of=\"urn:oasis:names:tc:opendocument:xmlns:of:1.2\" office:version=\"1.2\" "
-                   "office:mimetype=\"application/vnd.oasis.opendocument.spreadsheet\"><office:body><office:spreadsheet>"
-                   "<table:table table:name=\"Data\">%1</table:table></office:spreadsheet></office:body></office:document>")
-                   .arg(table)
-                   .toUtf8());
+    file.write(
+        QStringLiteral(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+            "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+            "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+            "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+            "xmlns:of=\"urn:oasis:names:tc:opendocument:xmlns:of:1.2\" office:version=\"1.2\" "
+            "office:mimetype=\"application/vnd.oasis.opendocument.spreadsheet\"><office:body><office:spreadsheet>"
+            "<table:table table:name=\"Data\">%1</table:table></office:spreadsheet></office:body></office:document>")
+            .arg(table)
+            .toUtf8());
     file.close();
     auto book = openedWorkbook(flat);
     return book->hasWorkbook() && book->saveWorkbookAs(path);
@@ -92,7 +93,7 @@ QList<QStringList> runningTotals()
 }
 
 // The running totals the user saw, by 编号.
-const QHash<QString, QString> kTotals = {{"n1", "10"}, {"n2", "30"}, {"n3", "60"}, {"n4", "100"},
+const QHash<QString, QString> kTotals = {{"n1", "10"},  {"n2", "30"},  {"n3", "60"}, {"n4", "100"},
                                          {"n5", "150"}, {"n6", "210"}, {"n7", "280"}};
 
 // The cells of a sheet holding a formula, as "D3".
@@ -202,8 +203,10 @@ private slots:
         QTest::addColumn<QVector<int>>("keptRows");
         QTest::addColumn<QVector<QRect>>("blocks");
         QTest::newRow("rows going between") << QVector<int>{2, 4, 6} << QVector<QRect>{QRect(4, 4, 1, 3)};
-        QTest::newRow("a formula kept between") << QVector<int>{2, 4, 5, 9} << QVector<QRect>{QRect(4, 4, 1, 1), QRect(4, 9, 1, 1)};
-        QTest::newRow("a constant between") << QVector<int>{2, 6, 9} << QVector<QRect>{QRect(4, 6, 1, 1), QRect(4, 9, 1, 1)};
+        QTest::newRow("a formula kept between")
+            << QVector<int>{2, 4, 5, 9} << QVector<QRect>{QRect(4, 4, 1, 1), QRect(4, 9, 1, 1)};
+        QTest::newRow("a constant between")
+            << QVector<int>{2, 6, 9} << QVector<QRect>{QRect(4, 6, 1, 1), QRect(4, 9, 1, 1)};
     }
     void lostCellsGoInBlocks()
     {
@@ -211,7 +214,8 @@ private slots:
         QFETCH(QVector<QRect>, blocks);
         QList<QStringList> sheet{{"id", "ref", "amount", "total"}, {"n", "a", "1", "=C2"}};
         for (int row = 3; row <= 9; ++row)
-            sheet.append({"n", "a", "1", row == 7 ? QStringLiteral("0") : QStringLiteral("=D%1+C%2").arg(row - 1).arg(row)});
+            sheet.append(
+                {"n", "a", "1", row == 7 ? QStringLiteral("0") : QStringLiteral("=D%1+C%2").arg(row - 1).arg(row)});
         const LostReferences lost(sheet, "Data", 2, 9, 0);
         QCOMPARE(lost.blocksOf(lost.cellsIn(keptRows), keptRows), blocks);
     }
@@ -225,9 +229,11 @@ private slots:
         const QList<SheetContent> before = readWorkbook(path);
         const JobOutcome outcome = splitJob(path, "Data", "E9", "B", false);
         QCOMPARE(outcome.kind, JobOutcome::Kind::Done);
-        QCOMPARE(outcome.messages.mid(1),
-                 QStringList({QStringLiteral("新Sheet表里有7个单元格的公式引用的内容不在该表里（会显示#REF!），已保留为原来显示的值。"),
-                              QStringLiteral("数据区域里有1行整行为空，不分到任何新Sheet表。")}));
+        QCOMPARE(
+            outcome.messages.mid(1),
+            QStringList({QStringLiteral(
+                             "新Sheet表里有7个单元格的公式引用的内容不在该表里（会显示#REF!），已保留为原来显示的值。"),
+                         QStringLiteral("数据区域里有1行整行为空，不分到任何新Sheet表。")}));
 
         const QList<SheetContent> after = readWorkbook(path);
         QCOMPARE(sheetNames(after), QStringList({"a", "b", "空", "Data"}));
@@ -254,15 +260,20 @@ private slots:
     {
         QList<QStringList> rows{{"编号", "地区", "金额", "累计"}, {"n1", "a", "10", "=C2"}};
         for (int row = 3; row <= 9; ++row)
-            rows.append({QStringLiteral("n%1").arg(row - 1), row % 2 ? "b" : "a", "10", QStringLiteral("=D%1+C%2").arg(row - 1).arg(row)});
+            rows.append({QStringLiteral("n%1").arg(row - 1), row % 2 ? "b" : "a", "10",
+                         QStringLiteral("=D%1+C%2").arg(row - 1).arg(row)});
         const QString path = folder.filePath(QStringLiteral("alternating.xlsx"));
         QVERIFY(writeFormulaBook(path, rows));
         const JobOutcome outcome = splitJob(path, "Data", "D9", "B", false);
-        QCOMPARE(outcome.messages.value(1),
-                 QStringLiteral("新Sheet表里有7个单元格的公式引用的内容不在该表里（会显示#REF!），已保留为原来显示的值。"));
+        QCOMPARE(
+            outcome.messages.value(1),
+            QStringLiteral("新Sheet表里有7个单元格的公式引用的内容不在该表里（会显示#REF!），已保留为原来显示的值。"));
         const QList<SheetContent> after = readWorkbook(path);
-        QCOMPARE(sheetNamed(after, "a").rows, QList<QStringList>({rows.first(), {"n1", "a", "10", "10"}, {"n3", "a", "10", "30"},
-                                                                  {"n5", "a", "10", "50"}, {"n7", "a", "10", "70"}}));
+        QCOMPARE(sheetNamed(after, "a").rows, QList<QStringList>({rows.first(),
+                                                                  {"n1", "a", "10", "10"},
+                                                                  {"n3", "a", "10", "30"},
+                                                                  {"n5", "a", "10", "50"},
+                                                                  {"n7", "a", "10", "70"}}));
         QCOMPARE(sheetNamed(after, "b").rows.last(), QStringList({"n8", "b", "10", "80"}));
     }
 
@@ -285,7 +296,8 @@ private slots:
     {
         SheetContent data{"Data", {{"id", "ref", "amount"}}};
         for (int k = 0; k < 60; ++k)
-            data.rows.append(k % 7 == 3 ? QStringList() : QStringList{QStringLiteral("r%1").arg(k), k % 3 ? "a" : "b", "1"});
+            data.rows.append(k % 7 == 3 ? QStringList()
+                                        : QStringList{QStringLiteral("r%1").arg(k), k % 3 ? "a" : "b", "1"});
         const QString byBlocks = folder.filePath(QStringLiteral("empty-blocks.xlsx"));
         const QString bySorting = folder.filePath(QStringLiteral("empty-sorted.xlsx"));
         QVERIFY(writeWorkbook(byBlocks, {data}));
@@ -296,7 +308,7 @@ private slots:
             settings.blocksForSortedCopy = settings.blocksForSortedCopyWithFormulas = blocks;
             ColumnSplitRun run(*book, settings);
             QCOMPARE(run.run(), ColumnSplitRun::Outcome::Finished);
-            QCOMPARE(run.emptyRowsLeftOut(), 9 + 19); // rows 62..80 lie below the used ones
+            QCOMPARE(run.emptyRowsLeftOut(), 9 + 19);                     // rows 62..80 lie below the used ones
             QCOMPARE(RunProgress::lastValues().size() == 3, blocks == 0); // the sorted way: a step per value
             QVERIFY(book->saveWorkbook());
         }
@@ -318,7 +330,8 @@ private slots:
         QCOMPARE(plan.messages.last(), QStringLiteral("数据区域里有8行整行为空，不分到任何新Sheet表。"));
         const JobOutcome outcome = splitJob(path, "Data", "C61", "B", false);
         QCOMPARE(outcome.messages.value(1), QStringLiteral("数据区域里有8行整行为空，不分到任何新Sheet表。"));
-        QCOMPARE(sheetNamed(readWorkbook(path), "空").rows, QList<QStringList>({{"id", "ref", "amount"}, {"r3", "", "1"}}));
+        QCOMPARE(sheetNamed(readWorkbook(path), "空").rows,
+                 QList<QStringList>({{"id", "ref", "amount"}, {"r3", "", "1"}}));
 
         // A data area of empty rows alone has nothing to split: refused, the file as it was.
         const QString nothing = folder.filePath(QStringLiteral("nothing.xlsx"));
@@ -326,7 +339,8 @@ private slots:
         const QByteArray bytes = fileBytes(nothing);
         const JobOutcome refused = splitJob(nothing, "Data", "B3", "B", false);
         QCOMPARE(refused.kind, JobOutcome::Kind::Refused);
-        QCOMPARE(refused.messages, QStringList(QStringLiteral("“Data”表在标题行（第1行）下面没有数据行，没有可以分割的内容，文件没有改动。")));
+        QCOMPARE(refused.messages, QStringList(QStringLiteral(
+                                       "“Data”表在标题行（第1行）下面没有数据行，没有可以分割的内容，文件没有改动。")));
         QCOMPARE(fileBytes(nothing), bytes);
     }
 
@@ -338,11 +352,19 @@ private slots:
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("end");
         QTest::addColumn<int>("keptAsValues");
-        QTest::newRow("operands on other rows") << fixturePath("poi-48539.xlsx") << "Instance1" << "A1" << "G45" << 17;
-        QTest::newRow("sums of the rows above") << fixturePath("poi-49872.xlsx") << "Sheet1" << "A1" << "D3" << 4;
-        QTest::newRow("add-in functions of another row") << fixturePath("poi-atp.xls") << "Sheet1" << "A1" << "B20" << 2;
+        QTest::newRow("operands on other rows") << fixturePath("poi-48539.xlsx") << "Instance1"
+                                                << "A1"
+                                                << "G45" << 17;
+        QTest::newRow("sums of the rows above") << fixturePath("poi-49872.xlsx") << "Sheet1"
+                                                << "A1"
+                                                << "D3" << 4;
+        QTest::newRow("add-in functions of another row") << fixturePath("poi-atp.xls") << "Sheet1"
+                                                         << "A1"
+                                                         << "B20" << 2;
         // The office's copy of a sheet breaks references to a table's columns.
-        QTest::newRow("table references") << corpusBook("DataTableCities.xlsx") << "Formula" << "A3" << "D9" << 11;
+        QTest::newRow("table references") << corpusBook("DataTableCities.xlsx") << "Formula"
+                                          << "A3"
+                                          << "D9" << 11;
     }
     void realWorkbooksShowTheirValues()
     {
@@ -354,7 +376,8 @@ private slots:
         if (!QFile::exists(book))
             QSKIP("the shared corpus of real-world workbooks is not here");
         for (const bool keepBroken : {false, true}) {
-            const QString path = folder.filePath(QStringLiteral("%1-%2").arg(keepBroken).arg(QFileInfo(book).fileName()));
+            const QString path =
+                folder.filePath(QStringLiteral("%1-%2").arg(keepBroken).arg(QFileInfo(book).fileName()));
             QFile::remove(path);
             QVERIFY(QFile::copy(book, path));
             QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
@@ -408,8 +431,8 @@ private slots:
         QVERIFY(KivMessageBox::shownTexts().first().startsWith(QStringLiteral("处理完毕请打开")));
         QCOMPARE(brokenCells(readWorkbook(byWindow), {"2", "3"}), 4);
 
-        const CliRun kept = runCli({"split-column", byCli, "--sheet", "Sheet1", "--start", "A1", "--end", "D3", "--column",
-                                    "A", "--keep-broken-formulas", "--quiet"});
+        const CliRun kept = runCli({"split-column", byCli, "--sheet", "Sheet1", "--start", "A1", "--end", "D3",
+                                    "--column", "A", "--keep-broken-formulas", "--quiet"});
         QVERIFY2(kept.exitCode == 0, qPrintable(kept.err));
         QCOMPARE(brokenCells(readWorkbook(byCli), {"2", "3"}), 4);
     }

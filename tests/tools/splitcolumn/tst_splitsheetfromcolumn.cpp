@@ -182,9 +182,10 @@ void TestSplitSheetFromColumn::splitsByValueKeepingRowsOutsideTheArea()
 
     const QList<SheetContent> after = readWorkbook(path);
     QCOMPARE(sheetNames(after), QStringList({"a", "b", "Data", "Other"}));
-    QCOMPARE(sheetNamed(after, "a").rows,
-             QList<QStringList>({{"report", "", ""}, {"id", "ref", "note"}, {"r3", "a", "n3"},
-                                 {"r6", "a", "n6"}, {"total", "", "t"}}));
+    QCOMPARE(
+        sheetNamed(after, "a").rows,
+        QList<QStringList>(
+            {{"report", "", ""}, {"id", "ref", "note"}, {"r3", "a", "n3"}, {"r6", "a", "n6"}, {"total", "", "t"}}));
     QCOMPARE(sheetNamed(after, "b").rows.size(), 6);
     verifyPartition(path, source, {"Data", "Other"});
     QCOMPARE(RunProgress::lastLabel(), QString("正在处理中，请不要操作其他Excel文件。"));
@@ -271,21 +272,50 @@ void TestSplitSheetFromColumn::refusesBadInputBeforeAnythingChanges_data()
     QTest::addColumn<QString>("column");
     QTest::addColumn<QString>("message");
     const QString rowRange = QStringLiteral("不在工作表的行范围（1到1048576）内，请重新输入。");
-    QTest::newRow("start") << "2A" << "C7" << "B" << "您输入的“起始位置”格式有误，请重新输入。";
-    QTest::newRow("end") << "A2" << "C" << "B" << "您输入的“结束位置”格式有误，请重新输入。";
-    QTest::newRow("column with digit") << "A2" << "C7" << "A1" << "您输入的“分割参考列”格式有误，请重新输入。";
-    QTest::newRow("column empty") << "A2" << "C7" << " " << "您输入的“分割参考列”格式有误，请重新输入。";
-    QTest::newRow("column hyphen") << "A2" << "C7" << "-" << "您输入的“分割参考列”格式有误，请重新输入。";
-    QTest::newRow("start row 0") << "A0" << "C7" << "B" << "您输入的“起始位置”" + rowRange;
-    QTest::newRow("end beyond the sheet") << "A2" << "C9999999" << "B" << "您输入的“结束位置”" + rowRange;
-    QTest::newRow("end above start") << "A5" << "C3" << "B"
+    QTest::newRow("start") << "2A"
+                           << "C7"
+                           << "B"
+                           << "您输入的“起始位置”格式有误，请重新输入。";
+    QTest::newRow("end") << "A2"
+                         << "C"
+                         << "B"
+                         << "您输入的“结束位置”格式有误，请重新输入。";
+    QTest::newRow("column with digit") << "A2"
+                                       << "C7"
+                                       << "A1"
+                                       << "您输入的“分割参考列”格式有误，请重新输入。";
+    QTest::newRow("column empty") << "A2"
+                                  << "C7"
+                                  << " "
+                                  << "您输入的“分割参考列”格式有误，请重新输入。";
+    QTest::newRow("column hyphen") << "A2"
+                                   << "C7"
+                                   << "-"
+                                   << "您输入的“分割参考列”格式有误，请重新输入。";
+    QTest::newRow("start row 0") << "A0"
+                                 << "C7"
+                                 << "B"
+                                 << "您输入的“起始位置”" + rowRange;
+    QTest::newRow("end beyond the sheet") << "A2"
+                                          << "C9999999"
+                                          << "B"
+                                          << "您输入的“结束位置”" + rowRange;
+    QTest::newRow("end above start") << "A5"
+                                     << "C3"
+                                     << "B"
                                      << "“结束位置”必须在“起始位置”（标题行）下面，数据区域里没有数据行，请重新输入。";
-    QTest::newRow("end at start") << "A2" << "C2" << "B"
+    QTest::newRow("end at start") << "A2"
+                                  << "C2"
+                                  << "B"
                                   << "“结束位置”必须在“起始位置”（标题行）下面，数据区域里没有数据行，请重新输入。";
-    QTest::newRow("below the data") << "A40" << "C50" << "B"
+    QTest::newRow("below the data") << "A40"
+                                    << "C50"
+                                    << "B"
                                     << "“Data”表在标题行（第40行）下面没有数据行，没有可以分割的内容，文件没有改动。";
-    QTest::newRow("column beyond the sheet")
-        << "A2" << "C7" << "ZZZZ" << "您输入的“分割参考列”超出了工作表的最后一列XFD，请重新输入。";
+    QTest::newRow("column beyond the sheet") << "A2"
+                                             << "C7"
+                                             << "ZZZZ"
+                                             << "您输入的“分割参考列”超出了工作表的最后一列XFD，请重新输入。";
 }
 
 void TestSplitSheetFromColumn::refusesBadInputBeforeAnythingChanges()

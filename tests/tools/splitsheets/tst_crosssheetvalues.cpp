@@ -72,8 +72,8 @@ private slots:
                                             {QStringLiteral("Local"), QStringLiteral("=$Data.$B$1")},
                                             {QStringLiteral("Orders"), QStringLiteral("=$'Data'.R1C1:R9C3")},
                                             {QStringLiteral("Mine"), QStringLiteral("=$'Own'.R1C1:R9C3")}};
-        const CrossSheetFormulas formulas({QStringLiteral("Own"), QStringLiteral("Data"), QStringLiteral("My 'big' data")},
-                                          names);
+        const CrossSheetFormulas formulas(
+            {QStringLiteral("Own"), QStringLiteral("Data"), QStringLiteral("My 'big' data")}, names);
         QCOMPARE(formulas.pointsElsewhere(formula, QStringLiteral("Own")), elsewhere);
     }
 

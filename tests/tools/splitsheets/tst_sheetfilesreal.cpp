@@ -17,7 +17,8 @@ private:
     CliRun splitSheets(const QString& fixture, const QString& out)
     {
         const QString book = copyFixture(fixture, folder.path());
-        return runCli({QStringLiteral("split-sheets"), book, QStringLiteral("--out"), folder.filePath(out), QStringLiteral("--quiet")});
+        return runCli({QStringLiteral("split-sheets"), book, QStringLiteral("--out"), folder.filePath(out),
+                       QStringLiteral("--quiet")});
     }
 
 private slots:

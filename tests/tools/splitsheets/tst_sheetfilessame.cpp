@@ -22,7 +22,6 @@
 
 namespace {
 
-
 // A workbook as Excel writes one: shared strings, saved results, a style sheet of its own.
 bool writeExcelLikeWorkbook(const QString& path)
 {
@@ -32,9 +31,9 @@ bool writeExcelLikeWorkbook(const QString& path)
         {"Other sheet", {{"甲", "", "101"}, {"1", "5"}, {"2", "3"}}},
         {"隐藏", {{"秘密"}}},
     };
-    const QHash<QString, QString> totals = {{"B1", "SUM(数据!B2:B4)"}, {"B2", "COUNTA('Other sheet'!A1:A3)"},
-                                            {"B3", "IFERROR(数据!B2*2,-1)"}, {"B4", "SUM(数据区)"},
-                                            {"B5", "SUM(数据:'Other sheet'!B2)"}, {"B6", "隐藏!A1"}};
+    const QHash<QString, QString> totals = {
+        {"B1", "SUM(数据!B2:B4)"}, {"B2", "COUNTA('Other sheet'!A1:A3)"}, {"B3", "IFERROR(数据!B2*2,-1)"},
+        {"B4", "SUM(数据区)"},     {"B5", "SUM(数据:'Other sheet'!B2)"},  {"B6", "隐藏!A1"}};
     const auto cell = [](int row, int column) { return QChar('A' + column - 1) + QString::number(row); };
     const QByteArray wide = "<cols><col min=\"1\" max=\"1\" width=\"18.5\" customWidth=\"1\"/></cols>";
     const QByteArray margins =
@@ -47,13 +46,16 @@ bool writeExcelLikeWorkbook(const QString& path)
     summary.tail = margins;
     SheetLook data;
     data.style = [](int row, int column) { return row == 1 ? 1 : column > 1 ? 2 : 0; };
-    data.formula = [](int row, int column) { return column == 3 ? QStringLiteral("B%1*(1+税率)").arg(row) : QString(); };
+    data.formula = [](int row, int column) {
+        return column == 3 ? QStringLiteral("B%1*(1+税率)").arg(row) : QString();
+    };
     data.head = "<sheetViews><sheetView tabSelected=\"1\" workbookViewId=\"0\"/></sheetViews>" + wide;
     data.tail = margins;
     SheetLook other;
     other.formula = [](int row, int column) {
-        return row == 1 && column == 3 ? QStringLiteral("数据!B2+1")
-               : row == 3 && column == 2 ? QStringLiteral("SUM(备用)") : QString();
+        return row == 1 && column == 3   ? QStringLiteral("数据!B2+1")
+               : row == 3 && column == 2 ? QStringLiteral("SUM(备用)")
+                                         : QString();
     };
     SheetLook hidden;
     hidden.hidden = true;
@@ -65,13 +67,16 @@ bool writeExcelLikeWorkbook(const QString& path)
         "<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"#,##0.00&quot;元&quot;\"/></numFmts>"
         "<fonts count=\"2\"><font><sz val=\"11\"/><name val=\"等线\"/><family val=\"2\"/></font>"
         "<font><b/><sz val=\"11\"/><name val=\"等线\"/><family val=\"2\"/></font></fonts>"
-        "<fills count=\"3\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill patternType=\"gray125\"/></fill>"
-        "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFFFF2CC\"/><bgColor indexed=\"64\"/></patternFill></fill></fills>"
+        "<fills count=\"3\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill "
+        "patternType=\"gray125\"/></fill>"
+        "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFFFF2CC\"/><bgColor "
+        "indexed=\"64\"/></patternFill></fill></fills>"
         "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
         "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
         "<cellXfs count=\"3\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
         "<xf numFmtId=\"0\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyFont=\"1\"/>"
-        "<xf numFmtId=\"164\" fontId=\"0\" fillId=\"2\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" applyFill=\"1\"/></cellXfs>"
+        "<xf numFmtId=\"164\" fontId=\"0\" fillId=\"2\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" "
+        "applyFill=\"1\"/></cellXfs>"
         "<cellStyles count=\"1\"><cellStyle name=\"常规\" xfId=\"0\" builtinId=\"0\"/></cellStyles></styleSheet>";
     look.head = "<bookViews><workbookView xWindow=\"0\" yWindow=\"0\" windowWidth=\"20000\" windowHeight=\"10000\" "
                 "activeTab=\"1\"/></bookViews>";

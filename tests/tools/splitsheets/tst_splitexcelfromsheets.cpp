@@ -171,8 +171,10 @@ void TestSplitExcelFromSheets::keepsTheTargetsOwnExtension_data()
 {
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("extension");
-    QTest::newRow("upper case") << "BOOK.XLSX" << ".XLSX";
-    QTest::newRow("ods") << "book.ods" << ".ods";
+    QTest::newRow("upper case") << "BOOK.XLSX"
+                                << ".XLSX";
+    QTest::newRow("ods") << "book.ods"
+                         << ".ods";
 }
 
 void TestSplitExcelFromSheets::keepsTheTargetsOwnExtension()
