@@ -11,7 +11,7 @@ packages=(
   xvfb xauth x11-apps imagemagick
   python3
   dpkg-dev file desktop-file-utils
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format git
 )
 
 missing=()
