@@ -1,6 +1,7 @@
 #include "automation/rangenode.h"
 
 #include "automation/formulavalues.h"
+#include "automation/rowlooks.h"
 
 #include <com/sun/star/awt/Size.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -131,6 +132,12 @@ QVariant RangeNode::property(const QString& name, AutomationError& error)
         });
     if (name == QLatin1String("RowHeight"))
         return guarded<QVariant>(error, [&] { return commonRowHeight(); });
+    // Not Excel's: each row's height, whether it shows and whether its height follows its text.
+    if (name == QLatin1String("RowLooks"))
+        return guarded<QVariant>(error, [&] {
+            const table::CellRangeAddress address = rangeAddress();
+            return QVariant(readRowLooks(sheet, address.StartRow, address.EndRow));
+        });
     if (name == QLatin1String("Formula"))
         return guarded<QVariant>(error, [&] { return formulas(); });
     unknownMember(error, name);
@@ -139,6 +146,13 @@ QVariant RangeNode::property(const QString& name, AutomationError& error)
 
 void RangeNode::setProperty(const QString& name, const QVariant& value, AutomationError& error)
 {
+    if (name == QLatin1String("RowLooks")) {
+        guarded<bool>(error, [&] {
+            writeRowLooks(sheet, rangeAddress().StartRow, value.toList());
+            return true;
+        });
+        return;
+    }
     if (name != QLatin1String("Value")) {
         unknownMember(error, name);
         return;

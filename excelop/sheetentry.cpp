@@ -261,12 +261,24 @@ bool SheetEntry::rowsHoldMergedCells(int firstRow, int lastRow)
     return !merged.isValid() || merged.toBool();
 }
 
-bool SheetEntry::rowsShareOneHeight(int firstRow, int lastRow, int lastCol)
+QVariantList SheetEntry::rowLooks(int firstRow, int lastRow)
 {
-    std::unique_ptr<AxObject> block(
-        sheet ? sheet->querySubObject("Range(QString)", rangeAddress(1, firstRow, lastCol, lastRow)) : nullptr);
-    // The office gives no height for rows of several heights or hidden ones.
-    return block && block->property("RowHeight").isValid();
+    std::unique_ptr<AxObject> rows(sheet && firstRow >= 1 && lastRow >= firstRow ? sheet->querySubObject(
+                                       "Rows(QString)", QStringLiteral("%1:%2").arg(firstRow).arg(lastRow))
+                                                                                 : nullptr);
+    const QVariantList looks = rows ? rows->property("RowLooks").toList() : QVariantList();
+    return looks.size() == lastRow - firstRow + 1 ? looks : QVariantList();
+}
+
+bool SheetEntry::setRowLooks(int firstRow, const QVariantList& looks)
+{
+    if (looks.isEmpty())
+        return true;
+    const int lastRow = firstRow + looks.size() - 1;
+    std::unique_ptr<AxObject> rows(sheet && firstRow >= 1 ? sheet->querySubObject(
+                                       "Rows(QString)", QStringLiteral("%1:%2").arg(firstRow).arg(lastRow))
+                                                          : nullptr);
+    return rows && rows->setProperty("RowLooks", looks);
 }
 
 QList<QStringList> SheetEntry::blockFormulas(int firstCol, int firstRow, int lastCol, int lastRow)

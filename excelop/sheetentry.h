@@ -67,8 +67,11 @@ public:
     int countOf(const char* collection);
     // Whether rows firstRow..lastRow hold merged cells (true when the office cannot say).
     bool rowsHoldMergedCells(int firstRow, int lastRow);
-    // Whether rows firstRow..lastRow, over columns 1..lastCol, are all visible and of one height.
-    bool rowsShareOneHeight(int firstRow, int lastRow, int lastCol);
+    // How rows firstRow..lastRow look (height, shown, height following the text), one entry per
+    // row; empty when the office did not say.
+    QVariantList rowLooks(int firstRow, int lastRow);
+    // Gives the rows from firstRow those looks; false when the office refused.
+    bool setRowLooks(int firstRow, const QVariantList& looks);
     // The contents of the block row by row: formulas as their text, other cells as typed; empty
     // when unread.
     QList<QStringList> blockFormulas(int firstCol, int firstRow, int lastCol, int lastRow);

@@ -159,7 +159,9 @@ QVector<int> ColumnSplitRun::groupRowsByValueIn(SheetEntry& work, SheetEntry& so
     const int firstDataRow = settings.titleRow + 1;
     const int rowCount = settings.endRow - settings.titleRow;
     const QList<QStringList> before = source.blockFormulas(1, firstDataRow, sortedColumns, settings.endRow);
-    if (before.size() != rowCount
+    // Heights and hidden rows stay with the row numbers in a sort: they are put back after it.
+    const QVariantList looks = work.rowLooks(firstDataRow, settings.endRow);
+    if (before.size() != rowCount || looks.size() != rowCount
         || !work.sortRowsByColumn(firstDataRow, settings.endRow, sortedColumns, settings.referColumn))
         return {};
     const QList<QStringList> after = work.blockFormulas(1, firstDataRow, sortedColumns, settings.endRow);
@@ -186,6 +188,12 @@ QVector<int> ColumnSplitRun::groupRowsByValueIn(SheetEntry& work, SheetEntry& so
             ++position;
         }
     }
+    QVariantList sortedLooks = looks;
+    for (int g = 0; g < groups.size(); ++g)
+        for (int k = 0; k < groups.at(g).rows.size(); ++k)
+            sortedLooks[starts.at(g) + k] = looks.at(groups.at(g).rows.at(k) - firstDataRow);
+    if (!work.setRowLooks(firstDataRow, sortedLooks))
+        return {};
     return starts;
 }
 

@@ -87,15 +87,13 @@ bool sortingSplitsLikeDeleting(SheetEntry& entry, const SortedRows& rows, const 
         return false;
     if (entry.isProtected(true))
         return false;
-    for (const char* part : {"Comments", "Shapes", "FormatConditions", "HPageBreaks"})
+    // Notes go with their cells in a sort; drawings, conditional formats and page breaks stay.
+    for (const char* part : {"Shapes", "FormatConditions", "HPageBreaks"})
         if (entry.countOf(part) != 0)
             return false;
     // Merged cells above or below the data rows stay where deleting would leave them; the sort
     // itself refuses merged cells reaching into the rows it sorts.
     if (entry.rowsHoldMergedCells(rows.firstRow, rows.lastRow))
-        return false;
-    // Row heights stay with the row numbers in a sort; they go with the cells when rows are deleted.
-    if (!entry.rowsShareOneHeight(rows.firstRow, rows.lastRow, rows.lastColumn))
         return false;
 
     if (!entry.holdsFormulas())

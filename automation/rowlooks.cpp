@@ -1,0 +1,128 @@
+#include "automation/rowlooks.h"
+
+#include <com/sun/star/awt/Size.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
+#include <com/sun/star/table/CellRangeAddress.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
+
+#include <cstdlib>
+#include <vector>
+
+namespace OfficeNodes {
+
+namespace {
+
+struct RowLook
+{
+    int height = 0;
+    bool shown = true;
+    bool fitsText = true;
+    bool operator==(const RowLook& other) const
+    {
+        return height == other.height && shown == other.shown && fitsText == other.fitsText;
+    }
+};
+
+uno::Reference<table::XCellRange> rowBlock(const uno::Reference<sheet::XSpreadsheet>& sheet, int top, int bottom)
+{
+    return uno::Reference<table::XCellRange>(sheet, uno::UNO_QUERY_THROW)->getCellRangeByPosition(0, top, 0, bottom);
+}
+
+uno::Reference<beans::XPropertySet> rowsOf(const uno::Reference<sheet::XSpreadsheet>& sheet, int top, int bottom)
+{
+    return uno::Reference<beans::XPropertySet>(
+        uno::Reference<table::XColumnRowRange>(rowBlock(sheet, top, bottom), uno::UNO_QUERY_THROW)->getRows(),
+        uno::UNO_QUERY_THROW);
+}
+
+// One row's height and whether it follows its text.
+RowLook lookOfRow(const uno::Reference<sheet::XSpreadsheet>& sheet, int row)
+{
+    const uno::Reference<beans::XPropertySet> line = rowsOf(sheet, row, row);
+    RowLook look;
+    line->getPropertyValue("Height") >>= look.height;
+    line->getPropertyValue("OptimalHeight") >>= look.fitsText;
+    return look;
+}
+
+// Heights of rows top..bottom into looks (from index offset): a block whose size is its first
+// row's height times its rows is one run; any other block is read as its two halves. Hidden rows
+// count nothing in a block's size, so each is read alone.
+void readHeights(const uno::Reference<sheet::XSpreadsheet>& sheet, int top, int bottom, int offset,
+                 std::vector<RowLook>& looks)
+{
+    const RowLook first = lookOfRow(sheet, top);
+    awt::Size size;
+    uno::Reference<beans::XPropertySet>(rowBlock(sheet, top, bottom), uno::UNO_QUERY_THROW)
+        ->getPropertyValue("Size") >>= size;
+    const qint64 rows = bottom - top + 1;
+    // Heights are kept in finer units than reported: allow the rounding.
+    if (std::abs(qint64(first.height) * rows - size.Height) <= rows / 2 + 1 || top == bottom) {
+        for (int row = top; row <= bottom; ++row)
+            looks[row - offset] = first;
+        return;
+    }
+    const int middle = top + (bottom - top) / 2;
+    readHeights(sheet, top, middle, offset, looks);
+    readHeights(sheet, middle + 1, bottom, offset, looks);
+}
+
+} // namespace
+
+QVariantList readRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int firstRow, int lastRow)
+{
+    if (lastRow < firstRow)
+        return {};
+    std::vector<RowLook> looks(lastRow - firstRow + 1);
+    readHeights(sheet, firstRow, lastRow, firstRow, looks);
+    for (RowLook& look : looks)
+        look.shown = false;
+    const uno::Sequence<table::CellRangeAddress> shown =
+        uno::Reference<sheet::XCellRangesQuery>(rowBlock(sheet, firstRow, lastRow), uno::UNO_QUERY_THROW)
+            ->queryVisibleCells()
+            ->getRangeAddresses();
+    for (const table::CellRangeAddress& block : shown)
+        for (int row = block.StartRow; row <= block.EndRow; ++row)
+            looks[row - firstRow].shown = true;
+    QVariantList result;
+    result.reserve(int(looks.size()));
+    for (const RowLook& look : looks)
+        result.append(QVariant(QVariantList{look.height, look.shown, look.fitsText}));
+    return result;
+}
+
+void writeRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int firstRow, const QVariantList& looks)
+{
+    const QVariantList now = readRowLooks(sheet, firstRow, firstRow + looks.size() - 1);
+    const auto wanted = [&looks](int i) {
+        const QVariantList look = looks.at(i).toList();
+        return RowLook{look.value(0).toInt(), look.value(1).toBool(), look.value(2).toBool()};
+    };
+    const auto current = [&now](int i) {
+        const QVariantList look = now.value(i).toList();
+        return RowLook{look.value(0).toInt(), look.value(1).toBool(), look.value(2).toBool()};
+    };
+    for (int i = 0; i < looks.size();) {
+        if (wanted(i) == current(i)) {
+            ++i;
+            continue;
+        }
+        int last = i;
+        while (last + 1 < looks.size() && wanted(last + 1) == wanted(i) && !(wanted(last + 1) == current(last + 1)))
+            ++last;
+        const RowLook look = wanted(i);
+        const uno::Reference<beans::XPropertySet> rows = rowsOf(sheet, firstRow + i, firstRow + last);
+        // A row whose height follows its text gets it from its text again.
+        if (look.fitsText)
+            rows->setPropertyValue("OptimalHeight", uno::Any(true));
+        else
+            rows->setPropertyValue("Height", uno::Any(sal_Int32(look.height)));
+        rows->setPropertyValue("IsVisible", uno::Any(look.shown));
+        i = last + 1;
+    }
+}
+
+} // namespace OfficeNodes
