@@ -207,7 +207,8 @@ static QHash<QPair<int, int>, QString> errorCellsOf(const uno::Reference<table::
 
 // Formula cells showing a truth value (TRUE(), or a truth value an .xls file kept as one): their
 // cell format says number, their result is shown as TRUE or FALSE.
-static QHash<QPair<int, int>, bool> truthFormulaCellsOf(const uno::Reference<table::XCellRange>& range)
+static QHash<QPair<int, int>, bool> truthFormulaCellsOf(const uno::Reference<table::XCellRange>& range,
+                                                        const uno::Sequence<uno::Sequence<uno::Any>>& data)
 {
     QHash<QPair<int, int>, bool> truths;
     const table::CellRangeAddress address = addressOf(range);
@@ -219,10 +220,12 @@ static QHash<QPair<int, int>, bool> truthFormulaCellsOf(const uno::Reference<tab
             for (int col = part.StartColumn; col <= part.EndColumn; ++col) {
                 const int r = row - address.StartRow;
                 const int c = col - address.StartColumn;
-                uno::Reference<table::XCell> cell = range->getCellByPosition(c, r);
-                const double value = cell->getValue();
-                if (value != 0.0 && value != 1.0)
+                // Only a 0 or a 1 can be a truth value: the block read says which, with no call per cell.
+                double value = -1;
+                if (r >= data.getLength() || c >= data[r].getLength() || !(data[r][c] >>= value)
+                    || (value != 0.0 && value != 1.0))
                     continue;
+                uno::Reference<table::XCell> cell = range->getCellByPosition(c, r);
                 const QString shown =
                     fromOUString(uno::Reference<text::XTextRange>(cell, uno::UNO_QUERY_THROW)->getString());
                 if (shown == QLatin1String(value != 0.0 ? "TRUE" : "FALSE"))
@@ -249,7 +252,7 @@ QList<QVariantList> OfficeValues::read(const uno::Reference<table::XCellRange>& 
             if (cell.has<double>() && (cell.get<double>() == 0.0 || cell.get<double>() == 1.0))
                 someZeroOrOne = true;
     const QHash<QPair<int, int>, bool> truths =
-        someZeroOrOne ? truthFormulaCellsOf(range) : QHash<QPair<int, int>, bool>();
+        someZeroOrOne ? truthFormulaCellsOf(range, data) : QHash<QPair<int, int>, bool>();
     const bool oneCell = data.getLength() == 1 && data[0].getLength() == 1;
     // One cell asks for its own format only when it holds a number: a single read stays cheap.
     const QHash<QPair<int, int>, Kind> specialCells = oneCell ? QHash<QPair<int, int>, Kind>() : specialCellsOf(range);

@@ -48,21 +48,42 @@ RowLook lookOfRow(const uno::Reference<sheet::XSpreadsheet>& sheet, int row)
     return look;
 }
 
-// Heights of rows top..bottom into looks (from index offset): a block whose size is its first
-// row's height times its rows is one run; any other block is read as its two halves. Hidden rows
-// count nothing in a block's size, so each is read alone.
+// Heights of rows top..bottom into looks (from index offset), their being shown already there:
+// a block whose size is its first shown row's height times its shown rows is one run; any other
+// block is read as its two halves. Hidden rows count nothing in a block's size: each is read alone.
 void readHeights(const uno::Reference<sheet::XSpreadsheet>& sheet, int top, int bottom, int offset,
                  std::vector<RowLook>& looks)
 {
-    const RowLook first = lookOfRow(sheet, top);
+    int shownRows = 0;
+    int firstShown = -1;
+    for (int row = top; row <= bottom; ++row) {
+        if (!looks[row - offset].shown)
+            continue;
+        ++shownRows;
+        if (firstShown < 0)
+            firstShown = row;
+    }
+    const auto readHidden = [&] {
+        for (int row = top; row <= bottom; ++row)
+            if (!looks[row - offset].shown) {
+                looks[row - offset] = lookOfRow(sheet, row);
+                looks[row - offset].shown = false;
+            }
+    };
+    if (shownRows == 0) {
+        readHidden();
+        return;
+    }
+    const RowLook first = lookOfRow(sheet, firstShown);
     awt::Size size;
     uno::Reference<beans::XPropertySet>(rowBlock(sheet, top, bottom), uno::UNO_QUERY_THROW)
         ->getPropertyValue("Size") >>= size;
-    const qint64 rows = bottom - top + 1;
     // Heights are kept in finer units than reported: allow the rounding.
-    if (std::abs(qint64(first.height) * rows - size.Height) <= rows / 2 + 1 || top == bottom) {
+    if (std::abs(qint64(first.height) * shownRows - size.Height) <= shownRows / 2 + 1 || shownRows == 1) {
         for (int row = top; row <= bottom; ++row)
-            looks[row - offset] = first;
+            if (looks[row - offset].shown)
+                looks[row - offset] = first;
+        readHidden();
         return;
     }
     const int middle = top + (bottom - top) / 2;
@@ -77,7 +98,6 @@ QVariantList readRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int 
     if (lastRow < firstRow)
         return {};
     std::vector<RowLook> looks(lastRow - firstRow + 1);
-    readHeights(sheet, firstRow, lastRow, firstRow, looks);
     for (RowLook& look : looks)
         look.shown = false;
     const uno::Sequence<table::CellRangeAddress> shown =
@@ -87,6 +107,7 @@ QVariantList readRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int 
     for (const table::CellRangeAddress& block : shown)
         for (int row = block.StartRow; row <= block.EndRow; ++row)
             looks[row - firstRow].shown = true;
+    readHeights(sheet, firstRow, lastRow, firstRow, looks);
     QVariantList result;
     result.reserve(int(looks.size()));
     for (const RowLook& look : looks)
@@ -94,9 +115,11 @@ QVariantList readRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int 
     return result;
 }
 
-void writeRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int firstRow, const QVariantList& looks)
+void writeRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int firstRow, const QVariantList& looks,
+                   QVariantList now)
 {
-    const QVariantList now = readRowLooks(sheet, firstRow, firstRow + looks.size() - 1);
+    if (now.size() != looks.size())
+        now = readRowLooks(sheet, firstRow, firstRow + looks.size() - 1);
     const auto wanted = [&looks](int i) {
         const QVariantList look = looks.at(i).toList();
         return RowLook{look.value(0).toInt(), look.value(1).toBool(), look.value(2).toBool()};

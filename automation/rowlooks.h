@@ -19,7 +19,8 @@ using namespace officeuno;
 QVariantList readRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int firstRow, int lastRow);
 
 // Gives rows from firstRow (0-based) the looks, in runs of rows that look alike, changing only
-// the rows that look otherwise now.
-void writeRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int firstRow, const QVariantList& looks);
+// the rows that look otherwise now: as `now` says, or as read when it is empty.
+void writeRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int firstRow, const QVariantList& looks,
+                   QVariantList now = {});
 
 } // namespace OfficeNodes

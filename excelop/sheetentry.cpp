@@ -270,7 +270,7 @@ QVariantList SheetEntry::rowLooks(int firstRow, int lastRow)
     return looks.size() == lastRow - firstRow + 1 ? looks : QVariantList();
 }
 
-bool SheetEntry::setRowLooks(int firstRow, const QVariantList& looks)
+bool SheetEntry::setRowLooks(int firstRow, const QVariantList& looks, const QVariantList& now)
 {
     if (looks.isEmpty())
         return true;
@@ -278,7 +278,11 @@ bool SheetEntry::setRowLooks(int firstRow, const QVariantList& looks)
     std::unique_ptr<AxObject> rows(sheet && firstRow >= 1 ? sheet->querySubObject(
                                        "Rows(QString)", QStringLiteral("%1:%2").arg(firstRow).arg(lastRow))
                                                           : nullptr);
-    return rows && rows->setProperty("RowLooks", looks);
+    if (!rows)
+        return false;
+    if (now.size() != looks.size())
+        return rows->setProperty("RowLooks", looks);
+    return accepted(rows.get(), [&] { rows->dynamicCall("RestoreRowLooks(QVariant,QVariant)", looks, now); });
 }
 
 QList<QStringList> SheetEntry::blockFormulas(int firstCol, int firstRow, int lastCol, int lastRow)

@@ -70,8 +70,9 @@ public:
     // How rows firstRow..lastRow look (height, shown, height following the text), one entry per
     // row; empty when the office did not say.
     QVariantList rowLooks(int firstRow, int lastRow);
-    // Gives the rows from firstRow those looks; false when the office refused.
-    bool setRowLooks(int firstRow, const QVariantList& looks);
+    // Gives the rows from firstRow those looks; false when the office refused. With how they
+    // look now (as rowLooks gave it), the office need not read that again.
+    bool setRowLooks(int firstRow, const QVariantList& looks, const QVariantList& now = {});
     // The contents of the block row by row: formulas as their text, other cells as typed; empty
     // when unread.
     QList<QStringList> blockFormulas(int firstCol, int firstRow, int lastCol, int lastRow);

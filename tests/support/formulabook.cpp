@@ -98,6 +98,9 @@ SheetContent dataSheet(const Layout& layout)
         sheet.rows.append(row);
     }
     sheet.rows.append({layout.chineseTexts ? QStringLiteral("合计") : QStringLiteral("total")});
+    if (layout.rowsOfTheirOwn)
+        sheet.rows.append({layout.chineseTexts ? QStringLiteral("注：金额单位为元，含税金额按13%计算。")
+                                               : QStringLiteral("Note: amounts in yuan, tax at 13%.")});
     return sheet;
 }
 
@@ -130,9 +133,23 @@ SheetLook dataLook(const Layout& layout)
                 "<sheetFormatPr defaultRowHeight=\"13.8\"/>"
                 "<cols><col min=\"3\" max=\"3\" width=\"28\" customWidth=\"1\"/><col min=\"5\" max=\"6\" width=\"12\" "
                 "customWidth=\"1\"/></cols>";
+    QByteArrayList merged;
     if (layout.mergedTitle)
-        look.tail =
-            "<mergeCells count=\"1\"><mergeCell ref=\"A1:" + lastColumn(layout).toLatin1() + "1\"/></mergeCells>";
+        merged << "A1:" + lastColumn(layout).toLatin1() + "1";
+    if (layout.rowsOfTheirOwn) {
+        look.rowAttributes.insert(firstData + 2, "ht=\"30\" customHeight=\"1\"");
+        look.rowAttributes.insert(lastData - 3, "ht=\"45\" customHeight=\"1\"");
+        for (int row = firstData + 50; row <= lastData; row += 100)
+            look.rowAttributes.insert(row, "hidden=\"1\"");
+        const QByteArray note = QByteArray::number(lastData + 2);
+        merged << "A" + note + ":" + lastColumn(layout).toLatin1() + note;
+    }
+    if (!merged.isEmpty()) {
+        look.tail = "<mergeCells count=\"" + QByteArray::number(merged.size()) + "\">";
+        for (const QByteArray& area : merged)
+            look.tail += "<mergeCell ref=\"" + area + "\"/>";
+        look.tail += "</mergeCells>";
+    }
     look.tail += kMargins;
     return look;
 }

@@ -22,6 +22,9 @@ struct Layout
     // F = E * (1 + 增值税率), a defined name standing for 0.13 (Constant) or for 税率!$B$1 (Cell)
     // instead of the reference to the other sheet.
     enum class RateName { None, Constant, Cell } rateName = RateName::None;
+    // As real reports have them: two data rows of their own height (wrapped text), one hidden row
+    // in every hundred, and a merged note below the total line.
+    bool rowsOfTheirOwn = false;
     quint32 seed = 20240607;
 };
 

@@ -192,7 +192,8 @@ QVector<int> ColumnSplitRun::groupRowsByValueIn(SheetEntry& work, SheetEntry& so
     for (int g = 0; g < groups.size(); ++g)
         for (int k = 0; k < groups.at(g).rows.size(); ++k)
             sortedLooks[starts.at(g) + k] = looks.at(groups.at(g).rows.at(k) - firstDataRow);
-    if (!work.setRowLooks(firstDataRow, sortedLooks))
+    // The sort left every row's look at its number.
+    if (!work.setRowLooks(firstDataRow, sortedLooks, looks))
         return {};
     return starts;
 }
