@@ -55,6 +55,8 @@ QVariant WorksheetNode::call(const QString& member, const QVariantList& args, Au
 {
     if (member == QLatin1String("Copy"))
         return guarded<QVariant>(error, [&] { return copyBefore(args.value(0), error); });
+    if (member == QLatin1String("Move"))
+        return guarded<QVariant>(error, [&] { return moveBefore(args.value(0), error); });
     if (member == QLatin1String("Delete"))
         return guarded<QVariant>(error, [&] { return remove(); });
     unknownMember(error, member);
@@ -207,6 +209,22 @@ QVariant WorksheetNode::copyBefore(const QVariant& before, AutomationError& erro
     sheets->copyByName(toOUString(source), toOUString(copyName),
                        static_cast<sal_Int16>(sheetPosition(target->spreadsheet())));
     document->activeSheet.set(sheets->getByName(toOUString(copyName)), uno::UNO_QUERY_THROW);
+    return QVariant();
+}
+
+// Excel's Sheet.Move Before:=: the sheet goes right before the other.
+QVariant WorksheetNode::moveBefore(const QVariant& before, AutomationError& error)
+{
+    auto target = before.canConvert<AutomationHandle>()
+                      ? std::dynamic_pointer_cast<WorksheetNode>(before.value<AutomationHandle>().node)
+                      : nullptr;
+    if (!target) {
+        fail(error, QStringLiteral("Move needs the sheet to place the sheet before"));
+        return QVariant();
+    }
+    // The office counts the places before the sheet leaves its own.
+    document->document->getSheets()->moveByName(toOUString(sheetName(sheet)),
+                                                static_cast<sal_Int16>(sheetPosition(target->spreadsheet())));
     return QVariant();
 }
 

@@ -34,6 +34,7 @@ private:
     AutomationNodePtr columns(const QVariantList& args, AutomationError& error);
     AutomationNodePtr rows(const QVariantList& args, AutomationError& error);
     QVariant copyBefore(const QVariant& before, AutomationError& error);
+    QVariant moveBefore(const QVariant& before, AutomationError& error);
     QVariant remove();
 
     DocumentPtr document;

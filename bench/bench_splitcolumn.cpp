@@ -5,11 +5,13 @@
 // Build and run (one command):
 //   bash scripts/build.sh && QT_QPA_PLATFORM=offscreen build/bench/bench_splitcolumn
 // Optional arguments: <data rows for the floor comparison, 100000> <data rows for the per-cell
-// comparison, 10000> <data rows for the report workbooks, 20000>; 0 leaves a part out.
+// comparison, 10000> <data rows for the report workbooks, 20000> <data rows split by 50 and by 500
+// values, 20000>; 0 leaves a part out.
 //
 // Goals: the run at most 2 x the floor at 100,000 rows; at least 20 x faster than the per-cell
 // path at 10,000 rows; a report workbook with formulas (and one with rows of their own height,
-// hidden rows and a merged note) split at most 3 x the floor at 20,000 rows and about 7 values; every result at
+// hidden rows and a merged note) split at most 3 x the floor at 20,000 rows and about 7 values;
+// 500 values at most 5 x the time of 50 on the same rows; every result at
 // most 2.2 x the size of its source. The two paths' workbooks are compared sheet by sheet as well.
 
 #include "common/dialogs.h"
@@ -308,6 +310,26 @@ void compareWithOneCellPerCall(const QString& folder, int rows)
     benchutil::printGoal(QStringLiteral(">= 20 x faster than one cell per call"), slowSeconds >= 20 * fastSeconds);
 }
 
+// The same rows split by 50 and by 500 values: the cost should grow little with the values.
+void compareValueCounts(const QString& folder, int rows)
+{
+    double seconds[2] = {0, 0};
+    const int counts[2] = {50, 500};
+    for (int k = 0; k < 2; ++k) {
+        const QString path = folder + QStringLiteral("/values-%1.xlsx").arg(counts[k]);
+        if (!CustomerBook::write(path, {CustomerBook::dataSheet(kSheet, rows, 20240607, counts[k])}, false)) {
+            std::printf("could not write the %d-value workbook\n", counts[k]);
+            return;
+        }
+        seconds[k] = benchutil::secondsOf([&] { runThroughWindow(path, rows); });
+    }
+    std::printf("%d data rows split by 50 and by 500 values\n", rows);
+    benchutil::printSeconds(QStringLiteral("whole run, 50 values"), seconds[0]);
+    benchutil::printSeconds(QStringLiteral("whole run, 500 values"), seconds[1]);
+    benchutil::printLine(QStringLiteral("ratio"), QString::number(seconds[1] / seconds[0], 'f', 2));
+    benchutil::printGoal(QStringLiteral("500 values <= 5 x the time of 50"), seconds[1] <= 5 * seconds[0]);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -319,6 +341,7 @@ int main(int argc, char** argv)
     const int floorRows = arguments.value(1, QStringLiteral("100000")).toInt();
     const int perCellRows = arguments.value(2, QStringLiteral("10000")).toInt();
     const int reportRows = arguments.value(3, QStringLiteral("20000")).toInt();
+    const int valueRows = arguments.value(4, QStringLiteral("20000")).toInt();
     QTemporaryDir folder;
 
     {
@@ -330,6 +353,8 @@ int main(int argc, char** argv)
         compareWithOneCellPerCall(folder.path(), perCellRows);
     if (reportRows > 0)
         compareReports(folder.path(), reportRows);
+    if (valueRows > 0)
+        compareValueCounts(folder.path(), valueRows);
     benchutil::printLine(QStringLiteral("peak memory of this process"),
                          QStringLiteral("%1 MiB").arg(benchutil::peakMemoryMiB(), 0, 'f', 0));
     return 0;

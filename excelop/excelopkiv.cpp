@@ -5,6 +5,7 @@
 #include "excelop/openfailure.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -308,7 +309,16 @@ QString ExcelOpKiv::copySheet(const QString& sourceName, const QString& newName)
         copy->setProperty("Name", name);
         givenName = copy->property("Name").toString();
     }
-    openSheets();
+    // The copy went right before its source: the list follows without reading every sheet again.
+    const auto at = std::find_if(sheets.begin(), sheets.end(),
+                                 [&sourceName](const auto& entry) { return entry->getSheetName() == sourceName; });
+    if (!copy || givenName.isEmpty() || at == sheets.end()) {
+        openSheets();
+        return givenName;
+    }
+    auto entry = std::make_unique<SheetEntry>(int(at - sheets.begin()) + 1, std::move(copy));
+    entry->setKnownName(givenName);
+    sheets.insert(at, std::move(entry));
     return givenName;
 }
 
@@ -320,11 +330,51 @@ bool ExcelOpKiv::deleteSheet(const QString& name)
     return saved;
 }
 
+QString ExcelOpKiv::renameSheet(const QString& name, const QString& newName)
+{
+    std::unique_ptr<AxObject> sheet(workbook ? workbook->querySubObject("Sheets(QString)", name) : nullptr);
+    if (!sheet)
+        return QString();
+    sheet->setProperty("Name", newName);
+    const QString given = sheet->property("Name").toString();
+    if (SheetEntry* entry = findSheet(name))
+        entry->setKnownName(given);
+    return given;
+}
+
+bool ExcelOpKiv::moveSheetBefore(const QString& name, const QString& beforeName)
+{
+    std::unique_ptr<AxObject> sheet(workbook ? workbook->querySubObject("Sheets(QString)", name) : nullptr);
+    std::unique_ptr<AxObject> before(workbook ? workbook->querySubObject("Sheets(QString)", beforeName) : nullptr);
+    if (!sheet || !before)
+        return false;
+    const QVariant beforeValue = before->asVariant();
+    const bool moved = accepted(sheet.get(), [&] { sheet->dynamicCall("Move(const QVariant&)", beforeValue); });
+    const auto named = [](const QString& wanted) {
+        return [wanted](const std::unique_ptr<SheetEntry>& entry) { return entry->getSheetName() == wanted; };
+    };
+    const auto from = std::find_if(sheets.begin(), sheets.end(), named(name));
+    if (!moved || from == sheets.end()) {
+        openSheets();
+        return moved;
+    }
+    std::unique_ptr<SheetEntry> entry = std::move(*from);
+    sheets.erase(from);
+    sheets.insert(std::find_if(sheets.begin(), sheets.end(), named(beforeName)), std::move(entry));
+    return true;
+}
+
 bool ExcelOpKiv::removeSheet(const QString& name)
 {
     const bool removed = deleteWorksheet(name);
-    openSheets();
-    return removed;
+    if (!removed) {
+        openSheets();
+        return false;
+    }
+    sheets.erase(std::remove_if(sheets.begin(), sheets.end(),
+                                [&name](const auto& entry) { return entry->getSheetName() == name; }),
+                 sheets.end());
+    return true;
 }
 
 bool ExcelOpKiv::deleteWorksheet(const QString& name)
@@ -354,12 +404,23 @@ bool ExcelOpKiv::deleteSheetGroup(const QStringList& names, const char* deletion
     if (!workbook)
         return false;
     std::unique_ptr<AxObject> group(workbook->querySubObject("Sheets(QStringList)", names));
-    return group && accepted(group.get(), [&group, deletion] { group->dynamicCall(deletion); });
+    const bool deleted = group && accepted(group.get(), [&group, deletion] { group->dynamicCall(deletion); });
+    forgetSheetNames();
+    return deleted;
 }
 
 bool ExcelOpKiv::undoLastStep()
 {
-    return workbookAccepts("Undo");
+    const bool undone = workbookAccepts("Undo");
+    forgetSheetNames();
+    return undone;
+}
+
+// Sheets went or came back past the list: its entries read their names again.
+void ExcelOpKiv::forgetSheetNames()
+{
+    for (const auto& entry : sheets)
+        entry->setKnownName(QString());
 }
 
 void replaceLink(std::unique_ptr<ExcelOpKiv>& link)

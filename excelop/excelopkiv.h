@@ -87,6 +87,10 @@ public:
     // Deletes the worksheet of that name without saving and rebuilds the list; false when there
     // is no such sheet or the office refused.
     bool removeSheet(const QString& name);
+    // Gives the sheet a new name, which must be free; the name it got, empty when it got none.
+    QString renameSheet(const QString& name, const QString& newName);
+    // Puts the sheet right before the other one; false when the office refused.
+    bool moveSheetBefore(const QString& name, const QString& beforeName);
 
     // Deletes worksheet i (0-based in the list) without saving and without rebuilding the list,
     // so later entries keep their positions until openSheets(); false when the office refused.
@@ -120,6 +124,7 @@ private:
     // application: each is a child object of the one before it.
     std::unique_ptr<AxObject> excel;
     std::unique_ptr<AxObject> workbook;
+    void forgetSheetNames();
     std::vector<std::unique_ptr<SheetEntry>> sheets;
     QString attemptedPath; // the file openWorkBook was last asked for
 };

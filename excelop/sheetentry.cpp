@@ -103,7 +103,9 @@ void SheetEntry::clearTitles()
 
 QString SheetEntry::getSheetName() const
 {
-    return sheet ? sheet->property("Name").toString() : QString();
+    if (knownName.isEmpty() && sheet)
+        knownName = sheet->property("Name").toString();
+    return knownName;
 }
 
 QString SheetEntry::getCellValue(int row, int col)

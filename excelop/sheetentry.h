@@ -31,7 +31,9 @@ public:
     QList<ColumnTitle> titles;
     qint32 titleRow = 1;
 
+    // The sheet's name, read once: the workbook layer renames sheets only through itself.
     QString getSheetName() const;
+    void setKnownName(const QString& name) { knownName = name; }
 
     QString getCellValue(int row, int col);
     // The mutators tell whether the office did what was asked.
@@ -107,6 +109,9 @@ public:
     int columnLimit();
 
     void clearTitles();
+
+private:
+    mutable QString knownName;
 };
 
 QStringList getColumnTitleTexts(const QList<ColumnTitle>& titles);

@@ -4,6 +4,7 @@
 #include "excelop/excelopkiv.h"
 #include "tools/splitcolumn/columnsplitplan.h"
 #include "tools/splitcolumn/sortedcopycheck.h"
+#include "tools/splitcolumn/sortedhalving.h"
 #include "tools/splitcolumn/splitrows.h"
 #include "tools/splitcolumn/splitvaluekeeper.h"
 
@@ -113,7 +114,7 @@ bool ColumnSplitRun::sortedCopyPays(SheetEntry& source, const QVector<ValueRows>
     for (const ValueRows& group : groups) {
         blockCount += blocksBetween(group.rows, settings.titleRow + 1, settings.endRow).size();
         // The work copy's name must not change the names the values get.
-        if (legalSheetName(group.value).toCaseFolded() == QString::fromUtf8(kWorkSheetName).toCaseFolded())
+        if (legalSheetName(group.value).toCaseFolded().startsWith(QString::fromUtf8(kWorkSheetName).toCaseFolded()))
             return false;
     }
     const int usedColumns = source.usedColumnCount();
@@ -146,8 +147,24 @@ ColumnSplitRun::Outcome ColumnSplitRun::splitFromSortedCopy(const QVector<ValueR
             return Outcome::Failed;
         return splitBlockByBlock(groups, progress);
     }
-    const Outcome outcome = splitOffSortedGroups(workName, sorted, groups.size(), starts, progress);
-    return book.removeSheet(workName) ? outcome : Outcome::Failed;
+    const qint64 rowsPerValue = settings.endRow - settings.titleRow;
+    qint64 progressOffset = 0;
+    SortedHalving halving(book, sorted, groups.size(), starts, settings.titleRow + 1);
+    const bool cut = halving.run(workName, settings.sheetName, [&](SheetEntry& sheet, int group) {
+        if (!progress.advanceTo(progressOffset))
+            return false;
+        if (settings.deleteReferColumn)
+            sheet.deleteColumn(settings.referColumn);
+        keepValuesShownBefore(sheet, sorted.at(group).rows);
+        progressOffset += rowsPerValue;
+        return true;
+    });
+    valuesLeftOut += halving.valuesLeftOut();
+    if (!cut)
+        return Outcome::Failed;
+    if (halving.cancelled())
+        return Outcome::Cancelled;
+    return progress.advanceTo(progressOffset) ? Outcome::Finished : Outcome::Cancelled;
 }
 
 // Sorts the work copy's data rows by the reference column: the office puts the values in an order
@@ -196,51 +213,6 @@ QVector<int> ColumnSplitRun::groupRowsByValueIn(SheetEntry& work, SheetEntry& so
     if (!work.setRowLooks(firstDataRow, sortedLooks, looks))
         return {};
     return starts;
-}
-
-// Each value's sheet is a copy of the work copy without the rows above and below that value's
-// rows; the work copy then drops them, so later copies have fewer rows to copy and delete.
-ColumnSplitRun::Outcome ColumnSplitRun::splitOffSortedGroups(const QString& workName, const QVector<ValueRows>& groups,
-                                                             int sheetGroups, QVector<int> starts,
-                                                             SplitProgress& progress)
-{
-    const int firstDataRow = settings.titleRow + 1;
-    const qint64 rowsPerValue = settings.endRow - settings.titleRow;
-    qint64 progressOffset = 0;
-    int rowsLeft = settings.endRow - settings.titleRow; // data rows still in the work copy
-    for (int g = 0; g < groups.size(); ++g) {
-        const bool makesSheet = g < sheetGroups;
-        if (makesSheet && !progress.advanceTo(progressOffset))
-            return Outcome::Cancelled;
-        const int groupRows = groups.at(g).rows.size();
-        const int start = starts.at(g);
-        SheetEntry* copy = makesSheet ? copyForValue(workName, groups.at(g).value) : nullptr;
-        if (makesSheet && !copy) {
-            valuesLeftOut.append(groups.at(g).value);
-        } else if (copy) {
-            QList<QPair<int, int>> others;
-            if (start > 0)
-                others.append({firstDataRow, firstDataRow + start - 1});
-            if (start + groupRows < rowsLeft)
-                others.append({firstDataRow + start + groupRows, firstDataRow + rowsLeft - 1});
-            if (!copy->deleteRowBlocks(others))
-                return Outcome::Failed;
-            if (settings.deleteReferColumn)
-                copy->deleteColumn(settings.referColumn);
-            keepValuesShownBefore(*copy, groups.at(g).rows);
-        }
-        SheetEntry* work = book.findSheet(workName);
-        if (groupRows < rowsLeft
-            && !(work && work->deleteRowBlocks({{firstDataRow + start, firstDataRow + start + groupRows - 1}})))
-            return Outcome::Failed;
-        for (int& other : starts)
-            if (other > start)
-                other -= groupRows;
-        rowsLeft -= groupRows;
-        if (makesSheet)
-            progressOffset += rowsPerValue;
-    }
-    return progress.advanceTo(progressOffset) ? Outcome::Finished : Outcome::Cancelled;
 }
 
 // Cancelled: the copy keeps what was done so far.

@@ -57,9 +57,6 @@ private:
     bool sortedCopyPays(SheetEntry& source, const QVector<ValueRows>& groups);
     Outcome splitFromSortedCopy(const QVector<ValueRows>& groups, SplitProgress& progress);
     QVector<int> groupRowsByValueIn(SheetEntry& work, SheetEntry& source, const QVector<ValueRows>& groups);
-    // groups: the values' rows, then the empty rows when there are any, which get no sheet.
-    Outcome splitOffSortedGroups(const QString& workName, const QVector<ValueRows>& groups, int sheetGroups,
-                                 QVector<int> starts, SplitProgress& progress);
     SheetEntry* copyForValue(const QString& copiedSheet, const QString& value);
     // A new sheet's cells that show an error where the source showed a value get that value back.
     void keepValuesShownBefore(SheetEntry& split, const QVector<int>& keptRows);

@@ -212,20 +212,24 @@ private slots:
             QCOMPARE(sheetNamed(actual, sheet.name).rows, sheet.rows);
     }
 
-    void cancelKeepsFinishedSheetsAndDropsTheWorkCopy()
+    void cancelKeepsTheFinishedSheetAndDropsTheWorkCopies()
     {
         const SheetContent source = interleavedSheet();
         const QString path = newBook(QStringLiteral("cancel.xlsx"), {source});
         RunProgress::setCancelAtValue(1); // once the first value is done
         QCOMPARE(split(path, settingsFor(kAlways)), ColumnSplitRun::Outcome::Cancelled);
         const QList<SheetContent> after = readWorkbook(path);
-        QCOMPARE(sheetNames(after), QStringList({"north", "Data"}));
-        QList<QStringList> northRows = source.rows.mid(0, 2);
+        // The sheets are cut in the order the sort left the values: the one finished is whole.
+        QCOMPARE(after.size(), 2);
+        const QString finished = after.first().name;
+        QCOMPARE(after.last().name, QStringLiteral("Data"));
+        QList<QStringList> finishedRows = source.rows.mid(0, 2);
         for (const QStringList& row : source.rows.mid(2, 60))
-            if (row.at(1) == "north")
-                northRows.append(row);
-        northRows.append(source.rows.last());
-        QCOMPARE(sheetNamed(after, "north").rows, northRows);
+            if (legalSheetName(row.at(1)) == finished)
+                finishedRows.append(row);
+        finishedRows.append(source.rows.last());
+        QVERIFY(finishedRows.size() > 3);
+        QCOMPARE(after.first().rows, finishedRows);
         QCOMPARE(sheetNamed(after, "Data").rows, source.rows);
     }
 
