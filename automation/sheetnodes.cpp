@@ -192,15 +192,23 @@ AutomationNodePtr WorksheetNode::rows(const QVariantList& args, AutomationError&
 }
 
 // Excel's Copy(Before): the copy goes just before the given sheet and becomes active.
-QVariant WorksheetNode::copyBefore(const QVariant& before, AutomationError& error)
+// The sheet an argument names, for Copy and Move; none (and the error said) when it names none.
+std::shared_ptr<WorksheetNode> WorksheetNode::sheetArgument(const QVariant& before, const char* member,
+                                                            AutomationError& error)
 {
     auto target = before.canConvert<AutomationHandle>()
                       ? std::dynamic_pointer_cast<WorksheetNode>(before.value<AutomationHandle>().node)
                       : nullptr;
-    if (!target) {
-        fail(error, QStringLiteral("Copy needs the sheet to place the copy before"));
+    if (!target)
+        fail(error, QStringLiteral("%1 needs the sheet to place the sheet before").arg(QLatin1String(member)));
+    return target;
+}
+
+QVariant WorksheetNode::copyBefore(const QVariant& before, AutomationError& error)
+{
+    const auto target = sheetArgument(before, "Copy", error);
+    if (!target)
         return QVariant();
-    }
     uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
     const QString source = sheetName(sheet);
     QString copyName;
@@ -215,13 +223,9 @@ QVariant WorksheetNode::copyBefore(const QVariant& before, AutomationError& erro
 // Excel's Sheet.Move Before:=: the sheet goes right before the other.
 QVariant WorksheetNode::moveBefore(const QVariant& before, AutomationError& error)
 {
-    auto target = before.canConvert<AutomationHandle>()
-                      ? std::dynamic_pointer_cast<WorksheetNode>(before.value<AutomationHandle>().node)
-                      : nullptr;
-    if (!target) {
-        fail(error, QStringLiteral("Move needs the sheet to place the sheet before"));
+    const auto target = sheetArgument(before, "Move", error);
+    if (!target)
         return QVariant();
-    }
     // The office counts the places before the sheet leaves its own.
     document->document->getSheets()->moveByName(toOUString(sheetName(sheet)),
                                                 static_cast<sal_Int16>(sheetPosition(target->spreadsheet())));

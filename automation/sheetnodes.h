@@ -33,6 +33,8 @@ private:
     AutomationNodePtr cells(const QVariantList& args, AutomationError& error);
     AutomationNodePtr columns(const QVariantList& args, AutomationError& error);
     AutomationNodePtr rows(const QVariantList& args, AutomationError& error);
+    static std::shared_ptr<WorksheetNode> sheetArgument(const QVariant& before, const char* member,
+                                                        AutomationError& error);
     QVariant copyBefore(const QVariant& before, AutomationError& error);
     QVariant moveBefore(const QVariant& before, AutomationError& error);
     QVariant remove();

@@ -201,19 +201,11 @@ QStringList SheetEntry::readRowTexts(int row, int firstCol, int lastCol)
 
 bool SheetEntry::writeColumnTexts(int col, int firstRow, const QStringList& texts)
 {
-    if (texts.isEmpty())
-        return true;
-    if (!sheet || col < 1 || firstRow < 1)
-        return false;
-    const int lastRow = firstRow + texts.size() - 1;
-    std::unique_ptr<AxObject> range(sheet->querySubObject("Range(QString)", rangeAddress(col, firstRow, col, lastRow)));
-    if (!range)
-        return false;
-    QVariantList rows;
-    rows.reserve(texts.size());
+    QVariantList values;
+    values.reserve(texts.size());
     for (const QString& text : texts)
-        rows.append(QVariant(QVariantList{text}));
-    return range->setProperty("Value", rows);
+        values.append(text);
+    return writeColumnValues(col, firstRow, values);
 }
 
 bool SheetEntry::highlightCellsEqualTo(int col, int firstRow, int lastRow, int number)
