@@ -4,6 +4,7 @@
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
+#include <com/sun/star/sheet/XSheetPageBreak.hpp>
 #include <com/sun/star/table/CellRangeAddress.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
 #include <com/sun/star/table/XTableRows.hpp>
@@ -20,9 +21,11 @@ struct RowLook
     int height = 0;
     bool shown = true;
     bool fitsText = true;
+    bool pageBreak = false; // a manual page break above the row
     bool operator==(const RowLook& other) const
     {
-        return height == other.height && shown == other.shown && fitsText == other.fitsText;
+        return height == other.height && shown == other.shown && fitsText == other.fitsText
+               && pageBreak == other.pageBreak;
     }
 };
 
@@ -91,6 +94,28 @@ void readHeights(const uno::Reference<sheet::XSpreadsheet>& sheet, int top, int 
     readHeights(sheet, middle + 1, bottom, offset, looks);
 }
 
+// Marks the rows firstRow.. that have a manual page break above them. The office marks its list of
+// breaks as an old interface, yet offers no other call that reads it in one go.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+void readPageBreaks(const uno::Reference<sheet::XSpreadsheet>& sheet, int firstRow, std::vector<RowLook>& looks)
+{
+    const uno::Sequence<sheet::TablePageBreakData> breaks =
+        uno::Reference<sheet::XSheetPageBreak>(sheet, uno::UNO_QUERY_THROW)->getRowPageBreaks();
+    for (const sheet::TablePageBreakData& pageBreak : breaks) {
+        const qint64 at = qint64(pageBreak.Position) - firstRow;
+        if (pageBreak.ManualBreak && at >= 0 && at < qint64(looks.size()))
+            looks[at].pageBreak = true;
+    }
+}
+#pragma GCC diagnostic pop
+
+RowLook lookFrom(const QVariant& value)
+{
+    const QVariantList look = value.toList();
+    return RowLook{look.value(0).toInt(), look.value(1).toBool(), look.value(2).toBool(), look.value(3).toBool()};
+}
+
 } // namespace
 
 QVariantList readRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int firstRow, int lastRow)
@@ -108,10 +133,11 @@ QVariantList readRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int 
         for (int row = block.StartRow; row <= block.EndRow; ++row)
             looks[row - firstRow].shown = true;
     readHeights(sheet, firstRow, lastRow, firstRow, looks);
+    readPageBreaks(sheet, firstRow, looks);
     QVariantList result;
     result.reserve(int(looks.size()));
     for (const RowLook& look : looks)
-        result.append(QVariant(QVariantList{look.height, look.shown, look.fitsText}));
+        result.append(QVariant(QVariantList{look.height, look.shown, look.fitsText, look.pageBreak}));
     return result;
 }
 
@@ -120,14 +146,8 @@ void writeRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int firstRo
 {
     if (now.size() != looks.size())
         now = readRowLooks(sheet, firstRow, firstRow + looks.size() - 1);
-    const auto wanted = [&looks](int i) {
-        const QVariantList look = looks.at(i).toList();
-        return RowLook{look.value(0).toInt(), look.value(1).toBool(), look.value(2).toBool()};
-    };
-    const auto current = [&now](int i) {
-        const QVariantList look = now.value(i).toList();
-        return RowLook{look.value(0).toInt(), look.value(1).toBool(), look.value(2).toBool()};
-    };
+    const auto wanted = [&looks](int i) { return lookFrom(looks.at(i)); };
+    const auto current = [&now](int i) { return lookFrom(now.value(i)); };
     for (int i = 0; i < looks.size();) {
         if (wanted(i) == current(i)) {
             ++i;
@@ -144,6 +164,7 @@ void writeRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int firstRo
         else
             rows->setPropertyValue("Height", uno::Any(sal_Int32(look.height)));
         rows->setPropertyValue("IsVisible", uno::Any(look.shown));
+        rows->setPropertyValue("IsStartOfNewPage", uno::Any(look.pageBreak));
         i = last + 1;
     }
 }

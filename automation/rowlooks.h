@@ -1,5 +1,6 @@
 #pragma once
-// How rows look: their heights, whether they are shown, whether their height follows their text.
+// How rows look: their heights, whether they are shown, whether their height follows their text,
+// whether a manual page break comes above them.
 // A sort moves cells but leaves these with the row numbers; a copy whose rows were sorted gets
 // its rows' looks put back from the list read before. Only the office server's files include this.
 
@@ -14,7 +15,7 @@ namespace OfficeNodes {
 using namespace officeuno;
 
 // Rows firstRow..lastRow (0-based) in order, each as [height in 1/100 mm, shown, height follows
-// the text]. Rows of one height are read as runs: the calls grow with the number of runs, not
+// the text, manual page break above]. Rows of one height are read as runs: the calls grow with the number of runs, not
 // of rows.
 QVariantList readRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int firstRow, int lastRow);
 

@@ -1,6 +1,7 @@
 #include "automation/sheetnodes.h"
 
 #include "automation/collectionnodes.h"
+#include "automation/conditionformulas.h"
 #include "automation/sheetgroupdeletion.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -59,6 +60,11 @@ QVariant WorksheetNode::call(const QString& member, const QVariantList& args, Au
         return guarded<QVariant>(error, [&] { return moveBefore(args.value(0), error); });
     if (member == QLatin1String("Delete"))
         return guarded<QVariant>(error, [&] { return remove(); });
+    if (member == QLatin1String("SetConditionFormulas"))
+        return guarded<QVariant>(error, [&] {
+            writeConditionFormulas(sheet, args.value(0).toInt(), args.value(1).toList());
+            return QVariant(true);
+        });
     unknownMember(error, member);
     return QVariant();
 }
@@ -73,6 +79,8 @@ QVariant WorksheetNode::property(const QString& name, AutomationError& error)
         return guarded<QVariant>(error, [&] {
             return QVariant(bool(uno::Reference<util::XProtectable>(sheet, uno::UNO_QUERY_THROW)->isProtected()));
         });
+    if (name == QLatin1String("ConditionFormats"))
+        return guarded<QVariant>(error, [&] { return QVariant(readConditionFormats(sheet)); });
     // Excel's xlSheetVisible (-1) or xlSheetHidden (0).
     if (name == QLatin1String("Visible"))
         return guarded<QVariant>(error, [&] {

@@ -238,7 +238,8 @@ void compareReport(const QString& folder, const QString& name, const FormulaBook
                 layout.ownRowFormula ? ", a formula on its own row" : "",
                 layout.otherSheetFormula ? ", a formula on another sheet" : "");
     if (layout.rowsOfTheirOwn)
-        std::printf("  rows of their own height, hidden rows, a merged note below the data\n");
+        std::printf("  rows of their own height, hidden rows, a merged note below the data, conditional formats,\n"
+                    "  a validation, manual page breaks\n");
     benchutil::printSeconds(QStringLiteral("whole run (open, split, save)"), run);
     benchutil::printSeconds(QStringLiteral("floor: office load + store of the result"), floor);
     benchutil::printLine(QStringLiteral("ratio"), QString::number(run / floor, 'f', 2));

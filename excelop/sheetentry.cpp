@@ -255,6 +255,20 @@ bool SheetEntry::rowsHoldMergedCells(int firstRow, int lastRow)
     return !merged.isValid() || merged.toBool();
 }
 
+bool SheetEntry::conditionFormats(QVariantList& formats)
+{
+    const QVariant read = sheet ? sheet->property("ConditionFormats") : QVariant();
+    formats = read.toList();
+    return read.type() == QVariant::List;
+}
+
+bool SheetEntry::setConditionFormulas(int format, const QVariantList& formulas)
+{
+    return sheet && accepted(sheet.get(), [&] {
+               sheet->dynamicCall("SetConditionFormulas(int,QVariant)", format, QVariant(formulas));
+           });
+}
+
 QVariantList SheetEntry::rowLooks(int firstRow, int lastRow)
 {
     std::unique_ptr<AxObject> rows(sheet && firstRow >= 1 && lastRow >= firstRow ? sheet->querySubObject(

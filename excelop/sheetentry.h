@@ -69,6 +69,12 @@ public:
     int countOf(const char* collection);
     // Whether rows firstRow..lastRow hold merged cells (true when the office cannot say).
     bool rowsHoldMergedCells(int firstRow, int lastRow);
+    // The sheet's conditional formats, each as [anchor row, anchor column, its cell blocks as
+    // [top row, bottom row], its rules as [formula 1, formula 2] or invalid for rules without
+    // formulas]; false when the office did not say.
+    bool conditionFormats(QVariantList& formats);
+    // Gives the rules of the format at that position (0-based) those formulas; false when refused.
+    bool setConditionFormulas(int format, const QVariantList& formulas);
     // How rows firstRow..lastRow look (height, shown, height following the text), one entry per
     // row; empty when the office did not say.
     QVariantList rowLooks(int firstRow, int lastRow);

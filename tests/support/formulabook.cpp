@@ -56,6 +56,8 @@ const QByteArray kStyles =
     "applyFill=\"1\"/>"
     "</cellXfs>"
     "<cellStyles count=\"1\"><cellStyle name=\"常规\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
+    "<dxfs count=\"2\"><dxf><fill><patternFill><bgColor rgb=\"FFFFC7CE\"/></patternFill></fill></dxf>"
+    "<dxf><font><b/><color rgb=\"FF9C0006\"/></font></dxf></dxfs>"
     "</styleSheet>\n";
 
 const QByteArray kMargins =
@@ -104,6 +106,38 @@ SheetContent dataSheet(const Layout& layout)
     return sheet;
 }
 
+// As reports have them: a row marked where its amount is large, big amounts in bold, and the
+// reference column picked from a list.
+QByteArray conditionsAndValidation(int firstData, int lastData)
+{
+    const QByteArray first = QByteArray::number(firstData);
+    const QByteArray last = QByteArray::number(lastData);
+    return "<conditionalFormatting sqref=\"A" + first + ":F" + last
+           + "\"><cfRule type=\"expression\" dxfId=\"0\" priority=\"2\"><formula>$E" + first
+           + "&gt;1000</formula></cfRule></conditionalFormatting>"
+             "<conditionalFormatting sqref=\"F"
+           + first + ":F" + last
+           + "\"><cfRule type=\"cellIs\" dxfId=\"1\" priority=\"1\" operator=\"greaterThan\">"
+             "<formula>1100</formula></cfRule></conditionalFormatting>"
+             "<dataValidations count=\"1\"><dataValidation type=\"textLength\" operator=\"lessThan\" "
+             "allowBlank=\"1\" sqref=\"B"
+           + first + ":B" + last + "\"><formula1>20</formula1></dataValidation></dataValidations>";
+}
+
+// Manual page breaks splitting the data rows in eight, as reports printed by sections have them.
+QByteArray pageBreaks(int firstData, int lastData)
+{
+    QByteArray breaks;
+    int count = 0;
+    const int section = qMax(2, (lastData - firstData + 1) / 8);
+    for (int row = firstData + section; row <= lastData; row += section, ++count)
+        breaks += "<brk id=\"" + QByteArray::number(row - 1) + "\" max=\"16383\" man=\"1\"/>";
+    if (count == 0)
+        return {};
+    return "<rowBreaks count=\"" + QByteArray::number(count) + "\" manualBreakCount=\"" + QByteArray::number(count)
+           + "\">" + breaks + "</rowBreaks>";
+}
+
 SheetLook dataLook(const Layout& layout)
 {
     SheetLook look;
@@ -150,7 +184,11 @@ SheetLook dataLook(const Layout& layout)
             look.tail += "<mergeCell ref=\"" + area + "\"/>";
         look.tail += "</mergeCells>";
     }
+    if (layout.rowsOfTheirOwn)
+        look.tail += conditionsAndValidation(firstData, lastData);
     look.tail += kMargins;
+    if (layout.rowsOfTheirOwn)
+        look.tail += pageBreaks(firstData, lastData);
     return look;
 }
 

@@ -23,7 +23,8 @@ struct Layout
     // instead of the reference to the other sheet.
     enum class RateName { None, Constant, Cell } rateName = RateName::None;
     // As real reports have them: two data rows of their own height (wrapped text), one hidden row
-    // in every hundred, and a merged note below the total line.
+    // in every hundred, a merged note below the total line, conditional formats over the data
+    // rows (one anchored to its own row), a validation and manual page breaks cutting the data rows in eight.
     bool rowsOfTheirOwn = false;
     quint32 seed = 20240607;
 };

@@ -3,6 +3,7 @@
 #include "common/runprogress.h"
 #include "excelop/excelopkiv.h"
 #include "tools/splitcolumn/columnsplitplan.h"
+#include "tools/splitcolumn/conditionkeeper.h"
 #include "tools/splitcolumn/sortedcopycheck.h"
 #include "tools/splitcolumn/sortedhalving.h"
 #include "tools/splitcolumn/splitrows.h"
@@ -82,6 +83,10 @@ ColumnSplitRun::Outcome ColumnSplitRun::run()
             keepingValues = keepingValues || valueKeeper->neededFor(group.rows);
     }
     const qint64 rowsPerValue = qMax(0, settings.endRow - settings.titleRow);
+    if (source)
+        conditionKeeper =
+            std::make_unique<ConditionKeeper>(*source, SortedRows{settings.titleRow + 1, settings.endRow, 0},
+                                              constantNamesFor(book.definedNames(), source->getSheetName()));
 
     SplitProgress progress(groups.size() * rowsPerValue);
     // Values are kept in a copy of the source before its rows go; the sorted way copies a work
@@ -123,6 +128,8 @@ bool ColumnSplitRun::sortedCopyPays(SheetEntry& source, const QVector<ValueRows>
         return false;
     if (blockCount < settings.blocksForSortedCopy && !source.holdsFormulas())
         return false;
+    if (!conditionKeeper || !conditionKeeper->sortable())
+        return false;
     sortedColumns = usedColumns;
     return sortingSplitsLikeDeleting(source, SortedRows{settings.titleRow + 1, settings.endRow, usedColumns},
                                      constantNamesFor(book.definedNames(), source.getSheetName()));
@@ -153,9 +160,7 @@ ColumnSplitRun::Outcome ColumnSplitRun::splitFromSortedCopy(const QVector<ValueR
     const bool cut = halving.run(workName, settings.sheetName, [&](SheetEntry& sheet, int group) {
         if (!progress.advanceTo(progressOffset))
             return false;
-        if (settings.deleteReferColumn)
-            sheet.deleteColumn(settings.referColumn);
-        keepValuesShownBefore(sheet, sorted.at(group).rows);
+        finishSplitSheet(sheet, sorted.at(group).rows);
         progressOffset += rowsPerValue;
         return true;
     });
@@ -247,14 +252,16 @@ ColumnSplitRun::Outcome ColumnSplitRun::splitOneValue(const ValueRows& group, Sp
     }
     if (!progress.advanceTo(progressOffset + rowsPerValue))
         return Outcome::Cancelled;
-    if (settings.deleteReferColumn)
-        copy->deleteColumn(settings.referColumn);
-    keepValuesShownBefore(*copy, group.rows);
+    finishSplitSheet(*copy, group.rows);
     return Outcome::Finished;
 }
 
-void ColumnSplitRun::keepValuesShownBefore(SheetEntry& split, const QVector<int>& keptRows)
+void ColumnSplitRun::finishSplitSheet(SheetEntry& split, const QVector<int>& keptRows)
 {
+    if (conditionKeeper)
+        conditionKeeper->restoreIn(split);
+    if (settings.deleteReferColumn)
+        split.deleteColumn(settings.referColumn);
     if (valueKeeper)
         valuesKept += valueKeeper->restoreErrorsAfterSplit(split, keptRows,
                                                            settings.deleteReferColumn ? settings.referColumn : 0);

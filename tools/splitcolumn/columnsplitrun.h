@@ -7,6 +7,7 @@
 #include <QVector>
 #include <memory>
 
+class ConditionKeeper;
 class ExcelOpKiv;
 class SheetEntry;
 class SplitProgress;
@@ -58,8 +59,10 @@ private:
     Outcome splitFromSortedCopy(const QVector<ValueRows>& groups, SplitProgress& progress);
     QVector<int> groupRowsByValueIn(SheetEntry& work, SheetEntry& source, const QVector<ValueRows>& groups);
     SheetEntry* copyForValue(const QString& copiedSheet, const QString& value);
-    // A new sheet's cells that show an error where the source showed a value get that value back.
-    void keepValuesShownBefore(SheetEntry& split, const QVector<int>& keptRows);
+    // Finishes a new sheet whose rows were cut: its conditional formats' formulas read as the
+    // source's, the reference column goes if asked, and cells that show an error where the source
+    // showed a value get that value back.
+    void finishSplitSheet(SheetEntry& split, const QVector<int>& keptRows);
 
     ExcelOpKiv& book;
     ColumnSplitSettings settings;
@@ -67,6 +70,7 @@ private:
     QVector<int> emptyRows;
     int valueCount = 0;
     std::unique_ptr<SplitValueKeeper> valueKeeper; // none when broken formulas stay
+    std::unique_ptr<ConditionKeeper> conditionKeeper;
     int valuesKept = 0;
     int sortedColumns = 0; // the columns the sorted work copy reorders, from column A
 };

@@ -87,10 +87,10 @@ bool sortingSplitsLikeDeleting(SheetEntry& entry, const SortedRows& rows, const 
         return false;
     if (entry.isProtected(true))
         return false;
-    // Notes go with their cells in a sort; drawings, conditional formats and page breaks stay.
-    for (const char* part : {"Shapes", "FormatConditions", "HPageBreaks"})
-        if (entry.countOf(part) != 0)
-            return false;
+    // Notes go with their cells in a sort; drawings stay. Page breaks go back with the rows'
+    // looks; conditional formats are for ConditionKeeper to judge.
+    if (entry.countOf("Shapes") != 0)
+        return false;
     // Merged cells above or below the data rows stay where deleting would leave them; the sort
     // itself refuses merged cells reaching into the rows it sorts.
     if (entry.rowsHoldMergedCells(rows.firstRow, rows.lastRow))

@@ -36,7 +36,7 @@ QSet<QString> constantNamesFor(const QHash<QString, QString>& definedNames, cons
 
 // Whether sorting the sheet's data rows and deleting the other values' rows in one block gives
 // the same sheets as deleting each block: nothing on the sheet that the two treat differently
-// (protection, drawings, conditional formats, manual row breaks, merged cells in the data rows),
-// and every formula as above. Notes move with their cells; row heights and hidden rows are put
-// back after the sort.
+// (protection, drawings, merged cells in the data rows), and every formula as above. Notes move
+// with their cells; row heights, hidden rows and manual page breaks are put back after the sort.
+// Conditional formats are not looked at here (see ConditionKeeper).
 bool sortingSplitsLikeDeleting(SheetEntry& sheet, const SortedRows& rows, const QSet<QString>& constantNames = {});

@@ -60,6 +60,11 @@ struct SavedSheet
     QStringList cells;
     QStringList rows;
     QStringList mergedAreas;
+    // Conditional formats (their formats' numbers left out: the ways number them differently),
+    // validations and manual page breaks.
+    QStringList conditions;
+    QStringList validations;
+    QStringList pageBreaks;
     QString dimension;
     int lastRow = 0; // of the row records
 };
@@ -83,10 +88,15 @@ QList<SavedSheet> savedSheets(const QString& path)
     QList<SavedSheet> sheets;
     for (int i = 0; i < names.size(); ++i) {
         const QString xml = zipPart(path, QStringLiteral("xl/worksheets/sheet%1.xml").arg(i + 1));
+        QStringList conditions = all(xml, QStringLiteral("(<conditionalFormatting .*?</conditionalFormatting>)"));
+        conditions.replaceInStrings(QRegularExpression(QStringLiteral(" dxfId=\"[0-9]+\"")), QString());
         SavedSheet sheet{names.at(i),
                          {},
                          {},
                          all(xml, QStringLiteral("<mergeCell ref=\"([^\"]*)\"")),
+                         conditions,
+                         all(xml, QStringLiteral("(<dataValidation .*?</dataValidation>)")),
+                         all(xml, QStringLiteral("<brk id=\"([0-9]+)\"[^>]*man=\"(?:true|1)\"")),
                          all(xml, QStringLiteral("<dimension ref=\"([^\"]*)\"")).value(0),
                          0};
         QRegularExpressionMatchIterator cells =
@@ -133,6 +143,9 @@ void compareSavedWorkbooks(const QString& actualPath, const QString& expectedPat
         QCOMPARE(actual.at(i).dimension, expected.at(i).dimension);
         QCOMPARE(rowsAsCompared(actual.at(i).rows), rowsAsCompared(expected.at(i).rows));
         QCOMPARE(actual.at(i).mergedAreas, expected.at(i).mergedAreas);
+        QCOMPARE(actual.at(i).conditions, expected.at(i).conditions);
+        QCOMPARE(actual.at(i).validations, expected.at(i).validations);
+        QCOMPARE(actual.at(i).pageBreaks, expected.at(i).pageBreaks);
         QCOMPARE(actual.at(i).cells, expected.at(i).cells);
     }
 }
@@ -313,6 +326,38 @@ private slots:
             rows += sheet.rows;
         QCOMPARE(rows.filter(QStringLiteral("hidden=\"true\"")).size(), 2);
         QCOMPARE(rows.filter(QRegularExpression(QStringLiteral("hidden=\"false\" customHeight=\"true\""))).size(), 3);
+    }
+
+    // The sales report's kind: conditional formats over the data rows, one anchored to its own
+    // row, a validation and manual page breaks. The sorted way carries them all, and the formats'
+    // formulas read as the user wrote them in every new sheet, whichever way.
+    void conditionalFormatsAndPageBreaksSplitTheSameEitherWay()
+    {
+        FormulaBook::Layout layout = smallReport();
+        layout.rowsOfTheirOwn = true;
+        const QString byBlocks = folder.filePath(QStringLiteral("report-blocks.xlsx"));
+        const QString bySorting = folder.filePath(QStringLiteral("report-sorted.xlsx"));
+        for (const QString& path : {byBlocks, bySorting})
+            QVERIFY(FormulaBook::write(path, layout));
+        const int endRow = FormulaBook::lastDataRow(layout);
+        QCOMPARE(split(byBlocks, settingsFor(kNever, endRow)), ColumnSplitRun::Outcome::Finished);
+        QCOMPARE(split(bySorting, settingsFor(kAlways, endRow)), ColumnSplitRun::Outcome::Finished);
+        QVERIFY(tookSortedWay(3));
+        compareSavedWorkbooks(bySorting, byBlocks);
+
+        const QList<SavedSheet> sheets = savedSheets(bySorting);
+        QCOMPARE(sheets.size(), 5);
+        int breaks = 0;
+        for (const SavedSheet& sheet : sheets.mid(0, 3)) {
+            QCOMPARE(sheet.conditions.size(), 2);
+            QVERIFY2(sheet.conditions.join(QString()).contains(QStringLiteral("<formula>$E3&gt;1000</formula>")),
+                     qPrintable(sheet.conditions.join(QString())));
+            QCOMPARE(sheet.validations.size(), 1);
+            breaks += sheet.pageBreaks.size();
+        }
+        // Each break stays above its row, in whichever sheet that row went.
+        QCOMPARE(breaks, sheets.at(3).pageBreaks.size());
+        QCOMPARE(breaks, 7);
     }
 
     void mergedCellsInTheDataRowsAreSplitBlockByBlock_data()
