@@ -1,5 +1,6 @@
 #include "automation/axobject.h"
 
+#include "automation/callprofile.h"
 #include "automation/responsivecalls.h"
 
 namespace {
@@ -31,6 +32,7 @@ AxObject* AxObject::querySubObject(const char* name, const QVariant& var1, const
     AutomationError error;
     AutomationNodePtr sub;
     const QVariantList args = givenArguments({&var1, &var2, &var3, &var4});
+    const CallTimer timer(name);
     ResponsiveCalls::run([&] { sub = node->subObject(automationMemberName(name), args, error); });
     report(name, error);
     return sub ? new AxObject(std::move(sub), this) : nullptr;
@@ -44,6 +46,7 @@ QVariant AxObject::dynamicCall(const char* function, const QVariant& var1, const
     AutomationError error;
     QVariant result;
     const QVariantList args = givenArguments({&var1, &var2, &var3, &var4});
+    const CallTimer timer(function);
     ResponsiveCalls::run([&] { result = node->call(automationMemberName(function), args, error); });
     report(function, error);
     return result;
@@ -55,6 +58,7 @@ QVariant AxObject::property(const char* name) const
         return QVariant();
     AutomationError error;
     QVariant value;
+    const CallTimer timer(name);
     ResponsiveCalls::run([&] { value = node->property(QString::fromLatin1(name), error); });
     report(name, error);
     return value;
@@ -65,6 +69,7 @@ bool AxObject::setProperty(const char* name, const QVariant& value)
     if (!node)
         return false;
     AutomationError error;
+    const CallTimer timer(name);
     ResponsiveCalls::run([&] { node->setProperty(QString::fromLatin1(name), value, error); });
     report(name, error);
     return !error.failed();

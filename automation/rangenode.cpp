@@ -2,6 +2,7 @@
 
 #include "automation/formulavalues.h"
 #include "automation/rowlooks.h"
+#include "automation/sheetgroupdeletion.h"
 
 #include <com/sun/star/awt/Size.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -10,6 +11,7 @@
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeFormula.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XSheetOperation.hpp>
 #include <com/sun/star/sheet/XDatabaseRanges.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XSheetConditionalEntries.hpp>
@@ -97,6 +99,8 @@ AutomationNodePtr RangeNode::subObject(const QString& member, const QVariantList
 
 QVariant RangeNode::call(const QString& member, const QVariantList& args, AutomationError& error)
 {
+    if (member == QLatin1String("SortByKeys"))
+        return guarded<QVariant>(error, [&] { return sortByKeys(args.value(0).toList(), error); });
     if (member == QLatin1String("Sort"))
         return guarded<QVariant>(error, [&] { return sortRows(args, error); });
     if (member == QLatin1String("Merge"))
@@ -277,9 +281,44 @@ QVariant RangeNode::sortRows(const QVariantList& args, AutomationError& error)
                           ->getRangeAddress()
                           .StartColumn
                       - rangeAddress().StartColumn;
+    sortBlock(range, field, args.value(1, 1).toInt() != 2);
+    return QVariant();
+}
+
+// Not Excel's: the rows go into the order of the numbers given, one per row, and rows of the same
+// number keep their order. The numbers stand in the column right of the range while it sorts; no
+// row is fitted to its text meanwhile (the caller puts the rows' looks back).
+QVariant RangeNode::sortByKeys(const QVariantList& keys, AutomationError& error)
+{
+    const table::CellRangeAddress address = rangeAddress();
+    if (keys.size() != address.EndRow - address.StartRow + 1) {
+        fail(error, QStringLiteral("One key per row is needed"));
+        return QVariant();
+    }
+    QVariantList keyRows;
+    for (const QVariant& key : keys)
+        keyRows.append(QVariant(QVariantList{key}));
+    const int keyColumn = address.EndColumn + 1;
+    QuietDocument quiet(document);
+    const uno::Reference<table::XCellRange> keyCells =
+        sheet->getCellRangeByPosition(keyColumn, address.StartRow, keyColumn, address.EndRow);
+    document->values.write(keyCells, keyRows);
+    try {
+        sortBlock(sheet->getCellRangeByPosition(address.StartColumn, address.StartRow, keyColumn, address.EndRow),
+                  keyColumn - address.StartColumn, true);
+    } catch (...) {
+        uno::Reference<sheet::XSheetOperation>(keyCells, uno::UNO_QUERY_THROW)->clearContents(sheet::CellFlags::VALUE);
+        throw;
+    }
+    uno::Reference<sheet::XSheetOperation>(keyCells, uno::UNO_QUERY_THROW)->clearContents(sheet::CellFlags::VALUE);
+    return QVariant();
+}
+
+void RangeNode::sortBlock(const uno::Reference<table::XCellRange>& block, int field, bool ascending)
+{
     table::TableSortField sortField;
     sortField.Field = field;
-    sortField.IsAscending = args.value(1, 1).toInt() != 2;
+    sortField.IsAscending = ascending;
     sortField.FieldType = table::TableSortFieldType_AUTOMATIC;
     uno::Sequence<table::TableSortField> fields(1);
     fields.getArray()[0] = sortField;
@@ -294,15 +333,16 @@ QVariant RangeNode::sortRows(const QVariantList& args, AutomationError& error)
     QString rangeName = QStringLiteral("KivExcelSort");
     for (int n = 1; databaseRanges->hasByName(toOUString(rangeName)); ++n)
         rangeName = QStringLiteral("KivExcelSort%1").arg(n);
-    databaseRanges->addNewByName(toOUString(rangeName), rangeAddress());
+    databaseRanges->addNewByName(
+        toOUString(rangeName),
+        uno::Reference<sheet::XCellRangeAddressable>(block, uno::UNO_QUERY_THROW)->getRangeAddress());
     try {
-        uno::Reference<util::XSortable>(range, uno::UNO_QUERY_THROW)->sort(descriptor);
+        uno::Reference<util::XSortable>(block, uno::UNO_QUERY_THROW)->sort(descriptor);
     } catch (...) {
         databaseRanges->removeByName(toOUString(rangeName));
         throw;
     }
     databaseRanges->removeByName(toOUString(rangeName));
-    return QVariant();
 }
 
 bool RangeNode::hasFormula()

@@ -32,6 +32,8 @@ private:
     QVariant changeLines(bool insert, AutomationError& error);
     QVariant autoFilter(int field);
     QVariant sortRows(const QVariantList& args, AutomationError& error);
+    QVariant sortByKeys(const QVariantList& keys, AutomationError& error);
+    void sortBlock(const uno::Reference<table::XCellRange>& block, int field, bool ascending);
     bool hasFormula();
     QVariant commonRowHeight();
     QVariant formulas();

@@ -148,23 +148,28 @@ void writeRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int firstRo
         now = readRowLooks(sheet, firstRow, firstRow + looks.size() - 1);
     const auto wanted = [&looks](int i) { return lookFrom(looks.at(i)); };
     const auto current = [&now](int i) { return lookFrom(now.value(i)); };
+    // Runs of rows that look alike now and are to look alike: only what differs is set, as each
+    // setting makes the office lay out the rows or their pages again.
     for (int i = 0; i < looks.size();) {
-        if (wanted(i) == current(i)) {
-            ++i;
-            continue;
-        }
-        int last = i;
-        while (last + 1 < looks.size() && wanted(last + 1) == wanted(i) && !(wanted(last + 1) == current(last + 1)))
-            ++last;
         const RowLook look = wanted(i);
-        const uno::Reference<beans::XPropertySet> rows = rowsOf(sheet, firstRow + i, firstRow + last);
-        // A row whose height follows its text gets it from its text again.
-        if (look.fitsText)
-            rows->setPropertyValue("OptimalHeight", uno::Any(true));
-        else
-            rows->setPropertyValue("Height", uno::Any(sal_Int32(look.height)));
-        rows->setPropertyValue("IsVisible", uno::Any(look.shown));
-        rows->setPropertyValue("IsStartOfNewPage", uno::Any(look.pageBreak));
+        const RowLook was = current(i);
+        int last = i;
+        while (last + 1 < looks.size() && wanted(last + 1) == look && current(last + 1) == was)
+            ++last;
+        if (!(look == was)) {
+            const uno::Reference<beans::XPropertySet> rows = rowsOf(sheet, firstRow + i, firstRow + last);
+            const bool heightDiffers = look.fitsText != was.fitsText || look.height != was.height;
+            // A row whose height follows its text gets it from its text again; a hidden row keeps
+            // its height, so showing it needs no measuring.
+            if (look.fitsText && heightDiffers)
+                rows->setPropertyValue("OptimalHeight", uno::Any(true));
+            else if (!look.fitsText && heightDiffers)
+                rows->setPropertyValue("Height", uno::Any(sal_Int32(look.height)));
+            if (look.shown != was.shown)
+                rows->setPropertyValue("IsVisible", uno::Any(look.shown));
+            if (look.pageBreak != was.pageBreak)
+                rows->setPropertyValue("IsStartOfNewPage", uno::Any(look.pageBreak));
+        }
         i = last + 1;
     }
 }

@@ -64,6 +64,10 @@ public:
     // Sorts rows firstRow..lastRow, columns 1..lastCol, by the numbers in keyCol, ascending; the
     // cells' formats go with them. False when the office refused.
     bool sortRowsByColumn(int firstRow, int lastRow, int lastCol, int keyCol);
+    // Puts rows firstRow..lastRow, columns 1..lastCol, into the order of the numbers given, one
+    // per row; rows of one number keep their order, and their formats go with them. Column
+    // lastCol + 1 must be empty. No row is fitted to its text meanwhile. False when refused.
+    bool sortRowsByKeys(int firstRow, int lastRow, int lastCol, const QVariantList& keys);
     // How many the sheet's collection of that name holds ("Comments", "Shapes",
     // "FormatConditions", "HPageBreaks"); -1 when the office did not say.
     int countOf(const char* collection);

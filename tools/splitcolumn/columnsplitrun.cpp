@@ -172,10 +172,9 @@ ColumnSplitRun::Outcome ColumnSplitRun::splitFromSortedCopy(const QVector<ValueR
     return progress.advanceTo(progressOffset) ? Outcome::Finished : Outcome::Cancelled;
 }
 
-// Sorts the work copy's data rows by the reference column: the office puts the values in an order
-// of its own and keeps each value's rows in their order. Where each value's rows then start (0 for
-// the first data row) is read back, and every row checked against the source; empty when the rows
-// did not come out so, for instance when the office refused the sort or two groups share a value.
+// Sorts the work copy's data rows by group. Where each value's rows then start (0 for the first
+// data row) is read back, and every row checked against the source; empty when the rows did not
+// come out so, for instance when the office refused the sort or two groups share a value.
 QVector<int> ColumnSplitRun::groupRowsByValueIn(SheetEntry& work, SheetEntry& source, const QVector<ValueRows>& groups)
 {
     const int firstDataRow = settings.titleRow + 1;
@@ -183,8 +182,7 @@ QVector<int> ColumnSplitRun::groupRowsByValueIn(SheetEntry& work, SheetEntry& so
     const QList<QStringList> before = source.blockFormulas(1, firstDataRow, sortedColumns, settings.endRow);
     // Heights and hidden rows stay with the row numbers in a sort: they are put back after it.
     const QVariantList looks = work.rowLooks(firstDataRow, settings.endRow);
-    if (before.size() != rowCount || looks.size() != rowCount
-        || !work.sortRowsByColumn(firstDataRow, settings.endRow, sortedColumns, settings.referColumn))
+    if (before.size() != rowCount || looks.size() != rowCount || !sortByGroup(work, groups))
         return {};
     const QList<QStringList> after = work.blockFormulas(1, firstDataRow, sortedColumns, settings.endRow);
     const QStringList values = work.readColumnTexts(settings.referColumn, firstDataRow, settings.endRow);
@@ -218,6 +216,21 @@ QVector<int> ColumnSplitRun::groupRowsByValueIn(SheetEntry& work, SheetEntry& so
     if (!work.setRowLooks(firstDataRow, sortedLooks, looks))
         return {};
     return starts;
+}
+
+// Sorts the work copy's data rows into the groups' order, each group's rows in their order. The
+// values' sheets then come out of the halving in their order, with no sheet to move.
+bool ColumnSplitRun::sortByGroup(SheetEntry& work, const QVector<ValueRows>& groups)
+{
+    const int firstDataRow = settings.titleRow + 1;
+    QVector<int> groupOfRow(settings.endRow - settings.titleRow, groups.size());
+    for (int g = 0; g < groups.size(); ++g)
+        for (int row : groups.at(g).rows)
+            groupOfRow[row - firstDataRow] = g;
+    QVariantList keys;
+    for (int group : groupOfRow)
+        keys.append(group);
+    return work.sortRowsByKeys(firstDataRow, settings.endRow, sortedColumns, keys);
 }
 
 // Cancelled: the copy keeps what was done so far.

@@ -57,6 +57,7 @@ private:
     Outcome splitOneValue(const ValueRows& group, SplitProgress& progress, qint64 progressOffset);
     bool sortedCopyPays(SheetEntry& source, const QVector<ValueRows>& groups);
     Outcome splitFromSortedCopy(const QVector<ValueRows>& groups, SplitProgress& progress);
+    bool sortByGroup(SheetEntry& work, const QVector<ValueRows>& groups);
     QVector<int> groupRowsByValueIn(SheetEntry& work, SheetEntry& source, const QVector<ValueRows>& groups);
     SheetEntry* copyForValue(const QString& copiedSheet, const QString& value);
     // Finishes a new sheet whose rows were cut: its conditional formats' formulas read as the

@@ -26,6 +26,9 @@ bool SortedHalving::run(const QString& workName, const QString& sourceName, cons
     workBase = workName;
     const bool cutAll = cut(workName, 0, order.size() - 1, finish);
     removeUnfinished();
+    // Copies go before the sheet they copy: sorted in the groups' order, the sheets are in place.
+    if (std::is_sorted(order.cbegin(), order.cend()))
+        return cutAll || wasCancelled;
     for (int g = 0; g < sheetGroups; ++g)
         if (finished.at(g))
             book.moveSheetBefore(names.at(g), sourceName);
