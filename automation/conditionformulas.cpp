@@ -42,7 +42,8 @@ QVariantList blocksOf(const uno::Reference<sheet::XConditionalFormat>& format, i
     if (!cells.is())
         return blocks;
     for (const table::CellRangeAddress& block : cells->getRangeAddresses()) {
-        blocks.append(QVariant(QVariantList{int(block.StartRow) + 1, int(block.EndRow) + 1}));
+        blocks.append(QVariant(QVariantList{int(block.StartRow) + 1, int(block.EndRow) + 1, int(block.StartColumn) + 1,
+                                            int(block.EndColumn) + 1}));
         anchorRow = qMin(anchorRow, int(block.StartRow) + 1);
         anchorColumn = qMin(anchorColumn, int(block.StartColumn) + 1);
     }

@@ -15,7 +15,7 @@ using namespace officeuno;
 
 // One entry per format, in the office's order: [anchor row, anchor column (both 1-based: the
 // top left of its cells, which its formulas are relative to), its cell blocks as [top row, bottom
-// row], its rules as [formula 1, formula 2] or an invalid value for rules without formulas
+// row, left column, right column], its rules as [formula 1, formula 2] or an invalid value for rules without formulas
 // (colour scales, data bars, icon sets, dates)].
 QVariantList readConditionFormats(const uno::Reference<sheet::XSpreadsheet>& sheet);
 

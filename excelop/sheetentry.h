@@ -74,8 +74,8 @@ public:
     // Whether rows firstRow..lastRow hold merged cells (true when the office cannot say).
     bool rowsHoldMergedCells(int firstRow, int lastRow);
     // The sheet's conditional formats, each as [anchor row, anchor column, its cell blocks as
-    // [top row, bottom row], its rules as [formula 1, formula 2] or invalid for rules without
-    // formulas]; false when the office did not say.
+    // [top row, bottom row, left column, right column], its rules as [formula 1, formula 2] or invalid for rules
+    // without formulas]; false when the office did not say.
     bool conditionFormats(QVariantList& formats);
     // Gives the rules of the format at that position (0-based) those formulas; false when refused.
     bool setConditionFormulas(int format, const QVariantList& formulas);

@@ -112,8 +112,10 @@ QByteArray conditionsAndValidation(int firstData, int lastData)
 {
     const QByteArray first = QByteArray::number(firstData);
     const QByteArray last = QByteArray::number(lastData);
-    return "<conditionalFormatting sqref=\"A" + first + ":F" + last
-           + "\"><cfRule type=\"expression\" dxfId=\"0\" priority=\"2\"><formula>$E" + first
+    const QByteArray middle = QByteArray::number((firstData + lastData) / 2);
+    // In pieces, as rows inserted and pasted over the years leave a format.
+    return "<conditionalFormatting sqref=\"A" + first + ":C" + last + " D" + first + ":F" + middle + " D" + middle
+           + ":F" + last + "\"><cfRule type=\"expression\" dxfId=\"0\" priority=\"2\"><formula>$E" + first
            + "&gt;1000</formula></cfRule></conditionalFormatting>"
              "<conditionalFormatting sqref=\"F"
            + first + ":F" + last

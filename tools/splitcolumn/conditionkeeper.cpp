@@ -3,6 +3,8 @@
 #include "excelop/sheetentry.h"
 #include "tools/splitcolumn/formulareferences.h"
 
+#include <algorithm>
+
 namespace {
 
 // A reference whose text stays right in a new sheet: to another sheet, to whole columns, to rows
@@ -43,13 +45,40 @@ int howRulesRead(const QVariantList& rules, int anchorRow, const QString& sheetN
     return referring ? 1 : -1;
 }
 
+struct Block
+{
+    int top, bottom, left, right;
+};
+
+// Whether, in every column, the blocks together hold all data rows or none: a format the office
+// or the user cut into pieces counts as a whole.
 bool coversAllOrNone(const QVariantList& blocks, const SortedRows& rows)
 {
-    for (const QVariant& block : blocks) {
-        const QVariantList span = block.toList();
-        const int top = span.value(0).toInt();
-        const int bottom = span.value(1).toInt();
-        if (!(bottom < rows.firstRow || top > rows.lastRow || (top <= rows.firstRow && bottom >= rows.lastRow)))
+    QVector<Block> read;
+    QVector<int> edges;
+    for (const QVariant& item : blocks) {
+        const QVariantList b = item.toList();
+        read.append(Block{b.value(0).toInt(), b.value(1).toInt(), b.value(2).toInt(), b.value(3).toInt()});
+        edges << read.last().left << read.last().right + 1;
+    }
+    std::sort(edges.begin(), edges.end());
+    // One column of each stretch between edges stands for the stretch.
+    for (int column : edges) {
+        QVector<QPair<int, int>> spans;
+        for (const Block& block : read)
+            if (block.left <= column && column <= block.right)
+                spans.append({qMax(block.top, rows.firstRow), qMin(block.bottom, rows.lastRow)});
+        std::sort(spans.begin(), spans.end());
+        int covered = rows.firstRow - 1; // the data rows covered so far from the first on
+        bool any = false;
+        for (const QPair<int, int>& span : spans) {
+            if (span.first > span.second)
+                continue;
+            any = true;
+            if (span.first <= covered + 1)
+                covered = qMax(covered, span.second);
+        }
+        if (any && covered < rows.lastRow)
             return false;
     }
     return true;

@@ -367,6 +367,25 @@ private slots:
         QCOMPARE(breaks, 7);
     }
 
+    // A format on some data rows only would stay with the row numbers in a sort.
+    void conditionalFormatsOnSomeDataRowsAreSplitBlockByBlock()
+    {
+        const FormulaBook::Layout layout = smallReport();
+        const QString byBlocks = folder.filePath(QStringLiteral("partial-blocks.xlsx"));
+        const QString bySorting = folder.filePath(QStringLiteral("partial-sorted.xlsx"));
+        for (const QString& path : {byBlocks, bySorting}) {
+            QVERIFY(FormulaBook::write(path, layout));
+            auto book = openedWorkbook(path);
+            QVERIFY(book->findSheet(FormulaBook::sheetName())->highlightCellsEqualTo(4, 5, 10, 3));
+            QVERIFY(book->saveWorkbook());
+        }
+        const int endRow = FormulaBook::lastDataRow(layout);
+        QCOMPARE(split(byBlocks, settingsFor(kNever, endRow)), ColumnSplitRun::Outcome::Finished);
+        QCOMPARE(split(bySorting, settingsFor(kAlways, endRow)), ColumnSplitRun::Outcome::Finished);
+        QVERIFY(!tookSortedWay(3));
+        compareSavedWorkbooks(bySorting, byBlocks);
+    }
+
     void mergedCellsInTheDataRowsAreSplitBlockByBlock_data()
     {
         QTest::addColumn<QString>("mergedArea");
