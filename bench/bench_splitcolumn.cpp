@@ -176,6 +176,14 @@ void compareWithFloor(const QString& folder, int rows)
         std::printf("could not write the %d-row workbook\n", rows);
         return;
     }
+    // The memory goal is against the office's peak when it only loads the workbook, measured
+    // first, while it holds little else.
+    resetOfficePeak();
+    {
+        ExcelOpKiv book;
+        book.openWorkBook(source);
+    }
+    const double loadPeak = officePeakMiB();
     resetOfficePeak();
     const double run = benchutil::secondsOf([&] { runThroughWindow(work, rows); });
     const double runPeak = officePeakMiB();
@@ -188,8 +196,12 @@ void compareWithFloor(const QString& folder, int rows)
     benchutil::printSeconds(QStringLiteral("floor: office load + store of the result"), floor);
     benchutil::printLine(QStringLiteral("ratio"), QString::number(run / floor, 'f', 2));
     benchutil::printGoal(QStringLiteral("run <= 2 x floor"), run <= 2 * floor);
-    benchutil::printLine(QStringLiteral("office peak memory during the run"),
-                         QStringLiteral("%1 MiB").arg(runPeak, 0, 'f', 0));
+    benchutil::printLine(QStringLiteral("office peak memory during the run / loading alone"),
+                         QStringLiteral("%1 MiB / %2 MiB (%3 x)")
+                             .arg(runPeak, 0, 'f', 0)
+                             .arg(loadPeak, 0, 'f', 0)
+                             .arg(runPeak / qMax(1.0, loadPeak), 0, 'f', 2));
+    benchutil::printGoal(QStringLiteral("office peak memory <= 3 x loading alone"), runPeak <= 3 * loadPeak);
     printSizes(source, work);
 }
 
