@@ -2,6 +2,7 @@
 
 #include <com/sun/star/awt/Size.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XSheetPageBreak.hpp>
@@ -34,17 +35,35 @@ uno::Reference<table::XCellRange> rowBlock(const uno::Reference<sheet::XSpreadsh
     return uno::Reference<table::XCellRange>(sheet, uno::UNO_QUERY_THROW)->getCellRangeByPosition(0, top, 0, bottom);
 }
 
-uno::Reference<beans::XPropertySet> rowsOf(const uno::Reference<sheet::XSpreadsheet>& sheet, int top, int bottom)
+// The properties of rows: every call goes to the office's process and back, so one row is taken
+// from the sheet's list of rows (one call) rather than through a range of its own (four).
+class SheetRows
 {
-    return uno::Reference<beans::XPropertySet>(
-        uno::Reference<table::XColumnRowRange>(rowBlock(sheet, top, bottom), uno::UNO_QUERY_THROW)->getRows(),
-        uno::UNO_QUERY_THROW);
-}
+public:
+    explicit SheetRows(uno::Reference<sheet::XSpreadsheet> sheet) : sheet(std::move(sheet)) {}
+
+    uno::Reference<beans::XPropertySet> of(int top, int bottom)
+    {
+        if (top != bottom)
+            return uno::Reference<beans::XPropertySet>(
+                uno::Reference<table::XColumnRowRange>(rowBlock(sheet, top, bottom), uno::UNO_QUERY_THROW)->getRows(),
+                uno::UNO_QUERY_THROW);
+        if (!all.is())
+            all.set(uno::Reference<table::XColumnRowRange>(sheet, uno::UNO_QUERY_THROW)->getRows(),
+                    uno::UNO_QUERY_THROW);
+        return uno::Reference<beans::XPropertySet>(all->getByIndex(top), uno::UNO_QUERY_THROW);
+    }
+
+    const uno::Reference<sheet::XSpreadsheet> sheet;
+
+private:
+    uno::Reference<container::XIndexAccess> all;
+};
 
 // One row's height and whether it follows its text.
-RowLook lookOfRow(const uno::Reference<sheet::XSpreadsheet>& sheet, int row)
+RowLook lookOfRow(SheetRows& rows, int row)
 {
-    const uno::Reference<beans::XPropertySet> line = rowsOf(sheet, row, row);
+    const uno::Reference<beans::XPropertySet> line = rows.of(row, row);
     RowLook look;
     line->getPropertyValue("Height") >>= look.height;
     line->getPropertyValue("OptimalHeight") >>= look.fitsText;
@@ -54,8 +73,7 @@ RowLook lookOfRow(const uno::Reference<sheet::XSpreadsheet>& sheet, int row)
 // Heights of rows top..bottom into looks (from index offset), their being shown already there:
 // a block whose size is its first shown row's height times its shown rows is one run; any other
 // block is read as its two halves. Hidden rows count nothing in a block's size: each is read alone.
-void readHeights(const uno::Reference<sheet::XSpreadsheet>& sheet, int top, int bottom, int offset,
-                 std::vector<RowLook>& looks)
+void readHeights(SheetRows& rows, int top, int bottom, int offset, std::vector<RowLook>& looks)
 {
     int shownRows = 0;
     int firstShown = -1;
@@ -69,7 +87,7 @@ void readHeights(const uno::Reference<sheet::XSpreadsheet>& sheet, int top, int 
     const auto readHidden = [&] {
         for (int row = top; row <= bottom; ++row)
             if (!looks[row - offset].shown) {
-                looks[row - offset] = lookOfRow(sheet, row);
+                looks[row - offset] = lookOfRow(rows, row);
                 looks[row - offset].shown = false;
             }
     };
@@ -77,9 +95,9 @@ void readHeights(const uno::Reference<sheet::XSpreadsheet>& sheet, int top, int 
         readHidden();
         return;
     }
-    const RowLook first = lookOfRow(sheet, firstShown);
+    const RowLook first = lookOfRow(rows, firstShown);
     awt::Size size;
-    uno::Reference<beans::XPropertySet>(rowBlock(sheet, top, bottom), uno::UNO_QUERY_THROW)
+    uno::Reference<beans::XPropertySet>(rowBlock(rows.sheet, top, bottom), uno::UNO_QUERY_THROW)
         ->getPropertyValue("Size") >>= size;
     // Heights are kept in finer units than reported: allow the rounding.
     if (std::abs(qint64(first.height) * shownRows - size.Height) <= shownRows / 2 + 1 || shownRows == 1) {
@@ -90,8 +108,8 @@ void readHeights(const uno::Reference<sheet::XSpreadsheet>& sheet, int top, int 
         return;
     }
     const int middle = top + (bottom - top) / 2;
-    readHeights(sheet, top, middle, offset, looks);
-    readHeights(sheet, middle + 1, bottom, offset, looks);
+    readHeights(rows, top, middle, offset, looks);
+    readHeights(rows, middle + 1, bottom, offset, looks);
 }
 
 // Marks the rows firstRow.. that have a manual page break above them. The office marks its list of
@@ -132,7 +150,8 @@ QVariantList readRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int 
     for (const table::CellRangeAddress& block : shown)
         for (int row = block.StartRow; row <= block.EndRow; ++row)
             looks[row - firstRow].shown = true;
-    readHeights(sheet, firstRow, lastRow, firstRow, looks);
+    SheetRows rows(sheet);
+    readHeights(rows, firstRow, lastRow, firstRow, looks);
     readPageBreaks(sheet, firstRow, looks);
     QVariantList result;
     result.reserve(int(looks.size()));
@@ -146,6 +165,7 @@ void writeRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int firstRo
 {
     if (now.size() != looks.size())
         now = readRowLooks(sheet, firstRow, firstRow + looks.size() - 1);
+    SheetRows sheetRows(sheet);
     const auto wanted = [&looks](int i) { return lookFrom(looks.at(i)); };
     const auto current = [&now](int i) { return lookFrom(now.value(i)); };
     // Runs of rows that look alike now and are to look alike: only what differs is set, as each
@@ -157,7 +177,7 @@ void writeRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int firstRo
         while (last + 1 < looks.size() && wanted(last + 1) == look && current(last + 1) == was)
             ++last;
         if (!(look == was)) {
-            const uno::Reference<beans::XPropertySet> rows = rowsOf(sheet, firstRow + i, firstRow + last);
+            const uno::Reference<beans::XPropertySet> rows = sheetRows.of(firstRow + i, firstRow + last);
             const bool heightDiffers = look.fitsText != was.fitsText || look.height != was.height;
             // A row whose height follows its text gets it from its text again; a hidden row keeps
             // its height, so showing it needs no measuring.
