@@ -77,8 +77,9 @@ ColumnSplitRun::Outcome ColumnSplitRun::run()
     valueCount = groups.size();
     bool keepingValues = false;
     if (source && !settings.keepBrokenFormulas) {
-        valueKeeper = std::make_unique<SplitValueKeeper>(*source, settings.titleRow + 1, settings.endRow,
-                                                         settings.deleteReferColumn ? settings.referColumn : 0);
+        valueKeeper =
+            std::make_unique<SplitValueKeeper>(*source, formulasOf(*source), settings.titleRow + 1, settings.endRow,
+                                               settings.deleteReferColumn ? settings.referColumn : 0);
         for (const ValueRows& group : groups)
             keepingValues = keepingValues || valueKeeper->neededFor(group.rows);
     }
@@ -132,7 +133,8 @@ bool ColumnSplitRun::sortedCopyPays(SheetEntry& source, const QVector<ValueRows>
         return false;
     sortedColumns = usedColumns;
     return sortingSplitsLikeDeleting(source, SortedRows{settings.titleRow + 1, settings.endRow, usedColumns},
-                                     constantNamesFor(book.definedNames(), source.getSheetName()));
+                                     constantNamesFor(book.definedNames(), source.getSheetName()),
+                                     source.holdsFormulas() ? &formulasOf(source) : nullptr);
 }
 
 // A work copy of the source with each value's rows together; every new sheet is a copy of it
@@ -179,7 +181,7 @@ QVector<int> ColumnSplitRun::groupRowsByValueIn(SheetEntry& work, SheetEntry& so
 {
     const int firstDataRow = settings.titleRow + 1;
     const int rowCount = settings.endRow - settings.titleRow;
-    const QList<QStringList> before = source.blockFormulas(1, firstDataRow, sortedColumns, settings.endRow);
+    const QList<QStringList> before = dataRowsOf(source, firstDataRow, rowCount);
     // Heights and hidden rows stay with the row numbers in a sort: they are put back after it.
     const QVariantList looks = work.rowLooks(firstDataRow, settings.endRow);
     if (before.size() != rowCount || looks.size() != rowCount || !sortByGroup(work, groups))
@@ -231,6 +233,31 @@ bool ColumnSplitRun::sortByGroup(SheetEntry& work, const QVector<ValueRows>& gro
     for (int group : groupOfRow)
         keys.append(group);
     return work.sortRowsByKeys(firstDataRow, settings.endRow, sortedColumns, keys);
+}
+
+// The source's used-area formulas, read once for the run; none when it holds no formulas.
+const QList<QStringList>& ColumnSplitRun::formulasOf(SheetEntry& source)
+{
+    if (!sourceFormulasRead && source.holdsFormulas())
+        sourceFormulas = source.usedAreaFormulas();
+    sourceFormulasRead = true;
+    return sourceFormulas;
+}
+
+// The source's data rows as blockFormulas gives them, columns 1..sortedColumns.
+QList<QStringList> ColumnSplitRun::dataRowsOf(SheetEntry& source, int firstDataRow, int rowCount)
+{
+    const QList<QStringList>& used = formulasOf(source);
+    if (used.size() < firstDataRow - 1 + rowCount)
+        return source.blockFormulas(1, firstDataRow, sortedColumns, settings.endRow);
+    QList<QStringList> rows = used.mid(firstDataRow - 1, rowCount);
+    for (QStringList& row : rows) {
+        if (row.size() > sortedColumns)
+            row.erase(row.begin() + sortedColumns, row.end());
+        while (row.size() < sortedColumns)
+            row.append(QString());
+    }
+    return rows;
 }
 
 // Cancelled: the copy keeps what was done so far.

@@ -2,6 +2,7 @@
 // The column split on an open workbook: one copy of the source sheet per distinct value of the
 // reference column, each keeping only the data rows with that value.
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -59,6 +60,8 @@ private:
     Outcome splitFromSortedCopy(const QVector<ValueRows>& groups, SplitProgress& progress);
     bool sortByGroup(SheetEntry& work, const QVector<ValueRows>& groups);
     QVector<int> groupRowsByValueIn(SheetEntry& work, SheetEntry& source, const QVector<ValueRows>& groups);
+    const QList<QStringList>& formulasOf(SheetEntry& source);
+    QList<QStringList> dataRowsOf(SheetEntry& source, int firstDataRow, int rowCount);
     SheetEntry* copyForValue(const QString& copiedSheet, const QString& value);
     // Finishes a new sheet whose rows were cut: its conditional formats' formulas read as the
     // source's, the reference column goes if asked, and cells that show an error where the source
@@ -74,4 +77,6 @@ private:
     std::unique_ptr<ConditionKeeper> conditionKeeper;
     int valuesKept = 0;
     int sortedColumns = 0; // the columns the sorted work copy reorders, from column A
+    QList<QStringList> sourceFormulas;
+    bool sourceFormulasRead = false;
 };

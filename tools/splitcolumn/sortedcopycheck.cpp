@@ -81,7 +81,8 @@ QSet<QString> constantNamesFor(const QHash<QString, QString>& definedNames, cons
     return constants;
 }
 
-bool sortingSplitsLikeDeleting(SheetEntry& entry, const SortedRows& rows, const QSet<QString>& constantNames)
+bool sortingSplitsLikeDeleting(SheetEntry& entry, const SortedRows& rows, const QSet<QString>& constantNames,
+                               const QList<QStringList>* usedAreaFormulas)
 {
     if (!entry.sheet || rows.firstRow < 1 || rows.lastRow < rows.firstRow || rows.lastColumn < 1)
         return false;
@@ -98,7 +99,7 @@ bool sortingSplitsLikeDeleting(SheetEntry& entry, const SortedRows& rows, const 
 
     if (!entry.holdsFormulas())
         return true;
-    const QList<QStringList> formulas = entry.usedAreaFormulas();
+    const QList<QStringList> formulas = usedAreaFormulas ? *usedAreaFormulas : entry.usedAreaFormulas();
     if (formulas.isEmpty())
         return false; // the office did not say
     const QString sheetName = entry.getSheetName();

@@ -3,6 +3,8 @@
 // row blocks from every copy: only where the new sheets come out the same either way.
 
 #include <QHash>
+#include <QList>
+#include <QStringList>
 #include <QSet>
 #include <QString>
 
@@ -39,4 +41,6 @@ QSet<QString> constantNamesFor(const QHash<QString, QString>& definedNames, cons
 // (protection, drawings, merged cells in the data rows), and every formula as above. Notes move
 // with their cells; row heights, hidden rows and manual page breaks are put back after the sort.
 // Conditional formats are not looked at here (see ConditionKeeper).
-bool sortingSplitsLikeDeleting(SheetEntry& sheet, const SortedRows& rows, const QSet<QString>& constantNames = {});
+// The sheet's used-area formulas, when already read, spare reading them again.
+bool sortingSplitsLikeDeleting(SheetEntry& sheet, const SortedRows& rows, const QSet<QString>& constantNames = {},
+                               const QList<QStringList>* usedAreaFormulas = nullptr);

@@ -65,12 +65,12 @@ bool isError(const QVariant& value)
 
 } // namespace
 
-SplitValueKeeper::SplitValueKeeper(SheetEntry& source, int firstRow, int lastRow, int removedColumn)
+SplitValueKeeper::SplitValueKeeper(SheetEntry& source, const QList<QStringList>& formulas, int firstRow, int lastRow,
+                                   int removedColumn)
     : firstRow(firstRow), lastRow(lastRow)
 {
-    if (!source.holdsFormulas())
+    if (formulas.isEmpty())
         return;
-    const QList<QStringList> formulas = source.usedAreaFormulas();
     lost = std::make_unique<LostReferences>(formulas, source.getSheetName(), firstRow, lastRow, removedColumn);
     tableFormulas = tableFormulasOf(formulas);
     holdsFormulas = true;

@@ -21,9 +21,11 @@ class SheetEntry;
 class SplitValueKeeper
 {
 public:
-    // Reads the source's formulas, and their values when the copy may break some. The data rows
-    // are firstRow..lastRow; removedColumn is 0 when the reference column stays. 1-based.
-    SplitValueKeeper(SheetEntry& source, int firstRow, int lastRow, int removedColumn);
+    // Takes the source's used-area formulas (none: it holds no formulas) and reads their values.
+    // The data rows are firstRow..lastRow; removedColumn is 0 when the reference column stays.
+    // 1-based.
+    SplitValueKeeper(SheetEntry& source, const QList<QStringList>& formulas, int firstRow, int lastRow,
+                     int removedColumn);
 
     // Whether the new sheet keeping these data rows (ascending) may have formulas to keep.
     bool neededFor(const QVector<int>& keptRows) const;
