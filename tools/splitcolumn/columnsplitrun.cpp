@@ -19,6 +19,7 @@ namespace {
 
 constexpr int kMaxBlocksPerCall = 1000;
 constexpr int kBatchesPerValue = 10;
+constexpr int kRowLooksPerCall = 20000;
 // The sorted work copy's name while the run lasts.
 constexpr char kWorkSheetName[] = "KivExcel排序中";
 
@@ -54,6 +55,8 @@ public:
         dialog.setValue(int(value / divisor));
         return !dialog.wasCanceled();
     }
+    // Whether the user has not cancelled: the dialog takes 取消 during office calls.
+    bool carryOn() const { return !dialog.wasCanceled(); }
     void close() { dialog.close(); }
 
 private:
@@ -150,22 +153,25 @@ ColumnSplitRun::Outcome ColumnSplitRun::splitFromSortedCopy(const QVector<ValueR
     QVector<ValueRows> sorted = groups;
     if (!emptyRows.isEmpty())
         sorted.append(ValueRows{QString(), emptyRows});
-    const QVector<int> starts = work && source ? groupRowsByValueIn(*work, *source, sorted) : QVector<int>();
+    const QVector<int> starts = work && source ? groupRowsByValueIn(*work, *source, sorted, progress) : QVector<int>();
     if (starts.isEmpty()) {
         if (work && !book.removeSheet(workName))
             return Outcome::Failed;
-        return splitBlockByBlock(groups, progress);
+        return progress.carryOn() ? splitBlockByBlock(groups, progress) : Outcome::Cancelled;
     }
     const qint64 rowsPerValue = settings.endRow - settings.titleRow;
     qint64 progressOffset = 0;
     SortedHalving halving(book, sorted, groups.size(), starts, settings.titleRow + 1);
-    const bool cut = halving.run(workName, settings.sheetName, [&](SheetEntry& sheet, int group) {
-        if (!progress.advanceTo(progressOffset))
-            return false;
-        finishSplitSheet(sheet, sorted.at(group).rows);
-        progressOffset += rowsPerValue;
-        return true;
-    });
+    const bool cut = halving.run(
+        workName, settings.sheetName,
+        [&](SheetEntry& sheet, int group) {
+            if (!progress.advanceTo(progressOffset))
+                return false;
+            finishSplitSheet(sheet, sorted.at(group).rows);
+            progressOffset += rowsPerValue;
+            return true;
+        },
+        [&progress] { return progress.carryOn(); });
     valuesLeftOut += halving.valuesLeftOut();
     if (!cut)
         return Outcome::Failed;
@@ -176,15 +182,18 @@ ColumnSplitRun::Outcome ColumnSplitRun::splitFromSortedCopy(const QVector<ValueR
 
 // Sorts the work copy's data rows by group. Where each value's rows then start (0 for the first
 // data row) is read back, and every row checked against the source; empty when the rows did not
-// come out so, for instance when the office refused the sort or two groups share a value.
-QVector<int> ColumnSplitRun::groupRowsByValueIn(SheetEntry& work, SheetEntry& source, const QVector<ValueRows>& groups)
+// come out so, for instance when the office refused the sort or two groups share a value, and
+// when the user cancelled meanwhile.
+QVector<int> ColumnSplitRun::groupRowsByValueIn(SheetEntry& work, SheetEntry& source, const QVector<ValueRows>& groups,
+                                                const SplitProgress& progress)
 {
     const int firstDataRow = settings.titleRow + 1;
     const int rowCount = settings.endRow - settings.titleRow;
     const QList<QStringList> before = dataRowsOf(source, firstDataRow, rowCount);
     // Heights and hidden rows stay with the row numbers in a sort: they are put back after it.
     const QVariantList looks = work.rowLooks(firstDataRow, settings.endRow);
-    if (before.size() != rowCount || looks.size() != rowCount || !sortByGroup(work, groups))
+    if (before.size() != rowCount || looks.size() != rowCount || !progress.carryOn() || !sortByGroup(work, groups)
+        || !progress.carryOn())
         return {};
     const QList<QStringList> after = work.blockFormulas(1, firstDataRow, sortedColumns, settings.endRow);
     const QStringList values = work.readColumnTexts(settings.referColumn, firstDataRow, settings.endRow);
@@ -214,9 +223,13 @@ QVector<int> ColumnSplitRun::groupRowsByValueIn(SheetEntry& work, SheetEntry& so
     for (int g = 0; g < groups.size(); ++g)
         for (int k = 0; k < groups.at(g).rows.size(); ++k)
             sortedLooks[starts.at(g) + k] = looks.at(groups.at(g).rows.at(k) - firstDataRow);
-    // The sort left every row's look at its number.
-    if (!work.setRowLooks(firstDataRow, sortedLooks, looks))
-        return {};
+    // The sort left every row's look at its number. Put back a slice per call, so a cancel is
+    // taken in between on long sheets.
+    for (int first = 0; first < rowCount; first += kRowLooksPerCall)
+        if (!progress.carryOn()
+            || !work.setRowLooks(firstDataRow + first, sortedLooks.mid(first, kRowLooksPerCall),
+                                 looks.mid(first, kRowLooksPerCall)))
+            return {};
     return starts;
 }
 

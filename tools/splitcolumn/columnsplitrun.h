@@ -59,7 +59,8 @@ private:
     bool sortedCopyPays(SheetEntry& source, const QVector<ValueRows>& groups);
     Outcome splitFromSortedCopy(const QVector<ValueRows>& groups, SplitProgress& progress);
     bool sortByGroup(SheetEntry& work, const QVector<ValueRows>& groups);
-    QVector<int> groupRowsByValueIn(SheetEntry& work, SheetEntry& source, const QVector<ValueRows>& groups);
+    QVector<int> groupRowsByValueIn(SheetEntry& work, SheetEntry& source, const QVector<ValueRows>& groups,
+                                    const SplitProgress& progress);
     const QList<QStringList>& formulasOf(SheetEntry& source);
     QList<QStringList> dataRowsOf(SheetEntry& source, int firstDataRow, int rowCount);
     SheetEntry* copyForValue(const QString& copiedSheet, const QString& value);

@@ -20,8 +20,10 @@ SortedHalving::SortedHalving(ExcelOpKiv& book, const QVector<ValueRows>& groups,
     }
 }
 
-bool SortedHalving::run(const QString& workName, const QString& sourceName, const FinishSheet& finish)
+bool SortedHalving::run(const QString& workName, const QString& sourceName, const FinishSheet& finish,
+                        const std::function<bool()>& carryOn)
 {
+    keepGoing = carryOn;
     workSheets = QStringList{workName};
     workBase = workName;
     const bool cutAll = cut(workName, 0, order.size() - 1, finish);
@@ -48,6 +50,10 @@ bool SortedHalving::cut(const QString& sheet, int low, int high, const FinishShe
 {
     if (low == high)
         return finishLeaf(sheet, order.at(low), finish);
+    if (keepGoing && !keepGoing()) {
+        wasCancelled = true;
+        return true;
+    }
     const int middle = low + (high - low) / 2;
     const int firstRows = rowsOf(low, middle);
     const int secondRows = rowsOf(middle + 1, high);

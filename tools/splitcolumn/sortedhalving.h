@@ -29,13 +29,16 @@ public:
     // Cuts the work copy; the values' sheets get the names the block-by-block way would give them,
     // in the values' order before the source sheet. On a cancel or failure the sheets finished so
     // far stay and the rest go. False when the office refused a step; cancelled() tells a cancel.
-    bool run(const QString& workName, const QString& sourceName, const FinishSheet& finish);
+    // carryOn is asked before each copy; false cancels.
+    bool run(const QString& workName, const QString& sourceName, const FinishSheet& finish,
+             const std::function<bool()>& carryOn = {});
     bool cancelled() const { return wasCancelled; }
     // Values whose sheet the office did not make.
     QStringList valuesLeftOut() const { return leftOut; }
 
 private:
     bool cut(const QString& sheet, int low, int high, const FinishSheet& finish);
+    std::function<bool()> keepGoing;
     bool finishLeaf(const QString& sheet, int group, const FinishSheet& finish);
     int rowsOf(int low, int high) const;
     void removeUnfinished();

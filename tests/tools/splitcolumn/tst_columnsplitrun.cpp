@@ -257,6 +257,19 @@ private slots:
         QCOMPARE(sheetNamed(after, "Data").rows, source.rows);
     }
 
+    // A cancel while the work copy is sorted ends the run there: no new sheet, no work copy, and
+    // the block-by-block way is not taken instead.
+    void cancelBeforeTheFirstSheetLeavesTheWorkbookAsItWas()
+    {
+        const SheetContent source = interleavedSheet();
+        const QString path = newBook(QStringLiteral("cancel-early.xlsx"), {source});
+        RunProgress::setCancelAtValue(0);
+        QCOMPARE(split(path, settingsFor(kAlways)), ColumnSplitRun::Outcome::Cancelled);
+        const QList<SheetContent> after = readWorkbook(path);
+        QCOMPARE(after.size(), 1);
+        QCOMPARE(after.first().rows, source.rows);
+    }
+
     void formulaWorkbookSplitsTheSameEitherWay_data()
     {
         QTest::addColumn<bool>("runningTotal");
