@@ -3,6 +3,7 @@
 #include "automation/formulavalues.h"
 #include "automation/rowlooks.h"
 #include "automation/sheetgroupdeletion.h"
+#include "automation/sortfollowsreferences.h"
 
 #include <com/sun/star/awt/Size.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -100,7 +101,12 @@ AutomationNodePtr RangeNode::subObject(const QString& member, const QVariantList
 QVariant RangeNode::call(const QString& member, const QVariantList& args, AutomationError& error)
 {
     if (member == QLatin1String("SortByKeys"))
-        return guarded<QVariant>(error, [&] { return sortByKeys(args.value(0).toList(), error); });
+        return guarded<QVariant>(error, [&] {
+            if (!args.value(1).toBool())
+                return sortByKeys(args.value(0).toList(), error);
+            SortFollowsReferences following;
+            return sortByKeys(args.value(0).toList(), error);
+        });
     if (member == QLatin1String("Sort"))
         return guarded<QVariant>(error, [&] { return sortRows(args, error); });
     if (member == QLatin1String("Merge"))
@@ -286,8 +292,9 @@ QVariant RangeNode::sortRows(const QVariantList& args, AutomationError& error)
 }
 
 // Not Excel's: the rows go into the order of the numbers given, one per row, and rows of the same
-// number keep their order. The numbers stand in the column right of the range while it sorts; no
-// row is fitted to its text meanwhile (the caller puts the rows' looks back).
+// number keep their order; with a second argument true, references to the moved cells follow them. The numbers stand in
+// the column right of the range while it sorts; no row is fitted to its text meanwhile (the caller puts the rows' looks
+// back).
 QVariant RangeNode::sortByKeys(const QVariantList& keys, AutomationError& error)
 {
     const table::CellRangeAddress address = rangeAddress();

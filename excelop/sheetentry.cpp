@@ -235,13 +235,15 @@ bool SheetEntry::sortRowsByColumn(int firstRow, int lastRow, int lastCol, int ke
     return accepted(rows.get(), [&] { rows->dynamicCall("Sort(QVariant,int)", keyValue, 1); });
 }
 
-bool SheetEntry::sortRowsByKeys(int firstRow, int lastRow, int lastCol, const QVariantList& keys)
+bool SheetEntry::sortRowsByKeys(int firstRow, int lastRow, int lastCol, const QVariantList& keys, bool followReferences)
 {
     if (!sheet || firstRow < 1 || lastRow < firstRow || lastCol < 1 || keys.size() != lastRow - firstRow + 1)
         return false;
     std::unique_ptr<AxObject> rows(
         sheet->querySubObject("Range(QString)", rangeAddress(1, firstRow, lastCol, lastRow)));
-    return rows && accepted(rows.get(), [&] { rows->dynamicCall("SortByKeys(QVariant)", QVariant(keys)); });
+    return rows && accepted(rows.get(), [&] {
+               rows->dynamicCall("SortByKeys(QVariant,bool)", QVariant(keys), followReferences);
+           });
 }
 
 int SheetEntry::countOf(const char* collection)

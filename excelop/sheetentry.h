@@ -66,8 +66,10 @@ public:
     bool sortRowsByColumn(int firstRow, int lastRow, int lastCol, int keyCol);
     // Puts rows firstRow..lastRow, columns 1..lastCol, into the order of the numbers given, one
     // per row; rows of one number keep their order, and their formats go with them. Column
-    // lastCol + 1 must be empty. No row is fitted to its text meanwhile. False when refused.
-    bool sortRowsByKeys(int firstRow, int lastRow, int lastCol, const QVariantList& keys);
+    // lastCol + 1 must be empty. No row is fitted to its text meanwhile. With followReferences,
+    // references to the moved cells follow them, as when rows are deleted. False when refused.
+    bool sortRowsByKeys(int firstRow, int lastRow, int lastCol, const QVariantList& keys,
+                        bool followReferences = false);
     // How many the sheet's collection of that name holds ("Comments", "Shapes",
     // "FormatConditions", "HPageBreaks"); -1 when the office did not say.
     int countOf(const char* collection);

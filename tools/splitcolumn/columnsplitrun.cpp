@@ -93,11 +93,12 @@ ColumnSplitRun::Outcome ColumnSplitRun::run()
                                               constantNamesFor(book.definedNames(), source->getSheetName()));
 
     SplitProgress progress(groups.size() * rowsPerValue);
-    // Values are kept in a copy of the source before its rows go; the sorted way copies a work
-    // sheet whose rows have moved.
-    const Outcome outcome = source && !keepingValues && sortedCopyPays(*source, groups)
-                                ? splitFromSortedCopy(groups, progress)
-                                : splitBlockByBlock(groups, progress);
+    // Values are kept in a copy of the source before its rows go, or, on the sorted way, once a
+    // new sheet is cut, unless table formulas need putting right first.
+    const Outcome outcome =
+        source && (!keepingValues || valueKeeper->keepsValuesAfterCut()) && sortedCopyPays(*source, groups)
+            ? splitFromSortedCopy(groups, progress)
+            : splitBlockByBlock(groups, progress);
     progress.close();
     return outcome;
 }
@@ -167,6 +168,8 @@ ColumnSplitRun::Outcome ColumnSplitRun::splitFromSortedCopy(const QVector<ValueR
         [&](SheetEntry& sheet, int group) {
             if (!progress.advanceTo(progressOffset))
                 return false;
+            if (valueKeeper)
+                valuesKept += valueKeeper->keepValuesAfterCut(sheet, sorted.at(group).rows);
             finishSplitSheet(sheet, sorted.at(group).rows);
             progressOffset += rowsPerValue;
             return true;
@@ -245,7 +248,8 @@ bool ColumnSplitRun::sortByGroup(SheetEntry& work, const QVector<ValueRows>& gro
     QVariantList keys;
     for (int group : groupOfRow)
         keys.append(group);
-    return work.sortRowsByKeys(firstDataRow, settings.endRow, sortedColumns, keys);
+    // References to moved cells follow them, as they follow rows that close up in a deletion.
+    return work.sortRowsByKeys(firstDataRow, settings.endRow, sortedColumns, keys, true);
 }
 
 // The source's used-area formulas, read once for the run; none when it holds no formulas.

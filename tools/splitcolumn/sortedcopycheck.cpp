@@ -5,6 +5,8 @@
 
 #include <QVariant>
 #include <QVector>
+
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -49,18 +51,51 @@ bool referenceKeepsItsCells(const Reference& reference, int row, const QString& 
     return rowsAbsolute(reference) && holdsAllOrNone(rowSpan(reference), rows);
 }
 
+bool singleCell(const Reference& reference)
+{
+    return reference.first.hasRow && reference.first.hasColumn && reference.last.hasRow && reference.last.hasColumn
+           && reference.first.row == reference.last.row && reference.first.column == reference.last.column;
+}
+
+// When the sort updates the references to the cells it moves: a single cell of the sheet is
+// followed wherever it goes, as deleting rows follows it; a range is not, so it must hold all
+// data rows or none.
+bool referenceFollowsItsCells(const Reference& reference, int row, const QString& sheetName, const SortedRows& rows)
+{
+    if (reference.first.sheet.isEmpty() && reference.last.sheet.isEmpty() && singleCell(reference))
+        return true;
+    return referenceKeepsItsCells(reference, row, sheetName, rows);
+}
+
 } // namespace
 
-bool formulaKeepsReferencesWhenSorted(const QString& formula, int row, const QString& sheetName, const SortedRows& rows,
-                                      const QSet<QString>& constantNames)
+namespace {
+
+template <typename Check>
+bool everyReference(const QString& formula, const QSet<QString>& constantNames, Check&& check)
 {
     QVector<Reference> references;
     if (!readReferences(formula, references, constantNames))
         return false;
-    for (const Reference& reference : references)
-        if (!referenceKeepsItsCells(reference, row, sheetName, rows))
-            return false;
-    return true;
+    return std::all_of(references.cbegin(), references.cend(), check);
+}
+
+} // namespace
+
+bool formulaFollowsReferencesWhenSorted(const QString& formula, int row, const QString& sheetName,
+                                        const SortedRows& rows, const QSet<QString>& constantNames)
+{
+    return everyReference(formula, constantNames, [&](const Reference& reference) {
+        return referenceFollowsItsCells(reference, row, sheetName, rows);
+    });
+}
+
+bool formulaKeepsReferencesWhenSorted(const QString& formula, int row, const QString& sheetName, const SortedRows& rows,
+                                      const QSet<QString>& constantNames)
+{
+    return everyReference(formula, constantNames, [&](const Reference& reference) {
+        return referenceKeepsItsCells(reference, row, sheetName, rows);
+    });
 }
 
 QSet<QString> constantNamesFor(const QHash<QString, QString>& definedNames, const QString& sheetName)
@@ -106,7 +141,7 @@ bool sortingSplitsLikeDeleting(SheetEntry& entry, const SortedRows& rows, const 
     for (int r = 0; r < formulas.size(); ++r)
         for (const QString& text : formulas.at(r))
             if ((text.startsWith(QLatin1Char('=')) || text.startsWith(QLatin1Char('{')))
-                && !formulaKeepsReferencesWhenSorted(text, r + 1, sheetName, rows, constantNames))
+                && !formulaFollowsReferencesWhenSorted(text, r + 1, sheetName, rows, constantNames))
                 return false;
     return true;
 }

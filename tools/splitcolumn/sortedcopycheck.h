@@ -31,6 +31,11 @@ struct SortedRows
 bool formulaKeepsReferencesWhenSorted(const QString& formula, int row, const QString& sheetName, const SortedRows& rows,
                                       const QSet<QString>& constantNames = {});
 
+// The same for a sort that updates the references to the cells it moves (as deleting rows does):
+// any single cell of the sheet may be referred to as well, from anywhere.
+bool formulaFollowsReferencesWhenSorted(const QString& formula, int row, const QString& sheetName,
+                                        const SortedRows& rows, const QSet<QString>& constantNames = {});
+
 // Of the workbook's defined names (as ExcelOpKiv::definedNames gives them), those that stand for
 // a value and refer to no cells (a tax rate, =0.13), and that no name of the sheet's own hides:
 // sorting rows cannot change what they give. Folded case.
@@ -38,7 +43,8 @@ QSet<QString> constantNamesFor(const QHash<QString, QString>& definedNames, cons
 
 // Whether sorting the sheet's data rows and deleting the other values' rows in one block gives
 // the same sheets as deleting each block: nothing on the sheet that the two treat differently
-// (protection, drawings, merged cells in the data rows), and every formula as above. Notes move
+// (protection, drawings, merged cells in the data rows), and every formula as above for a sort
+// that updates references (formulaFollowsReferencesWhenSorted). Notes move
 // with their cells; row heights, hidden rows and manual page breaks are put back after the sort.
 // Conditional formats are not looked at here (see ConditionKeeper).
 // The sheet's used-area formulas, when already read, spare reading them again.

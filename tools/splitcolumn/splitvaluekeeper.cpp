@@ -114,6 +114,29 @@ int SplitValueKeeper::keepValuesIn(ExcelOpKiv& book, SheetEntry& copy, const QVe
     return restored + kept;
 }
 
+int SplitValueKeeper::keepValuesAfterCut(SheetEntry& split, const QVector<int>& keptRows) const
+{
+    if (!lost || !split.sheet)
+        return 0;
+    const int goneRows = lastRow - firstRow + 1 - keptRows.size();
+    SourceCells cells;
+    for (const QPoint& cell : lost->cellsIn(keptRows)) {
+        int row = cell.y();
+        if (row > lastRow) {
+            row -= goneRows;
+        } else if (row >= firstRow) {
+            const auto kept = std::lower_bound(keptRows.cbegin(), keptRows.cend(), row);
+            if (kept == keptRows.cend() || *kept != row)
+                continue;
+            row = firstRow + int(kept - keptRows.cbegin());
+        }
+        cells[cell.x()].append({row, cell});
+    }
+    for (QVector<QPair<int, QPoint>>& rows : cells)
+        std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return writeSourceValues(split, cells).size();
+}
+
 // The office's copy of a sheet miscalculates formulas with references to a table's columns: they
 // show #REF!, Err:504 or a wrong count. Those showing another value than in the source get the
 // source's, in the rows going too, which formulas kept as values next may use.

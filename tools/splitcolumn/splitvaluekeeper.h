@@ -39,6 +39,15 @@ public:
     // The number of cells changed.
     int restoreErrorsAfterSplit(SheetEntry& split, const QVector<int>& keptRows, int removedColumn) const;
 
+    // Whether keepValuesAfterCut gives what keepValuesIn gives: not where the office's copies
+    // miscalculate table formulas, which must be put right before any row goes.
+    bool keepsValuesAfterCut() const { return tableFormulas.isEmpty(); }
+    // In a new sheet cut from a copy whose rows were sorted with their references followed, its
+    // rows now only these data rows and its columns still the source's: the formulas that lost a
+    // cell they refer to (showing #REF! now) become the values they show in the source, as
+    // keepValuesIn makes them before a copy's rows go. The number of cells changed.
+    int keepValuesAfterCut(SheetEntry& split, const QVector<int>& keptRows) const;
+
 private:
     bool keepsRow(int row, const QVector<int>& keptRows) const;
     // The cells written.

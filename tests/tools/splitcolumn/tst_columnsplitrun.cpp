@@ -277,7 +277,7 @@ private slots:
         QTest::addColumn<bool>("sortable");
         const int none = int(FormulaBook::Layout::RateName::None);
         QTest::newRow("formulas on their own row") << false << none << true;
-        QTest::newRow("with a running total") << true << none << false;
+        QTest::newRow("with a running total") << true << none << true;
         QTest::newRow("a name for a rate") << false << int(FormulaBook::Layout::RateName::Constant) << true;
         QTest::newRow("a name for a cell") << false << int(FormulaBook::Layout::RateName::Cell) << false;
     }
