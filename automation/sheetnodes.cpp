@@ -60,6 +60,10 @@ QVariant WorksheetNode::call(const QString& member, const QVariantList& args, Au
         return guarded<QVariant>(error, [&] { return moveBefore(args.value(0), error); });
     if (member == QLatin1String("Delete"))
         return guarded<QVariant>(error, [&] { return remove(); });
+    // Not Excel's: runs of values down columns, each [column, first row (both 1-based), values],
+    // written in one call; whether each was written (not into part of an array formula, say).
+    if (member == QLatin1String("WriteColumnRuns"))
+        return guarded<QVariant>(error, [&] { return QVariant(writeColumnRuns(args.value(0).toList())); });
     if (member == QLatin1String("SetConditionFormulas"))
         return guarded<QVariant>(error, [&] {
             writeConditionFormulas(sheet, args.value(0).toInt(), args.value(1).toList());
@@ -105,6 +109,35 @@ void WorksheetNode::setProperty(const QString& name, const QVariant& value, Auto
             fail(error, QStringLiteral("The sheet name was refused: ") + wanted);
         return true;
     });
+}
+
+QVariantList WorksheetNode::writeColumnRuns(const QVariantList& runs)
+{
+    // The values go back where the rows were fitted to them already: no row is fitted again.
+    QuietDocument quiet(document);
+    QVariantList written;
+    for (const QVariant& item : runs) {
+        const QVariantList run = item.toList();
+        const int column = run.value(0).toInt() - 1;
+        const int firstRow = run.value(1).toInt() - 1;
+        const QVariantList values = run.value(2).toList();
+        bool done = false;
+        if (column >= 0 && firstRow >= 0 && !values.isEmpty()) {
+            QVariantList rows;
+            for (const QVariant& value : values)
+                rows.append(QVariant(QVariantList{value}));
+            try {
+                done = document->values.write(
+                    sheet->getCellRangeByPosition(column, firstRow, column, firstRow + values.size() - 1), rows);
+            } catch (const uno::RuntimeException&) {
+                throw;
+            } catch (const uno::Exception&) {
+                // the office refused this run; the others go on
+            }
+        }
+        written.append(done);
+    }
+    return written;
 }
 
 AutomationNodePtr WorksheetNode::block(const uno::Reference<table::XCellRange>& range, RangeKind kind, int first,

@@ -38,6 +38,7 @@ private:
     QVariant copyBefore(const QVariant& before, AutomationError& error);
     QVariant moveBefore(const QVariant& before, AutomationError& error);
     QVariant remove();
+    QVariantList writeColumnRuns(const QVariantList& runs);
 
     DocumentPtr document;
     uno::Reference<sheet::XSpreadsheet> sheet;

@@ -334,6 +334,17 @@ QList<QVariantList> SheetEntry::usedAreaValues()
     return rows;
 }
 
+QVector<bool> SheetEntry::writeColumnRuns(const QVariantList& runs)
+{
+    QVector<bool> written(runs.size(), false);
+    if (runs.isEmpty() || !sheet)
+        return written;
+    const QVariantList answer = sheet->dynamicCall("WriteColumnRuns(QVariant)", QVariant(runs)).toList();
+    for (int k = 0; k < answer.size() && k < written.size(); ++k)
+        written[k] = answer.at(k).toBool();
+    return written;
+}
+
 bool SheetEntry::writeColumnValues(int col, int firstRow, const QVariantList& values)
 {
     if (values.isEmpty())

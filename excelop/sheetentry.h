@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QVector>
 #include <memory>
 
 class AxObject;
@@ -96,6 +97,9 @@ public:
     // Writes the values down one column from firstRow, each keeping its type; false when the
     // office refused.
     bool writeColumnValues(int col, int firstRow, const QVariantList& values);
+    // Many runs down columns in one call, each [column, first row, values]; whether each was
+    // written (all false when the office did not answer).
+    QVector<bool> writeColumnRuns(const QVariantList& runs);
     // Whether the sheet holds formulas anywhere (true when the office cannot say).
     bool holdsFormulas();
     // Each cell's formula as the office writes it ("=$Sheet2.A1*2"), other cells' contents, rows

@@ -278,8 +278,9 @@ private slots:
         QVERIFY(grow(*link, 30000));
         std::atomic<bool> killed{false};
         std::atomic<bool> stop{false};
+        // Listed before the thread starts: a thread started late would count the save's file.
+        const QStringList before = filesIn(folder);
         std::thread killer([&] {
-            const QStringList before = filesIn(folder);
             for (int waited = 0; waited < 60000 && !stop; ++waited) {
                 if (filesIn(folder).size() > before.size()) {
                     OfficeServer::killOfficeForTests();

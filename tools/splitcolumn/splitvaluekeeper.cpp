@@ -182,24 +182,31 @@ int SplitValueKeeper::restoreErrorsAfterSplit(SheetEntry& split, const QVector<i
 
 QVector<QPoint> SplitValueKeeper::writeSourceValues(SheetEntry& sheet, const SourceCells& cells) const
 {
-    QVector<QPoint> written;
+    QVariantList runs;
+    QVector<QVector<QPoint>> cellsOfRun;
     for (auto column = cells.cbegin(); column != cells.cend(); ++column) {
         const QVector<QPair<int, QPoint>>& rows = column.value();
-        // A run of rows in one write.
+        // A run of rows as one block; all runs in one call.
         for (int k = 0; k < rows.size();) {
             int last = k;
             while (last + 1 < rows.size() && rows.at(last + 1).first == rows.at(last).first + 1)
                 ++last;
             QVariantList values;
+            QVector<QPoint> runCells;
             for (int i = k; i <= last; ++i) {
                 const QPoint source = rows.at(i).second;
                 values.append(sourceValues.value(source.y() - 1).value(source.x() - 1));
+                runCells.append(QPoint(column.key(), rows.at(i).first));
             }
-            if (sheet.writeColumnValues(column.key(), rows.at(k).first, values))
-                for (int i = k; i <= last; ++i)
-                    written.append(QPoint(column.key(), rows.at(i).first));
+            runs.append(QVariant(QVariantList{column.key(), rows.at(k).first, values}));
+            cellsOfRun.append(runCells);
             k = last + 1;
         }
     }
+    const QVector<bool> done = sheet.writeColumnRuns(runs);
+    QVector<QPoint> written;
+    for (int k = 0; k < done.size(); ++k)
+        if (done.at(k))
+            written += cellsOfRun.at(k);
     return written;
 }
