@@ -309,6 +309,8 @@ public:
         dialog->setAutoReset(false);
         dialog->setMinimumDuration(0);
         dialog->show();
+        // 0 % from the start: without a value the bar stays empty through a run's first long calls.
+        dialog->setValue(minimum);
     }
     ~ProgressDialogView() override { delete dialog.data(); }
 

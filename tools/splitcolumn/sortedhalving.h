@@ -38,7 +38,6 @@ public:
 
 private:
     bool cut(const QString& sheet, int low, int high, const FinishSheet& finish);
-    std::function<bool()> keepGoing;
     bool finishLeaf(const QString& sheet, int group, const FinishSheet& finish);
     int rowsOf(int low, int high) const;
     void removeUnfinished();
@@ -54,4 +53,5 @@ private:
     QString workBase;       // the copies' names are made from the work copy's
     QStringList leftOut;
     bool wasCancelled = false;
+    std::function<bool()> keepGoing; // asked before each copy
 };
