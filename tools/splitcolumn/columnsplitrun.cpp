@@ -87,10 +87,11 @@ ColumnSplitRun::Outcome ColumnSplitRun::run()
             keepingValues = keepingValues || valueKeeper->neededFor(group.rows);
     }
     const qint64 rowsPerValue = qMax(0, settings.endRow - settings.titleRow);
-    if (source)
-        conditionKeeper =
-            std::make_unique<ConditionKeeper>(*source, SortedRows{settings.titleRow + 1, settings.endRow, 0},
-                                              constantNamesFor(book.definedNames(), source->getSheetName()));
+    if (source) {
+        constantNames = constantNamesFor(book.definedNames(), source->getSheetName());
+        conditionKeeper = std::make_unique<ConditionKeeper>(
+            *source, SortedRows{settings.titleRow + 1, settings.endRow, 0}, constantNames);
+    }
 
     SplitProgress progress(groups.size() * rowsPerValue);
     // Values are kept in a copy of the source before its rows go, or, on the sorted way, once a
@@ -137,8 +138,7 @@ bool ColumnSplitRun::sortedCopyPays(SheetEntry& source, const QVector<ValueRows>
         return false;
     sortedColumns = usedColumns;
     return sortingSplitsLikeDeleting(source, SortedRows{settings.titleRow + 1, settings.endRow, usedColumns},
-                                     constantNamesFor(book.definedNames(), source.getSheetName()),
-                                     source.holdsFormulas() ? &formulasOf(source) : nullptr);
+                                     constantNames, source.holdsFormulas() ? &formulasOf(source) : nullptr);
 }
 
 // A work copy of the source with each value's rows together; every new sheet is a copy of it

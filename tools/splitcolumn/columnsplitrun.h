@@ -3,6 +3,7 @@
 // reference column, each keeping only the data rows with that value.
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -77,7 +78,8 @@ private:
     std::unique_ptr<SplitValueKeeper> valueKeeper; // none when broken formulas stay
     std::unique_ptr<ConditionKeeper> conditionKeeper;
     int valuesKept = 0;
-    int sortedColumns = 0; // the columns the sorted work copy reorders, from column A
+    int sortedColumns = 0;       // the columns the sorted work copy reorders, from column A
+    QSet<QString> constantNames; // the workbook's names that stand for a value, folded case
     QList<QStringList> sourceFormulas;
     bool sourceFormulasRead = false;
 };
