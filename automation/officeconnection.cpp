@@ -1,4 +1,5 @@
 #include "automation/officeconnection.h"
+#include "automation/documentview.h"
 #include "automation/officefonts.h"
 
 #include "common/pathutils.h"
@@ -238,6 +239,13 @@ bool OfficeConnection::start()
             return false;
     }
     recordOfficeVersion();
+    childWindowsHidden = true;
+    try {
+        DocumentView::keepChildWindowsHidden(remoteContext);
+    } catch (const uno::Exception&) {
+        // Views are then not shown (see WorkbookNode), and the loss check still guards a save.
+        childWindowsHidden = false;
+    }
     static bool exitHookInstalled = false;
     if (!exitHookInstalled) {
         exitHookInstalled = true;

@@ -44,6 +44,10 @@ public:
     // starts and when a document opens.
     static bool tuned();
 
+    // Whether a document's view may be shown for a store: only once the office is set never to
+    // build the child windows it would abort on.
+    bool viewsCanBeShown() const { return childWindowsHidden; }
+
     // Which start of the office this is: an application object made on an earlier one is stale.
     int generation() const { return startCount; }
     // Whether the last office was ended because a call into it took longer than the limit.
@@ -84,6 +88,7 @@ private:
     QString profileUrl;
     QSet<QString> openDocumentUrls;
     int startCount = 0;
+    bool childWindowsHidden = false;
     class QLockFile* profileLock = nullptr;
 
     // The watchdog: a thread that ends the office when the outermost call runs past its deadline.

@@ -51,6 +51,7 @@ struct DocumentState
     {
         QStringList sheets;
         QList<QPair<table::CellRangeAddress, table::CellRangeAddress>> columnLabels, rowLabels;
+        uno::Any viewSettings; // by sheet position: the view's panes, zoom and active sheet
     };
     QList<BeforeGroupDeletion> beforeGroupDeletions;
     // An undone deletion brings a sheet back with the default page style. Setting a sheet's page

@@ -1,4 +1,5 @@
 #include "automation/sheetgroupdeletion.h"
+#include "automation/documentview.h"
 
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/sheet/XLabelRange.hpp>
@@ -41,8 +42,8 @@ void writeLabelRanges(const DocumentPtr& document, const char* which, const Labe
         all->addNew(range.first, range.second);
 }
 
-// A sheet's deletion, undone, brings back its cells, but not its page style nor the document's
-// label ranges on it.
+// A sheet's deletion, undone, brings back its cells, but not its page style, its view (panes,
+// zoom, grid lines) nor the document's label ranges on it.
 void restoreWhatUndoMisses(const DocumentPtr& document, const DocumentState::BeforeGroupDeletion& before)
 {
     for (const QString& name : before.sheets)
@@ -51,6 +52,8 @@ void restoreWhatUndoMisses(const DocumentPtr& document, const DocumentState::Bef
         writeLabelRanges(document, "ColumnLabelRanges", before.columnLabels);
     if (readLabelRanges(document, "RowLabelRanges") != before.rowLabels)
         writeLabelRanges(document, "RowLabelRanges", before.rowLabels);
+    if (!DocumentView::keepsLoadedViews(document->component))
+        DocumentView::restoreSettings(document->component, before.viewSettings);
 }
 
 } // namespace
@@ -70,6 +73,7 @@ DocumentState::BeforeGroupDeletion stateBeforeGroupDeletion(const DocumentPtr& d
     }
     before.columnLabels = readLabelRanges(document, "ColumnLabelRanges");
     before.rowLabels = readLabelRanges(document, "RowLabelRanges");
+    before.viewSettings = DocumentView::settingsOf(document->component);
     return before;
 }
 

@@ -4,6 +4,7 @@
 
 #include "automation/basenodes.h"
 #include "automation/officedocuments.h"
+#include "automation/safesave.h"
 
 #include <QStringList>
 #include <QVariantMap>
@@ -32,7 +33,9 @@ private:
 
     // Saves, in workbooksave.cpp.
     QVariant save(AutomationError& error);
+    QString loadedFilter() const;
     QString ownFilterOr(const QString& path) const;
+    bool showsViewForStore(SafeSave::Container container) const;
     QVariant saveCopyAs(const QString& path, AutomationError& error);
     QVariant saveAs(const QString& path, AutomationError& error);
     bool storeSafely(const QString& target, const QString& filter, AutomationError& error,

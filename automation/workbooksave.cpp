@@ -3,6 +3,7 @@
 
 #include "automation/workbooknode.h"
 
+#include "automation/documentview.h"
 #include "automation/featureinventory.h"
 #include "automation/safesave.h"
 #include "automation/sheetgroupdeletion.h"
@@ -44,9 +45,7 @@ QVariant WorkbookNode::save(AutomationError& error)
     return QVariant();
 }
 
-// The workbook's own format, as it was loaded; a workbook of no format the office writes
-// takes the one its path's extension names.
-QString WorkbookNode::ownFilterOr(const QString& path) const
+QString WorkbookNode::loadedFilter() const
 {
     QString filter;
     const uno::Sequence<beans::PropertyValue> loadArguments =
@@ -56,6 +55,22 @@ QString WorkbookNode::ownFilterOr(const QString& path) const
         if (argument.Name == "FilterName" && (argument.Value >>= name))
             filter = fromOUString(name);
     }
+    return filter;
+}
+
+// The office writes views only from a view it shows, apart from an .xls loaded as one.
+bool WorkbookNode::showsViewForStore(SafeSave::Container container) const
+{
+    return OfficeConnection::instance().viewsCanBeShown()
+           && (container == SafeSave::Container::Zip || container == SafeSave::Container::Compound)
+           && !DocumentView::keepsLoadedViews(document->component);
+}
+
+// The workbook's own format, as it was loaded; a workbook of no format the office writes
+// takes the one its path's extension names.
+QString WorkbookNode::ownFilterOr(const QString& path) const
+{
+    QString filter = loadedFilter();
     SafeSave::Container container;
     if (!SafeSave::containerOfFilter(filter, container))
         filter = filterForExtension(QFileInfo(path).suffix());
@@ -141,6 +156,8 @@ bool WorkbookNode::storeSafely(const QString& target, const QString& filter, Aut
                               propertyValue("Overwrite", uno::Any(true))});
     try {
         putBackPageStyles(document);
+        if (showsViewForStore(container))
+            DocumentView::showForStore(document->component);
         uno::Reference<frame::XStorable>(document->component, uno::UNO_QUERY_THROW)
             ->storeToURL(toOUString(pathToUrl(temporary)), arguments);
     } catch (...) {

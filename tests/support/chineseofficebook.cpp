@@ -133,7 +133,7 @@ QStringList sheetNames()
     return {QStringLiteral("名单"), QStringLiteral("报名")};
 }
 
-bool write(const QString& path)
+bool write(const QString& path, bool withDataConnection)
 {
     const QStringList names = sheetNames();
     XlsxLook look;
@@ -141,7 +141,20 @@ bool write(const QString& path)
     look.sheets = {sheetLook(0, 40), sheetLook(1, 30)};
     look.head = "<bookViews><workbookView activeTab=\"1\"/></bookViews>";
     look.tail = "<definedNames><definedName name=\"税率\">0.13</definedName></definedNames>";
+    if (withDataConnection)
+        look.connections =
+            "<connections xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+            "<connection id=\"1\" name=\"销售库\" type=\"1\" refreshedVersion=\"6\" saveData=\"1\">"
+            "<dbPr connection=\"DSN=销售库;\" command=\"SELECT * FROM 名单\"/></connection></connections>";
     return writeXlsx(path, {sheetContent(names.at(0), 0, 40), sheetContent(names.at(1), 1, 30)}, look);
+}
+
+bool writeAs(const QString& path)
+{
+    if (path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
+        return write(path);
+    const QString xlsx = path + QStringLiteral(".xlsx");
+    return write(xlsx) && convertWorkbook(xlsx, path);
 }
 
 } // namespace ChineseOfficeBook

@@ -16,7 +16,11 @@ QStringList columnFonts();
 QStringList sheetNames();
 constexpr int kTitleRows = 1;
 
-// Writes the .xlsx; true when it was written.
-bool write(const QString& path);
+// Writes the .xlsx; true when it was written. With a data connection (a query of a database), the
+// workbook holds something a save through the office drops.
+bool write(const QString& path, bool withDataConnection = false);
+// The same book in the format of the path's extension (.xlsx, .ods, .xls): written as an .xlsx
+// beside it and converted through the office.
+bool writeAs(const QString& path);
 
 } // namespace ChineseOfficeBook

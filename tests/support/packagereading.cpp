@@ -80,6 +80,10 @@ SheetView viewOf(const QString& sheet)
     const QString element = elements(sheet, QStringLiteral("sheetView")).value(0);
     const QString pane = elements(element, QStringLiteral("pane")).value(0);
     view.frozen = attribute(pane, QStringLiteral("state")).startsWith(QLatin1String("frozen"));
+    if (view.frozen) {
+        view.frozenRows = attribute(pane, QStringLiteral("ySplit")).toInt();
+        view.frozenColumns = attribute(pane, QStringLiteral("xSplit")).toInt();
+    }
     const QString zoom = attribute(element.left(element.indexOf(QLatin1Char('>'))), QStringLiteral("zoomScale"));
     view.zoom = zoom.isEmpty() ? 100 : zoom.toInt();
     const QString grid = attribute(element.left(element.indexOf(QLatin1Char('>'))), QStringLiteral("showGridLines"));
@@ -87,7 +91,69 @@ SheetView viewOf(const QString& sheet)
     return view;
 }
 
+// The config items of one map entry of settings.xml (a sheet's, or the view's own).
+QHash<QString, QString> configItems(const QString& entry)
+{
+    QHash<QString, QString> items;
+    static const QRegularExpression item(QStringLiteral(
+        "<config:config-item config:name=\"([A-Za-z]+)\" config:type=\"[a-z]+\">([^<]*)</config:config-item>"));
+    for (auto match = item.globalMatch(entry); match.hasNext();) {
+        const auto found = match.next();
+        if (!items.contains(found.captured(1)))
+            items.insert(found.captured(1), xmlText(found.captured(2)));
+    }
+    return items;
+}
+
+// An .ods keeps its views in settings.xml: the first view's entries, one map entry a sheet. Grid
+// lines belong to the view there, so every sheet shows what the view says.
+WorkbookViews readOdsViews(const QString& settings)
+{
+    WorkbookViews views;
+    const int tables = settings.indexOf(QLatin1String("config:name=\"Tables\""));
+    if (tables < 0)
+        return views;
+    const int tablesEnd = settings.indexOf(QLatin1String("</config:config-item-map-named>"), tables);
+    const QString own = settings.left(tables) + settings.mid(tablesEnd);
+    const QHash<QString, QString> viewItems = configItems(own);
+    static const QRegularExpression entry(
+        QStringLiteral("<config:config-item-map-entry config:name=\"([^\"]*)\">(.*?)</config:config-item-map-entry>"),
+        QRegularExpression::DotMatchesEverythingOption);
+    for (auto match = entry.globalMatch(settings.mid(tables, tablesEnd - tables)); match.hasNext();) {
+        const auto found = match.next();
+        const QHash<QString, QString> items = configItems(found.captured(2));
+        SheetView view;
+        if (items.value(QStringLiteral("HorizontalSplitMode")) == QLatin1String("2"))
+            view.frozenColumns = items.value(QStringLiteral("HorizontalSplitPosition")).toInt();
+        if (items.value(QStringLiteral("VerticalSplitMode")) == QLatin1String("2"))
+            view.frozenRows = items.value(QStringLiteral("VerticalSplitPosition")).toInt();
+        view.frozen = view.frozenRows > 0 || view.frozenColumns > 0;
+        view.zoom = items.value(QStringLiteral("ZoomValue"), QStringLiteral("100")).toInt();
+        view.gridShown = isTrue(items.value(QStringLiteral("ShowGrid"),
+                                            viewItems.value(QStringLiteral("ShowGrid"), QStringLiteral("true"))));
+        views.sheets.insert(xmlText(found.captured(1)), view);
+    }
+    views.activeSheet = viewItems.value(QStringLiteral("ActiveTable"));
+    views.read = !views.sheets.isEmpty();
+    return views;
+}
+
 } // namespace
+
+WorkbookViews readViews(const QString& path)
+{
+    ZipPackage package;
+    if (!package.open(path))
+        return WorkbookViews();
+    if (package.find("settings.xml"))
+        return readOdsViews(QString::fromUtf8(package.unpacked("settings.xml")));
+    const XlsxContent content = readXlsx(path);
+    WorkbookViews views;
+    views.read = content.read;
+    views.sheets = content.views;
+    views.activeSheet = content.activeSheet;
+    return views;
+}
 
 XlsxContent readXlsx(const QString& path)
 {

@@ -11,11 +11,14 @@
 struct SheetView
 {
     bool frozen = false;   // a frozen pane
+    int frozenRows = 0;    // rows above it
+    int frozenColumns = 0; // columns left of it
     int zoom = 100;        // zoomScale
     bool gridShown = true; // showGridLines
     bool operator==(const SheetView& other) const
     {
-        return frozen == other.frozen && zoom == other.zoom && gridShown == other.gridShown;
+        return frozen == other.frozen && frozenRows == other.frozenRows && frozenColumns == other.frozenColumns
+               && zoom == other.zoom && gridShown == other.gridShown;
     }
 };
 
@@ -35,3 +38,13 @@ struct XlsxContent
 };
 
 XlsxContent readXlsx(const QString& path);
+
+// The views of an .xlsx (its sheets' XML) or an .ods (its settings.xml): per sheet, and which
+// sheet is active.
+struct WorkbookViews
+{
+    bool read = false;
+    QHash<QString, SheetView> sheets;
+    QString activeSheet;
+};
+WorkbookViews readViews(const QString& path);

@@ -218,6 +218,12 @@ bool writeXlsx(const QString& path, const QList<SheetContent>& sheets, const Xls
     }
     const QByteArray stylesId = "rId" + QByteArray::number(sheets.size() + 1);
     const QByteArray stringsId = "rId" + QByteArray::number(sheets.size() + 2);
+    if (!look.connections.isEmpty()) {
+        sheetTypes +=
+            "<Override PartName=\"/xl/connections.xml\" ContentType=\"" + kTypes + "spreadsheetml.connections+xml\"/>";
+        sheetRelations += "<Relationship Id=\"rId" + QByteArray::number(sheets.size() + 3) + "\" Type=\"" + kRelations
+                          + "/connections\" Target=\"connections.xml\"/>";
+    }
 
     ZipWriter zip(path);
     zip.addDeflated(
@@ -261,6 +267,8 @@ bool writeXlsx(const QString& path, const QList<SheetContent>& sheets, const Xls
                         + kRelations + "/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>");
     zip.addDeflated("xl/styles.xml", kDeclaration + (look.styles.isEmpty() ? kPlainStyles : look.styles));
     zip.addDeflated("xl/sharedStrings.xml", strings.part());
+    if (!look.connections.isEmpty())
+        zip.addDeflated("xl/connections.xml", kDeclaration + look.connections);
     for (int i = 0; i < sheetParts.size(); ++i)
         zip.addDeflated("xl/worksheets/sheet" + QByteArray::number(i + 1) + ".xml", sheetParts.at(i));
     return zip.finish();

@@ -41,6 +41,7 @@ struct XlsxLook
     QByteArray head;             // in the workbook before <sheets>: bookViews
     QByteArray tail;             // after </sheets>: definedNames, calcPr
     bool writtenByExcel = false; // docProps/app.xml names Excel as the program that wrote it
+    QByteArray connections;      // the whole xl/connections.xml (data connections); empty: none
 };
 
 // Writes the sheets as an .xlsx package, without the office. Texts go to the shared strings, each
