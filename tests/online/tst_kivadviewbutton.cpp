@@ -1,8 +1,9 @@
 // The advertisement banner: rotation, pictures from the cache and from the site, pruning, clicks
 // on web and program entries (asked first, from trusted addresses only), unsafe list values,
 // downloads that cannot be written, and the list download when the site is away, stalls or
-// answers with something that is no list.
+// answers with something that is no list. What its boxes say is in tst_kivadboxes.
 
+#include "adlist.h"
 #include "common/desktopservices.h"
 #include "common/dialogs.h"
 #include "online/kivadviewbutton.h"
@@ -12,49 +13,14 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(TestHttpServer::Route)
 
 namespace {
-
-struct Entry
-{
-    QString type;
-    QString name;
-    QString url;
-    QString logoName;
-    QString logoUrl;
-    int duration;
-    QString nameTmp;
-};
-
-QByteArray listXml(const QList<Entry>& entries, const QByteArray& root = "pcad")
-{
-    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<" + root + ">\n";
-    for (const Entry& e : entries) {
-        xml += QString("<ad><TYPE>%1</TYPE><NAME>%2</NAME><URL>%3</URL><LOGONAME>%4</LOGONAME>"
-                       "<LOGOURL>%5</LOGOURL><DURATION>%6</DURATION><NAMETMP>%7</NAMETMP></ad>\n")
-                   .arg(e.type, e.name, e.url, e.logoName, e.logoUrl)
-                   .arg(e.duration)
-                   .arg(e.nameTmp)
-                   .toUtf8();
-    }
-    return xml + "</" + root + ">\n";
-}
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
 
 QByteArray pngPicture()
 {
@@ -73,16 +39,6 @@ QString titleOnShow(const QPushButton& button)
     return button.text().section('\n', 0, 0);
 }
 
-QProgressDialog* visibleProgressDialog()
-{
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* dialog = qobject_cast<QProgressDialog*>(widget);
-        if (dialog && dialog->isVisible())
-            return dialog;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 class TestKivAdViewButton : public QObject
@@ -91,14 +47,6 @@ class TestKivAdViewButton : public QObject
 
 private:
     TestHttpServer server;
-
-    // A banner whose list has just been "downloaded" into the cache folder.
-    void loadList(KivAdViewButton& banner, const QString& cache, const QList<Entry>& entries)
-    {
-        writeFile(cache + "/ad.xml", listXml(entries));
-        banner.setSaveDir(cache);
-        banner.slotsListDownloadFinished(true, "", cache, "ad.xml", "");
-    }
 
     QStringList ticks(KivAdViewButton& banner, const QPushButton& button, int count)
     {
@@ -357,83 +305,6 @@ private slots:
         QCOMPARE(KivDesktopServices::startedPrograms().size(), 1);
     }
 
-    void realQuestionIsPlainAndLeansToNo()
-    {
-        QTemporaryDir cache;
-        server.setRoute("/real.sh", 200, "#!/bin/sh\n");
-        QPushButton button;
-        KivAdViewButton banner(&button);
-        banner.startAdView();
-        loadList(banner, cache.path(),
-                 {{"pc-app", "real.sh", server.url("/real.sh"), "r.png", "", 5, "&lt;b&gt;Real&lt;/b&gt;"}});
-        QStringList texts;
-        bool plain = true;
-        bool noIsDefault = false;
-        KivMessageBox::setHeadless(false);
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, this, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible())
-                return;
-            poll.stop();
-            for (QLabel* label : box->findChildren<QLabel*>()) {
-                if (!label->text().isEmpty())
-                    texts.append(label->text());
-                plain = plain && label->textFormat() == Qt::PlainText && !label->openExternalLinks();
-            }
-            noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
-            box->button(QMessageBox::Yes)->click();
-        });
-        poll.start(20);
-        button.click();
-        KivMessageBox::setHeadless(true);
-        QCOMPARE(texts, QStringList({"是否运行“<b>Real</b>”？", "程序：real.sh\n来自：127.0.0.1"}));
-        QVERIFY(plain);
-        QVERIFY(noIsDefault);
-        QTRY_COMPARE(KivDesktopServices::startedPrograms().size(), 1);
-    }
-
-    void questionNamesALookAlikeHostInItsNetworkForm()
-    {
-        QTemporaryDir cache;
-        QPushButton button;
-        KivAdViewButton banner(&button);
-        banner.startAdView();
-        loadList(banner, cache.path(),
-                 {{"pc-app", "p.exe", QString::fromUtf8("https://ex\xd0\xb0mple.org/p.exe"), "p.png", "", 5, "P"}});
-        KivMessageBox::setNextAnswer(QMessageBox::No);
-        button.click();
-        QCOMPARE(KivMessageBox::shownTexts(), QStringList("是否运行“P”？\n程序：p.exe\n来自：xn--exmple-4nf.org"));
-    }
-
-    void programTitleIsShownAsWritten()
-    {
-        QTemporaryDir cache;
-        TestHttpServer::Route slowProgram;
-        slowProgram.body = QByteArray(3000, 'x');
-        slowProgram.delivery = TestHttpServer::Delivery::Slow;
-        slowProgram.pauseMs = 50;
-        server.setRoute("/titled", slowProgram);
-        QPushButton button;
-        KivAdViewButton banner(&button);
-        banner.startAdView();
-        loadList(banner, cache.path(),
-                 {{"pc-app", "titled", server.url("/titled"), "t.png", "", 5,
-                   "&lt;a href=\"file:///etc/passwd\"&gt;T&lt;/a&gt;"}});
-        KivMessageBox::setNextAnswer(QMessageBox::Yes);
-        button.click();
-        QCOMPARE(KivMessageBox::shownTexts().first().section('\n', 0, 0),
-                 QString("是否运行“<a href=\"file:///etc/passwd\">T</a>”？"));
-        QProgressDialog* dialog = visibleProgressDialog();
-        QVERIFY(dialog);
-        const QLabel* label = dialog->findChild<QLabel*>();
-        QCOMPARE(label->text(), QString("正在下载“<a href=\"file:///etc/passwd\">T</a>”"));
-        QCOMPARE(label->textFormat(), Qt::PlainText);
-        QTRY_COMPARE(server.requestCount("/titled"), 1);
-        dialog->findChild<QPushButton*>()->click();
-        QTRY_VERIFY(!visibleProgressDialog());
-    }
-
     void trustedProgramAddresses_data()
     {
         QTest::addColumn<QString>("address");
@@ -454,32 +325,6 @@ private slots:
         QFETCH(QString, address);
         QFETCH(bool, trusted);
         QCOMPARE(KivAdViewButton::isTrustedProgramAddress(QUrl(address)), trusted);
-    }
-
-    void untrustedProgramIsRefusedWithAMessage()
-    {
-        QTemporaryDir cache;
-        writeFile(cache.path() + "/cached.exe/cached.exe", "MZ"); // from an earlier download
-        QPushButton button;
-        KivAdViewButton banner(&button);
-        banner.startAdView();
-        loadList(banner, cache.path(),
-                 {{"pc-app", "cached.exe", "http://example.org/cached.exe", "c.png", "", 1, "Cached"},
-                  {"pc-app", "new.exe", "http://localhost:" + QString::number(server.port()) + "/new.exe", "n.png", "",
-                   1, "New"}});
-        KivMessageBox::setNextAnswer(QMessageBox::Yes);
-        KivMessageBox::setNextAnswer(QMessageBox::Yes);
-        button.click();
-        banner.slotsShowNext();
-        button.click();
-        QTest::qWait(200);
-        QCOMPARE(KivMessageBox::shownTexts(),
-                 QStringList({"“Cached”的下载地址不安全，不会下载或运行：\nhttp://example.org/cached.exe",
-                              "“New”的下载地址不安全，不会下载或运行：\nhttp://localhost:"
-                                  + QString::number(server.port()) + "/new.exe"}));
-        QVERIFY(KivDesktopServices::startedPrograms().isEmpty());
-        QCOMPARE(server.requestCount("/cached.exe"), 0);
-        QCOMPARE(server.requestCount("/new.exe"), 0);
     }
 
     void programRedirectToAnUntrustedAddressIsNotFollowed()
