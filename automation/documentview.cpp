@@ -1,6 +1,5 @@
 #include "automation/documentview.h"
 
-#include <com/sun/star/awt/XWindow2.hpp>
 #include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -93,24 +92,33 @@ bool keepsLoadedViews(const uno::Reference<lang::XComponent>& document)
     return false;
 }
 
-void showForStore(const uno::Reference<lang::XComponent>& document)
+ShownForStore::ShownForStore(const uno::Reference<lang::XComponent>& document)
 {
     const uno::Reference<frame::XFrame> frame = frameOf(document);
     if (!frame.is())
         return;
-    const uno::Reference<awt::XWindow> window = frame->getContainerWindow();
-    const uno::Reference<awt::XWindow2> shown(window, uno::UNO_QUERY);
-    if (window.is() && !(shown.is() && shown->isVisible())) {
-        // No tool bars or menus: building them needs dialog files the office lacks.
-        uno::Reference<frame::XLayoutManager> layout;
-        uno::Reference<beans::XPropertySet>(frame, uno::UNO_QUERY_THROW)->getPropertyValue("LayoutManager") >>= layout;
-        if (layout.is()) {
-            layout->setVisible(false);
-            layout->lock();
-        }
-        window->setVisible(true);
+    window = frame->getContainerWindow();
+    if (!window.is())
+        return;
+    // No tool bars or menus: building them needs dialog files the office lacks.
+    uno::Reference<frame::XLayoutManager> layout;
+    uno::Reference<beans::XPropertySet>(frame, uno::UNO_QUERY_THROW)->getPropertyValue("LayoutManager") >>= layout;
+    if (layout.is() && layout->isVisible()) {
+        layout->setVisible(false);
+        layout->lock();
     }
+    window->setVisible(true);
     frame->activate();
+}
+
+ShownForStore::~ShownForStore()
+{
+    try {
+        if (window.is())
+            window->setVisible(false);
+    } catch (...) {
+        // The office is gone; the next call says so.
+    }
 }
 
 uno::Any settingsOf(const uno::Reference<lang::XComponent>& document)

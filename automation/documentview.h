@@ -5,6 +5,7 @@
 // nobody sees, so without this its view settings are dropped. Only the office server includes
 // this header.
 
+#include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 
@@ -19,9 +20,21 @@ void keepChildWindowsHidden(const ::com::sun::star::uno::Reference<::com::sun::s
 // name the file had beyond the sheets it now holds.
 bool keepsLoadedViews(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document);
 
-// Shows the document's frame without tool bars or menus (once), and makes it the current view,
-// so that the next store writes this document's view settings and no other document's.
-void showForStore(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document);
+// While it lives, the document's frame is shown, without tool bars or menus, as the current view,
+// so that a store writes this document's view settings and no other document's. Hidden again
+// afterwards: a shown view redraws its sheet tabs at every sheet added or taken away, which
+// makes a run over many sheets grow with their square.
+class ShownForStore
+{
+public:
+    explicit ShownForStore(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document);
+    ~ShownForStore();
+    ShownForStore(const ShownForStore&) = delete;
+    ShownForStore& operator=(const ShownForStore&) = delete;
+
+private:
+    ::com::sun::star::uno::Reference<::com::sun::star::awt::XWindow> window;
+};
 
 // The view's settings by sheet position (panes, zoom, the active sheet), and putting them back:
 // sheets an undo brings back come with a plain view otherwise. Grid lines are not among them.

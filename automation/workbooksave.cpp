@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QUrl>
 #include <algorithm>
+#include <optional>
 
 namespace OfficeNodes {
 
@@ -156,8 +157,9 @@ bool WorkbookNode::storeSafely(const QString& target, const QString& filter, Aut
                               propertyValue("Overwrite", uno::Any(true))});
     try {
         putBackPageStyles(document);
+        std::optional<DocumentView::ShownForStore> shown;
         if (showsViewForStore(container))
-            DocumentView::showForStore(document->component);
+            shown.emplace(document->component);
         uno::Reference<frame::XStorable>(document->component, uno::UNO_QUERY_THROW)
             ->storeToURL(toOUString(pathToUrl(temporary)), arguments);
     } catch (...) {
