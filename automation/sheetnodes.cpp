@@ -2,6 +2,7 @@
 
 #include "automation/collectionnodes.h"
 #include "automation/conditionformulas.h"
+#include "automation/sheetcalculation.h"
 #include "automation/sheetgroupdeletion.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -60,6 +61,11 @@ QVariant WorksheetNode::call(const QString& member, const QVariantList& args, Au
         return guarded<QVariant>(error, [&] { return moveBefore(args.value(0), error); });
     if (member == QLatin1String("Delete"))
         return guarded<QVariant>(error, [&] { return remove(); });
+    if (member == QLatin1String("Calculate"))
+        return guarded<QVariant>(error, [&] {
+            SheetCalculation::calculate(document->component, sheet);
+            return QVariant(true);
+        });
     // Not Excel's: runs of values down columns, each [column, first row (both 1-based), values],
     // written in one call; whether each was written (not into part of an array formula, say).
     if (member == QLatin1String("WriteColumnRuns"))

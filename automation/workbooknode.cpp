@@ -1,5 +1,6 @@
 #include "automation/workbooknode.h"
 
+#include "automation/sheetcalculation.h"
 #include "automation/collectionnodes.h"
 #include "automation/formulavalues.h"
 #include "automation/sheetgroupdeletion.h"
@@ -110,6 +111,8 @@ QVariant WorkbookNode::property(const QString& name, AutomationError& error)
             return document->lostFeatures;
         if (name == QLatin1String("KeepFeatures"))
             return document->keepFeatures;
+        if (name == QLatin1String("KeepSavedResults"))
+            return SheetCalculation::keepsSavedResults(document->component);
         unknownMember(error, name);
         return QVariant();
     });
@@ -120,6 +123,13 @@ void WorkbookNode::setProperty(const QString& name, const QVariant& value, Autom
     // Not Excel's: with it, "Save" refuses a file that lacks features of the one it replaces.
     if (name == QLatin1String("KeepFeatures"))
         document->keepFeatures = value.toBool();
+    // Not Excel's: with it, formulas keep the results the file was saved with until a sheet's
+    // "Calculate" (see SheetCalculation).
+    else if (name == QLatin1String("KeepSavedResults"))
+        guarded<bool>(error, [&] {
+            SheetCalculation::keepSavedResults(document->component, value.toBool());
+            return true;
+        });
     else
         unknownMember(error, name);
 }

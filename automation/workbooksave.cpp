@@ -6,6 +6,7 @@
 #include "automation/documentview.h"
 #include "automation/featureinventory.h"
 #include "automation/safesave.h"
+#include "automation/sheetcalculation.h"
 #include "automation/sheetgroupdeletion.h"
 
 #include <com/sun/star/frame/XModel.hpp>
@@ -157,6 +158,7 @@ bool WorkbookNode::storeSafely(const QString& target, const QString& filter, Aut
                               propertyValue("Overwrite", uno::Any(true))});
     try {
         putBackPageStyles(document);
+        SheetCalculation::calculateTableFormulas(document->component);
         std::optional<DocumentView::ShownForStore> shown;
         if (showsViewForStore(container))
             shown.emplace(document->component);

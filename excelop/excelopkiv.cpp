@@ -103,6 +103,8 @@ bool ExcelOpKiv::openWorkBook(const QString& path)
     if (workbooks)
         workbooks->dynamicCall("Open(const QString&)", path);
     workbook.reset(excel->querySubObject("ActiveWorkBook"));
+    if (workbook && keepingSavedResults)
+        workbook->setProperty("KeepSavedResults", true);
     return workbook != nullptr;
 }
 
@@ -158,6 +160,13 @@ void ExcelOpKiv::setKeepFeatures(bool keep)
 {
     if (workbook)
         workbook->setProperty("KeepFeatures", keep);
+}
+
+void ExcelOpKiv::setKeepSavedResults(bool keep)
+{
+    keepingSavedResults = keep;
+    if (workbook)
+        workbook->setProperty("KeepSavedResults", keep);
 }
 
 QStringList ExcelOpKiv::featuresLostBySave() const

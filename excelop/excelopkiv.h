@@ -39,6 +39,11 @@ public:
     // the file has (frozen panes, pivot tables, macros, ...): the file stays as it was and
     // featuresLostBySave() says what the save would have lost. Off unless turned on.
     void setKeepFeatures(bool keep);
+    // With it on, the office calculates no formula by itself: every formula keeps the result the
+    // file was saved with (Excel's), until its sheet's calculate(). Off unless turned on.
+    // Workbooks opened later follow it too.
+    void setKeepSavedResults(bool keep);
+    bool keepsSavedResults() const { return keepingSavedResults; }
     // Keys such as "frozen-panes", "pivot-tables", "macros"; empty after a save that kept all.
     // After a save that went ahead, what it lost that was not worth stopping it for.
     QStringList featuresLostBySave() const;
@@ -115,6 +120,7 @@ public:
     SheetEntry* sheetAt(int i) const;
 
 private:
+    bool keepingSavedResults = false;
     bool deleteWorksheet(const QString& name);
     bool deleteSheetGroup(const QStringList& names, const char* deletion);
     // Calls a member of the open workbook; false when there is none or it reports a failure.
@@ -141,3 +147,21 @@ QString uniqueSheetName(const QString& value, const QStringList& takenNames);
 
 // Destroys the old link (closing its workbook) and starts a new one in its place.
 void replaceLink(std::unique_ptr<ExcelOpKiv>& link);
+
+// While it lives, the book's formulas keep the results the file was saved with (see
+// ExcelOpKiv::setKeepSavedResults); afterwards the book calculates as it did before.
+class SavedResultsKept
+{
+public:
+    explicit SavedResultsKept(ExcelOpKiv& book) : book(book), before(book.keepsSavedResults())
+    {
+        book.setKeepSavedResults(true);
+    }
+    ~SavedResultsKept() { book.setKeepSavedResults(before); }
+    SavedResultsKept(const SavedResultsKept&) = delete;
+    SavedResultsKept& operator=(const SavedResultsKept&) = delete;
+
+private:
+    ExcelOpKiv& book;
+    bool before;
+};

@@ -130,6 +130,11 @@ bool SheetEntry::deleteColumn(int col)
     return called(std::unique_ptr<AxObject>(sheet ? sheet->querySubObject("Columns(int)", col) : nullptr), "Delete");
 }
 
+bool SheetEntry::calculate()
+{
+    return sheet && accepted(sheet.get(), [&] { sheet->dynamicCall("Calculate()"); });
+}
+
 bool SheetEntry::setAutoFilter(int row)
 {
     return called(std::unique_ptr<AxObject>(sheet ? sheet->querySubObject("Rows(int)", row) : nullptr),

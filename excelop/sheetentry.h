@@ -102,6 +102,9 @@ public:
     QVector<bool> writeColumnRuns(const QVariantList& runs);
     // Whether the sheet holds formulas anywhere (true when the office cannot say).
     bool holdsFormulas();
+    // Calculates the formulas a change marked, on this sheet only, as Excel's Worksheet.Calculate;
+    // the office keeps every other formula's saved result.
+    bool calculate();
     // Each cell's formula as the office writes it ("=$Sheet2.A1*2"), other cells' contents, rows
     // of the used area from A1.
     QList<QStringList> usedAreaFormulas();

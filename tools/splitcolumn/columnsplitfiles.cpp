@@ -96,6 +96,8 @@ JobOutcome ColumnSplitJob::splitIntoFiles(std::unique_ptr<ExcelOpKiv>& link)
     const QVector<SplitPlanEntry> sheets = planSheets(groups, link->getSheetNames());
     const QVector<SplitPlanEntry> files = planFiles(groups, extensionOf(request.workbookPath));
 
+    // Formulas the split does not change keep Excel's results; the copy is closed afterwards.
+    link->setKeepSavedResults(true);
     ColumnSplitRun run(*link, runSettings());
     const ColumnSplitRun::Outcome split = run.run();
     if (link->officeState() != OfficeState::Working) {

@@ -121,6 +121,8 @@ JobOutcome ColumnSplitJob::splitInOpenWorkbook(ExcelOpKiv& book)
     if (refused(book, refusal))
         return refusal;
 
+    // Formulas the split does not change keep Excel's results, through the save.
+    const SavedResultsKept keptResults(book);
     // The run's dialog stays up through the save, which takes seconds on a long sheet.
     RunProgressHold dialogThroughSave;
     ColumnSplitRun run(book, runSettings());

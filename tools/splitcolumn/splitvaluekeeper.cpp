@@ -144,6 +144,7 @@ QVector<QPoint> SplitValueKeeper::restoreWhatTheCopyBroke(SheetEntry& copy, cons
 {
     if (tableFormulas.isEmpty() || !copy.sheet)
         return {};
+    copy.calculate();
     const QList<QVariantList> shown = copy.usedAreaValues();
     SourceCells broken;
     for (const QPoint& cell : tableFormulas) {

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <optional>
 
 SheetFilesRun::SheetFilesRun(ExcelOpKiv& book, const QString& targetPath, const QString& outputFolder)
     : book(book), targetPath(targetPath), outputFolder(outputFolder)
@@ -29,6 +30,11 @@ SheetFilesRun::Outcome SheetFilesRun::run(const QStringList& sheetNames)
     RunProgress progress(QCoreApplication::translate("splitExcelFromSheets", "正在处理中，请不要操作其他Excel文件。"),
                          QCoreApplication::translate("splitExcelFromSheets", "取消"), 0, count * count);
     book.openSheets();
+    // A formula kept as it is may lose what it points at, and must then show #REF!: only without
+    // such formulas do the files keep the results the workbook was saved with.
+    std::optional<SavedResultsKept> keptResults;
+    if (!keepBrokenFormulas)
+        keptResults.emplace(book);
     valuesKept = keepValuesFor(wanted);
     placeholderSheets = book.holdsMacroCodeNames();
     const Step step = undoBringsBackEverySheet() ? writeFilesByHalving(progress) : writeFilesByFullCopies(progress);

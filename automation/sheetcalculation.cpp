@@ -1,0 +1,109 @@
+#include "automation/sheetcalculation.h"
+
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/sheet/CellFlags.hpp>
+#include <com/sun/star/sheet/XCalculatable.hpp>
+#include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XCellRangeFormula.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/table/CellRangeAddress.hpp>
+#include <com/sun/star/table/XCell.hpp>
+
+#include <vector>
+
+using namespace ::com::sun::star;
+using rtl::OUString;
+
+namespace SheetCalculation {
+
+void keepSavedResults(const uno::Reference<lang::XComponent>& document, bool keep)
+{
+    const uno::Reference<sheet::XCalculatable> calculatable(document, uno::UNO_QUERY);
+    const uno::Reference<sheet::XSpreadsheetDocument> spreadsheets(document, uno::UNO_QUERY);
+    if (!calculatable.is() || !spreadsheets.is() || calculatable->isAutomaticCalculationEnabled() != keep)
+        return;
+    if (!keep) {
+        calculatable->enableAutomaticCalculation(true);
+        return;
+    }
+    // What the file holds no result for is calculated first, as the office would on a read or a
+    // store: a formula saved without its result, one the office could not take as saved.
+    const uno::Reference<container::XIndexAccess> sheets(spreadsheets->getSheets(), uno::UNO_QUERY_THROW);
+    for (sal_Int32 i = 0; i < sheets->getCount(); ++i)
+        calculate(document, uno::Reference<sheet::XSpreadsheet>(sheets->getByIndex(i), uno::UNO_QUERY_THROW));
+    calculatable->enableAutomaticCalculation(false);
+}
+
+bool keepsSavedResults(const uno::Reference<lang::XComponent>& document)
+{
+    const uno::Reference<sheet::XCalculatable> calculatable(document, uno::UNO_QUERY);
+    return calculatable.is() && !calculatable->isAutomaticCalculationEnabled();
+}
+
+void calculate(const uno::Reference<lang::XComponent>& document, const uno::Reference<sheet::XSpreadsheet>& sheet)
+{
+    const uno::Reference<sheet::XCalculatable> calculatable(document, uno::UNO_QUERY_THROW);
+    const uno::Reference<sheet::XSheetCellRanges> formulas =
+        uno::Reference<sheet::XCellRangesQuery>(sheet, uno::UNO_QUERY_THROW)
+            ->queryContentCells(sheet::CellFlags::FORMULA);
+    const uno::Sequence<table::CellRangeAddress> areas = formulas->getRangeAddresses();
+    if (!areas.hasElements())
+        return;
+    // With automatic calculation on, reading a formula's result calculates it when it is marked
+    // changed; switching it on calculates nothing by itself.
+    const bool automatic = calculatable->isAutomaticCalculationEnabled();
+    calculatable->enableAutomaticCalculation(true);
+    try {
+        for (const table::CellRangeAddress& area : areas)
+            uno::Reference<sheet::XCellRangeData>(
+                sheet->getCellRangeByPosition(area.StartColumn, area.StartRow, area.EndColumn, area.EndRow),
+                uno::UNO_QUERY_THROW)
+                ->getDataArray();
+    } catch (...) {
+        calculatable->enableAutomaticCalculation(automatic);
+        throw;
+    }
+    calculatable->enableAutomaticCalculation(automatic);
+}
+
+void calculateTableFormulas(const uno::Reference<lang::XComponent>& document)
+{
+    if (!keepsSavedResults(document))
+        return;
+    const uno::Reference<sheet::XCalculatable> calculatable(document, uno::UNO_QUERY_THROW);
+    const uno::Reference<container::XIndexAccess> sheets(
+        uno::Reference<sheet::XSpreadsheetDocument>(document, uno::UNO_QUERY_THROW)->getSheets(), uno::UNO_QUERY_THROW);
+    std::vector<uno::Reference<table::XCell>> tableFormulas;
+    for (sal_Int32 i = 0; i < sheets->getCount(); ++i) {
+        const uno::Reference<sheet::XSpreadsheet> sheet(sheets->getByIndex(i), uno::UNO_QUERY_THROW);
+        const uno::Reference<sheet::XSheetCellRanges> formulas =
+            uno::Reference<sheet::XCellRangesQuery>(sheet, uno::UNO_QUERY_THROW)
+                ->queryContentCells(sheet::CellFlags::FORMULA);
+        for (const table::CellRangeAddress& area : formulas->getRangeAddresses()) {
+            const uno::Sequence<uno::Sequence<OUString>> rows =
+                uno::Reference<sheet::XCellRangeFormula>(
+                    sheet->getCellRangeByPosition(area.StartColumn, area.StartRow, area.EndColumn, area.EndRow),
+                    uno::UNO_QUERY_THROW)
+                    ->getFormulaArray();
+            for (sal_Int32 r = 0; r < rows.getLength(); ++r)
+                for (sal_Int32 c = 0; c < rows[r].getLength(); ++c)
+                    if (rows[r][c].indexOf('[') >= 0)
+                        tableFormulas.push_back(sheet->getCellByPosition(area.StartColumn + c, area.StartRow + r));
+        }
+    }
+    if (tableFormulas.empty())
+        return;
+    calculatable->enableAutomaticCalculation(true);
+    try {
+        for (const uno::Reference<table::XCell>& cell : tableFormulas)
+            cell->getValue();
+    } catch (...) {
+        calculatable->enableAutomaticCalculation(false);
+        throw;
+    }
+    calculatable->enableAutomaticCalculation(false);
+}
+
+} // namespace SheetCalculation

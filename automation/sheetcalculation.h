@@ -1,0 +1,30 @@
+#pragma once
+// Formula results as the user saw them. The office marks formulas changed when a sheet is copied
+// or deleted or a column inserted, and with automatic calculation on it calculates them again with
+// its own functions, which disagree with Excel's in places (WORKDAY with holidays, EDATE, TEXT
+// with some format codes, IRR, table references). A workbook can therefore have automatic
+// calculation off while a tool works on them: a formula the office marked changed keeps the result
+// the file was saved with, and a store writes that result. Only what the tool asks is calculated.
+// Only the office server includes this header.
+
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+
+namespace SheetCalculation {
+
+// With keep, the document's automatic calculation goes off (what the file held no result for is
+// calculated first); without, it comes back on. A store does not record it.
+void keepSavedResults(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document, bool keep);
+bool keepsSavedResults(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document);
+
+// Calculates the sheet's formulas the office marked changed (and what they take from elsewhere),
+// as Excel's Worksheet.Calculate does; the rest of the workbook keeps its results.
+void calculate(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document,
+               const ::com::sun::star::uno::Reference<::com::sun::star::sheet::XSpreadsheet>& sheet);
+
+// While results are kept: calculates the formulas that reach tables by name (Table1[Column]).
+// The office compiles those again when a sheet is copied or deleted, and a compiled formula has
+// no result until it is calculated. Called before a store.
+void calculateTableFormulas(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document);
+
+} // namespace SheetCalculation
