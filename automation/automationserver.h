@@ -43,12 +43,15 @@ class AutomationRegistry
 {
 public:
     using Factory = std::function<AutomationNodePtr()>;
-    // Registers (or replaces) the server behind a ProgID.
-    static void registerServer(const QString& progId, Factory factory);
+    using Reason = std::function<QString()>;
+    // Registers (or replaces) the server behind a ProgID; whyNot tells why it could not start.
+    static void registerServer(const QString& progId, Factory factory, Reason whyNot = nullptr);
     static void unregisterServer(const QString& progId);
     // A new application object of the server, or none when the ProgID is unknown or the server
     // cannot start.
     static AutomationNodePtr create(const QString& progId);
+    // Why the last create() gave none, when the server can tell; empty otherwise.
+    static QString whyNotCreated(const QString& progId);
 };
 
 // "Cells(int,int)" -> "Cells"; "Copy (const QVariant&)" -> "Copy".

@@ -220,24 +220,30 @@ bool OfficeConnection::start()
     static QString profileFolder;
     if (profileFolder.isEmpty())
         profileFolder = reserveProfileFolder();
-    if (profileFolder.isEmpty())
+    if (profileFolder.isEmpty() || !QDir().mkpath(profileFolder)) {
+        startFailure = QStringLiteral("no office profile can be made in %1")
+                           .arg(joinPath(localDataFolder(), QStringLiteral("office")));
         return false;
+    }
     QDir().mkpath(profileFolder);
     // Our own lock guards the profile; a lock the office left when it was killed must not stop it.
     QFile::remove(joinPath(profileFolder, QStringLiteral("user/.lock")));
     QFile::remove(joinPath(profileFolder, QStringLiteral(".lock")));
 
-    const QString pipeName =
-        QStringLiteral("kivexcel-%1-%2-%3").arg(getpid()).arg(++startCount).arg(QDateTime::currentMSecsSinceEpoch());
     profileUrl = QUrl::fromLocalFile(profileFolder).toString(QUrl::FullyEncoded);
     stoppedAnswering = false;
-    if (!spawnOffice(pipeName, profileUrl))
-        return false;
-    if (!connectBridge(pipeName)) {
-        // We start soffice.bin directly, so we restart it as its launcher would.
-        if (lastExitStatus != kOfficeAsksForRestart || !spawnOffice(pipeName, profileUrl) || !connectBridge(pipeName))
+    ++startCount;
+    // A first start on a machine or profile does more (the profile, the font caches) and may fail
+    // where the next one holds: once more, with the reason kept.
+    if (!launch()) {
+        qWarning("The office did not start (%s); starting it once more", qPrintable(startFailure));
+        stopProcess();
+        if (!launch()) {
+            qWarning("The office did not start: %s", qPrintable(startFailure));
             return false;
+        }
     }
+    startFailure.clear();
     recordOfficeVersion();
     childWindowsHidden = true;
     try {
@@ -254,6 +260,63 @@ bool OfficeConnection::start()
         std::atexit(shutdownAtExit);
     }
     return true;
+}
+
+bool OfficeConnection::launch()
+{
+    const QString pipeName =
+        QStringLiteral("kivexcel-%1-%2-%3").arg(getpid()).arg(startCount).arg(QDateTime::currentMSecsSinceEpoch());
+    if (!spawnOffice(pipeName, profileUrl)) {
+        startFailure = QStringLiteral("the office program could not be run");
+        return false;
+    }
+    // We start soffice.bin directly, so we restart it as its launcher would: after making a new
+    // profile it asks for a restart, which may come after it has taken the connection.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (connectBridge(pipeName) && answers())
+            return true;
+        if (lastExitStatus != kOfficeAsksForRestart || attempt > 0)
+            break;
+        stopProcess();
+        if (!spawnOffice(pipeName, profileUrl)) {
+            startFailure = QStringLiteral("the office program could not be run again");
+            return false;
+        }
+    }
+    startFailure = whyNotStarted();
+    return false;
+}
+
+// Whether the office just connected takes a call and is still running afterwards.
+bool OfficeConnection::answers()
+{
+    try {
+        desktopRef->getComponents();
+    } catch (...) {}
+    QThread::msleep(50);
+    return processRunning(officePid, &lastExitStatus) && !bridgeDisposed;
+}
+
+// The office's exit status, or that it did not answer, and the last lines it wrote.
+QString OfficeConnection::whyNotStarted() const
+{
+    QString why = lastExitStatus >= 0 ? QStringLiteral("the office ended with status %1").arg(lastExitStatus)
+                  : processRunning(officePid)
+                      ? QStringLiteral("the office did not answer within %1 s").arg(kConnectTimeoutMs / 1000)
+                      : QStringLiteral("the office ended");
+    QFile output(outputLogPath());
+    if (output.open(QIODevice::ReadOnly)) {
+        const QStringList lines = QString::fromLocal8Bit(output.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        if (!lines.isEmpty())
+            why += QStringLiteral("; its last output: ")
+                   + lines.mid(qMax(0, lines.size() - 5)).join(QStringLiteral(" | "));
+    }
+    return why;
+}
+
+QString OfficeConnection::outputLogPath() const
+{
+    return QDir(QUrl(profileUrl).toLocalFile()).filePath(QStringLiteral("office-output.log"));
 }
 
 bool OfficeConnection::spawnOffice(const QString& pipeName, const QString& profileUrl)
@@ -280,6 +343,8 @@ bool OfficeConnection::spawnOffice(const QString& pipeName, const QString& profi
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
+    // What the office writes is kept for a start that fails (see whyNotStarted).
+    const QByteArray outputLog = QFile::encodeName(outputLogPath());
 
     const pid_t parent = getpid();
     const pid_t pid = fork();
@@ -299,10 +364,12 @@ bool OfficeConnection::spawnOffice(const QString& pipeName, const QString& profi
         if (!fontConfiguration.isEmpty())
             setenv("FONTCONFIG_FILE", fontConfiguration.constData(), 1);
         const int devNull = open("/dev/null", O_RDWR);
-        if (devNull >= 0) {
+        if (devNull >= 0)
             dup2(devNull, STDIN_FILENO);
-            dup2(devNull, STDOUT_FILENO);
-            dup2(devNull, STDERR_FILENO);
+        const int output = open(outputLog.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (output >= 0 || devNull >= 0) {
+            dup2(output >= 0 ? output : devNull, STDOUT_FILENO);
+            dup2(output >= 0 ? output : devNull, STDERR_FILENO);
         }
         execv(argv[0], argv.data());
         _exit(127);

@@ -50,6 +50,8 @@ public:
 
     // Which start of the office this is: an application object made on an earlier one is stale.
     int generation() const { return startCount; }
+    // Why the office could not be started the last time it was tried; empty once it runs.
+    QString lastStartFailure() const { return startFailure; }
     // Whether the last office was ended because a call into it took longer than the limit.
     bool endedForNotAnswering() const { return stoppedAnswering; }
 
@@ -71,6 +73,10 @@ private:
     void leaveCall();
     void watchCalls();
     bool start();
+    bool launch();
+    bool answers();
+    QString whyNotStarted() const;
+    QString outputLogPath() const;
     bool spawnOffice(const QString& pipeName, const QString& profileUrl);
     bool connectBridge(const QString& pipeName);
     void recordOfficeVersion();
@@ -88,6 +94,7 @@ private:
     QString profileUrl;
     QSet<QString> openDocumentUrls;
     int startCount = 0;
+    QString startFailure;
     bool childWindowsHidden = false;
     class QLockFile* profileLock = nullptr;
 

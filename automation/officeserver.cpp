@@ -60,7 +60,8 @@ QList<bool> undoOfOpenWorkbooksForTests()
 
 void registerAsExcel()
 {
-    AutomationRegistry::registerServer(QStringLiteral("Excel.Application"), createApplication);
+    AutomationRegistry::registerServer(QStringLiteral("Excel.Application"), createApplication,
+                                       [] { return OfficeConnection::instance().lastStartFailure(); });
 }
 
 void killOfficeForTests()

@@ -111,7 +111,11 @@ bool ExcelOpKiv::openWorkBook(const QString& path)
 bool ExcelOpKiv::openSheets()
 {
     if (!excel) {
-        showNotice(QCoreApplication::translate("ExcelOpKiv", "打开Excel文件时出错:(this->excel==null)"));
+        QString text = QCoreApplication::translate("ExcelOpKiv", "打开Excel文件时出错:(this->excel==null)");
+        const QString why = AutomationRegistry::whyNotCreated(QStringLiteral("Excel.Application"));
+        if (!why.isEmpty())
+            text += QLatin1Char('\n') + why;
+        showNotice(text);
         return false;
     }
     if (!workbook) {
