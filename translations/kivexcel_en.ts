@@ -272,6 +272,11 @@ Between the cells or names a message lists.</extracomment>
         <extracomment>%1 the cells and names whose formulas have 3-D references over a compared sheet.</extracomment>
         <translation>The formulas of %1 add up the same place on several sheets through 3-D references (such as Sheet1:Sheet3!A1), among them a compared sheet. The comparison inserts a new column there: the contents move right while the 3-D references stay, so these formulas give other results.</translation>
     </message>
+    <message>
+        <source>%1的公式引用整行（如$A1:$IV4）或两个区域的交集。在.xls文件里插入新列后，电子表格程序会把这样的公式变成#REF!。请先把文件另存为.xlsx再对比。文件没有改动。</source>
+        <extracomment>%1 cells such as Sheet1!B4.</extracomment>
+        <translation>The formulas of %1 refer to whole rows (such as $A1:$IV4) or to the intersection of two ranges. In an .xls file the spreadsheet program turns such formulas into #REF! when a column is inserted. Please save the file as .xlsx first, then compare. The file was not changed.</translation>
+    </message>
 </context>
 <context>
     <name>ExcelOpKiv</name>

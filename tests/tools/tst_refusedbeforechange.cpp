@@ -52,6 +52,20 @@ private slots:
                       QStringLiteral("表2的最后一列已被使用，无法插入新列。"));
     }
 
+    // In an .xls the office moves a range over whole rows ($A1:$IV4) past the last column when a
+    // column goes in, where Excel keeps it: refused before any change, naming the cells.
+    void comparerRefusesWholeRowRangesOfAnXls()
+    {
+        const QString source = QDir(corpusFolder()).filePath(QStringLiteral("RowFunctionTestCaseData.xls"));
+        if (!QFile::exists(source))
+            QSKIP("the shared corpus of real-world workbooks is not here");
+        const QString book = folder.filePath(QStringLiteral("whole-rows.xls"));
+        QVERIFY(QFile::copy(source, book));
+        QFile(book).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        verifyRefused(comparing(book, QStringLiteral("Read Me"), QStringLiteral("Tests")), book,
+                      QStringLiteral("Tests!B4、Tests!B5、Tests!B6、Tests!B7的公式引用整行"));
+    }
+
     void protectedSheetsAreRefusedByBothChangingTools()
     {
         const QString book = copy(QStringLiteral("poi-CVLKRA-KYC_Download_File_Structure_V3.1.xlsx"));

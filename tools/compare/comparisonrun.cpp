@@ -299,6 +299,15 @@ QString ComparisonRun::firstInputProblem()
         return tr("表1的最后一列已被使用，无法插入新列。");
     if (!hasFreeColumns(table2, insertedColumns() * twice, savedFile))
         return tr("表2的最后一列已被使用，无法插入新列。");
+    if (QFileInfo(savedFile).suffix().compare(QLatin1String("xls"), Qt::CaseInsensitive) == 0) {
+        const QStringList broken = formulasAnInsertBreaksInXls(book, {table1->getSheetName(), table2->getSheetName()});
+        if (!broken.isEmpty())
+            //: %1 cells such as Sheet1!B4.
+            return tr("%1的公式引用整行（如$A1:$IV4）或两个区域的交集。在."
+                      "xls文件里插入新列后，电子表格程序会把这样的公式变成"
+                      "#REF!。请先把文件另存为.xlsx再对比。文件没有改动。")
+                .arg(broken.mid(0, 5).join(tr("、")));
+    }
     return QString();
 }
 

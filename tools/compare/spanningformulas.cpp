@@ -4,6 +4,7 @@
 #include "tools/splitcolumn/formulareferences.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace {
@@ -74,6 +75,52 @@ SpanningFormulas formulasSpanning(ExcelOpKiv& book, const QStringList& sheetName
     }
     found.names.sort(Qt::CaseInsensitive);
     return found;
+}
+
+namespace {
+
+// Whether the formula, as the office writes it, holds a whole-row range of an .xls or an
+// intersection ("!" between two references, outside texts and error values).
+bool breaksWhenAColumnIsInserted(QString formula)
+{
+    static const QRegularExpression wholeRows(QStringLiteral("(?<![A-Za-z$])\\$?A\\$?\\d+:\\$?IV\\$?\\d+(?!\\d)"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    if (wholeRows.match(formula).hasMatch())
+        return true;
+    static const QRegularExpression texts(QStringLiteral("\"[^\"]*\"|'[^']*'|#[A-Z/0]+[!?]"));
+    return formula.remove(texts).contains(QLatin1Char('!'));
+}
+
+bool concernsAnyOf(const QString& formula, const QString& ownSheet, const QStringList& sheetNames)
+{
+    for (const QString& name : sheetNames)
+        if (ownSheet.compare(name, Qt::CaseInsensitive) == 0 || formula.contains(name + QLatin1Char('.'))
+            || formula.contains(name + QLatin1String("'.")))
+            return true;
+    return false;
+}
+
+} // namespace
+
+QStringList formulasAnInsertBreaksInXls(ExcelOpKiv& book, const QStringList& sheetNames)
+{
+    QStringList cells;
+    for (int k = 0; k < book.sheetCount(); ++k) {
+        SheetEntry* sheet = book.sheetAt(k);
+        if (!sheet || !sheet->holdsFormulas())
+            continue;
+        const QList<QStringList> rows = sheet->usedAreaFormulas();
+        for (int r = 0; r < rows.size(); ++r)
+            for (int c = 0; c < rows.at(r).size(); ++c) {
+                const QString& formula = rows.at(r).at(c);
+                const bool formulaCell =
+                    formula.startsWith(QLatin1Char('=')) || formula.startsWith(QLatin1String("{="));
+                if (formulaCell && breaksWhenAColumnIsInserted(formula)
+                    && concernsAnyOf(formula, sheet->getSheetName(), sheetNames))
+                    cells.append(cellName(sheet->getSheetName(), r + 1, c + 1));
+            }
+    }
+    return cells;
 }
 
 QString spanningExplanation(const SpanningFormulas& found)

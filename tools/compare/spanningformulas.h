@@ -28,3 +28,9 @@ SpanningFormulas formulasSpanning(ExcelOpKiv& book, const QStringList& sheetName
 // What inserting the comparer's columns does to those formulas, in the comparer's words; empty
 // when there are none.
 QString spanningExplanation(const SpanningFormulas& found);
+
+// The cells (Sheet1!B4) of an .xls whose formulas an inserted column breaks in the office though
+// not in Excel: a range over whole rows, written $A1:$IV4, which the office moves past the last
+// column (#REF!), and an intersection of two ranges. Only formulas on the named sheets or naming
+// one of them count.
+QStringList formulasAnInsertBreaksInXls(ExcelOpKiv& book, const QStringList& sheetNames);
