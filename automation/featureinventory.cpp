@@ -74,7 +74,11 @@ void countWorksheet(const QByteArray& xml, QMap<QString, int>& counts)
     counts["conditional-formats"] += occurrences(xml, "<cfRule ") + occurrences(xml, "<x14:cfRule ");
     counts["sparklines"] += occurrences(xml, "<x14:sparkline>");
     counts["hyperlinks"] += occurrences(xml, "<hyperlink ");
-    counts["sheet-protection"] += occurrences(xml, "<sheetProtection ");
+    // An element without sheet="1" only keeps settings for a protection that is off.
+    const QByteArray protection = startTag(xml, "sheetProtection");
+    if (!protection.isEmpty() && !isFalse(attributeOf(protection, "sheet"))
+        && !attributeOf(protection, "sheet").isEmpty())
+        ++counts["sheet-protection"];
 }
 
 void countWorkbook(const QByteArray& xml, QMap<QString, int>& counts)
@@ -102,7 +106,9 @@ void countXlsxEntry(const ZipPackage& package, const ZipPackage::Entry& entry, I
         counts["shapes"] += occurrences(drawing, "<xdr:sp>") + occurrences(drawing, "<xdr:sp ");
     } else if (xml && name.startsWith(QLatin1String("xl/pivotTables/")))
         ++counts["pivot-tables"];
-    else if (xml && name.startsWith(QLatin1String("xl/tables/")))
+    // Single cells of an XML map live beside the tables but are none.
+    else if (xml && name.startsWith(QLatin1String("xl/tables/"))
+             && !name.startsWith(QLatin1String("xl/tables/tableSingleCells")))
         ++counts["tables"];
     else if (xml && name.startsWith(QLatin1String("xl/slicers/")))
         ++counts["slicers"];

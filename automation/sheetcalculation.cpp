@@ -68,14 +68,14 @@ void calculate(const uno::Reference<lang::XComponent>& document, const uno::Refe
     calculatable->enableAutomaticCalculation(automatic);
 }
 
-void calculateTableFormulas(const uno::Reference<lang::XComponent>& document)
+void calculateRecompiledFormulas(const uno::Reference<lang::XComponent>& document)
 {
     if (!keepsSavedResults(document))
         return;
     const uno::Reference<sheet::XCalculatable> calculatable(document, uno::UNO_QUERY_THROW);
     const uno::Reference<container::XIndexAccess> sheets(
         uno::Reference<sheet::XSpreadsheetDocument>(document, uno::UNO_QUERY_THROW)->getSheets(), uno::UNO_QUERY_THROW);
-    std::vector<uno::Reference<table::XCell>> tableFormulas;
+    std::vector<uno::Reference<table::XCell>> recompiled;
     for (sal_Int32 i = 0; i < sheets->getCount(); ++i) {
         const uno::Reference<sheet::XSpreadsheet> sheet(sheets->getByIndex(i), uno::UNO_QUERY_THROW);
         const uno::Reference<sheet::XSheetCellRanges> formulas =
@@ -89,15 +89,15 @@ void calculateTableFormulas(const uno::Reference<lang::XComponent>& document)
                     ->getFormulaArray();
             for (sal_Int32 r = 0; r < rows.getLength(); ++r)
                 for (sal_Int32 c = 0; c < rows[r].getLength(); ++c)
-                    if (rows[r][c].indexOf('[') >= 0)
-                        tableFormulas.push_back(sheet->getCellByPosition(area.StartColumn + c, area.StartRow + r));
+                    if (rows[r][c].indexOf('[') >= 0 || rows[r][c].indexOf("#REF!") >= 0)
+                        recompiled.push_back(sheet->getCellByPosition(area.StartColumn + c, area.StartRow + r));
         }
     }
-    if (tableFormulas.empty())
+    if (recompiled.empty())
         return;
     calculatable->enableAutomaticCalculation(true);
     try {
-        for (const uno::Reference<table::XCell>& cell : tableFormulas)
+        for (const uno::Reference<table::XCell>& cell : recompiled)
             cell->getValue();
     } catch (...) {
         calculatable->enableAutomaticCalculation(false);

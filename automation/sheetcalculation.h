@@ -22,9 +22,9 @@ bool keepsSavedResults(const ::com::sun::star::uno::Reference<::com::sun::star::
 void calculate(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document,
                const ::com::sun::star::uno::Reference<::com::sun::star::sheet::XSpreadsheet>& sheet);
 
-// While results are kept: calculates the formulas that reach tables by name (Table1[Column]).
-// The office compiles those again when a sheet is copied or deleted, and a compiled formula has
-// no result until it is calculated. Called before a store.
-void calculateTableFormulas(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document);
+// While results are kept: calculates the formulas the office compiled again when a sheet was
+// copied or deleted, which have no result until they are calculated: those that reach tables by
+// name (Table1[Column]) and those that lost a reference (#REF!). Called before a store.
+void calculateRecompiledFormulas(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document);
 
 } // namespace SheetCalculation

@@ -158,7 +158,7 @@ bool WorkbookNode::storeSafely(const QString& target, const QString& filter, Aut
                               propertyValue("Overwrite", uno::Any(true))});
     try {
         putBackPageStyles(document);
-        SheetCalculation::calculateTableFormulas(document->component);
+        SheetCalculation::calculateRecompiledFormulas(document->component);
         std::optional<DocumentView::ShownForStore> shown;
         if (showsViewForStore(container))
             shown.emplace(document->component);

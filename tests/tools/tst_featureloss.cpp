@@ -10,6 +10,7 @@
 #include "excelop/excelopkiv.h"
 #include "packagereading.h"
 #include "testsupport.h"
+#include "zipwriter.h"
 #include "tools/compare/comparisonrun.h"
 #include "tools/resultsave.h"
 
@@ -99,6 +100,26 @@ private slots:
         QVERIFY(!FeatureInventory::of(fixturePath(QStringLiteral("xlnt-1_powerpoint_presentation.xlsx"))).read
                 || FeatureInventory::of(fixturePath(QStringLiteral("xlnt-1_powerpoint_presentation.xlsx")))
                        .counts.isEmpty());
+    }
+
+    // What is not there is not counted: the protection settings of an unprotected sheet, an XML
+    // map's single cells beside the tables.
+    void inventoryCountsOnlyWhatIsThere()
+    {
+        const QString path = folder.filePath(QStringLiteral("parts.xlsx"));
+        ZipWriter zip(path);
+        zip.addDeflated("xl/workbook.xml", "<workbook/>");
+        zip.addDeflated("xl/worksheets/sheet1.xml",
+                        "<worksheet><sheetData/><sheetProtection sheet=\"1\"/></worksheet>");
+        zip.addDeflated("xl/worksheets/sheet2.xml",
+                        "<worksheet><sheetData/><sheetProtection objects=\"1\"/></worksheet>");
+        zip.addDeflated("xl/tables/table1.xml", "<table/>");
+        zip.addDeflated("xl/tables/tableSingleCells1.xml", "<singleXmlCells/>");
+        QVERIFY(zip.finish());
+        const FeatureInventory::Inventory inventory = FeatureInventory::of(path);
+        QVERIFY(inventory.read);
+        QCOMPARE(inventory.counts.value(QStringLiteral("sheet-protection")), 1);
+        QCOMPARE(inventory.counts.value(QStringLiteral("tables")), 1);
     }
 
     // The printer driver's own settings are no reason to stop: the save goes ahead and says so.
