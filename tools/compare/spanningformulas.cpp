@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -26,6 +27,28 @@ QString cellName(const QString& sheet, int row, int column)
     quoted.replace(QLatin1Char('\''), QLatin1String("''"));
     return (plain ? sheet : QLatin1Char('\'') + quoted + QLatin1Char('\'')) + QLatin1Char('!') + columnLetters(column)
            + QString::number(row);
+}
+
+// The cells (Sheet1!A3, in tab order, row by row) whose formulas pass the test, which gets the
+// formula as the office writes it ({=...} for an array formula) and the formula's sheet.
+QStringList cellsWhoseFormula(ExcelOpKiv& book, const std::function<bool(const QString&, const QString&)>& passes)
+{
+    QStringList cells;
+    for (int k = 0; k < book.sheetCount(); ++k) {
+        SheetEntry* sheet = book.sheetAt(k);
+        if (!sheet || !sheet->holdsFormulas())
+            continue;
+        const QString sheetName = sheet->getSheetName();
+        const QList<QStringList> rows = sheet->usedAreaFormulas();
+        for (int r = 0; r < rows.size(); ++r)
+            for (int c = 0; c < rows.at(r).size(); ++c) {
+                const QString& formula = rows.at(r).at(c);
+                const bool isFormula = formula.startsWith(QLatin1Char('=')) || formula.startsWith(QLatin1String("{="));
+                if (isFormula && passes(formula, sheetName))
+                    cells.append(cellName(sheetName, r + 1, c + 1));
+            }
+    }
+    return cells;
 }
 
 } // namespace
@@ -57,16 +80,8 @@ SpanningFormulas formulasSpanning(ExcelOpKiv& book, const QStringList& sheetName
     SpanningFormulas found;
     if (positions.isEmpty())
         return found;
-    for (int k = 0; k < book.sheetCount(); ++k) {
-        SheetEntry* sheet = book.sheetAt(k);
-        if (!sheet || !sheet->holdsFormulas())
-            continue;
-        const QList<QStringList> rows = sheet->usedAreaFormulas();
-        for (int r = 0; r < rows.size(); ++r)
-            for (int c = 0; c < rows.at(r).size(); ++c)
-                if (rows.at(r).at(c).startsWith(QLatin1Char('=')) && spansAnyOf(rows.at(r).at(c), order, positions))
-                    found.cells.append(cellName(sheet->getSheetName(), r + 1, c + 1));
-    }
+    found.cells = cellsWhoseFormula(
+        book, [&](const QString& formula, const QString&) { return spansAnyOf(formula, order, positions); });
     const QHash<QString, QString> names = book.definedNames();
     for (auto it = names.cbegin(); it != names.cend(); ++it) {
         const QString refersTo = it.value().startsWith(QLatin1Char('=')) ? it.value() : QLatin1Char('=') + it.value();
@@ -104,23 +119,9 @@ bool concernsAnyOf(const QString& formula, const QString& ownSheet, const QStrin
 
 QStringList formulasAnInsertBreaksInXls(ExcelOpKiv& book, const QStringList& sheetNames)
 {
-    QStringList cells;
-    for (int k = 0; k < book.sheetCount(); ++k) {
-        SheetEntry* sheet = book.sheetAt(k);
-        if (!sheet || !sheet->holdsFormulas())
-            continue;
-        const QList<QStringList> rows = sheet->usedAreaFormulas();
-        for (int r = 0; r < rows.size(); ++r)
-            for (int c = 0; c < rows.at(r).size(); ++c) {
-                const QString& formula = rows.at(r).at(c);
-                const bool formulaCell =
-                    formula.startsWith(QLatin1Char('=')) || formula.startsWith(QLatin1String("{="));
-                if (formulaCell && breaksWhenAColumnIsInserted(formula)
-                    && concernsAnyOf(formula, sheet->getSheetName(), sheetNames))
-                    cells.append(cellName(sheet->getSheetName(), r + 1, c + 1));
-            }
-    }
-    return cells;
+    return cellsWhoseFormula(book, [&](const QString& formula, const QString& sheet) {
+        return breaksWhenAColumnIsInserted(formula) && concernsAnyOf(formula, sheet, sheetNames);
+    });
 }
 
 QString spanningExplanation(const SpanningFormulas& found)
