@@ -129,14 +129,7 @@ private:
                                                      QStringLiteral("ods")};
         if (!workbookSuffixes.contains(QFileInfo(QUrl(url).path()).suffix().toLower()))
             return true;
-        QString filter;
-        for (const beans::PropertyValue& argument :
-             uno::Reference<frame::XModel>(component, uno::UNO_QUERY_THROW)->getArgs()) {
-            OUString name;
-            if (argument.Name == "FilterName" && (argument.Value >>= name))
-                filter = fromOUString(name);
-        }
-        return SafeSave::isWorkbookFilter(filter);
+        return SafeSave::isWorkbookFilter(OfficeNodes::loadFilterOf(component));
     }
 
     static DocumentPtr loadWith(const QString& url, bool readOnly)

@@ -1,5 +1,7 @@
 #include "automation/documentview.h"
 
+#include "automation/unocalls.h"
+
 #include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -81,15 +83,7 @@ void keepChildWindowsHidden(const uno::Reference<uno::XComponentContext>& contex
 
 bool keepsLoadedViews(const uno::Reference<lang::XComponent>& document)
 {
-    const uno::Reference<frame::XModel> model(document, uno::UNO_QUERY);
-    if (!model.is())
-        return false;
-    for (const beans::PropertyValue& argument : model->getArgs()) {
-        OUString filter;
-        if (argument.Name == "FilterName" && (argument.Value >>= filter))
-            return filter == "MS Excel 97";
-    }
-    return false;
+    return OfficeNodes::loadFilterOf(document) == QLatin1String("MS Excel 97");
 }
 
 ShownForStore::ShownForStore(const uno::Reference<lang::XComponent>& document)

@@ -1,5 +1,6 @@
 #include "automation/unocalls.h"
 
+#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
@@ -25,6 +26,19 @@ void unknownMember(AutomationError& error, const QString& member)
 QString pathToUrl(const QString& path)
 {
     return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded);
+}
+
+QString loadFilterOf(const uno::Reference<lang::XComponent>& document)
+{
+    const uno::Reference<frame::XModel> model(document, uno::UNO_QUERY);
+    if (!model.is())
+        return QString();
+    for (const beans::PropertyValue& argument : model->getArgs()) {
+        OUString name;
+        if (argument.Name == "FilterName" && (argument.Value >>= name))
+            return fromOUString(name);
+    }
+    return QString();
 }
 
 QString urlToPath(const OUString& url)

@@ -8,6 +8,7 @@
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
@@ -52,6 +53,8 @@ void fail(AutomationError& error, const QString& description);
 void unknownMember(AutomationError& error, const QString& member);
 
 QString pathToUrl(const QString& path);
+// The office filter the document was loaded with ("MS Excel 97", "calc8"); empty for a new one.
+QString loadFilterOf(const uno::Reference<lang::XComponent>& document);
 QString urlToPath(const OUString& url);
 
 beans::PropertyValue propertyValue(const char* name, const uno::Any& value);

@@ -33,7 +33,6 @@ private:
 
     // Saves, in workbooksave.cpp.
     QVariant save(AutomationError& error);
-    QString loadedFilter() const;
     QString ownFilterOr(const QString& path) const;
     bool showsViewForStore(SafeSave::Container container) const;
     QVariant saveCopyAs(const QString& path, AutomationError& error);

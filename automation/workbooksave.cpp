@@ -47,19 +47,6 @@ QVariant WorkbookNode::save(AutomationError& error)
     return QVariant();
 }
 
-QString WorkbookNode::loadedFilter() const
-{
-    QString filter;
-    const uno::Sequence<beans::PropertyValue> loadArguments =
-        uno::Reference<frame::XModel>(document->component, uno::UNO_QUERY_THROW)->getArgs();
-    for (const beans::PropertyValue& argument : loadArguments) {
-        OUString name;
-        if (argument.Name == "FilterName" && (argument.Value >>= name))
-            filter = fromOUString(name);
-    }
-    return filter;
-}
-
 // The office writes views only from a view it shows, apart from an .xls loaded as one.
 bool WorkbookNode::showsViewForStore(SafeSave::Container container) const
 {
@@ -72,7 +59,7 @@ bool WorkbookNode::showsViewForStore(SafeSave::Container container) const
 // takes the one its path's extension names.
 QString WorkbookNode::ownFilterOr(const QString& path) const
 {
-    QString filter = loadedFilter();
+    QString filter = loadFilterOf(document->component);
     SafeSave::Container container;
     if (!SafeSave::containerOfFilter(filter, container))
         filter = filterForExtension(QFileInfo(path).suffix());
