@@ -1,18 +1,25 @@
 #include "automation/formulavalues.h"
 
+#include "automation/officevalues.h"
+
 #include <com/sun/star/sheet/CellFlags.hpp>
 #include <com/sun/star/sheet/FormulaResult.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
 
 #include <QList>
 #include <QPair>
+#include <QStringList>
 
 namespace uno = ::com::sun::star::uno;
 namespace sheet = ::com::sun::star::sheet;
 namespace table = ::com::sun::star::table;
+namespace text = ::com::sun::star::text;
+using rtl::OUString;
 
 namespace FormulaValues {
 
@@ -36,6 +43,7 @@ struct Snapshot
     uno::Sequence<uno::Sequence<uno::Any>> values;
     QList<QPair<int, int>> formulas;
     QList<QPair<int, int>> errors;
+    QList<OUString> errorTexts; // what each of the errors shows
     int cellCount = 0;
 };
 
@@ -51,8 +59,31 @@ Snapshot snapshotOf(const uno::Reference<table::XCellRange>& range)
         return snapshot;
     snapshot.values = uno::Reference<sheet::XCellRangeData>(range, uno::UNO_QUERY_THROW)->getDataArray();
     snapshot.errors = cellsOf(query->queryFormulaCells(sheet::FormulaResult::ERROR), whole);
+    for (const QPair<int, int>& cell : snapshot.errors)
+        snapshot.errorTexts.append(
+            uno::Reference<text::XTextRange>(range->getCellByPosition(cell.second, cell.first), uno::UNO_QUERY_THROW)
+                ->getString());
     snapshot.cellCount = (whole.EndRow - whole.StartRow + 1) * (whole.EndColumn - whole.StartColumn + 1);
     return snapshot;
+}
+
+// An error Excel knows (#N/A, #REF!, ...) becomes a formula of that error alone, as Excel writes
+// it; the office's own errors (Err:502) have no such form and keep their formula.
+bool keepError(const uno::Reference<table::XCell>& cell, const OUString& shown)
+{
+    static const QStringList excelErrors{QStringLiteral("#NULL!"), QStringLiteral("#DIV/0!"), QStringLiteral("#VALUE!"),
+                                         QStringLiteral("#REF!"),  QStringLiteral("#NAME?"),  QStringLiteral("#NUM!"),
+                                         QStringLiteral("#N/A")};
+    if (!excelErrors.contains(fromOUString(shown)))
+        return false;
+    try {
+        cell->setFormula("=" + shown);
+        return true;
+    } catch (const uno::RuntimeException&) {
+        throw;
+    } catch (const uno::Exception&) {
+        return false; // a cell of an array formula keeps its formula
+    }
 }
 
 // Writes the snapshot's results over its formulas.
@@ -74,8 +105,14 @@ int writeBack(const Snapshot& snapshot)
     }
     int changed = 0;
     for (const QPair<int, int>& cell : snapshot.formulas) {
-        if (snapshot.errors.contains(cell))
+        const int error = snapshot.errors.indexOf(cell);
+        if (error >= 0) {
+            changed +=
+                keepError(snapshot.range->getCellByPosition(cell.second, cell.first), snapshot.errorTexts.at(error))
+                    ? 1
+                    : 0;
             continue;
+        }
         uno::Sequence<uno::Any> row(1);
         row.getArray()[0] = snapshot.values[cell.first][cell.second];
         uno::Sequence<uno::Sequence<uno::Any>> single(1);

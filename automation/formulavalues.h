@@ -9,10 +9,10 @@
 namespace FormulaValues {
 
 // Every formula cell of the ranges whose result is a number or a text gets that result as its
-// content, its format kept; a formula whose result is an error stays, since an error has no
-// value to keep. All results are read before any is written: a written value makes the office
-// calculate what depends on it again, which for some of Excel's formulas gives another result
-// than the one the user saw. The number of cells changed.
+// content, its format kept; one whose result is an error Excel knows becomes that error alone
+// (=#N/A), and one showing an error of the office's own keeps its formula. All results are read before any is written:
+// a written value makes the office calculate what depends on it again, which for some of Excel's formulas gives another
+// result than the one the user saw. The number of cells changed.
 int keepValues(const QList<::com::sun::star::uno::Reference<::com::sun::star::table::XCellRange>>& ranges);
 
 } // namespace FormulaValues

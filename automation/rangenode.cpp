@@ -2,6 +2,7 @@
 
 #include "automation/formulavalues.h"
 #include "automation/rowlooks.h"
+#include "automation/sheetcalculation.h"
 #include "automation/sheetgroupdeletion.h"
 #include "automation/sortfollowsreferences.h"
 
@@ -120,14 +121,20 @@ QVariant RangeNode::call(const QString& member, const QVariantList& args, Automa
         return guarded<QVariant>(error, [&] { return changeLines(false, error); });
     if (member == QLatin1String("AutoFilter"))
         return guarded<QVariant>(error, [&] { return autoFilter(args.value(0, 1).toInt()); });
-    // Not Excel's call, but what Excel's Range.Value = Range.Value does: formulas become the
-    // values they show. The number of cells changed.
     // Not Excel's: rows from the first get these looks, given how they look now.
     if (member == QLatin1String("RestoreRowLooks"))
         return guarded<QVariant>(error, [&] {
             writeRowLooks(sheet, rangeAddress().StartRow, args.value(0).toList(), args.value(1).toList());
             return QVariant(true);
         });
+    // Excel's Range.Dependents.Calculate: what takes from these cells is calculated again.
+    if (member == QLatin1String("CalculateDependents"))
+        return guarded<QVariant>(error, [&] {
+            SheetCalculation::calculateDependents(document->component, range);
+            return QVariant(true);
+        });
+    // Not Excel's call, but what Excel's Range.Value = Range.Value does: formulas become the
+    // values they show. The number of cells changed.
     if (member == QLatin1String("KeepValues"))
         return guarded<QVariant>(error, [&] { return QVariant(FormulaValues::keepValues({range})); });
     unknownMember(error, member);

@@ -6,6 +6,7 @@
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XCellRangeFormula.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XFormulaQuery.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/table/CellRangeAddress.hpp>
@@ -17,6 +18,28 @@ using namespace ::com::sun::star;
 using rtl::OUString;
 
 namespace SheetCalculation {
+
+namespace {
+
+// Reads the cells' results with automatic calculation on, which calculates those marked changed.
+void readCalculated(const uno::Reference<sheet::XCalculatable>& calculatable,
+                    const std::vector<uno::Reference<table::XCellRange>>& ranges)
+{
+    if (ranges.empty())
+        return;
+    const bool automatic = calculatable->isAutomaticCalculationEnabled();
+    calculatable->enableAutomaticCalculation(true);
+    try {
+        for (const uno::Reference<table::XCellRange>& range : ranges)
+            uno::Reference<sheet::XCellRangeData>(range, uno::UNO_QUERY_THROW)->getDataArray();
+    } catch (...) {
+        calculatable->enableAutomaticCalculation(automatic);
+        throw;
+    }
+    calculatable->enableAutomaticCalculation(automatic);
+}
+
+} // namespace
 
 void keepSavedResults(const uno::Reference<lang::XComponent>& document, bool keep)
 {
@@ -44,28 +67,25 @@ bool keepsSavedResults(const uno::Reference<lang::XComponent>& document)
 
 void calculate(const uno::Reference<lang::XComponent>& document, const uno::Reference<sheet::XSpreadsheet>& sheet)
 {
-    const uno::Reference<sheet::XCalculatable> calculatable(document, uno::UNO_QUERY_THROW);
     const uno::Reference<sheet::XSheetCellRanges> formulas =
         uno::Reference<sheet::XCellRangesQuery>(sheet, uno::UNO_QUERY_THROW)
             ->queryContentCells(sheet::CellFlags::FORMULA);
-    const uno::Sequence<table::CellRangeAddress> areas = formulas->getRangeAddresses();
-    if (!areas.hasElements())
-        return;
-    // With automatic calculation on, reading a formula's result calculates it when it is marked
-    // changed; switching it on calculates nothing by itself.
-    const bool automatic = calculatable->isAutomaticCalculationEnabled();
-    calculatable->enableAutomaticCalculation(true);
-    try {
-        for (const table::CellRangeAddress& area : areas)
-            uno::Reference<sheet::XCellRangeData>(
-                sheet->getCellRangeByPosition(area.StartColumn, area.StartRow, area.EndColumn, area.EndRow),
-                uno::UNO_QUERY_THROW)
-                ->getDataArray();
-    } catch (...) {
-        calculatable->enableAutomaticCalculation(automatic);
-        throw;
-    }
-    calculatable->enableAutomaticCalculation(automatic);
+    std::vector<uno::Reference<table::XCellRange>> ranges;
+    for (const table::CellRangeAddress& area : formulas->getRangeAddresses())
+        ranges.push_back(sheet->getCellRangeByPosition(area.StartColumn, area.StartRow, area.EndColumn, area.EndRow));
+    readCalculated(uno::Reference<sheet::XCalculatable>(document, uno::UNO_QUERY_THROW), ranges);
+}
+
+void calculateDependents(const uno::Reference<lang::XComponent>& document,
+                         const uno::Reference<table::XCellRange>& range)
+{
+    const uno::Reference<sheet::XSheetCellRanges> dependents =
+        uno::Reference<sheet::XFormulaQuery>(range, uno::UNO_QUERY_THROW)->queryDependents(true);
+    const uno::Reference<container::XIndexAccess> areas(dependents, uno::UNO_QUERY_THROW);
+    std::vector<uno::Reference<table::XCellRange>> ranges;
+    for (sal_Int32 i = 0; i < areas->getCount(); ++i)
+        ranges.emplace_back(areas->getByIndex(i), uno::UNO_QUERY_THROW);
+    readCalculated(uno::Reference<sheet::XCalculatable>(document, uno::UNO_QUERY_THROW), ranges);
 }
 
 void calculateRecompiledFormulas(const uno::Reference<lang::XComponent>& document)
@@ -75,7 +95,7 @@ void calculateRecompiledFormulas(const uno::Reference<lang::XComponent>& documen
     const uno::Reference<sheet::XCalculatable> calculatable(document, uno::UNO_QUERY_THROW);
     const uno::Reference<container::XIndexAccess> sheets(
         uno::Reference<sheet::XSpreadsheetDocument>(document, uno::UNO_QUERY_THROW)->getSheets(), uno::UNO_QUERY_THROW);
-    std::vector<uno::Reference<table::XCell>> recompiled;
+    std::vector<uno::Reference<table::XCellRange>> recompiled;
     for (sal_Int32 i = 0; i < sheets->getCount(); ++i) {
         const uno::Reference<sheet::XSpreadsheet> sheet(sheets->getByIndex(i), uno::UNO_QUERY_THROW);
         const uno::Reference<sheet::XSheetCellRanges> formulas =
@@ -90,20 +110,11 @@ void calculateRecompiledFormulas(const uno::Reference<lang::XComponent>& documen
             for (sal_Int32 r = 0; r < rows.getLength(); ++r)
                 for (sal_Int32 c = 0; c < rows[r].getLength(); ++c)
                     if (rows[r][c].indexOf('[') >= 0 || rows[r][c].indexOf("#REF!") >= 0)
-                        recompiled.push_back(sheet->getCellByPosition(area.StartColumn + c, area.StartRow + r));
+                        recompiled.push_back(sheet->getCellRangeByPosition(area.StartColumn + c, area.StartRow + r,
+                                                                           area.StartColumn + c, area.StartRow + r));
         }
     }
-    if (recompiled.empty())
-        return;
-    calculatable->enableAutomaticCalculation(true);
-    try {
-        for (const uno::Reference<table::XCell>& cell : recompiled)
-            cell->getValue();
-    } catch (...) {
-        calculatable->enableAutomaticCalculation(false);
-        throw;
-    }
-    calculatable->enableAutomaticCalculation(false);
+    readCalculated(calculatable, recompiled);
 }
 
 } // namespace SheetCalculation

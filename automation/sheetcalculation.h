@@ -9,6 +9,7 @@
 
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/table/XCellRange.hpp>
 
 namespace SheetCalculation {
 
@@ -21,6 +22,11 @@ bool keepsSavedResults(const ::com::sun::star::uno::Reference<::com::sun::star::
 // as Excel's Worksheet.Calculate does; the rest of the workbook keeps its results.
 void calculate(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document,
                const ::com::sun::star::uno::Reference<::com::sun::star::sheet::XSpreadsheet>& sheet);
+
+// Calculates the formulas that take from the range, directly or through other formulas, as Excel
+// does for the dependents of cells a user wrote.
+void calculateDependents(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document,
+                         const ::com::sun::star::uno::Reference<::com::sun::star::table::XCellRange>& range);
 
 // While results are kept: calculates the formulas the office compiled again when a sheet was
 // copied or deleted, which have no result until they are calculated: those that reach tables by

@@ -11,6 +11,7 @@
 #include <com/sun/star/drawing/XDrawPage.hpp>
 #include <com/sun/star/drawing/XDrawPageSupplier.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/lang/IllegalArgumentException.hpp>
 #include <com/sun/star/sheet/TablePageBreakData.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XConditionalFormats.hpp>
@@ -65,6 +66,22 @@ QVariant WorksheetNode::call(const QString& member, const QVariantList& args, Au
         return guarded<QVariant>(error, [&] {
             SheetCalculation::calculate(document->component, sheet);
             return QVariant(true);
+        });
+    // As Excel's: the password is the one the sheet was protected with ("" for none); a wrong one
+    // leaves the sheet protected. Protect keeps the actions the protection allowed before.
+    if (member == QLatin1String("Unprotect") || member == QLatin1String("Protect"))
+        return guarded<QVariant>(error, [&] {
+            const uno::Reference<util::XProtectable> protectable(sheet, uno::UNO_QUERY_THROW);
+            const OUString password = toOUString(args.value(0).toString());
+            try {
+                if (member == QLatin1String("Protect"))
+                    protectable->protect(password);
+                else
+                    protectable->unprotect(password);
+            } catch (const lang::IllegalArgumentException&) {
+                fail(error, QStringLiteral("The password is wrong"));
+            }
+            return QVariant(bool(protectable->isProtected()));
         });
     // Not Excel's: runs of values down columns, each [column, first row (both 1-based), values],
     // written in one call; whether each was written (not into part of an array formula, say).

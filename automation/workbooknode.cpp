@@ -6,6 +6,7 @@
 #include "automation/sheetgroupdeletion.h"
 #include "automation/sheetnodes.h"
 
+#include <com/sun/star/sheet/XDatabaseRange.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
@@ -199,9 +200,9 @@ QVariantMap WorkbookNode::tableRanges() const
         uno::UNO_QUERY_THROW);
     const uno::Reference<container::XIndexAccess> sheets = sheetIndex(document->document);
     for (const OUString& name : tables->getElementNames()) {
-        table::CellRangeAddress area;
-        uno::Reference<beans::XPropertySet>(tables->getByName(name), uno::UNO_QUERY_THROW)
-            ->getPropertyValue("DataArea") >>= area;
+        // The range's own area; a "DataArea" property read would give nothing and A1.
+        const table::CellRangeAddress area =
+            uno::Reference<sheet::XDatabaseRange>(tables->getByName(name), uno::UNO_QUERY_THROW)->getDataArea();
         if (area.Sheet < 0 || area.Sheet >= sheets->getCount())
             continue;
         QString sheetName = fromOUString(

@@ -135,6 +135,29 @@ bool SheetEntry::calculate()
     return sheet && accepted(sheet.get(), [&] { sheet->dynamicCall("Calculate()"); });
 }
 
+bool SheetEntry::calculateDependentsOf(int firstCol, int firstRow, int lastCol, int lastRow)
+{
+    if (!sheet || firstCol < 1 || firstRow < 1 || lastCol < firstCol || lastRow < firstRow)
+        return false;
+    return called(std::unique_ptr<AxObject>(
+                      sheet->querySubObject("Range(QString)", rangeAddress(firstCol, firstRow, lastCol, lastRow))),
+                  "CalculateDependents");
+}
+
+bool SheetEntry::unprotectWithoutPassword()
+{
+    if (!sheet)
+        return false;
+    accepted(sheet.get(), [&] { sheet->dynamicCall("Unprotect(const QString&)", QString()); });
+    return !isProtected(true);
+}
+
+bool SheetEntry::protectWithoutPassword()
+{
+    return sheet && accepted(sheet.get(), [&] { sheet->dynamicCall("Protect(const QString&)", QString()); })
+           && isProtected();
+}
+
 bool SheetEntry::setAutoFilter(int row)
 {
     return called(std::unique_ptr<AxObject>(sheet ? sheet->querySubObject("Rows(int)", row) : nullptr),

@@ -105,11 +105,14 @@ public:
     // Calculates the formulas a change marked, on this sheet only, as Excel's Worksheet.Calculate;
     // the office keeps every other formula's saved result.
     bool calculate();
+    // Calculates the formulas that take from the block, directly or through others, as Excel does
+    // after cells were written; the rest keep their results.
+    bool calculateDependentsOf(int firstCol, int firstRow, int lastCol, int lastRow);
     // Each cell's formula as the office writes it ("=$Sheet2.A1*2"), other cells' contents, rows
     // of the used area from A1.
     QList<QStringList> usedAreaFormulas();
     // The formulas of columns firstCol..lastCol of the row replaced by the values they show, the
-    // cells' formats kept (formulas whose result is an error stay). The number of cells changed.
+    // cells' formats kept (an error shown stays that error). The number of cells changed.
     int keepValues(int row, int firstCol, int lastCol);
     // Whether the sheet holds notes or drawn objects (pictures, charts, shapes).
     bool holdsNotesOrDrawings();
@@ -120,6 +123,11 @@ public:
 
     // Whether the sheet's contents are protected; whenUnknown when the office cannot say.
     bool isProtected(bool whenUnknown = false);
+    // Lifts the protection of a sheet protected without a password; false when it stays protected
+    // (a password guards it, or the office did not answer).
+    bool unprotectWithoutPassword();
+    // Protects the sheet again without a password, with the actions it allowed before.
+    bool protectWithoutPassword();
     // Whether the sheet shows among the workbook's tabs (false for a hidden sheet).
     bool isVisible();
 

@@ -1054,5 +1054,9 @@ Home page: %2</translation>
         <source>这个工作簿的宏按名字认识它的每个工作表，电子表格程序因此在每个写出的文件里为其他工作表留下了空白的占位工作表（__VBA__0、__VBA__1……），可以删除。</source>
         <translation>This workbook&apos;s macros know each of its sheets by name, so the spreadsheet program left an empty placeholder sheet (__VBA__0, __VBA__1, …) in every written file for the other sheets; they can be deleted.</translation>
     </message>
+    <message>
+        <source>单元格%1等的公式引用了其他工作表，工作表受密码保护，无法在单独的文件里保留它们的值</source>
+        <translation>formulas from cell %1 on point at other sheets, and the sheet is protected with a password: their values cannot be kept in a file of its own</translation>
+    </message>
 </context>
 </TS>

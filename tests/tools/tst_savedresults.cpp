@@ -1,4 +1,4 @@
-// Formulas the splitters do not change keep the results the workbook was saved with (Excel's),
+// Formulas the tools do not change keep the results the workbook was saved with (Excel's),
 // read from the saved packages: the office would otherwise calculate every formula again after a
 // sheet is copied or deleted, with functions that disagree with Excel's in places. The saved
 // results here differ on purpose from what the office calculates, so any calculation shows.
@@ -12,13 +12,13 @@
 namespace {
 
 // 数据: six items of two departments, 两倍 = 数量 * 2 saved as 99; 汇总: a sum over 数据 saved as
-// 1000 and 1+1 saved as 3.
+// 1000, 1+1 saved as 3 and a count of the numbers in row 2 saved as 1.
 bool writeBook(const QString& path)
 {
     SheetContent data{QStringLiteral("数据"), {{"名称", "部门", "数量", "两倍"}}};
     for (int i = 1; i <= 6; ++i)
         data.rows.append({QStringLiteral("项%1").arg(i), i % 2 ? "甲" : "乙", QString::number(i), "99"});
-    SheetContent summary{QStringLiteral("汇总"), {{"项目", "值"}, {"合计", "1000"}, {"常数", "3"}}};
+    SheetContent summary{QStringLiteral("汇总"), {{"项目", "值"}, {"合计", "1000"}, {"常数", "3"}, {"行2的数", "1"}}};
     SheetLook dataLook;
     dataLook.formula = [](int row, int column) {
         return row > 1 && column == 4 ? QStringLiteral("C%1*2").arg(row) : QString();
@@ -27,6 +27,8 @@ bool writeBook(const QString& path)
     summaryLook.formula = [](int row, int column) {
         if (column != 2)
             return QString();
+        if (row == 4)
+            return QStringLiteral("COUNT(2:2)");
         return row == 2 ? QStringLiteral("SUM(数据!C2:C7)") : row == 3 ? QStringLiteral("1+1") : QString();
     };
     XlsxLook look;
@@ -115,6 +117,27 @@ private slots:
         // 甲 holds items 1, 3 and 5, calculated.
         QCOMPARE(value(result, QStringLiteral("甲"), QStringLiteral("D2")), QStringLiteral("2"));
         QCOMPARE(value(result, QStringLiteral("甲"), QStringLiteral("D4")), QStringLiteral("10"));
+    }
+
+    // The compared sheets keep their results where the counts change nothing; what takes from
+    // the counts (a whole row) is calculated, as in Excel.
+    void comparerCalculatesOnlyWhatTakesFromTheCounts()
+    {
+        const QString book = newBook();
+        QVERIFY(!book.isEmpty());
+        const CliRun run = runCli({QStringLiteral("compare"), book, QStringLiteral("--sheet1"), QStringLiteral("数据"),
+                                   QStringLiteral("--column1"), QStringLiteral("A"), QStringLiteral("--sheet2"),
+                                   QStringLiteral("汇总"), QStringLiteral("--column2"), QStringLiteral("A"),
+                                   QStringLiteral("--quiet")});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const XlsxContent result = readXlsx(book);
+        QCOMPARE(result.formulas.value(QStringLiteral("数据")).value(QStringLiteral("E2")), QStringLiteral("D2*2"));
+        QCOMPARE(value(result, QStringLiteral("数据"), QStringLiteral("E2")), QStringLiteral("99"));
+        QCOMPARE(value(result, QStringLiteral("汇总"), QStringLiteral("C2")), QStringLiteral("1000"));
+        QCOMPARE(value(result, QStringLiteral("汇总"), QStringLiteral("C3")), QStringLiteral("3"));
+        // Row 2 now holds the count 0 beside 1000.
+        QCOMPARE(value(result, QStringLiteral("汇总"), QStringLiteral("A2")), QStringLiteral("0"));
+        QCOMPARE(value(result, QStringLiteral("汇总"), QStringLiteral("C4")), QStringLiteral("2"));
     }
 };
 

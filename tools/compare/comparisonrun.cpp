@@ -339,9 +339,14 @@ ComparisonOutcome ComparisonRun::run()
     RunProgress dialog(translated(kProgressLabel), translated(kProgressCancel), 0,
                        2 * (dataRowCount(2, lastRow1) + dataRowCount(2, lastRow2)));
     showStage(dialog, kOpeningStage);
+    // The inserted columns make the office mark formulas changed and calculate them with its own
+    // functions; Excel would give the results the file holds, which stay. Only what takes from
+    // the counts is calculated.
+    const SavedResultsKept keptResults(book);
     prepareSheets();
     showStage(dialog, kComparingStage);
     const bool finished = countOccurrences(dialog);
+    calculateWhatTakesFromCounts();
     showStage(dialog, kSavingStage);
     ComparisonOutcome outcome = finish(finished);
     dialog.close();
@@ -351,6 +356,12 @@ ComparisonOutcome ComparisonRun::run()
 int ComparisonRun::insertedColumns() const
 {
     return settings.options.matchRow ? 2 : 1;
+}
+
+void ComparisonRun::calculateWhatTakesFromCounts()
+{
+    table1->calculateDependentsOf(1, 1, insertedColumns(), qMax(1, lastRow1));
+    table2->calculateDependentsOf(1, 1, insertedColumns(), qMax(1, lastRow2));
 }
 
 void ComparisonRun::prepareSheets()

@@ -94,6 +94,7 @@ public:
 
 private:
     void prepareSheets();
+    void calculateWhatTakesFromCounts();
     int insertedColumns() const;
     // Reads both columns, then writes for each row the number of equal values in the other
     // column, advancing the dialog a step per row. False when the user cancelled or the office

@@ -86,10 +86,17 @@ bool CrossSheetFormulas::usesNamePointingElsewhere(const QString& text, const QS
 bool CrossSheetFormulas::pointsElsewhere(const QString& formula, const QString& ownSheet) const
 {
     const QString text = withoutTexts(formula);
-    return namesAnotherSheet(text, ownSheet) || usesNamePointingElsewhere(text, ownSheet);
+    // INDIRECT reaches what a text names, which may be any sheet ("Sheet2!A1" built by ADDRESS).
+    static const QRegularExpression indirect(QStringLiteral("(?<![\\w.])INDIRECT\\s*\\("),
+                                             QRegularExpression::CaseInsensitiveOption);
+    return namesAnotherSheet(text, ownSheet) || usesNamePointingElsewhere(text, ownSheet)
+           || (sheets.size() > 1 && text.contains(indirect));
 }
 
-int keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames)
+namespace {
+
+// The blocks of each sheet's formulas that point elsewhere: runs of neighbouring cells in a row.
+QMap<QString, QStringList> crossSheetBlocks(ExcelOpKiv& book, const QStringList& sheetNames)
 {
     // Tables and defined names share one set of names in a workbook.
     QHash<QString, QString> names = book.definedNames();
@@ -97,7 +104,7 @@ int keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNam
     for (auto it = tables.cbegin(); it != tables.cend(); ++it)
         names.insert(it.key(), it.value());
     const CrossSheetFormulas formulas(book.getSheetNames(), names);
-    QList<QPair<QString, QString>> blocks;
+    QMap<QString, QStringList> blocks;
     for (const QString& sheetName : sheetNames) {
         SheetEntry* sheet = book.findSheet(sheetName);
         if (!sheet || !sheet->holdsFormulas())
@@ -108,7 +115,6 @@ int keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNam
             const auto pointsElsewhere = [&](int c) {
                 return cells.at(c).startsWith(QLatin1Char('=')) && formulas.pointsElsewhere(cells.at(c), sheetName);
             };
-            // Runs of neighbouring cells in a row make one block.
             for (int c = 0; c < cells.size(); ++c) {
                 if (!pointsElsewhere(c))
                     continue;
@@ -116,11 +122,38 @@ int keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNam
                 while (last + 1 < cells.size() && pointsElsewhere(last + 1))
                     ++last;
                 const QString row = QString::number(r + 1);
-                blocks.append(
-                    {sheetName, columnLetters(c + 1) + row + QLatin1Char(':') + columnLetters(last + 1) + row});
+                blocks[sheetName].append(columnLetters(c + 1) + row + QLatin1Char(':') + columnLetters(last + 1) + row);
                 c = last;
             }
         }
     }
-    return book.keepValues(blocks);
+    return blocks;
+}
+
+} // namespace
+
+CrossSheetValues keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames)
+{
+    CrossSheetValues kept;
+    QList<QPair<QString, QString>> writable;
+    QList<SheetEntry*> protectAgain;
+    const QMap<QString, QStringList> blocks = crossSheetBlocks(book, sheetNames);
+    for (auto it = blocks.cbegin(); it != blocks.cend(); ++it) {
+        SheetEntry* sheet = book.findSheet(it.key());
+        // A protected sheet takes no values; one protected without a password is opened for them
+        // and protected again, as a user would.
+        if (sheet->isProtected(true)) {
+            if (!sheet->unprotectWithoutPassword()) {
+                kept.lockedSheets.insert(it.key(), it.value().first().section(QLatin1Char(':'), 0, 0));
+                continue;
+            }
+            protectAgain.append(sheet);
+        }
+        for (const QString& block : it.value())
+            writable.append({it.key(), block});
+    }
+    kept.cells = book.keepValues(writable);
+    for (SheetEntry* sheet : protectAgain)
+        sheet->protectWithoutPassword();
+    return kept;
 }

@@ -5,6 +5,7 @@
 // Formulas are read as the office writes them: $Sheet2.A1, $'My sheet'.A1:B2, a;b.
 
 #include <QHash>
+#include <QMap>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -27,6 +28,13 @@ private:
     QHash<QString, QString> names; // case-folded name ("sheet1!name" for a sheet's own) -> content
 };
 
+struct CrossSheetValues
+{
+    int cells = 0; // cells whose formula became the value it showed
+    // Sheets protected with a password, which take no values: sheet -> its first such cell.
+    QMap<QString, QString> lockedSheets;
+};
+
 // Every formula of the named sheets that points elsewhere is replaced by the value it shows, its
-// format kept. The number of cells changed.
-int keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames);
+// format kept; a sheet protected without a password is protected again afterwards.
+CrossSheetValues keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames);

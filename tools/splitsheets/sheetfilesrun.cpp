@@ -26,16 +26,16 @@ QString SheetFilesRun::outputPathFor(const QString& sheetName) const
 SheetFilesRun::Outcome SheetFilesRun::run(const QStringList& sheetNames)
 {
     wanted = sheetNames;
-    const int count = wanted.size();
-    RunProgress progress(QCoreApplication::translate("splitExcelFromSheets", "正在处理中，请不要操作其他Excel文件。"),
-                         QCoreApplication::translate("splitExcelFromSheets", "取消"), 0, count * count);
     book.openSheets();
     // A formula kept as it is may lose what it points at, and must then show #REF!: only without
     // such formulas do the files keep the results the workbook was saved with.
     std::optional<SavedResultsKept> keptResults;
     if (!keepBrokenFormulas)
         keptResults.emplace(book);
-    valuesKept = keepValuesFor(wanted);
+    leaveOutLockedSheets(keepValuesFor(wanted));
+    const int count = wanted.size();
+    RunProgress progress(QCoreApplication::translate("splitExcelFromSheets", "正在处理中，请不要操作其他Excel文件。"),
+                         QCoreApplication::translate("splitExcelFromSheets", "取消"), 0, count * count);
     placeholderSheets = book.holdsMacroCodeNames();
     const Step step = undoBringsBackEverySheet() ? writeFilesByHalving(progress) : writeFilesByFullCopies(progress);
     progress.close();
@@ -163,9 +163,22 @@ SheetFilesRun::Step SheetFilesRun::writeHalf(const QStringList& present, const Q
     return book.undoLastStep() ? step : Step::Stuck;
 }
 
-int SheetFilesRun::keepValuesFor(const QStringList& sheets)
+CrossSheetValues SheetFilesRun::keepValuesFor(const QStringList& sheets)
 {
-    return keepBrokenFormulas ? 0 : keepValuesOfCrossSheetFormulas(book, sheets);
+    return keepBrokenFormulas ? CrossSheetValues() : keepValuesOfCrossSheetFormulas(book, sheets);
+}
+
+// A file whose formulas would show #REF! where the user saw values is not written.
+void SheetFilesRun::leaveOutLockedSheets(const CrossSheetValues& kept)
+{
+    valuesKept = kept.cells;
+    for (auto it = kept.lockedSheets.cbegin(); it != kept.lockedSheets.cend(); ++it) {
+        fail(it.key(),
+             QCoreApplication::translate("splitExcelFromSheets", "单元格%1等的公式引用了其他工作表，工作表受密码保护，"
+                                                                 "无法在单独的文件里保留它们的值")
+                 .arg(it.value()));
+        wanted.removeAll(it.key());
+    }
 }
 
 // False when the target cannot be loaded, or is no longer the file the run began with.

@@ -8,6 +8,8 @@
 // could not write are tried the slow way. The target file itself is never removed, overwritten
 // or saved.
 
+#include "tools/splitsheets/crosssheetformulas.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -58,7 +60,8 @@ private:
     QStringList wantedAmong(const QStringList& names) const;
     bool loadTargetAgain();
     // In the open workbook, the formulas of these sheets that point elsewhere become values.
-    int keepValuesFor(const QStringList& sheets);
+    CrossSheetValues keepValuesFor(const QStringList& sheets);
+    void leaveOutLockedSheets(const CrossSheetValues& kept);
     Step writeSheetFile(const QString& sheetName, RunProgress& progress);
     void keepUnfinishedFile();
     void recordWritten(const QString& sheetName, const QString& path);

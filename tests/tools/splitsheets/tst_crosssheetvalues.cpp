@@ -1,9 +1,11 @@
 // A sheet's file shows what the user saw: a formula that points at another sheet (which the file
 // no longer holds) is written as its value, unless the user keeps such formulas as they are.
+#include "automation/zippackage.h"
 #include "excelop/excelopkiv.h"
 #include "packagereading.h"
 #include "testsupport.h"
 #include "tools/splitsheets/crosssheetformulas.h"
+#include "workbookwriter.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -61,6 +63,8 @@ private slots:
         QTest::newRow("function, not a name") << "=SALES(1)" << false;
         QTest::newRow("table on another sheet") << "=SUM(Orders[Amount])" << true;
         QTest::newRow("table on its own sheet") << "=Mine[[#This Row];[Amount]]*2" << false;
+        QTest::newRow("text made into a reference") << "=INDIRECT(ADDRESS(2;1;1;1;\"Data\"))" << true;
+        QTest::newRow("a name holding INDIRECT") << "=MYINDIRECT(1)" << false;
     }
     void whatPointsElsewhere()
     {
@@ -103,6 +107,57 @@ private slots:
             cells += row;
         QVERIFY2(cells.contains(QStringLiteral("20")), qPrintable(cells.join(',')));
         QVERIFY(formulasOf(folder.filePath(QStringLiteral("listed/Sheet1.xlsx"))).isEmpty());
+    }
+
+    // Tables stand on one sheet and are reached by name from another: only the other sheet's file
+    // needs their values.
+    void tablesOnAnotherSheetKeepTheirValues()
+    {
+        const CliRun run = splitSheets(QStringLiteral("poi-DataTableCities.xlsx"), QStringLiteral("tables"));
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("8个单元格")), qPrintable(run.err));
+        const QString formulaFile = folder.filePath(QStringLiteral("tables/Formula.xlsx"));
+        QVERIFY(formulasOf(formulaFile).isEmpty());
+        const QStringList totals = readWorkbook(formulaFile).value(0).rows.value(4);
+        QVERIFY2(totals.value(0).startsWith(QStringLiteral("25.39")), qPrintable(totals.join(',')));
+        QCOMPARE(formulasOf(folder.filePath(QStringLiteral("tables/Table.xlsx"))).size(), 6);
+    }
+
+    // Excel's own sheet protection, with and without a password, over formulas pointing at Data.
+    void protectedSheetsKeepTheirValuesOrAreLeftOut()
+    {
+        const QString book = folder.filePath(QStringLiteral("protected.xlsx"));
+        XlsxLook look;
+        SheetLook open;
+        open.formula = [](int row, int) {
+            return row == 1 ? QStringLiteral("Data!A1*2") : QStringLiteral("INDIRECT(\"Data!A2\")");
+        };
+        open.tail = "<sheetProtection sheet=\"1\" objects=\"1\" scenarios=\"1\" formatColumns=\"0\"/>";
+        SheetLook locked;
+        locked.formula = [](int, int) { return QStringLiteral("Data!A1+1"); };
+        locked.tail = "<sheetProtection password=\"CC1A\" sheet=\"1\" objects=\"1\" scenarios=\"1\"/>";
+        look.sheets = {SheetLook(), open, locked};
+        QVERIFY(writeXlsx(book,
+                          {{QStringLiteral("Data"), {{QStringLiteral("21")}, {QStringLiteral("甲")}}},
+                           {QStringLiteral("Open"), {{QStringLiteral("42")}, {QStringLiteral("甲")}}},
+                           {QStringLiteral("Locked"), {{QStringLiteral("22")}}}},
+                          look));
+        const CliRun run = runCli({QStringLiteral("split-sheets"), book, QStringLiteral("--out"),
+                                   folder.filePath(QStringLiteral("protected")), QStringLiteral("--quiet")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("“Locked”：单元格A1")), qPrintable(run.err));
+        QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("protected/Locked.xlsx"))));
+
+        const QString openFile = folder.filePath(QStringLiteral("protected/Open.xlsx"));
+        QVERIFY(formulasOf(openFile).isEmpty());
+        QCOMPARE(readWorkbook(openFile).value(0).rows,
+                 (QList<QStringList>{{QStringLiteral("42")}, {QStringLiteral("甲")}}));
+        // Protected again, with the actions it allowed.
+        ZipPackage package;
+        QVERIFY(package.open(openFile));
+        const QByteArray sheetXml = package.unpacked("xl/worksheets/sheet1.xml");
+        QVERIFY2(sheetXml.contains("<sheetProtection") && sheetXml.contains("formatColumns=\"false\""),
+                 sheetXml.constData());
     }
 };
 
