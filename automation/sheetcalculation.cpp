@@ -12,6 +12,11 @@
 #include <com/sun/star/table/CellRangeAddress.hpp>
 #include <com/sun/star/table/XCell.hpp>
 
+#include "automation/officevalues.h"
+
+#include <QRegularExpression>
+#include <QString>
+
 #include <vector>
 
 using namespace ::com::sun::star;
@@ -37,6 +42,55 @@ void readCalculated(const uno::Reference<sheet::XCalculatable>& calculatable,
         throw;
     }
     calculatable->enableAutomaticCalculation(automatic);
+}
+
+// The formula without its texts ("...").
+QString withoutTexts(const QString& formula)
+{
+    QString out;
+    bool inText = false;
+    for (const QChar c : formula) {
+        if (c == QLatin1Char('"'))
+            inText = !inText;
+        else if (!inText)
+            out.append(c);
+    }
+    return out;
+}
+
+// Whether a formula in the row (0-based) takes from other rows of its own sheet, as the office
+// writes formulas: A1, $B$2, $Sheet2.C3, SUM(A1:A9), names. Cells of other sheets do not count:
+// their values stay.
+bool reachesOtherRows(const QString& formula, int row)
+{
+    QString text = withoutTexts(formula);
+    static const QRegularExpression beyond(
+        QStringLiteral("[:#]|\\b(ROW|ROWS|OFFSET|INDIRECT|CELL|ADDRESS|SUBTOTAL|AGGREGATE)\\s*\\("),
+        QRegularExpression::CaseInsensitiveOption);
+    if (text.contains(beyond))
+        return true;
+    static const QRegularExpression otherSheetCell(
+        QStringLiteral("(\\$?'(?:[^']|'')+'|\\$?[^\\W\\d]\\w*)\\.\\$?[A-Z]{1,3}\\$?\\d+"),
+        QRegularExpression::UseUnicodePropertiesOption);
+    text.remove(otherSheetCell);
+    static const QRegularExpression cell(QStringLiteral("(?<![\\w.$])\\$?[A-Z]{1,3}\\$?(\\d+)(?![\\w(.])"),
+                                         QRegularExpression::UseUnicodePropertiesOption);
+    for (auto match = cell.globalMatch(text); match.hasNext();)
+        if (match.next().captured(1).toInt() != row + 1)
+            return true;
+    text.remove(cell);
+    // What is left that is no function is a name, which may stand for any cells.
+    static const QRegularExpression name(QStringLiteral("(?<![\\w.$])[^\\W\\d][\\w.]*(?!\\w|\\s*\\()"),
+                                         QRegularExpression::UseUnicodePropertiesOption);
+    return text.contains(name);
+}
+
+// A table by name (Table1[Column]; not another file's [1], nor a text) or a lost reference.
+bool reachesTableOrLostReference(const QString& formula)
+{
+    static const QRegularExpression table(QStringLiteral("[\\w.]\\["), QRegularExpression::UseUnicodePropertiesOption);
+    const QString text = withoutTexts(formula);
+    return text.contains(QLatin1String("#REF!")) || text.contains(table);
 }
 
 } // namespace
@@ -76,6 +130,38 @@ void calculate(const uno::Reference<lang::XComponent>& document, const uno::Refe
     readCalculated(uno::Reference<sheet::XCalculatable>(document, uno::UNO_QUERY_THROW), ranges);
 }
 
+void calculateReachingOtherRows(const uno::Reference<lang::XComponent>& document,
+                                const uno::Reference<sheet::XSpreadsheet>& sheet)
+{
+    const uno::Reference<sheet::XSheetCellRanges> formulas =
+        uno::Reference<sheet::XCellRangesQuery>(sheet, uno::UNO_QUERY_THROW)
+            ->queryContentCells(sheet::CellFlags::FORMULA);
+    std::vector<uno::Reference<table::XCellRange>> reaching;
+    for (const table::CellRangeAddress& area : formulas->getRangeAddresses()) {
+        const uno::Sequence<uno::Sequence<OUString>> rows =
+            uno::Reference<sheet::XCellRangeFormula>(
+                sheet->getCellRangeByPosition(area.StartColumn, area.StartRow, area.EndColumn, area.EndRow),
+                uno::UNO_QUERY_THROW)
+                ->getFormulaArray();
+        // Runs down a column go in one read: a column of formulas is mostly alike.
+        for (sal_Int32 c = 0; c < area.EndColumn - area.StartColumn + 1; ++c) {
+            sal_Int32 runStart = -1;
+            for (sal_Int32 r = 0; r <= rows.getLength(); ++r) {
+                const bool reaches =
+                    r < rows.getLength() && reachesOtherRows(fromOUString(rows[r][c]), int(area.StartRow + r));
+                if (reaches && runStart < 0)
+                    runStart = r;
+                if (!reaches && runStart >= 0) {
+                    reaching.push_back(sheet->getCellRangeByPosition(area.StartColumn + c, area.StartRow + runStart,
+                                                                     area.StartColumn + c, area.StartRow + r - 1));
+                    runStart = -1;
+                }
+            }
+        }
+    }
+    readCalculated(uno::Reference<sheet::XCalculatable>(document, uno::UNO_QUERY_THROW), reaching);
+}
+
 void calculateDependents(const uno::Reference<lang::XComponent>& document,
                          const uno::Reference<table::XCellRange>& range)
 {
@@ -109,7 +195,7 @@ void calculateRecompiledFormulas(const uno::Reference<lang::XComponent>& documen
                     ->getFormulaArray();
             for (sal_Int32 r = 0; r < rows.getLength(); ++r)
                 for (sal_Int32 c = 0; c < rows[r].getLength(); ++c)
-                    if (rows[r][c].indexOf('[') >= 0 || rows[r][c].indexOf("#REF!") >= 0)
+                    if (reachesTableOrLostReference(fromOUString(rows[r][c])))
                         recompiled.push_back(sheet->getCellRangeByPosition(area.StartColumn + c, area.StartRow + r,
                                                                            area.StartColumn + c, area.StartRow + r));
         }

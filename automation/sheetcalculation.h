@@ -23,6 +23,12 @@ bool keepsSavedResults(const ::com::sun::star::uno::Reference<::com::sun::star::
 void calculate(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document,
                const ::com::sun::star::uno::Reference<::com::sun::star::sheet::XSpreadsheet>& sheet);
 
+// Calculates the sheet's formulas that take from other rows of the sheet (ranges, names, cells of
+// other rows, ROW() and the like): after rows were taken out, those give other results in Excel
+// too. Formulas over their own row keep their results.
+void calculateReachingOtherRows(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document,
+                                const ::com::sun::star::uno::Reference<::com::sun::star::sheet::XSpreadsheet>& sheet);
+
 // Calculates the formulas that take from the range, directly or through other formulas, as Excel
 // does for the dependents of cells a user wrote.
 void calculateDependents(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document,

@@ -67,6 +67,12 @@ QVariant WorksheetNode::call(const QString& member, const QVariantList& args, Au
             SheetCalculation::calculate(document->component, sheet);
             return QVariant(true);
         });
+    // Not Excel's: after rows were taken out, what takes from other rows is calculated again.
+    if (member == QLatin1String("CalculateReachingOtherRows"))
+        return guarded<QVariant>(error, [&] {
+            SheetCalculation::calculateReachingOtherRows(document->component, sheet);
+            return QVariant(true);
+        });
     // As Excel's: the password is the one the sheet was protected with ("" for none); a wrong one
     // leaves the sheet protected. Protect keeps the actions the protection allowed before.
     if (member == QLatin1String("Unprotect") || member == QLatin1String("Protect"))

@@ -135,6 +135,11 @@ bool SheetEntry::calculate()
     return sheet && accepted(sheet.get(), [&] { sheet->dynamicCall("Calculate()"); });
 }
 
+bool SheetEntry::calculateReachingOtherRows()
+{
+    return sheet && accepted(sheet.get(), [&] { sheet->dynamicCall("CalculateReachingOtherRows()"); });
+}
+
 bool SheetEntry::calculateDependentsOf(int firstCol, int firstRow, int lastCol, int lastRow)
 {
     if (!sheet || firstCol < 1 || firstRow < 1 || lastCol < firstCol || lastRow < firstRow)

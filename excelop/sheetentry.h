@@ -105,6 +105,9 @@ public:
     // Calculates the formulas a change marked, on this sheet only, as Excel's Worksheet.Calculate;
     // the office keeps every other formula's saved result.
     bool calculate();
+    // Calculates the formulas that take from other rows of the sheet (ranges, names, ROW()), whose
+    // results change when rows are taken out, in Excel too; the rest keep their results.
+    bool calculateReachingOtherRows();
     // Calculates the formulas that take from the block, directly or through others, as Excel does
     // after cells were written; the rest keep their results.
     bool calculateDependentsOf(int firstCol, int firstRow, int lastCol, int lastRow);

@@ -11,16 +11,19 @@
 
 namespace {
 
-// 数据: six items of two departments, 两倍 = 数量 * 2 saved as 99; 汇总: a sum over 数据 saved as
+// 数据: six items of two departments, 两倍 = 数量 * 2 saved as 99, 累计 = the sum of 数量 so far
+// saved as 0; 汇总: a sum over 数据 saved as
 // 1000, 1+1 saved as 3 and a count of the numbers in row 2 saved as 1.
 bool writeBook(const QString& path)
 {
-    SheetContent data{QStringLiteral("数据"), {{"名称", "部门", "数量", "两倍"}}};
+    SheetContent data{QStringLiteral("数据"), {{"名称", "部门", "数量", "两倍", "累计"}}};
     for (int i = 1; i <= 6; ++i)
-        data.rows.append({QStringLiteral("项%1").arg(i), i % 2 ? "甲" : "乙", QString::number(i), "99"});
+        data.rows.append({QStringLiteral("项%1").arg(i), i % 2 ? "甲" : "乙", QString::number(i), "99", "0"});
     SheetContent summary{QStringLiteral("汇总"), {{"项目", "值"}, {"合计", "1000"}, {"常数", "3"}, {"行2的数", "1"}}};
     SheetLook dataLook;
     dataLook.formula = [](int row, int column) {
+        if (row > 1 && column == 5)
+            return QStringLiteral("SUM(C$2:C%1)").arg(row);
         return row > 1 && column == 4 ? QStringLiteral("C%1*2").arg(row) : QString();
     };
     SheetLook summaryLook;
@@ -98,15 +101,16 @@ private slots:
         QCOMPARE(value(summary, QStringLiteral("汇总"), QStringLiteral("B2")), QStringLiteral("#REF!"));
     }
 
-    // The untouched sheet and the source keep their results; the new sheets are calculated, as
-    // fewer rows change their formulas' results in Excel too.
-    void columnSplitCalculatesOnlyItsNewSheets()
+    // The untouched sheet and the source keep their results; in the new sheets, what takes from
+    // other rows is calculated, as fewer rows change it in Excel too, and a formula over its own
+    // row keeps its result.
+    void columnSplitCalculatesWhatFewerRowsChange()
     {
         const QString book = newBook();
         QVERIFY(!book.isEmpty());
         const CliRun run =
             runCli({QStringLiteral("split-column"), book, QStringLiteral("--sheet"), QStringLiteral("数据"),
-                    QStringLiteral("--start"), QStringLiteral("A1"), QStringLiteral("--end"), QStringLiteral("D7"),
+                    QStringLiteral("--start"), QStringLiteral("A1"), QStringLiteral("--end"), QStringLiteral("E7"),
                     QStringLiteral("--column"), QStringLiteral("B"), QStringLiteral("--quiet")});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         const XlsxContent result = readXlsx(book);
@@ -114,9 +118,11 @@ private slots:
         QCOMPARE(value(result, QStringLiteral("汇总"), QStringLiteral("B2")), QStringLiteral("1000"));
         QCOMPARE(value(result, QStringLiteral("汇总"), QStringLiteral("B3")), QStringLiteral("3"));
         QCOMPARE(value(result, QStringLiteral("数据"), QStringLiteral("D2")), QStringLiteral("99"));
-        // 甲 holds items 1, 3 and 5, calculated.
-        QCOMPARE(value(result, QStringLiteral("甲"), QStringLiteral("D2")), QStringLiteral("2"));
-        QCOMPARE(value(result, QStringLiteral("甲"), QStringLiteral("D4")), QStringLiteral("10"));
+        QCOMPARE(value(result, QStringLiteral("数据"), QStringLiteral("E4")), QStringLiteral("0"));
+        // 甲 holds items 1, 3 and 5: 累计 is calculated, 两倍 keeps its result.
+        QCOMPARE(value(result, QStringLiteral("甲"), QStringLiteral("E3")), QStringLiteral("4"));
+        QCOMPARE(value(result, QStringLiteral("甲"), QStringLiteral("E4")), QStringLiteral("9"));
+        QCOMPARE(value(result, QStringLiteral("甲"), QStringLiteral("D4")), QStringLiteral("99"));
     }
 
     // The compared sheets keep their results where the counts change nothing; what takes from
@@ -133,6 +139,7 @@ private slots:
         const XlsxContent result = readXlsx(book);
         QCOMPARE(result.formulas.value(QStringLiteral("数据")).value(QStringLiteral("E2")), QStringLiteral("D2*2"));
         QCOMPARE(value(result, QStringLiteral("数据"), QStringLiteral("E2")), QStringLiteral("99"));
+        QCOMPARE(value(result, QStringLiteral("数据"), QStringLiteral("F3")), QStringLiteral("0"));
         QCOMPARE(value(result, QStringLiteral("汇总"), QStringLiteral("C2")), QStringLiteral("1000"));
         QCOMPARE(value(result, QStringLiteral("汇总"), QStringLiteral("C3")), QStringLiteral("3"));
         // Row 2 now holds the count 0 beside 1000.

@@ -319,8 +319,9 @@ void ColumnSplitRun::finishSplitSheet(SheetEntry& split, const QVector<int>& kep
         conditionKeeper->restoreIn(split);
     if (settings.deleteReferColumn)
         split.deleteColumn(settings.referColumn);
-    // Fewer rows change what the sheet's formulas over its rows give, in Excel too.
-    split.calculate();
+    // Fewer rows change what the sheet's formulas over its rows give, in Excel too; a formula over
+    // its own row keeps the result Excel saved.
+    split.calculateReachingOtherRows();
     if (valueKeeper)
         valuesKept += valueKeeper->restoreErrorsAfterSplit(split, keptRows,
                                                            settings.deleteReferColumn ? settings.referColumn : 0);
