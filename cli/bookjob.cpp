@@ -96,7 +96,7 @@ int columnNumberOf(const QString& text)
     const int number = trimmed.toInt(&isNumber, 10);
     if (isNumber)
         return number > 0 ? number : 0;
-    return CellRef().colLettersToNumber(trimmed);
+    return columnNumber(trimmed);
 }
 
 QString outcomeName(JobOutcome::Kind kind)

@@ -2,6 +2,7 @@
 // plain save of the workbook through the office shows a value, in any cell it was not asked to
 // change. Other differences (results the office calculates again after the tool's change, and
 // calculates otherwise than Excel did) are listed with the table, not failed on.
+#include "excelop/cellref.h"
 #include "excelop/excelopkiv.h"
 #include "testsupport.h"
 #include "tools/compare/comparisonrun.h"

@@ -34,7 +34,7 @@ QString ColumnSplitJob::formProblem()
     CellRef endCell;
     if (!endCell.parse(request.endCellText))
         return tr("您输入的“结束位置”格式有误，请重新输入。");
-    const qint32 column = CellRef().colLettersToNumber(request.referColumnText.trimmed());
+    const qint32 column = columnNumber(request.referColumnText.trimmed());
     if (column == 0)
         return tr("您输入的“分割参考列”格式有误，请重新输入。");
     titleRow = startCell.row;

@@ -3,7 +3,7 @@
 #include "excelop/excelopkiv.h"
 #include "packagereading.h"
 #include "testsupport.h"
-#include "tools/splitsheets/crosssheetformulas.h"
+#include "tools/shared/crosssheetformulas.h"
 
 #include <QDir>
 #include <QTemporaryDir>

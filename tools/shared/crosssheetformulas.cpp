@@ -1,0 +1,83 @@
+#include "tools/shared/crosssheetformulas.h"
+
+#include "excelop/cellref.h"
+#include "excelop/excelopkiv.h"
+#include "tools/shared/formulareferences.h"
+
+namespace {
+
+// A name's content may come without its equals sign.
+QString asFormula(const QString& content)
+{
+    return content.startsWith(QLatin1Char('=')) ? content : QLatin1Char('=') + content;
+}
+
+} // namespace
+
+CrossSheetFormulas::CrossSheetFormulas(const QStringList& sheetNames, const QHash<QString, QString>& definedNames)
+    : sheets(sheetNames)
+{
+    for (auto it = definedNames.cbegin(); it != definedNames.cend(); ++it)
+        names.insert(it.key().toCaseFolded(), readFormulaParts(asFormula(it.value())).sheets);
+}
+
+bool CrossSheetFormulas::namesAnotherSheet(const QStringList& named, const QString& ownSheet) const
+{
+    for (const QString& sheet : named)
+        if (sheet.compare(ownSheet, Qt::CaseInsensitive) != 0 && sheets.contains(sheet, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+bool CrossSheetFormulas::pointsElsewhere(const QString& formula, const QString& ownSheet) const
+{
+    const FormulaParts parts = readFormulaParts(formula);
+    if (namesAnotherSheet(parts.sheets, ownSheet))
+        return true;
+    const QString ownPrefix = ownSheet.toCaseFolded() + QLatin1Char('!');
+    for (const QString& used : parts.names) {
+        const QString name = used.toCaseFolded();
+        // A sheet's own name hides the workbook's name of the same spelling.
+        const auto own = names.constFind(ownPrefix + name);
+        const auto found = own != names.cend() ? own : names.constFind(name);
+        if (found != names.cend() && namesAnotherSheet(found.value(), ownSheet))
+            return true;
+    }
+    return false;
+}
+
+int keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames)
+{
+    // Tables and defined names share one set of names in a workbook.
+    QHash<QString, QString> names = book.definedNames();
+    const QHash<QString, QString> tables = book.tableRanges();
+    for (auto it = tables.cbegin(); it != tables.cend(); ++it)
+        names.insert(it.key(), it.value());
+    const CrossSheetFormulas formulas(book.getSheetNames(), names);
+    QList<QPair<QString, QString>> blocks;
+    for (const QString& sheetName : sheetNames) {
+        SheetEntry* sheet = book.findSheet(sheetName);
+        if (!sheet || !sheet->holdsFormulas())
+            continue;
+        const QList<QStringList> rows = sheet->usedAreaFormulas();
+        for (int r = 0; r < rows.size(); ++r) {
+            const QStringList& cells = rows.at(r);
+            const auto pointsElsewhere = [&](int c) {
+                return cells.at(c).startsWith(QLatin1Char('=')) && formulas.pointsElsewhere(cells.at(c), sheetName);
+            };
+            // Runs of neighbouring cells in a row make one block.
+            for (int c = 0; c < cells.size(); ++c) {
+                if (!pointsElsewhere(c))
+                    continue;
+                int last = c;
+                while (last + 1 < cells.size() && pointsElsewhere(last + 1))
+                    ++last;
+                const QString row = QString::number(r + 1);
+                blocks.append(
+                    {sheetName, columnLetters(c + 1) + row + QLatin1Char(':') + columnLetters(last + 1) + row});
+                c = last;
+            }
+        }
+    }
+    return book.keepValues(blocks);
+}
