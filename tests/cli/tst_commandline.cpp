@@ -37,6 +37,7 @@ private slots:
     void compareGivesTheWindowsCells_data();
     void compareGivesTheWindowsCells();
     void splitColumnGivesTheWindowsCells();
+    void compareNotSavedIsAFailureAsInTheWindow();
     void splitSheetsGivesTheWindowsFiles();
     void splitSheetsMakesItsOutputFolder();
     void refusedInputSaysTheWindowsWordsAndExitsWithOne();
@@ -140,6 +141,22 @@ void TestCommandLine::splitColumnGivesTheWindowsCells()
     const QList<SheetContent> expected = readWorkbook(byWindow);
     QCOMPARE(expected.size(), 5); // the source and 北京, 上海, a_b, 空
     QCOMPARE(dump(readWorkbook(byCli)), dump(expected));
+}
+
+// Compared but not saved: a failure, graded as the window grades it, in the window's words.
+void TestCommandLine::compareNotSavedIsAFailureAsInTheWindow()
+{
+    const QString book = twoSheetWorkbook(path("unsaved.xlsx"), numbered("A", {"x"}), numbered("B", {"x"}));
+    const QByteArray before = fileBytes(book);
+    const CliRun cli = runCli({"compare", book, "--sheet1", "Sheet1", "--column1", "B", "--sheet2", "Sheet2",
+                               "--column2", "B", "--out-file", path("no/such/folder/result.xlsx"), "--json"});
+    QCOMPARE(cli.exitCode, 1);
+    const QJsonObject result = QJsonDocument::fromJson(cli.out.toUtf8()).object();
+    QCOMPARE(result.value("outcome").toString(), QString("failed"));
+    QVERIFY2(cli.err.contains("对比已结束，但结果未能保存到Excel文件（文件可能是只读的、正被其他程序占用或磁盘已满），"
+                              "请检查后重新导入并对比。"),
+             qPrintable(cli.err));
+    QCOMPARE(fileBytes(book), before);
 }
 
 void TestCommandLine::splitSheetsGivesTheWindowsFiles()
