@@ -1,10 +1,7 @@
 #include "cli/bookjob.h"
 
+#include "cli/commands/command.h"
 #include "common/notice.h"
-#include "excelop/cellref.h"
-#include "tools/compare/comparisonjob.h"
-#include "tools/splitcolumn/columnsplitjob.h"
-#include "tools/splitsheets/sheetfilesjob.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -44,60 +41,7 @@ QStringList stringsOf(const QJsonValue& value)
     return texts;
 }
 
-// The command line never asks: a save that would lose features is refused unless allowed.
-LossQuestion lossAnswer(const JobSettings& settings)
-{
-    const bool allowed = settings.allowLoss;
-    return [allowed](const QStringList&, const QString&) {
-        return allowed ? LossChoice::Overwrite : LossChoice::DontSave;
-    };
-}
-
-JobOutcome compareBook(const JobSettings& settings, const QString& path, std::unique_ptr<ExcelOpKiv>& link)
-{
-    ComparisonRequest request;
-    request.workbookPath = path;
-    request.side1 = {settings.sheet1, columnNumberOf(settings.column1), settings.rows1};
-    request.side2 = {settings.sheet2, columnNumberOf(settings.column2), settings.rows2};
-    request.options.trimSpaces = settings.trim;
-    request.options.ignoreCase = settings.ignoreCase;
-    request.options.foldWidth = settings.foldWidth;
-    request.options.matchRow = settings.matchRow;
-    request.options.highlightMissing = settings.highlight;
-    request.options.keepBackup = settings.backup;
-    request.onLoss = lossAnswer(settings);
-    request.resultPath = settings.outFile;
-    // The command line never asks: such a run is refused unless allowed.
-    request.allowThreeDChange = settings.allowThreeDChange;
-    return ComparisonJob(request).run(link);
-}
-
-JobOutcome runJob(const JobSettings& settings, const BookRequest& request, std::unique_ptr<ExcelOpKiv>& link)
-{
-    if (settings.command == QLatin1String("compare"))
-        return compareBook(settings, request.book, link);
-    if (settings.command == QLatin1String("split-column")) {
-        ColumnSplitJob job({request.book, settings.sheet, settings.start, settings.end, settings.column,
-                            settings.dropColumn, settings.backup, settings.toFiles, lossAnswer(settings),
-                            settings.outFile, settings.keepBrokenFormulas});
-        return settings.dryRun ? job.plan(link) : job.run(link);
-    }
-    return SheetFilesJob(
-               {request.book, request.outputFolder, settings.skipHidden, settings.format, settings.keepBrokenFormulas})
-        .run(link);
-}
-
 } // namespace
-
-int columnNumberOf(const QString& text)
-{
-    const QString trimmed = text.trimmed();
-    bool isNumber = false;
-    const int number = trimmed.toInt(&isNumber, 10);
-    if (isNumber)
-        return number > 0 ? number : 0;
-    return CellRef().colLettersToNumber(trimmed);
-}
 
 QString outcomeName(JobOutcome::Kind kind)
 {
@@ -134,7 +78,7 @@ BookResult BookResult::fromJson(const QJsonObject& object)
     return result;
 }
 
-BookResult runBookJob(const JobSettings& settings, const BookRequest& request, std::unique_ptr<ExcelOpKiv>& link)
+BookResult runBookJob(const Command& command, const BookRequest& request, std::unique_ptr<ExcelOpKiv>& link)
 {
     QElapsedTimer clock;
     clock.start();
@@ -144,7 +88,7 @@ BookResult runBookJob(const JobSettings& settings, const BookRequest& request, s
         setNoticeHandler([&notices](const QString& text, NoticeKind) { notices.append(text); });
     BookResult result;
     result.book = request.book;
-    result.outcome = runJob(settings, request, link);
+    result.outcome = command.run(request, link);
     setNoticeHandler(previous);
     result.outcome.messages = notices + result.outcome.messages;
     result.seconds = clock.elapsed() / 1000.0;

@@ -2,17 +2,15 @@
 
 #include "automation/officeserver.h"
 #include "cli/bookjob.h"
+#include "cli/commands/commandregistry.h"
 #include "cli/progressviews.h"
 #include "cli/workerpool.h"
 #include "common/language.h"
 #include "common/notice.h"
 #include "excelop/excelopkiv.h"
-#include "tools/splitsheets/sheetfilesjob.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QTextStream>
 
@@ -24,19 +22,6 @@ namespace {
 constexpr int kWrongCommandLine = 2;
 constexpr int kDefaultTimeoutSeconds = 120;
 
-struct Command
-{
-    const char* name;
-    const char* summary;
-};
-
-const Command kCommands[] = {
-    {"compare", "Count how often each row's value occurs in the other sheet's column (written into a new first column "
-                "of both sheets)."},
-    {"split-column", "One new sheet per distinct value of a column."},
-    {"split-sheets", "Every sheet written as a workbook file of its own."},
-};
-
 void printTo(FILE* stream, const QString& text)
 {
     std::fputs(text.toLocal8Bit().constData(), stream);
@@ -46,10 +31,8 @@ void printTo(FILE* stream, const QString& text)
 QString overview()
 {
     QString text = QStringLiteral("Usage: kivexcel-cli <command> BOOK... [options]\n\nCommands:\n");
-    for (const Command& command : kCommands)
-        text += QStringLiteral("  %1  %2\n")
-                    .arg(QString::fromLatin1(command.name), -13)
-                    .arg(QString::fromLatin1(command.summary));
+    for (const std::unique_ptr<Command>& command : allCommands())
+        text += QStringLiteral("  %1  %2\n").arg(command->name(), -13).arg(command->description());
     text += QStringLiteral("\n'kivexcel-cli <command> --help' shows a command's options.\n"
                            "Exit status: 0 when every workbook was done and saved, 1 when any was refused or failed, "
                            "2 for a wrong command line.\n");
@@ -58,7 +41,7 @@ QString overview()
 
 struct Invocation
 {
-    JobSettings settings;
+    std::unique_ptr<Command> command; // with its options taken
     QStringList books;
     int jobs = 1;
     int timeoutSeconds = kDefaultTimeoutSeconds;
@@ -87,167 +70,6 @@ void addCommonOptions(QCommandLineParser& parser)
     parser.addOption(worker);
 }
 
-// Where a result that changes the workbook goes.
-void addResultSaveOptions(QCommandLineParser& parser)
-{
-    parser.addOptions({
-        {QStringLiteral("allow-loss"),
-         QStringLiteral(
-             "Save over the workbook even when the office cannot keep some of its features (frozen panes, pivot "
-             "tables, macros, ...). Without it such a save is refused and the workbook left as it was.")},
-        {QStringLiteral("out-file"),
-         QStringLiteral(
-             "Save the result to this file instead of over the workbook, which is not changed (one workbook only)."),
-         QStringLiteral("FILE")},
-    });
-}
-
-void addCommandOptions(const QString& command, QCommandLineParser& parser)
-{
-    if (command == QLatin1String("compare")) {
-        parser.setApplicationDescription(QString::fromLatin1(kCommands[0].summary));
-        for (const char* side : {"1", "2"}) {
-            const QString n = QString::fromLatin1(side);
-            parser.addOptions({
-                {QStringLiteral("sheet") + n, QStringLiteral("Sheet %1 (表%1).").arg(n), QStringLiteral("NAME")},
-                {QStringLiteral("column") + n,
-                 QStringLiteral("Compared column of sheet %1: letters (A, ac) or a 1-based number.").arg(n),
-                 QStringLiteral("COL")},
-                {QStringLiteral("rows") + n,
-                 QStringLiteral(
-                     "Last row of sheet %1, title row included (总行数); default: the sheet's last used row.")
-                     .arg(n),
-                 QStringLiteral("N")},
-            });
-        }
-        parser.addOptions({
-            {QStringLiteral("trim"), QStringLiteral("Spaces at both ends of a value do not count.")},
-            {QStringLiteral("ignore-case"), QStringLiteral("Letter case does not count (A equals a).")},
-            {QStringLiteral("fold-width"),
-             QStringLiteral(
-                 "Full-width forms equal half-width ones (１２ and 12, Ａ and A, the ideographic space and a space).")},
-            {QStringLiteral("match-row"),
-             QStringLiteral("A second new column: the row of the first match in the other sheet (empty when none).")},
-            {QStringLiteral("highlight"), QStringLiteral("Mark the counts of 0 with one conditional format.")},
-            {QStringLiteral("backup"),
-             QStringLiteral("Keep the original beside the workbook as <name>.备份<ext> before saving.")},
-            {QStringLiteral("allow-3d-change"),
-             QStringLiteral(
-                 "Compare even when formulas add up a compared sheet through 3-D references (Sheet1:Sheet3!A1): the "
-                 "inserted column changes what they give. Without it such a workbook is refused and left as it was.")},
-        });
-        addResultSaveOptions(parser);
-    } else if (command == QLatin1String("split-column")) {
-        parser.setApplicationDescription(QString::fromLatin1(kCommands[1].summary));
-        parser.addOptions({
-            {QStringLiteral("sheet"), QStringLiteral("The sheet to split."), QStringLiteral("NAME")},
-            {QStringLiteral("start"), QStringLiteral("起始位置: the title row's cell, such as A1."),
-             QStringLiteral("CELL")},
-            {QStringLiteral("end"), QStringLiteral("结束于: the last data row's cell, such as J500."),
-             QStringLiteral("CELL")},
-            {QStringLiteral("column"), QStringLiteral("参考列: the letters of the column whose values split the rows."),
-             QStringLiteral("LETTERS")},
-            {QStringLiteral("drop-column"), QStringLiteral("删除参考列: remove that column from the new sheets.")},
-            {QStringLiteral("to-files"),
-             QStringLiteral("One workbook per value in this folder instead of one sheet per value; the workbook itself "
-                            "is not changed."),
-             QStringLiteral("DIR")},
-            {QStringLiteral("dry-run"), QStringLiteral("Print the plan (each value, its rows, its sheet's or file's "
-                                                       "name and why a name was changed) and change nothing.")},
-            {QStringLiteral("backup"),
-             QStringLiteral("Keep the original beside the workbook as <name>.备份<ext> before saving.")},
-            {QStringLiteral("keep-broken-formulas"),
-             QStringLiteral("Formulas whose cells, rows or column a new sheet or file does not hold stay formulas "
-                            "(they show #REF!); by default they are written as the values they show.")},
-        });
-        addResultSaveOptions(parser);
-    } else {
-        parser.setApplicationDescription(QString::fromLatin1(kCommands[2].summary));
-        parser.addOptions({
-            {QStringLiteral("out"),
-             QStringLiteral(
-                 "Output folder, made when missing; with several workbooks each gets DIR/<name without extension>/."),
-             QStringLiteral("DIR")},
-            {QStringLiteral("skip-hidden"), QStringLiteral("Hidden sheets get no file.")},
-            {QStringLiteral("keep-broken-formulas"),
-             QStringLiteral("Formulas that point at other sheets stay formulas (they show #REF! in the files); by "
-                            "default they are written as the values they show.")},
-            {QStringLiteral("format"),
-             QStringLiteral("The files' format: same (the workbook's own, default), xlsx, xls, ods, csv (UTF-8 with a "
-                            "byte-order mark, values as shown) or pdf."),
-             QStringLiteral("FORMAT"), QStringLiteral("same")},
-        });
-    }
-    parser.addPositionalArgument(QStringLiteral("BOOK"), QStringLiteral("Workbook files (.xlsx, .xls, .ods)."),
-                                 QStringLiteral("BOOK..."));
-}
-
-// Options a command cannot do without; empty when all are there.
-QStringList missingOptions(const QString& command, const QCommandLineParser& parser)
-{
-    QStringList required;
-    if (command == QLatin1String("compare"))
-        required = QStringList{QStringLiteral("sheet1"), QStringLiteral("column1"), QStringLiteral("sheet2"),
-                               QStringLiteral("column2")};
-    else if (command == QLatin1String("split-column"))
-        required = QStringList{QStringLiteral("sheet"), QStringLiteral("start"), QStringLiteral("end"),
-                               QStringLiteral("column")};
-    else
-        required = QStringList{QStringLiteral("out")};
-    QStringList missing;
-    for (const QString& name : required) {
-        if (!parser.isSet(name))
-            missing.append(QStringLiteral("--") + name);
-    }
-    return missing;
-}
-
-QString valueOrNull(const QCommandLineParser& parser, const QString& name)
-{
-    return parser.isSet(name) ? parser.value(name) : QString();
-}
-
-JobSettings settingsFrom(const QString& command, const QCommandLineParser& parser)
-{
-    JobSettings settings;
-    settings.command = command;
-    if (command == QLatin1String("compare")) {
-        settings.sheet1 = parser.value(QStringLiteral("sheet1"));
-        settings.column1 = parser.value(QStringLiteral("column1"));
-        settings.rows1 = valueOrNull(parser, QStringLiteral("rows1"));
-        settings.sheet2 = parser.value(QStringLiteral("sheet2"));
-        settings.column2 = parser.value(QStringLiteral("column2"));
-        settings.rows2 = valueOrNull(parser, QStringLiteral("rows2"));
-        settings.trim = parser.isSet(QStringLiteral("trim"));
-        settings.ignoreCase = parser.isSet(QStringLiteral("ignore-case"));
-        settings.foldWidth = parser.isSet(QStringLiteral("fold-width"));
-        settings.matchRow = parser.isSet(QStringLiteral("match-row"));
-        settings.highlight = parser.isSet(QStringLiteral("highlight"));
-        settings.backup = parser.isSet(QStringLiteral("backup"));
-        settings.allowThreeDChange = parser.isSet(QStringLiteral("allow-3d-change"));
-        settings.allowLoss = parser.isSet(QStringLiteral("allow-loss"));
-        settings.outFile = valueOrNull(parser, QStringLiteral("out-file"));
-    } else if (command == QLatin1String("split-column")) {
-        settings.sheet = parser.value(QStringLiteral("sheet"));
-        settings.start = parser.value(QStringLiteral("start"));
-        settings.end = parser.value(QStringLiteral("end"));
-        settings.column = parser.value(QStringLiteral("column"));
-        settings.dropColumn = parser.isSet(QStringLiteral("drop-column"));
-        settings.toFiles = valueOrNull(parser, QStringLiteral("to-files"));
-        settings.dryRun = parser.isSet(QStringLiteral("dry-run"));
-        settings.backup = parser.isSet(QStringLiteral("backup"));
-        settings.keepBrokenFormulas = parser.isSet(QStringLiteral("keep-broken-formulas"));
-        settings.allowLoss = parser.isSet(QStringLiteral("allow-loss"));
-        settings.outFile = valueOrNull(parser, QStringLiteral("out-file"));
-    } else {
-        settings.out = parser.value(QStringLiteral("out"));
-        settings.skipHidden = parser.isSet(QStringLiteral("skip-hidden"));
-        settings.keepBrokenFormulas = parser.isSet(QStringLiteral("keep-broken-formulas"));
-        settings.format = parser.value(QStringLiteral("format")).toLower();
-    }
-    return settings;
-}
-
 bool positiveNumber(const QString& text, int& number)
 {
     bool isNumber = false;
@@ -267,10 +89,8 @@ int parse(const QStringList& arguments, Invocation& invocation)
         printTo(stdout, overview());
         return 0;
     }
-    bool known = false;
-    for (const Command& entry : kCommands)
-        known = known || command == QLatin1String(entry.name);
-    if (!known) {
+    std::unique_ptr<Command> chosen = commandNamed(command);
+    if (!chosen) {
         printTo(stderr, (command.isEmpty() ? QStringLiteral("No command given.\n")
                                            : QStringLiteral("Unknown command '%1'.\n").arg(command))
                             + overview());
@@ -278,7 +98,10 @@ int parse(const QStringList& arguments, Invocation& invocation)
     }
     QCommandLineParser parser;
     addCommonOptions(parser);
-    addCommandOptions(command, parser);
+    parser.setApplicationDescription(chosen->description());
+    parser.addOptions(chosen->options());
+    parser.addPositionalArgument(QStringLiteral("BOOK"), QStringLiteral("Workbook files (.xlsx, .xls, .ods)."),
+                                 QStringLiteral("BOOK..."));
     QStringList rest = arguments;
     rest.removeAt(1);
     rest[0] = arguments.at(0) + QLatin1Char(' ') + command;
@@ -291,7 +114,10 @@ int parse(const QStringList& arguments, Invocation& invocation)
         return 0;
     }
     invocation.worker = parser.isSet(QStringLiteral("worker"));
-    const QStringList missing = missingOptions(command, parser);
+    QStringList missing;
+    for (const QString& name : chosen->requiredOptions())
+        if (!parser.isSet(name))
+            missing.append(QStringLiteral("--") + name);
     if (!missing.isEmpty()) {
         printTo(stderr, QStringLiteral("Missing: %1\n").arg(missing.join(QStringLiteral(", "))) + parser.helpText());
         return kWrongCommandLine;
@@ -300,23 +126,18 @@ int parse(const QStringList& arguments, Invocation& invocation)
         printTo(stderr, QStringLiteral("No workbook given.\n") + parser.helpText());
         return kWrongCommandLine;
     }
-    if (command != QLatin1String("split-sheets") && parser.isSet(QStringLiteral("out-file"))
-        && parser.positionalArguments().size() != 1) {
-        printTo(stderr, QStringLiteral("--out-file takes one workbook.\n"));
-        return kWrongCommandLine;
-    }
     if (!positiveNumber(parser.value(QStringLiteral("jobs")), invocation.jobs)
         || !positiveNumber(parser.value(QStringLiteral("timeout")), invocation.timeoutSeconds)) {
         printTo(stderr, QStringLiteral("--jobs and --timeout take a whole number above 0.\n"));
         return kWrongCommandLine;
     }
-    invocation.settings = settingsFrom(command, parser);
-    if (command == QLatin1String("split-sheets") && !SheetFilesJob::formats().contains(invocation.settings.format)) {
-        printTo(
-            stderr,
-            QStringLiteral("--format takes one of: %1.\n").arg(SheetFilesJob::formats().join(QStringLiteral(", "))));
+    const QString mistake = chosen->mistakeIn(parser);
+    if (!mistake.isEmpty()) {
+        printTo(stderr, mistake + QLatin1Char('\n'));
         return kWrongCommandLine;
     }
+    chosen->takeOptions(parser);
+    invocation.command = std::move(chosen);
     invocation.books = parser.positionalArguments();
     invocation.quiet = parser.isSet(QStringLiteral("quiet"));
     invocation.json = parser.isSet(QStringLiteral("json"));
@@ -330,17 +151,8 @@ int parse(const QStringList& arguments, Invocation& invocation)
 QList<BookRequest> requestsFor(const Invocation& invocation)
 {
     QList<BookRequest> requests;
-    const bool ownFolders = invocation.books.size() > 1;
-    for (const QString& book : invocation.books) {
-        BookRequest request{book, invocation.settings.out};
-        if (invocation.settings.command == QLatin1String("split-sheets")) {
-            if (ownFolders)
-                request.outputFolder = QDir(invocation.settings.out).filePath(QFileInfo(book).completeBaseName());
-            // Made as mkdir -p would; one that cannot be made is refused by the job's own check.
-            QDir().mkpath(request.outputFolder);
-        }
-        requests.append(request);
-    }
+    for (const QString& book : invocation.books)
+        requests.append(invocation.command->requestFor(book, invocation.books.size()));
     return requests;
 }
 
@@ -359,7 +171,7 @@ QList<BookResult> runHere(const Invocation& invocation, const QList<BookRequest>
     std::unique_ptr<ExcelOpKiv> link;
     for (const BookRequest& request : requests) {
         setProgressBook(request.book);
-        results.append(runBookJob(invocation.settings, request, link));
+        results.append(runBookJob(*invocation.command, request, link));
         report(results.last());
     }
     return results;
@@ -378,7 +190,7 @@ int serveAsWorker(const Invocation& invocation)
         const BookRequest book{request.value(QStringLiteral("book")).toString(),
                                request.value(QStringLiteral("out")).toString()};
         setProgressBook(book.book);
-        const BookResult result = runBookJob(invocation.settings, book, link);
+        const BookResult result = runBookJob(*invocation.command, book, link);
         const QJsonObject answer{{QStringLiteral("result"), result.toJson()}};
         printTo(stdout, QString::fromUtf8(QJsonDocument(answer).toJson(QJsonDocument::Compact)) + QLatin1Char('\n'));
     }

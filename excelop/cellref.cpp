@@ -49,3 +49,17 @@ qint32 CellRef::colLettersToNumber(const QString& columnLetters) const
     }
     return static_cast<qint32>(number);
 }
+
+QString columnLetters(int column)
+{
+    const QString letters = CellRef().letters;
+    QString text;
+    for (int rest = column; rest > 0; rest = (rest - 1) / letters.size())
+        text.prepend(letters.at((rest - 1) % letters.size()));
+    return text;
+}
+
+int columnNumber(const QString& letters)
+{
+    return CellRef().colLettersToNumber(letters);
+}

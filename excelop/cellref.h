@@ -18,3 +18,8 @@ public:
     qint32 row = 0;
     qint32 col = 0;
 };
+
+// "A".."Z", "AA".. for a 1-based column number.
+QString columnLetters(int column);
+// The column number of letters such as "AB" (either case); 0 when they are none.
+int columnNumber(const QString& letters);

@@ -1,6 +1,7 @@
 #include "excelop/sheetentry.h"
 
 #include "automation/axobject.h"
+#include "excelop/cellref.h"
 
 #include <QDateTime>
 #include <cmath>
@@ -72,14 +73,6 @@ QString cellValueToText(const QVariant& value)
     default:
         return value.toString();
     }
-}
-
-QString columnLetters(int col)
-{
-    QString letters;
-    for (int rest = col; rest > 0; rest = (rest - 1) / 26)
-        letters.prepend(QChar(QLatin1Char('A').unicode() + (rest - 1) % 26));
-    return letters;
 }
 
 namespace {

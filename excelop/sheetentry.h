@@ -149,6 +149,3 @@ QStringList getColumnTitleTexts(const QList<ColumnTitle>& titles);
 // The text of a cell value as the office delivers it: equal values give equal texts, a whole
 // number reads as 12 (not 12.0), a date as a date.
 QString cellValueToText(const QVariant& value);
-
-// "A".."Z", "AA".. for a 1-based column number.
-QString columnLetters(int col);

@@ -1,5 +1,7 @@
 # Fails when a file includes a file of a folder above its own. Folders from the bottom up:
 # common < automation < excelop < tools, online (neither includes the other) < app, cli.
+# Within tools/, a tool's folder includes no other tool's: what two tools share lives in
+# tools/shared/ or at the top of tools/, and neither of those includes a tool.
 # Run as: cmake -DSOURCE_DIR=<top> -P check_layering.cmake
 set(level_common 0)
 set(level_automation 1)
@@ -28,8 +30,30 @@ foreach(folder ${folders})
   endforeach()
 endforeach()
 
+# A tool's folder: tools/<name>/, other than tools/shared/.
+function(tool_of path result)
+  set(tool "")
+  if(path MATCHES "^tools/([a-z]+)/" AND NOT CMAKE_MATCH_1 STREQUAL "shared")
+    set(tool "${CMAKE_MATCH_1}")
+  endif()
+  set(${result} "${tool}" PARENT_SCOPE)
+endfunction()
+
+file(GLOB_RECURSE tool_sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/tools/*.cpp" "${SOURCE_DIR}/tools/*.h")
+foreach(source ${tool_sources})
+  tool_of("${source}" own)
+  file(STRINGS "${SOURCE_DIR}/${source}" includes REGEX "^#include \"tools/[a-z]+/")
+  foreach(line ${includes})
+    string(REGEX REPLACE "^#include \"(tools/[a-z]+/).*" "\\1" included "${line}")
+    tool_of("${included}" other)
+    if(other AND NOT other STREQUAL own)
+      list(APPEND violations "${source}: ${line}")
+    endif()
+  endforeach()
+endforeach()
+
 if(violations)
   list(JOIN violations "\n" report)
-  message(FATAL_ERROR "Includes that point upwards:\n${report}")
+  message(FATAL_ERROR "Includes that point upwards or into another tool:\n${report}")
 endif()
 message(STATUS "Every include points downwards.")

@@ -8,6 +8,7 @@
 #include "tools/splitsheets/splitexcelfromsheets.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -37,6 +38,8 @@ private slots:
     void compareGivesTheWindowsCells_data();
     void compareGivesTheWindowsCells();
     void splitColumnGivesTheWindowsCells();
+    void splitColumnAreaDefaultsToTheSheetsUsedArea();
+    void compareNotSavedIsAFailureAsInTheWindow();
     void splitSheetsGivesTheWindowsFiles();
     void splitSheetsMakesItsOutputFolder();
     void refusedInputSaysTheWindowsWordsAndExitsWithOne();
@@ -78,6 +81,21 @@ void TestCommandLine::commandLineMistakesExitWithTwo()
     const CliRun help = runCli({"split-column", "--help"});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.contains("--drop-column"));
+    // --start and --end may be left out; the sheet and the column may not.
+    const CliRun noColumn = runCli({"split-column", "a.xlsx", "--sheet", "S"});
+    QCOMPARE(noColumn.exitCode, 2);
+    QVERIFY(noColumn.err.startsWith("Missing: --column\n"));
+    const CliRun twoOutFiles = runCli({"compare", "a.xlsx", "b.xlsx", "--sheet1", "S", "--column1", "A", "--sheet2",
+                                       "T", "--column2", "A", "--out-file", path("x.xlsx")});
+    QCOMPARE(twoOutFiles.exitCode, 2);
+    QCOMPARE(twoOutFiles.err, QString("--out-file takes one workbook.\n"));
+    const CliRun badFormat = runCli({"split-sheets", "a.xlsx", "--out", folder.path(), "--format", "doc"});
+    QCOMPARE(badFormat.exitCode, 2);
+    QCOMPARE(badFormat.err, QString("--format takes one of: same, xlsx, xls, ods, csv, pdf.\n"));
+    const CliRun overview = runCli({"--help"});
+    QCOMPARE(overview.exitCode, 0);
+    for (const char* command : {"compare", "split-column", "split-sheets"})
+        QVERIFY2(overview.out.contains(QString("\n  %1 ").arg(command)), command);
 }
 
 void TestCommandLine::compareGivesTheWindowsCells_data()
@@ -140,6 +158,57 @@ void TestCommandLine::splitColumnGivesTheWindowsCells()
     const QList<SheetContent> expected = readWorkbook(byWindow);
     QCOMPARE(expected.size(), 5); // the source and 北京, 上海, a_b, 空
     QCOMPARE(dump(readWorkbook(byCli)), dump(expected));
+}
+
+// Left out, 起始位置 and 结束于 are what the window fills in when the sheet is picked: A1 and the
+// sheet's last used cell.
+void TestCommandLine::splitColumnAreaDefaultsToTheSheetsUsedArea()
+{
+    const QString source = path("area-source.xlsx");
+    QVERIFY(writeWorkbook(source, {SheetContent{"其他", {{"x"}}},
+                                   SheetContent{"数据", numbered("城市", {"北京", "上海", "北京", "", "广州"})}}));
+    const QString byWindow = twin(source, "area-window.xlsx");
+    const QString byCli = twin(source, "area-cli.xlsx");
+    {
+        SplitSheetFromColumn window;
+        KivFileDialog::setNextFileName(byWindow);
+        window.findChild<QPushButton*>("importFileButton")->click();
+        window.findChild<QComboBox*>("comboBoxSheets")->setCurrentIndex(1);
+        QCOMPARE(window.findChild<QTextEdit*>("startCellText")->toPlainText(), QString("A1"));
+        QCOMPARE(window.findChild<QTextEdit*>("endCellText")->toPlainText(), QString("C6"));
+        window.findChild<QTextEdit*>("referColText")->setPlainText("B");
+        window.findChild<QPushButton*>("pushButton")->click();
+    }
+    const CliRun cli = runCli({"split-column", byCli, "--sheet", "数据", "--column", "B", "--quiet"});
+    QVERIFY2(cli.exitCode == 0, qPrintable(cli.err));
+    const QList<SheetContent> expected = readWorkbook(byWindow);
+    QCOMPARE(expected.size(), 6); // the two sheets and 北京, 上海, 空, 广州
+    QCOMPARE(dump(readWorkbook(byCli)), dump(expected));
+
+    // A sheet without used cells has no rows to split.
+    const QString empty = path("area-empty.xlsx");
+    QVERIFY(writeWorkbook(empty, {SheetContent{"数据", {{"x"}}}, SheetContent{"空表", {}}}));
+    const QByteArray before = fileBytes(empty);
+    const CliRun refused = runCli({"split-column", empty, "--sheet", "空表", "--column", "A", "--quiet"});
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY2(refused.err.contains("“空表”表在标题行（第1行）下面没有数据行"), qPrintable(refused.err));
+    QCOMPARE(fileBytes(empty), before);
+}
+
+// Compared but not saved: a failure, graded as the window grades it, in the window's words.
+void TestCommandLine::compareNotSavedIsAFailureAsInTheWindow()
+{
+    const QString book = twoSheetWorkbook(path("unsaved.xlsx"), numbered("A", {"x"}), numbered("B", {"x"}));
+    const QByteArray before = fileBytes(book);
+    const CliRun cli = runCli({"compare", book, "--sheet1", "Sheet1", "--column1", "B", "--sheet2", "Sheet2",
+                               "--column2", "B", "--out-file", path("no/such/folder/result.xlsx"), "--json"});
+    QCOMPARE(cli.exitCode, 1);
+    const QJsonObject result = QJsonDocument::fromJson(cli.out.toUtf8()).object();
+    QCOMPARE(result.value("outcome").toString(), QString("failed"));
+    QVERIFY2(cli.err.contains("对比已结束，但结果未能保存到Excel文件（文件可能是只读的、正被其他程序占用或磁盘已满），"
+                              "请检查后重新导入并对比。"),
+             qPrintable(cli.err));
+    QCOMPARE(fileBytes(book), before);
 }
 
 void TestCommandLine::splitSheetsGivesTheWindowsFiles()

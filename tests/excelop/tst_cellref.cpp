@@ -13,6 +13,7 @@ private slots:
     void rejectsNonCellsAndKeepsLastResult();
     void convertsColumnLetters_data();
     void convertsColumnLetters();
+    void columnNumbersAndLettersGoBothWays();
 };
 
 void TestCellRef::parsesCellReferences_data()
@@ -99,6 +100,21 @@ void TestCellRef::convertsColumnLetters()
     QFETCH(QString, letters);
     QFETCH(int, number);
     QCOMPARE(CellRef().colLettersToNumber(letters), number);
+}
+
+// The one place columns turn into letters and back.
+void TestCellRef::columnNumbersAndLettersGoBothWays()
+{
+    QCOMPARE(columnLetters(1), QString("A"));
+    QCOMPARE(columnLetters(26), QString("Z"));
+    QCOMPARE(columnLetters(27), QString("AA"));
+    QCOMPARE(columnLetters(256), QString("IV"));
+    QCOMPARE(columnLetters(16384), QString("XFD"));
+    QCOMPARE(columnLetters(0), QString());
+    for (int column = 1; column <= 20000; ++column)
+        QCOMPARE(columnNumber(columnLetters(column)), column);
+    QCOMPARE(columnNumber("ac"), 29);
+    QCOMPARE(columnNumber("3B"), 0);
 }
 
 QTEST_APPLESS_MAIN(TestCellRef)

@@ -2,7 +2,7 @@
 
 #include "workbookwriter.h"
 
-#include "excelop/sheetentry.h"
+#include "excelop/cellref.h"
 
 #include <iterator>
 

@@ -1,5 +1,7 @@
 #include "customerbook.h"
 
+#include "excelop/cellref.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -117,8 +119,8 @@ SheetLook summaryLook(const QList<SheetContent>& dataSheets)
         const QString letter = QString::fromLatin1(kColumns[column - 1]);
         if (row == totalRow)
             return QStringLiteral("SUM(%1:%2)")
-                .arg(QChar('A' + column - 1) + QStringLiteral("2"))
-                .arg(QChar('A' + column - 1) + QString::number(totalRow - 1));
+                .arg(columnLetters(column) + QStringLiteral("2"))
+                .arg(columnLetters(column) + QString::number(totalRow - 1));
         return QStringLiteral("%1(%2!$%3$2:$%3$%4)")
             .arg(QString::fromLatin1(kFunctions[column - 1]), names.at(row - 2), letter)
             .arg(lastRows.at(row - 2));

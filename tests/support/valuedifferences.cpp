@@ -1,5 +1,6 @@
 #include "valuedifferences.h"
 
+#include "excelop/cellref.h"
 #include "excelop/excelopkiv.h"
 #include "excelop/sheetentry.h"
 #include "testsupport.h"

@@ -2,7 +2,7 @@
 
 #include "zipwriter.h"
 
-#include "excelop/sheetentry.h"
+#include "excelop/cellref.h"
 
 #include <QFileInfo>
 #include <QVariantList>

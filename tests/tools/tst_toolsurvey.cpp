@@ -2,6 +2,7 @@
 // what a plain save of the workbook through the office shows, unless Excel itself would change it
 // after the tool's change (or it shows an error either way). Every differing cell is listed with
 // its formula and why it changed; the survey fails on any other, and on #REF! where a value was.
+#include "excelop/cellref.h"
 #include "excelop/excelopkiv.h"
 #include "testsupport.h"
 #include "valuedifferences.h"

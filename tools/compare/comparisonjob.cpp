@@ -22,25 +22,36 @@ ComparisonSide sideFor(ExcelOpKiv& book, const NamedSide& named)
 
 } // namespace
 
-ComparisonJob::ComparisonJob(const ComparisonRequest& request) : request(request) {}
+ComparisonJob::ComparisonJob(const ComparisonRequest& request) : request(request)
+{
+    settings.workbookPath = request.workbookPath;
+    settings.options = request.options;
+    settings.onLoss = request.onLoss;
+    settings.resultPath = request.resultPath;
+    // Nobody is there to ask: such a run goes on only when allowed.
+    const bool allowThreeD = request.allowThreeDChange;
+    settings.onSpanningFormulas = [allowThreeD](const QString&) { return allowThreeD; };
+}
+
+ComparisonJob::ComparisonJob(const ComparisonSettings& settings) : settings(settings) {}
 
 JobOutcome ComparisonJob::run(std::unique_ptr<ExcelOpKiv>& link)
 {
     replaceLink(link);
-    link->openWorkBook(request.workbookPath);
+    link->openWorkBook(settings.workbookPath);
     if (!link->openSheets())
         return outcomeOf(JobOutcome::Kind::Failed, QString());
-    ComparisonSettings settings;
-    settings.workbookPath = request.workbookPath;
     settings.side1 = sideFor(*link, request.side1);
     settings.side2 = sideFor(*link, request.side2);
-    settings.options = request.options;
-    settings.onLoss = request.onLoss;
-    settings.resultPath = request.resultPath;
-    const bool allowThreeD = request.allowThreeDChange;
-    settings.onSpanningFormulas = [allowThreeD](const QString&) { return allowThreeD; };
-    const ComparisonOutcome compared = ComparisonRun(*link, settings).run();
+    const JobOutcome outcome = runOn(*link);
     link.reset();
+    return outcome;
+}
+
+JobOutcome ComparisonJob::runOn(ExcelOpKiv& book)
+{
+    const ComparisonOutcome compared = ComparisonRun(book, settings).run();
+    inserted = compared.columnsInserted;
     return jobOutcomeOf(compared);
 }
 

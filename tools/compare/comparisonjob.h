@@ -1,7 +1,7 @@
 #pragma once
-// The comparison of one workbook file as the command line runs it: a fresh link with the
-// workbook opened, the sides named by sheet, column and row count, the run, and its outcome as
-// any job's. The window runs the comparison on the workbook it has open instead.
+// The comparison of one workbook as a job, for both front ends: the command line names the sides
+// and has the file opened afresh, the window runs it on the workbook it has open for its pickers.
+// Either way the run's outcome is graded here, once.
 
 #include "tools/compare/comparisonrun.h"
 #include "tools/joboutcome.h"
@@ -31,14 +31,24 @@ struct ComparisonRequest
 class ComparisonJob
 {
 public:
+    // The sides by name; run() opens the file.
     explicit ComparisonJob(const ComparisonRequest& request);
+    // The sides as the window's pickers give them; runOn() works on the window's workbook.
+    explicit ComparisonJob(const ComparisonSettings& settings);
 
     // Replaces the link, opens the workbook, compares and saves; the link is released at the end.
     JobOutcome run(std::unique_ptr<ExcelOpKiv>& link);
+    // Compares and saves the workbook open in book, which stays open.
+    JobOutcome runOn(ExcelOpKiv& book);
+    // Columns the last run put before the compared ones (the window's pickers move by as many).
+    int columnsInserted() const { return inserted; }
 
-    // A run's outcome as a job's: a result that was not saved is a failure.
+    // A run's outcome as a job's: a result that was not saved is a failure, also when the run
+    // finished.
     static JobOutcome jobOutcomeOf(const ComparisonOutcome& compared);
 
 private:
     ComparisonRequest request;
+    ComparisonSettings settings;
+    int inserted = 0;
 };

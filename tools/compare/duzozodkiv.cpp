@@ -7,8 +7,9 @@
 #include "common/onelinefield.h"
 #include "common/optionsmenu.h"
 #include "excelop/excelopkiv.h"
-#include "tools/compare/comparisonrun.h"
+#include "tools/compare/comparisonjob.h"
 #include "tools/compare/duzozodkivform.h"
+#include "tools/outcomebox.h"
 #include "tools/resultsave.h"
 #include "tools/workbookimport.h"
 
@@ -134,21 +135,19 @@ void DuZozodKiv::on_startCompareButton_clicked()
     setEnabled(false);
     BoxesCentredOn boxesHere(this);
     runInProgress = true;
-    ComparisonOutcome outcome;
+    ComparisonJob job(settings);
+    JobOutcome outcome;
     {
         BusyCursor busy;
-        outcome = ComparisonRun(*mExcelOpKiv, settings).run();
-        if (outcome.columnsInserted > 0)
-            showPickersAfterInsertion(settings.side1.titleIndex, settings.side2.titleIndex, outcome.columnsInserted);
+        outcome = job.runOn(*mExcelOpKiv);
+        if (job.columnsInserted() > 0)
+            showPickersAfterInsertion(settings.side1.titleIndex, settings.side2.titleIndex, job.columnsInserted());
     }
     runInProgress = false;
-    const NoticeKind kind = outcome.kind == ComparisonOutcome::Kind::Finished && outcome.saved ? NoticeKind::Information
-                            : outcome.kind == ComparisonOutcome::Kind::Failed                  ? NoticeKind::Failure
-                                                                                               : NoticeKind::Warning;
-    for (const QString& message : outcome.messages)
-        KivMessageBox::inform(message, kind, this);
+    showOutcome(outcome, this);
     setEnabled(true);
-    if (outcome.kind == ComparisonOutcome::Kind::Cancelled || outcome.kind == ComparisonOutcome::Kind::Failed)
+    // A stopped or failed run leaves the open workbook part-way: it is let go, to be imported again.
+    if (outcome.kind == JobOutcome::Kind::Cancelled || outcome.kind == JobOutcome::Kind::Failed)
         close();
 }
 

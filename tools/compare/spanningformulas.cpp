@@ -1,7 +1,8 @@
 #include "tools/compare/spanningformulas.h"
 
+#include "excelop/cellref.h"
 #include "excelop/excelopkiv.h"
-#include "tools/splitcolumn/formulareferences.h"
+#include "tools/shared/formulareferences.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -94,23 +95,24 @@ SpanningFormulas formulasSpanning(ExcelOpKiv& book, const QStringList& sheetName
 
 namespace {
 
-// Whether the formula, as the office writes it, holds a whole-row range of an .xls or an
-// intersection ("!" between two references, outside texts and error values).
-bool breaksWhenAColumnIsInserted(QString formula)
+// An .xls sheet's last column.
+constexpr int kXlsLastColumn = 256;
+
+// Whether the formula, as the office writes it, holds a whole-row range of an .xls ($A1:$IV4) or
+// an intersection ("!" between two references, outside texts and error values).
+bool breaksWhenAColumnIsInserted(const FormulaParts& parts, QString formula)
 {
-    static const QRegularExpression wholeRows(QStringLiteral("(?<![A-Za-z$])\\$?A\\$?\\d+:\\$?IV\\$?\\d+(?!\\d)"),
-                                              QRegularExpression::CaseInsensitiveOption);
-    if (wholeRows.match(formula).hasMatch())
-        return true;
+    for (const Reference& reference : parts.references)
+        if (reference.first.hasRow && reference.first.column == 1 && reference.last.column == kXlsLastColumn)
+            return true;
     static const QRegularExpression texts(QStringLiteral("\"[^\"]*\"|'[^']*'|#[A-Z/0]+[!?]"));
     return formula.remove(texts).contains(QLatin1Char('!'));
 }
 
-bool concernsAnyOf(const QString& formula, const QString& ownSheet, const QStringList& sheetNames)
+bool concernsAnyOf(const FormulaParts& parts, const QString& ownSheet, const QStringList& sheetNames)
 {
     for (const QString& name : sheetNames)
-        if (ownSheet.compare(name, Qt::CaseInsensitive) == 0 || formula.contains(name + QLatin1Char('.'))
-            || formula.contains(name + QLatin1String("'.")))
+        if (ownSheet.compare(name, Qt::CaseInsensitive) == 0 || parts.sheets.contains(name, Qt::CaseInsensitive))
             return true;
     return false;
 }
@@ -120,7 +122,8 @@ bool concernsAnyOf(const QString& formula, const QString& ownSheet, const QStrin
 QStringList formulasAnInsertBreaksInXls(ExcelOpKiv& book, const QStringList& sheetNames)
 {
     return cellsWhoseFormula(book, [&](const QString& formula, const QString& sheet) {
-        return breaksWhenAColumnIsInserted(formula) && concernsAnyOf(formula, sheet, sheetNames);
+        const FormulaParts parts = readFormulaParts(formula);
+        return breaksWhenAColumnIsInserted(parts, formula) && concernsAnyOf(parts, sheet, sheetNames);
     });
 }
 

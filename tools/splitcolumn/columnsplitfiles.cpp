@@ -6,7 +6,7 @@
 #include "tools/splitcolumn/columnsplitplan.h"
 #include "tools/splitcolumn/columnsplitrun.h"
 #include "tools/splitcolumn/splitplan.h"
-#include "tools/splitsheets/sheetfilesrun.h"
+#include "tools/shared/sheetfilesrun.h"
 
 #include <QCoreApplication>
 #include <QDir>

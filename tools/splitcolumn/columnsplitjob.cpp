@@ -28,21 +28,66 @@ QString ColumnSplitJob::formProblem()
 {
     if (!QFileInfo(request.workbookPath).isFile())
         return tr("目标文件不存在，请重新选择。");
+    // An area left to the sheet is checked once the sheet has filled it in.
+    const bool startLater = leftToSheet(request.startCellText);
+    const bool endLater = leftToSheet(request.endCellText);
     CellRef startCell;
-    if (!startCell.parse(request.startCellText))
+    if (!startLater && !startCell.parse(request.startCellText))
         return tr("您输入的“起始位置”格式有误，请重新输入。");
     CellRef endCell;
-    if (!endCell.parse(request.endCellText))
+    if (!endLater && !endCell.parse(request.endCellText))
         return tr("您输入的“结束位置”格式有误，请重新输入。");
-    const qint32 column = CellRef().colLettersToNumber(request.referColumnText.trimmed());
+    const qint32 column = columnNumber(request.referColumnText.trimmed());
     if (column == 0)
         return tr("您输入的“分割参考列”格式有误，请重新输入。");
     titleRow = startCell.row;
     endRow = endCell.row;
     referColumn = column;
-    if (endRow <= titleRow && startCell.row >= 1)
+    if (!startLater && !endLater && endRow <= titleRow && startCell.row >= 1)
         return tr("“结束位置”必须在“起始位置”（标题行）下面，数据区域里没有数据行，请重新输入。");
     return QString();
+}
+
+DataArea ColumnSplitJob::usedAreaOf(SheetEntry& sheet)
+{
+    const int lastRow = sheet.usedRowCount();
+    const int lastColumn = sheet.usedColumnCount();
+    if (lastRow < 1 || lastColumn < 1)
+        return DataArea();
+    // The titles in row 1 stay the titles, and every record is inside.
+    return DataArea{QStringLiteral("A1"), columnLetters(lastColumn) + QString::number(lastRow)};
+}
+
+bool ColumnSplitJob::leftToSheet(const QString& cellText) const
+{
+    return request.areaFromSheet && cellText.trimmed().isEmpty();
+}
+
+bool ColumnSplitJob::areaFilledIn(ExcelOpKiv& book, SheetEntry& source, JobOutcome& refusal)
+{
+    const bool startLater = leftToSheet(request.startCellText);
+    const bool endLater = leftToSheet(request.endCellText);
+    if (!startLater && !endLater)
+        return true;
+    DataArea area = usedAreaOf(source);
+    if (area.start.isEmpty()) {
+        if (book.officeState() != OfficeState::Working) {
+            refusal = outcomeOf(JobOutcome::Kind::Failed, officeLostText(book.officeState()));
+            return false;
+        }
+        // No used cells: the title row alone, with nothing below it.
+        area = DataArea{QStringLiteral("A1"), QStringLiteral("A1")};
+    }
+    if (startLater)
+        request.startCellText = area.start;
+    if (endLater)
+        request.endCellText = area.end;
+    const QString problem = formProblem();
+    if (problem.isEmpty())
+        return true;
+    // The user named no end: an area without rows below the title is the sheet's, not a typing slip.
+    refusal = endLater && endRow <= titleRow ? noDataRows() : outcomeOf(JobOutcome::Kind::Refused, problem);
+    return false;
 }
 
 JobOutcome ColumnSplitJob::run(std::unique_ptr<ExcelOpKiv>& link)
@@ -80,6 +125,8 @@ bool ColumnSplitJob::refused(ExcelOpKiv& book, JobOutcome& refusal)
                       tr("文件中没有名为“%1”的Sheet表，请重新导入文件并选择要处理的Sheet表。").arg(request.sheetName));
         return true;
     }
+    if (!areaFilledIn(book, *source, refusal))
+        return true;
     // The new sheets are copies of the source, protected as it is: their rows could not go.
     if (source->isProtected()) {
         refusal = outcomeOf(JobOutcome::Kind::Refused,

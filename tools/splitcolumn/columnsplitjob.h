@@ -35,6 +35,16 @@ struct ColumnSplitRequest
     // Formulas that would show #REF! in a new sheet or file stay formulas; by default they are
     // written as the values they show.
     bool keepBrokenFormulas = false;
+    // An empty 起始位置 or 结束于 is filled in from the sheet's used area, as the window does when
+    // a sheet is picked.
+    bool areaFromSheet = false;
+};
+
+// A sheet's data area as the window fills it in: from A1 to the sheet's last used cell.
+struct DataArea
+{
+    QString start;
+    QString end; // empty, as start, for a sheet without used cells
 };
 
 class ColumnSplitJob
@@ -47,6 +57,7 @@ public:
 
     // The form's own checks in their order; empty when they pass. Needs no office.
     QString formProblem();
+    static DataArea usedAreaOf(SheetEntry& sheet);
     // Replaces the link, opens the workbook, splits and saves; the link is released at the end.
     JobOutcome run(std::unique_ptr<ExcelOpKiv>& link);
     // The checks, then the plan (each value, its rows, its sheet's or file's name) in the
@@ -56,6 +67,10 @@ public:
 private:
     // The checks on the open workbook, in order: a refused or failed outcome, or none.
     bool refused(ExcelOpKiv& book, JobOutcome& refusal);
+    // Whether the cell text waits for the sheet's used area.
+    bool leftToSheet(const QString& cellText) const;
+    // Fills in the area left to the source sheet; false, with the outcome, when that fails.
+    bool areaFilledIn(ExcelOpKiv& book, SheetEntry& source, JobOutcome& refusal);
     // A new link with the file open and the checks passed; otherwise false, the link released
     // and the outcome in refusal.
     bool openedAndAccepted(const QString& path, std::unique_ptr<ExcelOpKiv>& link, JobOutcome& refusal);

@@ -1,7 +1,7 @@
 #include "tools/splitcolumn/conditionkeeper.h"
 
 #include "excelop/sheetentry.h"
-#include "tools/splitcolumn/formulareferences.h"
+#include "tools/shared/formulareferences.h"
 
 #include <algorithm>
 

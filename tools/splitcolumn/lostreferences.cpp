@@ -1,6 +1,6 @@
 #include "tools/splitcolumn/lostreferences.h"
 
-#include "tools/splitcolumn/formulareferences.h"
+#include "tools/shared/formulareferences.h"
 
 #include <QMap>
 

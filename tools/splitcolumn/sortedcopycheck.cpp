@@ -1,7 +1,7 @@
 #include "tools/splitcolumn/sortedcopycheck.h"
 
 #include "excelop/sheetentry.h"
-#include "tools/splitcolumn/formulareferences.h"
+#include "tools/shared/formulareferences.h"
 
 #include <QVariant>
 #include <QVector>

@@ -6,7 +6,6 @@
 #include "common/dialogs.h"
 #include "common/onelinefield.h"
 #include "common/optionsmenu.h"
-#include "excelop/cellref.h"
 #include "excelop/excelopkiv.h"
 #include "tools/resultsave.h"
 #include "tools/splitcolumn/columnsplitjob.h"
@@ -85,12 +84,11 @@ void SplitSheetFromColumn::fillDataArea()
     if (!sheet)
         return;
     BusyCursor busy;
-    const int lastRow = sheet->usedRowCount();
-    const int lastColumn = sheet->usedColumnCount();
-    if (lastRow < 1 || lastColumn < 1)
+    const DataArea area = ColumnSplitJob::usedAreaOf(*sheet);
+    if (area.start.isEmpty())
         return;
-    ui->startCellText->setPlainText(QStringLiteral("A1"));
-    ui->endCellText->setPlainText(columnLetters(lastColumn) + QString::number(lastRow));
+    ui->startCellText->setPlainText(area.start);
+    ui->endCellText->setPlainText(area.end);
 }
 
 void SplitSheetFromColumn::on_pushButton_clicked()

@@ -1,7 +1,8 @@
 #include "tools/splitcolumn/splitvaluekeeper.h"
 
-#include "excelop/sheetentry.h"
+#include "excelop/cellref.h"
 #include "excelop/excelopkiv.h"
+#include "excelop/sheetentry.h"
 
 #include <QMap>
 

@@ -3,7 +3,7 @@
 #include "excelop/excelopkiv.h"
 #include "excelop/featurecheck.h"
 #include "tools/resultsave.h"
-#include "tools/splitsheets/sheetfilesrun.h"
+#include "tools/shared/sheetfilesrun.h"
 
 #include "common/pathutils.h"
 

@@ -2,11 +2,12 @@
 // the office could not read from the file keep the values Excel saved with them, and 3-D
 // references over a compared sheet, whose sums the new column changes, are asked about first.
 #include "comparerdriver.h"
+#include "excelop/cellref.h"
 #include "excelop/excelopkiv.h"
 #include "packagereading.h"
 #include "tools/compare/comparisonrun.h"
 #include "tools/compare/spanningformulas.h"
-#include "tools/splitcolumn/formulareferences.h"
+#include "tools/shared/formulareferences.h"
 
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -19,10 +20,7 @@ namespace {
 QString oneColumnRight(const QString& cell)
 {
     const QRegularExpressionMatch parts = QRegularExpression(QStringLiteral("^([A-Z]+)(\\d+)$")).match(cell);
-    int column = 0;
-    for (const QChar letter : parts.captured(1))
-        column = column * 26 + letter.unicode() - 'A' + 1;
-    return columnLetters(column + 1) + parts.captured(2);
+    return columnLetters(columnNumber(parts.captured(1)) + 1) + parts.captured(2);
 }
 
 // Every value and every formula without cell references (an add-in call, say) of the plain save,

@@ -31,6 +31,7 @@ private slots:
     void fieldsHoldOneLine();
     void droppedWorkbookIsImported();
     void boxesHaveTheirKindAndWindow();
+    void finishedButNotSavedIsAFailure();
     void runDialogSaysWhatHappensUntilSaved();
     void instructionsNameTheOfficeInUse();
 
@@ -334,6 +335,26 @@ void TestDuZozodKivWindow::boxesHaveTheirKindAndWindow()
     comparer.compare(0, 0, "2", "2");
     QCOMPARE(KivMessageBox::lastKind(), NoticeKind::Information);
     QCOMPARE(KivMessageBox::lastParent(), comparer.win());
+}
+
+// The comparison went through but the save did not: the job's grading, as on the command line,
+// in the window's own words; the workbook, changed but not saved, is let go.
+void TestDuZozodKivWindow::finishedButNotSavedIsAFailure()
+{
+    QTemporaryDir vanishing(folder.filePath("unsaved-XXXXXX"));
+    const QString path = twoSheetWorkbook(vanishing.filePath("unsaved.xlsx"), {{"name"}, {"a"}}, {{"name"}, {"a"}});
+    QVERIFY(!path.isEmpty());
+    ComparerDriver comparer;
+    comparer.importWorkbook(path);
+    QVERIFY(vanishing.remove());
+    comparer.compare(0, 0, "2", "2");
+    QCOMPARE(KivMessageBox::shownTexts(),
+             QStringList("对比已结束，但结果未能保存到Excel文件（文件可能是只读的、正被其他程序占用或磁盘已满），"
+                         "请检查后重新导入并对比。"));
+    QCOMPARE(KivMessageBox::lastKind(), NoticeKind::Failure);
+    QCOMPARE(KivMessageBox::lastParent(), comparer.win());
+    QVERIFY(!comparer.win()->hasExcelLink());
+    QVERIFY(comparer.win()->isEnabled());
 }
 
 // One dialog from the first change to the end of the save; the written label, values and range

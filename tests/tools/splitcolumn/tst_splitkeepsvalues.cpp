@@ -4,6 +4,7 @@
 // entirely empty go to no sheet, and the message says how many. The option keeps the formulas.
 #include "common/dialogs.h"
 #include "common/runprogress.h"
+#include "excelop/cellref.h"
 #include "excelop/excelopkiv.h"
 #include "testsupport.h"
 #include "tools/splitcolumn/columnsplitjob.h"

@@ -4,7 +4,7 @@
 #include "excelop/excelopkiv.h"
 #include "packagereading.h"
 #include "testsupport.h"
-#include "tools/splitsheets/crosssheetformulas.h"
+#include "tools/shared/crosssheetformulas.h"
 #include "workbookwriter.h"
 
 #include <QDir>

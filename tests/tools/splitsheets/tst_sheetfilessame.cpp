@@ -9,9 +9,10 @@
 #include "common/dialogs.h"
 #include "common/pathutils.h"
 #include "common/runprogress.h"
+#include "excelop/cellref.h"
 #include "excelop/excelopkiv.h"
 #include "testsupport.h"
-#include "tools/splitsheets/sheetfilesrun.h"
+#include "tools/shared/sheetfilesrun.h"
 
 #include <QDir>
 #include <QMap>
@@ -34,7 +35,7 @@ bool writeExcelLikeWorkbook(const QString& path)
     const QHash<QString, QString> totals = {
         {"B1", "SUM(数据!B2:B4)"}, {"B2", "COUNTA('Other sheet'!A1:A3)"}, {"B3", "IFERROR(数据!B2*2,-1)"},
         {"B4", "SUM(数据区)"},     {"B5", "SUM(数据:'Other sheet'!B2)"},  {"B6", "隐藏!A1"}};
-    const auto cell = [](int row, int column) { return QChar('A' + column - 1) + QString::number(row); };
+    const auto cell = [](int row, int column) { return columnLetters(column) + QString::number(row); };
     const QByteArray wide = "<cols><col min=\"1\" max=\"1\" width=\"18.5\" customWidth=\"1\"/></cols>";
     const QByteArray margins =
         "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/>";

@@ -8,7 +8,7 @@
 // could not write are tried the slow way. The target file itself is never removed, overwritten
 // or saved.
 
-#include "tools/splitsheets/crosssheetformulas.h"
+#include "tools/shared/crosssheetformulas.h"
 
 #include <QHash>
 #include <QString>

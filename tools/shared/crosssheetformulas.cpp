@@ -1,10 +1,18 @@
-#include "tools/splitsheets/crosssheetformulas.h"
+#include "tools/shared/crosssheetformulas.h"
 
+#include "excelop/cellref.h"
 #include "excelop/excelopkiv.h"
+#include "tools/shared/formulareferences.h"
 
 #include <QRegularExpression>
 
 namespace {
+
+// A name's content may come without its equals sign.
+QString asFormula(const QString& content)
+{
+    return content.startsWith(QLatin1Char('=')) ? content : QLatin1Char('=') + content;
+}
 
 // The formula without its string literals, which may hold anything.
 QString withoutTexts(const QString& formula)
@@ -20,60 +28,36 @@ QString withoutTexts(const QString& formula)
     return out;
 }
 
-bool isNamePart(QChar c)
-{
-    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('.') || c == QLatin1Char('\'')
-           || c == QLatin1Char('#');
-}
-
-// Whether the sheet's name stands in the text as a reference's sheet: 'name'. or name. after
-// something that cannot be part of a longer name (# marks another file's sheet).
-bool namesSheet(const QString& text, const QString& sheet)
-{
-    QString quoted = sheet;
-    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
-    quoted = QLatin1Char('\'') + quoted + QLatin1String("'.");
-    for (int at = text.indexOf(quoted, 0, Qt::CaseInsensitive); at >= 0;
-         at = text.indexOf(quoted, at + 1, Qt::CaseInsensitive))
-        if (at == 0 || text.at(at - 1) != QLatin1Char('#'))
-            return true;
-    const QString bare = sheet + QLatin1Char('.');
-    for (int at = text.indexOf(bare, 0, Qt::CaseInsensitive); at >= 0;
-         at = text.indexOf(bare, at + 1, Qt::CaseInsensitive)) {
-        const QChar before = at > 0 ? text.at(at - 1) : QChar(QLatin1Char('='));
-        const bool external = at > 1 && before == QLatin1Char('$') && text.at(at - 2) == QLatin1Char('#');
-        if (!isNamePart(before) && !external)
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 CrossSheetFormulas::CrossSheetFormulas(const QStringList& sheetNames, const QHash<QString, QString>& definedNames)
     : sheets(sheetNames)
 {
     for (auto it = definedNames.cbegin(); it != definedNames.cend(); ++it)
-        names.insert(it.key().toCaseFolded(), withoutTexts(it.value()));
+        names.insert(it.key().toCaseFolded(), readFormulaParts(asFormula(it.value())).sheets);
 }
 
-bool CrossSheetFormulas::namesAnotherSheet(const QString& text, const QString& ownSheet) const
+bool CrossSheetFormulas::namesAnotherSheet(const QStringList& named, const QString& ownSheet) const
 {
-    for (const QString& sheet : sheets)
-        if (sheet.compare(ownSheet, Qt::CaseInsensitive) != 0 && namesSheet(text, sheet))
+    for (const QString& sheet : named)
+        if (sheet.compare(ownSheet, Qt::CaseInsensitive) != 0 && sheets.contains(sheet, Qt::CaseInsensitive))
             return true;
     return false;
 }
 
-bool CrossSheetFormulas::usesNamePointingElsewhere(const QString& text, const QString& ownSheet) const
+bool CrossSheetFormulas::pointsElsewhere(const QString& formula, const QString& ownSheet) const
 {
-    if (names.isEmpty())
-        return false;
-    static const QRegularExpression identifier(QStringLiteral("(?<![\\w.$'])([\\p{L}_\\\\][\\w.]*)(?!\\s*\\()"),
-                                               QRegularExpression::UseUnicodePropertiesOption);
+    const FormulaParts parts = readFormulaParts(formula);
+    if (namesAnotherSheet(parts.sheets, ownSheet))
+        return true;
+    // INDIRECT reaches what a text names, which may be any sheet ("Sheet2!A1" built by ADDRESS).
+    static const QRegularExpression indirect(QStringLiteral("(?<![\\w.])INDIRECT\\s*\\("),
+                                             QRegularExpression::CaseInsensitiveOption);
+    if (sheets.size() > 1 && withoutTexts(formula).contains(indirect))
+        return true;
     const QString ownPrefix = ownSheet.toCaseFolded() + QLatin1Char('!');
-    for (auto match = identifier.globalMatch(text); match.hasNext();) {
-        const QString name = match.next().captured(1).toCaseFolded();
+    for (const QString& used : parts.names) {
+        const QString name = used.toCaseFolded();
         // A sheet's own name hides the workbook's name of the same spelling.
         const auto own = names.constFind(ownPrefix + name);
         const auto found = own != names.cend() ? own : names.constFind(name);
@@ -81,16 +65,6 @@ bool CrossSheetFormulas::usesNamePointingElsewhere(const QString& text, const QS
             return true;
     }
     return false;
-}
-
-bool CrossSheetFormulas::pointsElsewhere(const QString& formula, const QString& ownSheet) const
-{
-    const QString text = withoutTexts(formula);
-    // INDIRECT reaches what a text names, which may be any sheet ("Sheet2!A1" built by ADDRESS).
-    static const QRegularExpression indirect(QStringLiteral("(?<![\\w.])INDIRECT\\s*\\("),
-                                             QRegularExpression::CaseInsensitiveOption);
-    return namesAnotherSheet(text, ownSheet) || usesNamePointingElsewhere(text, ownSheet)
-           || (sheets.size() > 1 && text.contains(indirect));
 }
 
 namespace {

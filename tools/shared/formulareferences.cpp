@@ -1,4 +1,6 @@
-#include "tools/splitcolumn/formulareferences.h"
+#include "tools/shared/formulareferences.h"
+
+#include "excelop/cellref.h"
 
 #include <QStringView>
 
@@ -33,6 +35,14 @@ public:
     FormulaScanner(const QString& text, const QSet<QString>& constantNames)
         : text(text), size(text.size()), constantNames(constantNames)
     {}
+
+    // While tolerant: the sheets named before something not understood ($'Data'.R1C1) and the
+    // names passed over go here.
+    void collectInto(QStringList& sheets, QStringList& names)
+    {
+        sheetsSeen = &sheets;
+        namesSeen = &names;
+    }
 
     bool scan(QVector<Reference>& references, bool tolerant = false)
     {
@@ -199,17 +209,14 @@ private:
         absolute = at(j) == QLatin1Char('$');
         if (absolute)
             ++j;
-        int column = 0;
-        int letters = 0;
-        while (isAsciiLetter(at(j)) && letters < 4) {
-            column = column * 26 + (at(j).toUpper().unicode() - 'A' + 1);
-            ++letters;
+        const int from = j;
+        while (isAsciiLetter(at(j)) && j - from < 4)
             ++j;
-        }
+        const int letters = j - from;
         if (letters == 0 || letters > 3)
             return 0;
         i = j;
-        return column;
+        return columnNumber(text.mid(from, letters));
     }
 
     // Up to seven digits after an optional $; 0 when there are none.
@@ -303,7 +310,12 @@ private:
     void skipUnknown()
     {
         const QChar here = at(position);
-        if (here == QLatin1Char('\'')) {
+        ReferenceEnd prefix;
+        int afterPrefix = position;
+        if (sheetsSeen && readSheetPrefix(afterPrefix, prefix)) {
+            sheetsSeen->append(prefix.sheet);
+            position = afterPrefix;
+        } else if (here == QLatin1Char('\'')) {
             int i = position + 1;
             while (i < size && (at(i) != QLatin1Char('\'') || at(i + 1) == QLatin1Char('\'')))
                 i += at(i) == QLatin1Char('\'') ? 2 : 1;
@@ -319,8 +331,11 @@ private:
             if (at(position) == QLatin1Char('!') || at(position) == QLatin1Char('?'))
                 ++position;
         } else if (isWordChar(here) || here == QLatin1Char('\\')) {
+            const int from = position;
             while (isWordChar(at(position)) || at(position) == QLatin1Char('.') || at(position) == QLatin1Char('\\'))
                 ++position;
+            if (namesSeen)
+                namesSeen->append(text.mid(from, position - from));
         } else {
             ++position;
         }
@@ -363,6 +378,8 @@ private:
     const int size;
     const QSet<QString>& constantNames;
     int position = 0;
+    QStringList* sheetsSeen = nullptr;
+    QStringList* namesSeen = nullptr;
 };
 
 } // namespace
@@ -372,12 +389,37 @@ bool readReferences(const QString& formula, QVector<Reference>& references, cons
     return FormulaScanner(formula, constantNames).scan(references);
 }
 
-QVector<Reference> readableReferences(const QString& formula)
+namespace {
+
+// An array formula's braces dropped.
+QString withoutArrayBraces(const QString& formula)
 {
     const bool array = formula.startsWith(QLatin1String("{=")) && formula.endsWith(QLatin1Char('}'));
-    const QString text = array ? formula.mid(1, formula.size() - 2) : formula;
+    return array ? formula.mid(1, formula.size() - 2) : formula;
+}
+
+} // namespace
+
+QVector<Reference> readableReferences(const QString& formula)
+{
+    const QString text = withoutArrayBraces(formula);
     const QSet<QString> noNames;
     QVector<Reference> references;
     FormulaScanner(text, noNames).scan(references, true);
     return references;
+}
+
+FormulaParts readFormulaParts(const QString& formula)
+{
+    const QString text = withoutArrayBraces(formula);
+    const QSet<QString> noNames;
+    FormulaParts parts;
+    FormulaScanner scanner(text, noNames);
+    scanner.collectInto(parts.sheets, parts.names);
+    scanner.scan(parts.references, true);
+    for (const Reference& reference : qAsConst(parts.references))
+        for (const ReferenceEnd* end : {&reference.first, &reference.last})
+            if (!end->sheet.isEmpty())
+                parts.sheets.append(end->sheet);
+    return parts;
 }

@@ -1,8 +1,8 @@
-#include "tools/splitsheets/sheetfilesrun.h"
+#include "tools/shared/sheetfilesrun.h"
 
 #include "common/runprogress.h"
 #include "excelop/excelopkiv.h"
-#include "tools/splitsheets/crosssheetformulas.h"
+#include "tools/shared/crosssheetformulas.h"
 #include "common/pathutils.h"
 
 #include <QCoreApplication>

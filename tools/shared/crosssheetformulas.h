@@ -2,11 +2,11 @@
 // Formulas that would show #REF! in a file holding their sheet alone: those that point at another
 // sheet of the workbook, directly, through a 3-D range, or through a defined name or a table
 // (Table1[Column]) that does.
-// Formulas are read as the office writes them: $Sheet2.A1, $'My sheet'.A1:B2, a;b.
+// Formulas are read as the office writes them ($Sheet2.A1, $'My sheet'.A1:B2, a;b) by
+// readFormulaParts.
 
 #include <QHash>
 #include <QMap>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -21,11 +21,10 @@ public:
     bool pointsElsewhere(const QString& formula, const QString& ownSheet) const;
 
 private:
-    bool namesAnotherSheet(const QString& text, const QString& ownSheet) const;
-    bool usesNamePointingElsewhere(const QString& text, const QString& ownSheet) const;
+    bool namesAnotherSheet(const QStringList& named, const QString& ownSheet) const;
 
     QStringList sheets;
-    QHash<QString, QString> names; // case-folded name ("sheet1!name" for a sheet's own) -> content
+    QHash<QString, QStringList> names; // case-folded name ("sheet1!name" for a sheet's own) -> sheets it names
 };
 
 struct CrossSheetValues

@@ -4,6 +4,7 @@
 
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 // One end of a reference: its sheet (empty for the formula's own sheet), its row and column.
@@ -31,3 +32,16 @@ bool readReferences(const QString& formula, QVector<Reference>& references, cons
 // The references that can be read, passing over what cannot (names, tables, errors, other files'
 // references, array constants). An array formula's braces are allowed.
 QVector<Reference> readableReferences(const QString& formula);
+
+// What a formula names, read as readableReferences reads it.
+struct FormulaParts
+{
+    QVector<Reference> references;
+    // The sheets its references name, also where the cells after the sheet are not understood
+    // ($'Data'.R1C1); other files' sheets are not among them.
+    QStringList sheets;
+    // What it holds that is no function, reference, number or truth value: defined names,
+    // tables and the like.
+    QStringList names;
+};
+FormulaParts readFormulaParts(const QString& formula);
