@@ -4,7 +4,7 @@
 #include "automation/workbooknode.h"
 
 #include "automation/documentview.h"
-#include "automation/featureinventory.h"
+#include "fileformat/featureinventory.h"
 #include "automation/safesave.h"
 #include "automation/sheetcalculation.h"
 #include "automation/sheetgroupdeletion.h"

@@ -1,6 +1,7 @@
 #include "zipwriter.h"
 
-#include "automation/zlibcalls.h"
+#include "fileformat/zipdirectory.h"
+#include "fileformat/zlibcalls.h"
 
 namespace {
 
@@ -16,9 +17,9 @@ void put32(QByteArray& out, quint32 value)
     put16(out, quint16(value >> 16));
 }
 
-constexpr quint32 kLocalHeader = 0x04034b50;
-constexpr quint32 kDirectoryHeader = 0x02014b50;
-constexpr quint32 kDirectoryEnd = 0x06054b50;
+using ZipDirectory::kDirectoryEnd;
+using ZipDirectory::kDirectoryHeader;
+using ZipDirectory::kLocalHeader;
 
 } // namespace
 
