@@ -4,7 +4,9 @@
 #include "automation/collectionnodes.h"
 #include "automation/formulavalues.h"
 #include "automation/sheetgroupdeletion.h"
-#include "automation/sheetnodes.h"
+#include "automation/worksheetnode.h"
+#include "automation/worksheetsnode.h"
+#include "automation/sheetgroupnode.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
