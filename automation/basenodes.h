@@ -1,7 +1,7 @@
 #pragma once
 // The bases of the office server's nodes. Only the office server's own files include this header.
 
-#include "automation/unocalls.h"
+#include "automation/guardedcalls.h"
 
 namespace OfficeNodes {
 

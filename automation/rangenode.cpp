@@ -1,8 +1,10 @@
 #include "automation/rangenode.h"
 
 #include "automation/formulavalues.h"
+#include "automation/propertyvalues.h"
 #include "automation/rowlooks.h"
 #include "automation/sheetgroupdeletion.h"
+#include "automation/sheetlookups.h"
 #include "automation/sortfollowsreferences.h"
 
 #include <com/sun/star/awt/Size.hpp>

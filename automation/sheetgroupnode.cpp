@@ -1,6 +1,7 @@
 #include "automation/sheetgroupnode.h"
 
 #include "automation/sheetgroupdeletion.h"
+#include "automation/sheetlookups.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/document/XUndoManager.hpp>

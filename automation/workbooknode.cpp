@@ -1,7 +1,9 @@
 #include "automation/workbooknode.h"
 
 #include "automation/sheetcalculation.h"
-#include "automation/collectionnodes.h"
+#include "automation/documentpaths.h"
+#include "automation/namesnode.h"
+#include "automation/sheetlookups.h"
 #include "automation/formulavalues.h"
 #include "automation/sheetgroupdeletion.h"
 #include "automation/worksheetnode.h"

@@ -1,6 +1,9 @@
 #include "automation/worksheetnode.h"
 
-#include "automation/collectionnodes.h"
+#include "automation/countnode.h"
+#include "automation/rowareasnode.h"
+#include "automation/rowspans.h"
+#include "automation/sheetlookups.h"
 #include "automation/conditionformulas.h"
 #include "automation/sheetcalculation.h"
 #include "automation/sheetgroupdeletion.h"

@@ -1,5 +1,6 @@
 #include "automation/worksheetsnode.h"
 
+#include "automation/sheetlookups.h"
 #include "automation/worksheetnode.h"
 
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
