@@ -1,5 +1,6 @@
 #include "automation/axobject.h"
 
+#include "automation/automationregistry.h"
 #include "automation/callprofile.h"
 #include "automation/responsivecalls.h"
 

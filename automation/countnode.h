@@ -1,7 +1,7 @@
 #pragma once
 // Only the office server's own files include this header.
 
-#include "automation/basenodes.h"
+#include "automation/memberlessnode.h"
 
 namespace OfficeNodes {
 

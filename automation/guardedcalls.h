@@ -2,7 +2,7 @@
 // Calls into the office for the office server's nodes: no exception leaves one, a failure becomes
 // an AutomationError. Only the office server's own files include this header.
 
-#include "automation/automationserver.h"
+#include "automation/automationnode.h"
 #include "automation/officeconnection.h"
 #include "automation/officevalues.h"
 

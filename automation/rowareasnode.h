@@ -1,7 +1,7 @@
 #pragma once
 // Only the office server's own files include this header.
 
-#include "automation/basenodes.h"
+#include "automation/deletablenode.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/frame/XModel.hpp>

@@ -2,7 +2,7 @@
 // Several sheets named at once, deleted together. Only the office server's own files include this
 // header.
 
-#include "automation/basenodes.h"
+#include "automation/deletablenode.h"
 #include "automation/officedocuments.h"
 
 #include <QStringList>

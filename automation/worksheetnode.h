@@ -2,7 +2,7 @@
 // One sheet: its cells, rows and columns, and its copy, move and deletion. Only the office
 // server's own files include this header.
 
-#include "automation/basenodes.h"
+#include "automation/memberlessnode.h"
 #include "automation/officedocuments.h"
 #include "automation/rangenode.h"
 

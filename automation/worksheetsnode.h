@@ -1,7 +1,7 @@
 #pragma once
 // The workbook's "Worksheets". Only the office server's own files include this header.
 
-#include "automation/basenodes.h"
+#include "automation/memberlessnode.h"
 #include "automation/officedocuments.h"
 
 namespace OfficeNodes {
