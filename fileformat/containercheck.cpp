@@ -29,8 +29,7 @@ bool unpackedCrc(const uchar* data, quint64 size, int method, quint32& crc, quin
         return true;
     }
     z_stream stream;
-    std::memset(&stream, 0, sizeof stream);
-    if (z.startInflate(&stream, -MAX_WBITS, ZLIB_VERSION, int(sizeof(z_stream))) != Z_OK)
+    if (!z.startRawInflate(stream))
         return false;
     QByteArray out(1 << 16, Qt::Uninitialized);
     quint64 offered = 0;
@@ -87,7 +86,7 @@ bool isWholeZip(const uchar* file, quint64 size, QString* why)
             return failed(why, QStringLiteral("entry %1 has no local header").arg(n));
         const quint64 nameLength = header.nameLength;
         if (ZipDirectory::localNameLength(file, local) != nameLength
-            || std::memcmp(file + local + ZipDirectory::kLocalHeaderSize, file + header.name,
+            || std::memcmp(file + local + ZipDirectory::kLocalHeaderSize, file + header.nameAt,
                            size_t(qMin(nameLength, directoryOffset - local - ZipDirectory::kLocalHeaderSize)))
                    != 0)
             return failed(why, QStringLiteral("entry %1 is not the one its local header names").arg(n));

@@ -71,16 +71,16 @@ bool readHeader(const uchar* file, quint64 at, quint64 limit, Header& header)
     header.nameLength = u16(fields + 28);
     header.extraLength = u16(fields + 30);
     header.localOffset = u32(fields + 42);
-    header.name = at + kDirectoryHeaderSize;
-    header.next = header.name + header.nameLength + header.extraLength + u16(fields + 32);
+    header.nameAt = at + kDirectoryHeaderSize;
+    header.next = header.nameAt + header.nameLength + header.extraLength + u16(fields + 32);
     return true;
 }
 
 bool readZip64Extra(const uchar* file, Header& header)
 {
     // The values that did not fit stand in this order, each in 8 bytes.
-    const quint64 extraEnd = header.name + header.nameLength + header.extraLength;
-    for (quint64 extra = header.name + header.nameLength; extra + 4 <= extraEnd;) {
+    const quint64 extraEnd = header.nameAt + header.nameLength + header.extraLength;
+    for (quint64 extra = header.nameAt + header.nameLength; extra + 4 <= extraEnd;) {
         const quint16 id = u16(file + extra);
         const quint16 length = u16(file + extra + 2);
         if (id == 0x0001) {

@@ -46,7 +46,7 @@ struct Header
     quint64 packedSize = 0;
     quint64 size = 0;
     quint64 localOffset = 0;
-    quint64 name = 0; // where the name starts
+    quint64 nameAt = 0; // where the name starts
     quint16 nameLength = 0;
     quint16 extraLength = 0;
     quint64 next = 0; // where the next header starts

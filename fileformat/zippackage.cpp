@@ -3,10 +3,6 @@
 #include "fileformat/zipdirectory.h"
 #include "fileformat/zlibcalls.h"
 
-#include <cstring>
-#include <dlfcn.h>
-#include <zlib.h>
-
 bool ZipPackage::open(const QString& path)
 {
     list.clear();
@@ -40,19 +36,13 @@ bool ZipPackage::open(const QString& path)
     for (quint64 i = 0; i < end.entries; ++i) {
         ZipDirectory::Header header;
         if (!ZipDirectory::readHeader(bytes, at, quint64(end.at), header)
-            || header.name + header.nameLength > quint64(end.at)) {
+            || header.nameAt + header.nameLength > quint64(end.at)) {
             why = QStringLiteral("a broken zip directory");
             return false;
         }
         Entry entry;
-        entry.flags = header.flags;
-        entry.method = header.method;
-        entry.time = header.time;
-        entry.date = header.date;
-        entry.crc = header.crc;
-        entry.packedSize = quint32(header.packedSize);
-        entry.size = quint32(header.size);
-        entry.name = QByteArray(reinterpret_cast<const char*>(bytes + header.name), header.nameLength);
+        static_cast<ZipDirectory::Header&>(entry) = header;
+        entry.name = QByteArray(reinterpret_cast<const char*>(bytes + header.nameAt), header.nameLength);
         at = header.next;
         if ((entry.flags & 1) || (entry.method != 0 && entry.method != 8) || entry.size == 0xffffffffu
             || entry.packedSize == 0xffffffffu || header.localOffset == 0xffffffffu) {
@@ -63,8 +53,8 @@ bool ZipPackage::open(const QString& path)
             why = QStringLiteral("a missing entry: ") + QString::fromUtf8(entry.name);
             return false;
         }
-        entry.dataOffset = quint32(ZipDirectory::localDataStart(bytes, header.localOffset));
-        if (qint64(entry.dataOffset) + entry.packedSize > size || byName.contains(entry.name)) {
+        entry.dataOffset = ZipDirectory::localDataStart(bytes, header.localOffset);
+        if (entry.dataOffset + entry.packedSize > quint64(size) || byName.contains(entry.name)) {
             why = QStringLiteral("a broken or doubled entry: ") + QString::fromUtf8(entry.name);
             return false;
         }
@@ -95,13 +85,12 @@ QByteArray ZipPackage::unpackedAround(const Entry& entry, const QByteArray& from
     }
     const Zlib& z = Zlib::get();
     z_stream stream;
-    std::memset(&stream, 0, sizeof stream);
-    if (z.startInflate(&stream, -MAX_WBITS, ZLIB_VERSION, int(sizeof(z_stream))) != Z_OK) {
+    if (!z.startRawInflate(stream)) {
         why = QStringLiteral("cannot unpack");
         return QByteArray();
     }
     stream.next_in = const_cast<Bytef*>(bytes + entry.dataOffset);
-    stream.avail_in = entry.packedSize;
+    stream.avail_in = uInt(entry.packedSize);
     QByteArray kept;   // what lies outside the skipped middle
     QByteArray window; // the skipped middle's last bytes, where `to` may begin
     bool skipping = false;
@@ -165,15 +154,14 @@ QByteArray ZipPackage::unpacked(const Entry& entry, const QByteArray& stopAfter)
         return packed(entry);
     const Zlib& z = Zlib::get();
     z_stream stream;
-    std::memset(&stream, 0, sizeof stream);
-    if (z.startInflate(&stream, -MAX_WBITS, ZLIB_VERSION, int(sizeof(z_stream))) != Z_OK) {
+    if (!z.startRawInflate(stream)) {
         why = QStringLiteral("cannot unpack");
         return QByteArray();
     }
     QByteArray out;
-    out.resize(int(qMin<quint32>(entry.size, stopAfter.isEmpty() ? entry.size : 1u << 16)) + 1);
+    out.resize(int(qMin<quint64>(entry.size, stopAfter.isEmpty() ? entry.size : 1u << 16)) + 1);
     stream.next_in = const_cast<Bytef*>(bytes + entry.dataOffset);
-    stream.avail_in = entry.packedSize;
+    stream.avail_in = uInt(entry.packedSize);
     int produced = 0;
     int result = Z_OK;
     while (result == Z_OK) {

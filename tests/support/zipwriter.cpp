@@ -88,8 +88,8 @@ void ZipWriter::writeEntry(ZipPackage::Entry entry, const QByteArray& packed)
     put16(header, entry.time);
     put16(header, entry.date);
     put32(header, entry.crc);
-    put32(header, entry.packedSize);
-    put32(header, entry.size);
+    put32(header, quint32(entry.packedSize));
+    put32(header, quint32(entry.size));
     put16(header, quint16(entry.name.size()));
     put16(header, 0);
     header.append(entry.name);
@@ -103,8 +103,8 @@ void ZipWriter::writeEntry(ZipPackage::Entry entry, const QByteArray& packed)
     put16(directory, entry.time);
     put16(directory, entry.date);
     put32(directory, entry.crc);
-    put32(directory, entry.packedSize);
-    put32(directory, entry.size);
+    put32(directory, quint32(entry.packedSize));
+    put32(directory, quint32(entry.size));
     put16(directory, quint16(entry.name.size()));
     put16(directory, 0); // extra
     put16(directory, 0); // comment
