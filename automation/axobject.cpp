@@ -1,7 +1,7 @@
 #include "automation/axobject.h"
 
 #include "automation/automationregistry.h"
-#include "automation/callprofile.h"
+#include "automation/calltimer.h"
 #include "automation/responsivecalls.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "automation/formulavalues.h"
 #include "automation/propertyvalues.h"
 #include "automation/rowlooks.h"
-#include "automation/sheetgroupdeletion.h"
+#include "automation/quietdocument.h"
 #include "automation/sheetlookups.h"
 #include "automation/sortfollowsreferences.h"
 

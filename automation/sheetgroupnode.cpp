@@ -1,5 +1,6 @@
 #include "automation/sheetgroupnode.h"
 
+#include "automation/quietdocument.h"
 #include "automation/sheetgroupdeletion.h"
 #include "automation/sheetlookups.h"
 

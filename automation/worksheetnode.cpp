@@ -6,7 +6,7 @@
 #include "automation/sheetlookups.h"
 #include "automation/conditionformulas.h"
 #include "automation/sheetcalculation.h"
-#include "automation/sheetgroupdeletion.h"
+#include "automation/quietdocument.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XNamed.hpp>

@@ -1,7 +1,7 @@
 #pragma once
 // The records of a zip file held in memory: the end record, the central directory's headers and
 // the local headers, each field where the format puts it. What a reader accepts (zip64, several
-// disks, damage) is its own choice; only the fixed parts read here are checked against the bounds.
+// disks, damage) is its own choice; only the fixed-size fields read here are checked against the bounds.
 
 #include <QString>
 
@@ -52,14 +52,14 @@ struct Header
     quint64 next = 0; // where the next header starts
 };
 
-// Reads the central header at `at`; false when none starts there or its fixed part runs past limit.
+// Reads the central header at `at`; false when none starts there or its fixed-size fields run past limit.
 bool readHeader(const uchar* file, quint64 at, quint64 limit, Header& header);
 
 // Takes the sizes and the offset that did not fit 32 bits from the header's zip64 extra field;
 // false when that field is short.
 bool readZip64Extra(const uchar* file, Header& header);
 
-// Whether a local header starts at `at`, at least its fixed part before limit.
+// Whether a local header starts at `at`, its fixed-size fields before limit.
 bool isLocalHeader(const uchar* file, quint64 at, quint64 limit);
 // The length of the name in the local header at `at`, and where its entry's data starts.
 quint16 localNameLength(const uchar* file, quint64 at);
