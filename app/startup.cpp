@@ -1,7 +1,7 @@
 #include "app/startup.h"
 
 #include "app/mainwindow.h"
-#include "automation/officeserver.h"
+#include "automation/officeentry.h"
 #include "common/bannerseam.h"
 #include "common/dialogs.h"
 #include "common/language.h"

@@ -1,5 +1,7 @@
 #include "automation/applicationnode.h"
 
+#include "automation/documentpaths.h"
+#include "automation/propertyvalues.h"
 #include "automation/safesave.h"
 #include "automation/workbooknode.h"
 

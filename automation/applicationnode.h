@@ -2,7 +2,7 @@
 // The application object behind "Excel.Application", with its "Workbooks". Only the office
 // server's own files include this header.
 
-#include "automation/basenodes.h"
+#include "automation/memberlessnode.h"
 #include "automation/officedocuments.h"
 
 namespace OfficeNodes {

@@ -1,6 +1,7 @@
 #include "automation/axobject.h"
 
-#include "automation/callprofile.h"
+#include "automation/automationregistry.h"
+#include "automation/calltimer.h"
 #include "automation/responsivecalls.h"
 
 namespace {

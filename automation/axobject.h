@@ -2,7 +2,7 @@
 // The automation object: the surface of ActiveQt's QAxObject that the toolbox uses, so that the
 // code written against it would build unchanged against QAxObject on Windows.
 
-#include "automation/automationserver.h"
+#include "automation/automationnode.h"
 
 #include <QObject>
 

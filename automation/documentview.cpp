@@ -1,6 +1,6 @@
 #include "automation/documentview.h"
 
-#include "automation/unocalls.h"
+#include "automation/documentpaths.h"
 
 #include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>

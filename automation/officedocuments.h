@@ -3,9 +3,11 @@
 // holds for them, and the registry that lets two application objects share one loaded file. Only
 // the office server's own files include this header.
 
-#include "automation/unocalls.h"
+#include "automation/guardedcalls.h"
 
 #include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/table/CellRangeAddress.hpp>
 
 #include <QHash>

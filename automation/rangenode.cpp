@@ -1,9 +1,12 @@
 #include "automation/rangenode.h"
 
 #include "automation/formulavalues.h"
+#include "automation/propertyvalues.h"
 #include "automation/rowlooks.h"
+#include "automation/quietdocument.h"
 #include "automation/sheetcalculation.h"
 #include "automation/sheetgroupdeletion.h"
+#include "automation/sheetlookups.h"
 #include "automation/sortfollowsreferences.h"
 
 #include <com/sun/star/awt/Size.hpp>

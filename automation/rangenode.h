@@ -2,7 +2,7 @@
 // Ranges: a cell, a block, whole columns or whole rows of a sheet. Only the office server's own
 // files include this header.
 
-#include "automation/basenodes.h"
+#include "automation/memberlessnode.h"
 #include "automation/officedocuments.h"
 
 #include <com/sun/star/table/CellRangeAddress.hpp>

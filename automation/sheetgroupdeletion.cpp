@@ -1,5 +1,6 @@
 #include "automation/sheetgroupdeletion.h"
 #include "automation/documentview.h"
+#include "automation/quietdocument.h"
 
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/sheet/XLabelRange.hpp>
@@ -89,25 +90,6 @@ void putBackPageStyles(const DocumentPtr& document)
         if (sheet->getPropertyValue("PageStyle") != pageStyle)
             sheet->setPropertyValue("PageStyle", pageStyle);
         document->pageStylesToPutBack.remove(name);
-    }
-}
-
-QuietDocument::QuietDocument(const DocumentPtr& document)
-    : model(document->component, uno::UNO_QUERY_THROW),
-      settings(model, uno::UNO_QUERY_THROW),
-      adjustHeight(settings->getPropertyValue("IsAdjustHeightEnabled"))
-{
-    settings->setPropertyValue("IsAdjustHeightEnabled", uno::Any(false));
-    model->lockControllers();
-}
-
-QuietDocument::~QuietDocument()
-{
-    try {
-        model->unlockControllers();
-        settings->setPropertyValue("IsAdjustHeightEnabled", adjustHeight);
-    } catch (...) {
-        // The office is gone; the next call says so.
     }
 }
 

@@ -6,7 +6,6 @@
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/document/XUndoManager.hpp>
-#include <com/sun/star/frame/XModel.hpp>
 
 namespace OfficeNodes {
 
@@ -18,22 +17,6 @@ DocumentState::BeforeGroupDeletion stateBeforeGroupDeletion(const DocumentPtr& d
 // Before a save: the page styles of the sheets an undo brought back; sheets not there now keep
 // waiting.
 void putBackPageStyles(const DocumentPtr& document);
-
-// While it lives, the document neither redraws nor fits row heights to their text: sheets deleted
-// and brought back keep the heights they had.
-class QuietDocument
-{
-public:
-    explicit QuietDocument(const DocumentPtr& document);
-    ~QuietDocument();
-    QuietDocument(const QuietDocument&) = delete;
-    QuietDocument& operator=(const QuietDocument&) = delete;
-
-private:
-    uno::Reference<frame::XModel> model;
-    uno::Reference<beans::XPropertySet> settings;
-    uno::Any adjustHeight;
-};
 
 uno::Reference<document::XUndoManager> undoManagerOf(const DocumentPtr& document);
 

@@ -1,10 +1,14 @@
 #include "automation/workbooknode.h"
 
 #include "automation/sheetcalculation.h"
-#include "automation/collectionnodes.h"
+#include "automation/documentpaths.h"
+#include "automation/namesnode.h"
+#include "automation/sheetlookups.h"
 #include "automation/formulavalues.h"
 #include "automation/sheetgroupdeletion.h"
-#include "automation/sheetnodes.h"
+#include "automation/worksheetnode.h"
+#include "automation/worksheetsnode.h"
+#include "automation/sheetgroupnode.h"
 
 #include <com/sun/star/sheet/XDatabaseRange.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>

@@ -2,7 +2,7 @@
 // A workbook of an application object: its sheets, names and tables (workbooknode.cpp), and its
 // saves (workbooksave.cpp). Only the office server's own files include this header.
 
-#include "automation/basenodes.h"
+#include "automation/memberlessnode.h"
 #include "automation/officedocuments.h"
 #include "automation/safesave.h"
 

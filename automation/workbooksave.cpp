@@ -3,11 +3,13 @@
 
 #include "automation/workbooknode.h"
 
+#include "automation/documentpaths.h"
 #include "automation/documentview.h"
-#include "automation/featureinventory.h"
+#include "automation/propertyvalues.h"
 #include "automation/safesave.h"
 #include "automation/sheetcalculation.h"
 #include "automation/sheetgroupdeletion.h"
+#include "fileformat/featureinventory.h"
 
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>

@@ -2,7 +2,7 @@
 // Build and run (one command):
 //   bash scripts/build.sh && build/bench/bench_office
 #include "automation/axobject.h"
-#include "automation/officeserver.h"
+#include "automation/officeentry.h"
 #include "excelop/excelopkiv.h"
 #include "support/benchutil.h"
 #include "workbookwriter.h"

@@ -20,7 +20,7 @@
 // "--load-store <file.xlsx>" prints the office's pid, then loads and stores the file (with
 // KIVEXCEL_BENCH_PAUSE=<s> it waits before each, for `perf record -g -p <pid>`).
 
-#include "automation/officeserver.h"
+#include "automation/officeentry.h"
 #include "bench/support/benchutil.h"
 #include "excelop/excelopkiv.h"
 #include "tools/splitcolumn/columnsplitjob.h"

@@ -17,7 +17,7 @@
 #include "common/dialogs.h"
 #include "bench/support/benchutil.h"
 #include "automation/axobject.h"
-#include "automation/officeserver.h"
+#include "automation/officeentry.h"
 #include "customerbook.h"
 #include "formulabook.h"
 #include "excelop/excelopkiv.h"

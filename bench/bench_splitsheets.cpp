@@ -15,7 +15,7 @@
 // steadier on a machine shared with other work.
 
 #include "bench/support/benchutil.h"
-#include "automation/officeserver.h"
+#include "automation/officeentry.h"
 #include "customerbook.h"
 #include "common/dialogs.h"
 #include "excelop/excelopkiv.h"

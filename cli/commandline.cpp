@@ -1,6 +1,6 @@
 #include "cli/commandline.h"
 
-#include "automation/officeserver.h"
+#include "automation/officeentry.h"
 #include "cli/bookjob.h"
 #include "cli/commands/commandregistry.h"
 #include "cli/progressviews.h"

@@ -1,6 +1,7 @@
 #include "excelop/excelopkiv.h"
 
 #include "common/notice.h"
+#include "automation/automationregistry.h"
 #include "automation/axobject.h"
 #include "excelop/openfailure.h"
 

@@ -1,6 +1,6 @@
 #include "excelop/featurecheck.h"
 
-#include "automation/featureinventory.h"
+#include "fileformat/featureinventory.h"
 
 QStringList featuresMissingFromFiles(const QString& sourcePath, const QStringList& writtenPaths)
 {

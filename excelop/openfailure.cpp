@@ -1,5 +1,7 @@
 #include "excelop/openfailure.h"
 
+#include "fileformat/littleendian.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -34,11 +36,6 @@ QByteArray utf16Name(const char* name)
     return bytes;
 }
 
-quint16 littleEndian16(const QByteArray& bytes, int at)
-{
-    return quint16(quint8(bytes.at(at))) | quint16(quint8(bytes.at(at + 1))) << 8;
-}
-
 // An .xls whose workbook stream carries a FILEPASS record among its first records: the office
 // cannot open it without the password.
 bool xlsHasFilePass(const QByteArray& head)
@@ -49,8 +46,9 @@ bool xlsHasFilePass(const QByteArray& head)
     if (at < 0)
         return false;
     for (int records = 0; records < 64 && at + 4 <= head.size(); ++records) {
-        const quint16 type = littleEndian16(head, at);
-        const quint16 length = littleEndian16(head, at + 2);
+        const uchar* record = reinterpret_cast<const uchar*>(head.constData()) + at;
+        const quint16 type = LittleEndian::u16(record);
+        const quint16 length = LittleEndian::u16(record + 2);
         if (type == 0x002F)
             return true;
         if (type == 0x000A) // EOF of the globals

@@ -1,6 +1,6 @@
 #include "benchutil.h"
 
-#include "automation/officeserver.h"
+#include "automation/officeentry.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // A workbook's views come back from a save through the office: frozen panes, the zoom, hidden
 // grid lines and the active sheet, in .xlsx, .ods and .xls, read from the saved file itself; and
 // with several workbooks open, each save writes its own workbook's views.
-#include "automation/featureinventory.h"
+#include "fileformat/featureinventory.h"
 #include "chineseofficebook.h"
 #include "excelop/excelopkiv.h"
 #include "excelop/sheetentry.h"

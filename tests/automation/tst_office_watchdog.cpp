@@ -5,7 +5,7 @@
 #include "../tools/compare/comparerdriver.h"
 #include "testsupport.h"
 
-#include "automation/officeserver.h"
+#include "automation/officeentry.h"
 #include "excelop/excelopkiv.h"
 #include "tools/compare/comparisonrun.h"
 

@@ -2,7 +2,7 @@
 // later starts skip the office's graphics self-tests. The cost measures (one malloc arena, no
 // undo records from the load on) are applied, and change nothing a save writes: every part of
 // the saved package but its document properties is the same byte for byte with and without them.
-#include "automation/officeserver.h"
+#include "automation/officeentry.h"
 #include "common/pathutils.h"
 #include "excelop/excelopkiv.h"
 #include "testsupport.h"

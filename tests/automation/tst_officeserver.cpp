@@ -1,7 +1,7 @@
 // The office server on real-world workbooks: what opens, how values read, and a dying office.
 #include "common/dialogs.h"
 #include "automation/axobject.h"
-#include "automation/officeserver.h"
+#include "automation/officeentry.h"
 #include "excelop/excelopkiv.h"
 #include "testsupport.h"
 

@@ -1,7 +1,7 @@
 // Saves never lose a workbook: a save that cannot complete leaves the file as it was and says so;
 // a dead office leaves nothing behind; the office ends with its program; files that cannot be
 // written still open, read-only; no tool works on a copy in the office that differs from the file.
-#include "automation/officeserver.h"
+#include "automation/officeentry.h"
 #include "automation/safesave.h"
 #include "common/dialogs.h"
 #include "excelop/excelopkiv.h"

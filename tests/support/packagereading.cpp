@@ -1,6 +1,6 @@
 #include "packagereading.h"
 
-#include "automation/zippackage.h"
+#include "fileformat/zippackage.h"
 
 #include <QRegularExpression>
 

@@ -2,7 +2,7 @@
 // A stand-in automation server for what the office cannot show: the calls made, in order, and
 // answers such as an old "Version". Every object answers every member; sub-objects share the log.
 
-#include "automation/automationserver.h"
+#include "automation/automationregistry.h"
 
 #include <QStringList>
 #include <memory>

@@ -8,7 +8,7 @@
 #include "common/dialogs.h"
 #include "common/language.h"
 #include "automation/axobject.h"
-#include "automation/officeserver.h"
+#include "automation/officeentry.h"
 #include "excelop/excelopkiv.h"
 #include "common/desktopservices.h"
 

@@ -1,6 +1,7 @@
 #include "zipwriter.h"
 
-#include "automation/zlibcalls.h"
+#include "fileformat/zipdirectory.h"
+#include "fileformat/zlibcalls.h"
 
 namespace {
 
@@ -16,9 +17,9 @@ void put32(QByteArray& out, quint32 value)
     put16(out, quint16(value >> 16));
 }
 
-constexpr quint32 kLocalHeader = 0x04034b50;
-constexpr quint32 kDirectoryHeader = 0x02014b50;
-constexpr quint32 kDirectoryEnd = 0x06054b50;
+using ZipDirectory::kDirectoryEnd;
+using ZipDirectory::kDirectoryHeader;
+using ZipDirectory::kLocalHeader;
 
 } // namespace
 
@@ -87,8 +88,8 @@ void ZipWriter::writeEntry(ZipPackage::Entry entry, const QByteArray& packed)
     put16(header, entry.time);
     put16(header, entry.date);
     put32(header, entry.crc);
-    put32(header, entry.packedSize);
-    put32(header, entry.size);
+    put32(header, quint32(entry.packedSize));
+    put32(header, quint32(entry.size));
     put16(header, quint16(entry.name.size()));
     put16(header, 0);
     header.append(entry.name);
@@ -102,8 +103,8 @@ void ZipWriter::writeEntry(ZipPackage::Entry entry, const QByteArray& packed)
     put16(directory, entry.time);
     put16(directory, entry.date);
     put32(directory, entry.crc);
-    put32(directory, entry.packedSize);
-    put32(directory, entry.size);
+    put32(directory, quint32(entry.packedSize));
+    put32(directory, quint32(entry.size));
     put16(directory, quint16(entry.name.size()));
     put16(directory, 0); // extra
     put16(directory, 0); // comment

@@ -2,7 +2,7 @@
 // A new zip package from entries of another, copied as they are or replaced, or from new data:
 // the packages the tests change by hand, and every generated workbook (workbookwriter.h).
 
-#include "automation/zippackage.h"
+#include "fileformat/zippackage.h"
 
 class ZipWriter
 {

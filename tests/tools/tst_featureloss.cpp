@@ -3,7 +3,7 @@
 // as it was; the window offers the result as a new file beside it, the command line refuses
 // unless allowed or sent elsewhere. Views (frozen panes, the zoom, hidden grid lines) are kept,
 // so a workbook with only those is saved in place without a question.
-#include "automation/featureinventory.h"
+#include "fileformat/featureinventory.h"
 #include "chineseofficebook.h"
 #include "common/dialogs.h"
 #include "compare/comparerdriver.h"

@@ -1,7 +1,7 @@
 // The real-world workbooks of the shared corpus through the office: a save over each one either
 // keeps every feature it had or is refused with the file left byte for byte as it was, and the
 // survey prints, feature by feature, how often a plain save kept it.
-#include "automation/featureinventory.h"
+#include "fileformat/featureinventory.h"
 #include "excelop/excelopkiv.h"
 #include "testsupport.h"
 #include "tools/resultsave.h"

@@ -2,7 +2,7 @@
 // sheet or a missing one, and a row deletion refused because of an array formula is not called
 // protection.
 #include "automation/axobject.h"
-#include "automation/officeserver.h"
+#include "automation/officeentry.h"
 #include "common/dialogs.h"
 #include "excelop/excelopkiv.h"
 #include "testsupport.h"

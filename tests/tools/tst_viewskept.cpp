@@ -2,7 +2,7 @@
 // sheets, the column splitter's new sheets (as their source sheet had them, in the workbook and
 // in files of their own) and every sheet-to-files file, in .xlsx, .ods and .xls. A workbook whose
 // only extras are its views is saved in place, unasked.
-#include "automation/featureinventory.h"
+#include "fileformat/featureinventory.h"
 #include "chineseofficebook.h"
 #include "packagereading.h"
 #include "testsupport.h"

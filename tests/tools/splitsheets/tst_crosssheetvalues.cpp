@@ -1,6 +1,6 @@
 // A sheet's file shows what the user saw: a formula that points at another sheet (which the file
 // no longer holds) is written as its value, unless the user keeps such formulas as they are.
-#include "automation/zippackage.h"
+#include "fileformat/zippackage.h"
 #include "excelop/excelopkiv.h"
 #include "packagereading.h"
 #include "testsupport.h"

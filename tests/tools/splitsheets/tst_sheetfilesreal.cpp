@@ -1,7 +1,7 @@
 // Sheet-to-files on workbooks Excel wrote: every sheet gets a file holding that sheet alone, in
 // the workbook's format, macros kept where the format allows and the user told where not.
-#include "automation/featureinventory.h"
-#include "automation/zippackage.h"
+#include "fileformat/featureinventory.h"
+#include "fileformat/zippackage.h"
 #include "testsupport.h"
 
 #include <QDir>

@@ -5,7 +5,7 @@
 // them (written again as .ods). Real workbooks, and one written the way Excel writes, with
 // formulas that point at other sheets, names, a print area, a hidden sheet and a reference across
 // three sheets. The target itself stays byte for byte.
-#include "automation/zippackage.h"
+#include "fileformat/zippackage.h"
 #include "common/dialogs.h"
 #include "common/pathutils.h"
 #include "common/runprogress.h"

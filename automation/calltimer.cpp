@@ -1,4 +1,4 @@
-#include "automation/callprofile.h"
+#include "automation/calltimer.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,6 +1,7 @@
 #pragma once
 // The few zlib calls that reading zip packages needs.
 
+#include <cstring>
 #include <dlfcn.h>
 #include <zlib.h>
 
@@ -32,4 +33,11 @@ struct Zlib
         return zlib;
     }
     bool usable() const { return startInflate && step && endInflate && checksum; }
+
+    // Starts unpacking raw deflate data, as zip entries hold it.
+    bool startRawInflate(z_stream& stream) const
+    {
+        std::memset(&stream, 0, sizeof stream);
+        return startInflate(&stream, -MAX_WBITS, ZLIB_VERSION, int(sizeof(z_stream))) == Z_OK;
+    }
 };

@@ -1,13 +1,15 @@
-#include "automation/sheetnodes.h"
+#include "automation/worksheetnode.h"
 
-#include "automation/collectionnodes.h"
+#include "automation/countnode.h"
+#include "automation/rowareasnode.h"
+#include "automation/rowspans.h"
+#include "automation/sheetlookups.h"
 #include "automation/conditionformulas.h"
 #include "automation/sheetcalculation.h"
-#include "automation/sheetgroupdeletion.h"
+#include "automation/quietdocument.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XNamed.hpp>
-#include <com/sun/star/document/XUndoManager.hpp>
 #include <com/sun/star/drawing/XDrawPage.hpp>
 #include <com/sun/star/drawing/XDrawPageSupplier.hpp>
 #include <com/sun/star/frame/XModel.hpp>
@@ -22,8 +24,6 @@
 #include <com/sun/star/table/XTableColumns.hpp>
 #include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
-
-#include <algorithm>
 
 namespace OfficeNodes {
 
@@ -308,93 +308,6 @@ QVariant WorksheetNode::remove()
     document->document->getSheets()->removeByName(toOUString(name));
     if (document->activeSheet == sheet)
         document->activeSheet.set(sheetIndex(document->document)->getByIndex(0), uno::UNO_QUERY);
-    return QVariant();
-}
-
-QVariant SheetGroupNode::call(const QString& member, const QVariantList& args, AutomationError& error)
-{
-    if (member == QLatin1String("DeleteForGood"))
-        return guarded<QVariant>(error, [&] { return removeForGood(); });
-    return DeletableNode::call(member, args, error);
-}
-
-QVariant SheetGroupNode::removeForGood()
-{
-    uno::Reference<beans::XPropertySet>(document->component, uno::UNO_QUERY_THROW)
-        ->setPropertyValue("IsUndoEnabled", uno::Any(false));
-    document->beforeGroupDeletions.clear();
-    document->activeSheet.clear();
-    uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
-    QuietDocument quiet(document);
-    for (const auto& sheet : lastFirst())
-        sheets->removeByName(sheet.second);
-    return QVariant();
-}
-
-// The sheets by position, the last first.
-QList<QPair<int, OUString>> SheetGroupNode::lastFirst() const
-{
-    uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
-    QList<QPair<int, OUString>> byPosition;
-    for (const QString& name : names) {
-        const OUString unoName = toOUString(name);
-        uno::Reference<sheet::XSpreadsheet> sheet(sheets->getByName(unoName), uno::UNO_QUERY_THROW);
-        byPosition.append({sheetPosition(sheet), unoName});
-    }
-    std::sort(byPosition.begin(), byPosition.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-    return byPosition;
-}
-
-// From the last sheet to the first: a sheet's deletion renumbers only the sheets after it.
-// Undo stays on afterwards, as turning it off would drop what "Undo" takes back.
-QVariant SheetGroupNode::remove()
-{
-    uno::Reference<frame::XModel> model(document->component, uno::UNO_QUERY_THROW);
-    uno::Reference<beans::XPropertySet>(model, uno::UNO_QUERY_THROW)->setPropertyValue("IsUndoEnabled", uno::Any(true));
-    uno::Reference<document::XUndoManager> undo = undoManagerOf(document);
-    uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
-    const QList<QPair<int, OUString>> byPosition = lastFirst();
-    const DocumentState::BeforeGroupDeletion before = stateBeforeGroupDeletion(document, names);
-    document->activeSheet.clear();
-    undo->enterUndoContext(kSheetGroupDeletion);
-    document->beforeGroupDeletions.append(before);
-    try {
-        QuietDocument quiet(document);
-        for (const auto& sheet : byPosition)
-            sheets->removeByName(sheet.second);
-    } catch (...) {
-        undo->leaveUndoContext();
-        undoLastStep(document); // none of the group goes
-        throw;
-    }
-    undo->leaveUndoContext();
-    return QVariant();
-}
-
-AutomationNodePtr WorksheetsNode::subObject(const QString& member, const QVariantList&, AutomationError& error)
-{
-    if (member != QLatin1String("Add")) {
-        unknownMember(error, member);
-        return nullptr;
-    }
-    // A new sheet after the last one.
-    return guarded<AutomationNodePtr>(error, [&]() -> AutomationNodePtr {
-        uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
-        const int count = sheetIndex(document->document)->getCount();
-        QString name;
-        for (int n = count + 1; name.isEmpty() || sheets->hasByName(toOUString(name)); ++n)
-            name = QStringLiteral("Sheet%1").arg(n);
-        sheets->insertNewByName(toOUString(name), static_cast<sal_Int16>(count));
-        uno::Reference<sheet::XSpreadsheet> added(sheets->getByName(toOUString(name)), uno::UNO_QUERY_THROW);
-        return std::make_shared<WorksheetNode>(document, added);
-    });
-}
-
-QVariant WorksheetsNode::property(const QString& name, AutomationError& error)
-{
-    if (name == QLatin1String("Count"))
-        return guarded<QVariant>(error, [&] { return QVariant(sheetIndex(document->document)->getCount()); });
-    unknownMember(error, name);
     return QVariant();
 }
 

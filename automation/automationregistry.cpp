@@ -1,8 +1,6 @@
-#include "automation/automationserver.h"
+#include "automation/automationregistry.h"
 
 #include <QHash>
-
-AutomationNode::~AutomationNode() = default;
 
 namespace {
 
@@ -44,13 +42,4 @@ AutomationNodePtr AutomationRegistry::create(const QString& progId)
     if (found != registeredServers().constEnd())
         return (*found)();
     return nullptr;
-}
-
-QString automationMemberName(const char* prototype)
-{
-    QString name = QString::fromLatin1(prototype);
-    const int bracket = name.indexOf(QLatin1Char('('));
-    if (bracket >= 0)
-        name.truncate(bracket);
-    return name.trimmed();
 }

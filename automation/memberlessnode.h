@@ -1,7 +1,7 @@
 #pragma once
-// The bases of the office server's nodes. Only the office server's own files include this header.
+// The base of the office server's nodes. Only the office server's own files include this header.
 
-#include "automation/unocalls.h"
+#include "automation/guardedcalls.h"
 
 namespace OfficeNodes {
 
@@ -31,22 +31,6 @@ public:
     {
         unknownMember(error, name);
     }
-};
-
-// A node whose one member is "Delete".
-class DeletableNode : public MemberlessNode
-{
-public:
-    QVariant call(const QString& member, const QVariantList&, AutomationError& error) override
-    {
-        if (member == QLatin1String("Delete"))
-            return guarded<QVariant>(error, [&] { return remove(); });
-        unknownMember(error, member);
-        return QVariant();
-    }
-
-protected:
-    virtual QVariant remove() = 0;
 };
 
 } // namespace OfficeNodes

@@ -1,6 +1,7 @@
-#include "automation/officeserver.h"
+#include "automation/officeentry.h"
 
 #include "automation/applicationnode.h"
+#include "automation/automationregistry.h"
 #include "automation/officeconnection.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>

@@ -1,8 +1,8 @@
 // .xls workbooks (BIFF8 records in a compound file) get the same feature inventory as .xlsx ones,
 // so a save over an .xls is checked too; an Excel 95, encrypted or damaged file is "not read",
 // never a crash or a hang.
-#include "automation/biffinventory.h"
-#include "automation/featureinventory.h"
+#include "fileformat/biffinventory.h"
+#include "fileformat/featureinventory.h"
 #include "excelop/excelopkiv.h"
 #include "testsupport.h"
 

@@ -1,6 +1,7 @@
-#include "automation/compoundfile.h"
+#include "fileformat/compoundfile.h"
 
-#include <QtEndian>
+#include "fileformat/littleendian.h"
+#include "fileformat/whynot.h"
 
 #include <cstring>
 #include <limits>
@@ -12,27 +13,11 @@ constexpr quint32 kFree = 0xFFFFFFFF;
 constexpr quint64 kSmallSectorSize = 64;
 constexpr quint64 kEntrySize = 128;
 
-quint16 u16(const uchar* p)
-{
-    return qFromLittleEndian<quint16>(p);
-}
-quint32 u32(const uchar* p)
-{
-    return qFromLittleEndian<quint32>(p);
-}
-quint64 u64(const uchar* p)
-{
-    return qFromLittleEndian<quint64>(p);
-}
-
-bool failed(QString* why, const QString& text)
-{
-    if (why)
-        *why = text;
-    return false;
-}
-
 } // namespace
+
+using LittleEndian::u16;
+using LittleEndian::u32;
+using LittleEndian::u64;
 
 bool CompoundFile::open(const uchar* bytes, quint64 size, QString* why)
 {

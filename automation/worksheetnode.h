@@ -1,14 +1,12 @@
 #pragma once
-// Sheets: one sheet, a group of sheets named at once, and the workbook's "Worksheets". Only the
-// office server's own files include this header.
+// One sheet: its cells, rows and columns, and its copy, move and deletion. Only the office
+// server's own files include this header.
 
-#include "automation/basenodes.h"
+#include "automation/memberlessnode.h"
 #include "automation/officedocuments.h"
 #include "automation/rangenode.h"
 
 #include <com/sun/star/table/XColumnRowRange.hpp>
-
-#include <QStringList>
 
 namespace OfficeNodes {
 
@@ -42,40 +40,6 @@ private:
 
     DocumentPtr document;
     uno::Reference<sheet::XSpreadsheet> sheet;
-};
-
-// Several sheets at once, as Excel's Sheets(Array(...)) names them. Their deletion is one step
-// the workbook's "Undo" takes back whole: either every sheet goes, or none does.
-class SheetGroupNode : public DeletableNode
-{
-public:
-    SheetGroupNode(DocumentPtr document, QStringList names) : document(std::move(document)), names(std::move(names)) {}
-
-    // "DeleteForGood": deleted with no way back and without the copies an undo needs, which cost
-    // the office more than the deletion itself; every step recorded for "Undo" is dropped too.
-    // A failure leaves the sheets deleted so far deleted.
-    QVariant call(const QString& member, const QVariantList& args, AutomationError& error) override;
-
-private:
-    QVariant removeForGood();
-    QList<QPair<int, OUString>> lastFirst() const;
-    QVariant remove() override;
-
-    DocumentPtr document;
-    QStringList names;
-};
-
-// The workbook's "Worksheets" collection.
-class WorksheetsNode : public MemberlessNode
-{
-public:
-    explicit WorksheetsNode(DocumentPtr document) : document(std::move(document)) {}
-
-    AutomationNodePtr subObject(const QString& member, const QVariantList&, AutomationError& error) override;
-    QVariant property(const QString& name, AutomationError& error) override;
-
-private:
-    DocumentPtr document;
 };
 
 } // namespace OfficeNodes

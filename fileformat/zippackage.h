@@ -2,6 +2,8 @@
 // Reading the entries of a zip package (.xlsx, .ods). Only what those packages use: stored and deflated entries,
 // no encryption, no zip64, one disk.
 
+#include "fileformat/zipdirectory.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QHash>
@@ -11,17 +13,11 @@
 class ZipPackage
 {
 public:
-    struct Entry
+    // An entry as the directory lists it, with its name and where its packed data starts.
+    struct Entry : ZipDirectory::Header
     {
         QByteArray name;
-        quint16 flags = 0;
-        quint16 method = 0; // 0 stored, 8 deflated
-        quint16 time = 0;
-        quint16 date = 0;
-        quint32 crc = 0;
-        quint32 packedSize = 0;
-        quint32 size = 0;
-        quint32 dataOffset = 0; // where the packed data starts in the file
+        quint64 dataOffset = 0;
     };
 
     // Reads the directory; false (with the reason in problem()) for anything else than a plain

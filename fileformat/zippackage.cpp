@@ -1,27 +1,7 @@
-#include "automation/zippackage.h"
+#include "fileformat/zippackage.h"
 
-#include "automation/zlibcalls.h"
-
-#include <cstring>
-#include <dlfcn.h>
-#include <zlib.h>
-
-namespace {
-
-quint16 u16(const uchar* p)
-{
-    return quint16(p[0] | (p[1] << 8));
-}
-quint32 u32(const uchar* p)
-{
-    return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
-}
-
-constexpr quint32 kLocalHeader = 0x04034b50;
-constexpr quint32 kDirectoryHeader = 0x02014b50;
-constexpr quint32 kDirectoryEnd = 0x06054b50;
-
-} // namespace
+#include "fileformat/zipdirectory.h"
+#include "fileformat/zlibcalls.h"
 
 bool ZipPackage::open(const QString& path)
 {
@@ -42,60 +22,39 @@ bool ZipPackage::open(const QString& path)
         why = QStringLiteral("zlib is not available");
         return false;
     }
-    qint64 end = -1;
-    for (qint64 at = size - 22; at >= 0 && at >= size - 22 - 65535; --at) {
-        if (u32(bytes + at) == kDirectoryEnd && at + 22 + u16(bytes + at + 20) == size) {
-            end = at;
-            break;
-        }
-    }
-    if (end < 0) {
+    const ZipDirectory::End end = ZipDirectory::findEnd(bytes, quint64(size));
+    if (end.at < 0) {
         why = QStringLiteral("no zip directory");
         return false;
     }
-    const uchar* record = bytes + end;
-    const quint16 entryCount = u16(record + 10);
-    const quint32 directorySize = u32(record + 12);
-    const quint32 directoryOffset = u32(record + 16);
-    if (u16(record + 4) != 0 || u16(record + 6) != 0 || u16(record + 8) != entryCount || entryCount == 0xffff
-        || directoryOffset == 0xffffffffu || qint64(directoryOffset) + directorySize > end) {
+    if (end.disk != 0 || end.directoryDisk != 0 || end.entriesOnDisk != end.entries || end.entries == 0xffff
+        || end.offset == 0xffffffffu || end.offset + end.size > quint64(end.at)) {
         why = QStringLiteral("a zip of several disks or zip64");
         return false;
     }
-    qint64 at = directoryOffset;
-    for (int i = 0; i < entryCount; ++i) {
-        if (at + 46 > end || u32(bytes + at) != kDirectoryHeader) {
+    quint64 at = end.offset;
+    for (quint64 i = 0; i < end.entries; ++i) {
+        ZipDirectory::Header header;
+        if (!ZipDirectory::readHeader(bytes, at, quint64(end.at), header)
+            || header.nameAt + header.nameLength > quint64(end.at)) {
             why = QStringLiteral("a broken zip directory");
             return false;
         }
-        const uchar* header = bytes + at;
         Entry entry;
-        entry.flags = u16(header + 8);
-        entry.method = u16(header + 10);
-        entry.time = u16(header + 12);
-        entry.date = u16(header + 14);
-        entry.crc = u32(header + 16);
-        entry.packedSize = u32(header + 20);
-        entry.size = u32(header + 24);
-        const quint16 nameLength = u16(header + 28);
-        const quint32 localOffset = u32(header + 42);
-        if (at + 46 + nameLength > end) {
-            why = QStringLiteral("a broken zip directory");
-            return false;
-        }
-        entry.name = QByteArray(reinterpret_cast<const char*>(header + 46), nameLength);
-        at += 46 + nameLength + u16(header + 30) + u16(header + 32);
+        static_cast<ZipDirectory::Header&>(entry) = header;
+        entry.name = QByteArray(reinterpret_cast<const char*>(bytes + header.nameAt), header.nameLength);
+        at = header.next;
         if ((entry.flags & 1) || (entry.method != 0 && entry.method != 8) || entry.size == 0xffffffffu
-            || entry.packedSize == 0xffffffffu || localOffset == 0xffffffffu) {
+            || entry.packedSize == 0xffffffffu || header.localOffset == 0xffffffffu) {
             why = QStringLiteral("an encrypted, zip64 or unusually packed entry: ") + QString::fromUtf8(entry.name);
             return false;
         }
-        if (qint64(localOffset) + 30 > size || u32(bytes + localOffset) != kLocalHeader) {
+        if (!ZipDirectory::isLocalHeader(bytes, header.localOffset, quint64(size))) {
             why = QStringLiteral("a missing entry: ") + QString::fromUtf8(entry.name);
             return false;
         }
-        entry.dataOffset = localOffset + 30 + u16(bytes + localOffset + 26) + u16(bytes + localOffset + 28);
-        if (qint64(entry.dataOffset) + entry.packedSize > size || byName.contains(entry.name)) {
+        entry.dataOffset = ZipDirectory::localDataStart(bytes, header.localOffset);
+        if (entry.dataOffset + entry.packedSize > quint64(size) || byName.contains(entry.name)) {
             why = QStringLiteral("a broken or doubled entry: ") + QString::fromUtf8(entry.name);
             return false;
         }
@@ -126,13 +85,12 @@ QByteArray ZipPackage::unpackedAround(const Entry& entry, const QByteArray& from
     }
     const Zlib& z = Zlib::get();
     z_stream stream;
-    std::memset(&stream, 0, sizeof stream);
-    if (z.startInflate(&stream, -MAX_WBITS, ZLIB_VERSION, int(sizeof(z_stream))) != Z_OK) {
+    if (!z.startRawInflate(stream)) {
         why = QStringLiteral("cannot unpack");
         return QByteArray();
     }
     stream.next_in = const_cast<Bytef*>(bytes + entry.dataOffset);
-    stream.avail_in = entry.packedSize;
+    stream.avail_in = uInt(entry.packedSize);
     QByteArray kept;   // what lies outside the skipped middle
     QByteArray window; // the skipped middle's last bytes, where `to` may begin
     bool skipping = false;
@@ -196,15 +154,14 @@ QByteArray ZipPackage::unpacked(const Entry& entry, const QByteArray& stopAfter)
         return packed(entry);
     const Zlib& z = Zlib::get();
     z_stream stream;
-    std::memset(&stream, 0, sizeof stream);
-    if (z.startInflate(&stream, -MAX_WBITS, ZLIB_VERSION, int(sizeof(z_stream))) != Z_OK) {
+    if (!z.startRawInflate(stream)) {
         why = QStringLiteral("cannot unpack");
         return QByteArray();
     }
     QByteArray out;
-    out.resize(int(qMin<quint32>(entry.size, stopAfter.isEmpty() ? entry.size : 1u << 16)) + 1);
+    out.resize(int(qMin<quint64>(entry.size, stopAfter.isEmpty() ? entry.size : 1u << 16)) + 1);
     stream.next_in = const_cast<Bytef*>(bytes + entry.dataOffset);
-    stream.avail_in = entry.packedSize;
+    stream.avail_in = uInt(entry.packedSize);
     int produced = 0;
     int result = Z_OK;
     while (result == Z_OK) {

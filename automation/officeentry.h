@@ -1,8 +1,9 @@
 #pragma once
-// The office server behind "Excel.Application": LibreOffice Calc driven through UNO, offering
-// the members the toolbox calls on an Excel application, its workbooks, sheets and ranges.
+// The way into the office server, for the program's start-up and the tests: the server behind
+// "Excel.Application" is LibreOffice Calc driven through UNO, offering the members the toolbox
+// calls on an Excel application, its workbooks, sheets and ranges.
 
-#include "automation/automationserver.h"
+#include "automation/automationnode.h"
 
 #include <QList>
 

@@ -1,15 +1,17 @@
-#include "automation/biffinventory.h"
+#include "fileformat/biffinventory.h"
 
-#include "automation/compoundfile.h"
+#include "fileformat/compoundfile.h"
+#include "fileformat/littleendian.h"
 
 #include <QFile>
 #include <QSet>
 #include <QVector>
-#include <QtEndian>
 
 namespace BiffInventory {
 
 namespace {
+
+using LittleEndian::u16;
 
 enum Record : quint16 {
     kBof = 0x0809,
@@ -35,11 +37,6 @@ enum SubstreamType : quint16 { kGlobals = 0x0005, kWorksheet = 0x0010, kChart = 
 
 constexpr quint16 kBiff8 = 0x0600;
 constexpr int kDeepestNesting = 4; // a worksheet holding a chart is two deep
-
-quint16 u16(const uchar* p)
-{
-    return qFromLittleEndian<quint16>(p);
-}
 
 // The file a SUPBOOK links to; empty for this workbook's own, the add-in functions', and one
 // whose path is a single space or null (a link since removed, or same-sheet references).

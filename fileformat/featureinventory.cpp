@@ -1,7 +1,7 @@
-#include "automation/featureinventory.h"
+#include "fileformat/featureinventory.h"
 
-#include "automation/biffinventory.h"
-#include "automation/zippackage.h"
+#include "fileformat/biffinventory.h"
+#include "fileformat/zippackage.h"
 
 #include <QRegularExpression>
 
