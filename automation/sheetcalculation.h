@@ -14,7 +14,8 @@
 namespace SheetCalculation {
 
 // With keep, the document's automatic calculation goes off (what the file held no result for is
-// calculated first); without, it comes back on. A store does not record it.
+// calculated first) and rows keep their heights as they are; without, both come back on. A store
+// does not record it.
 void keepSavedResults(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document, bool keep);
 bool keepsSavedResults(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document);
 

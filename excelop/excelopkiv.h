@@ -40,7 +40,8 @@ public:
     // featuresLostBySave() says what the save would have lost. Off unless turned on.
     void setKeepFeatures(bool keep);
     // With it on, the office calculates no formula by itself: every formula keeps the result the
-    // file was saved with (Excel's), until its sheet's calculate(). Off unless turned on.
+    // file was saved with (Excel's), until its sheet's calculate(); and rows keep their heights
+    // (the office measures no text after a change). Off unless turned on.
     // Workbooks opened later follow it too.
     void setKeepSavedResults(bool keep);
     bool keepsSavedResults() const { return keepingSavedResults; }
