@@ -1,6 +1,7 @@
 #include "automation/formulavalues.h"
 
 #include "automation/officevalues.h"
+#include "automation/sheetcalculation.h"
 
 #include <com/sun/star/sheet/CellFlags.hpp>
 #include <com/sun/star/sheet/FormulaResult.hpp>
@@ -15,9 +16,12 @@
 #include <QPair>
 #include <QStringList>
 
+#include <vector>
+
 namespace uno = ::com::sun::star::uno;
 namespace sheet = ::com::sun::star::sheet;
 namespace table = ::com::sun::star::table;
+namespace lang = ::com::sun::star::lang;
 namespace text = ::com::sun::star::text;
 using rtl::OUString;
 
@@ -86,8 +90,9 @@ bool keepError(const uno::Reference<table::XCell>& cell, const OUString& shown)
     }
 }
 
-// Writes the snapshot's results over its formulas.
-int writeBack(const Snapshot& snapshot)
+// Writes the snapshot's results over its formulas; the cells given an error formula go to
+// errorCells, to be calculated.
+int writeBack(const Snapshot& snapshot, std::vector<uno::Reference<table::XCellRange>>& errorCells)
 {
     if (snapshot.formulas.isEmpty())
         return 0;
@@ -107,10 +112,11 @@ int writeBack(const Snapshot& snapshot)
     for (const QPair<int, int>& cell : snapshot.formulas) {
         const int error = snapshot.errors.indexOf(cell);
         if (error >= 0) {
-            changed +=
-                keepError(snapshot.range->getCellByPosition(cell.second, cell.first), snapshot.errorTexts.at(error))
-                    ? 1
-                    : 0;
+            const uno::Reference<table::XCell> errorCell = snapshot.range->getCellByPosition(cell.second, cell.first);
+            if (keepError(errorCell, snapshot.errorTexts.at(error))) {
+                errorCells.emplace_back(errorCell, uno::UNO_QUERY_THROW);
+                ++changed;
+            }
             continue;
         }
         uno::Sequence<uno::Any> row(1);
@@ -134,14 +140,17 @@ int writeBack(const Snapshot& snapshot)
 
 } // namespace
 
-int keepValues(const QList<uno::Reference<table::XCellRange>>& ranges)
+int keepValues(const uno::Reference<lang::XComponent>& document, const QList<uno::Reference<table::XCellRange>>& ranges)
 {
     QList<Snapshot> snapshots;
     for (const uno::Reference<table::XCellRange>& range : ranges)
         snapshots.append(snapshotOf(range));
     int changed = 0;
+    std::vector<uno::Reference<table::XCellRange>> errorCells;
     for (const Snapshot& snapshot : snapshots)
-        changed += writeBack(snapshot);
+        changed += writeBack(snapshot, errorCells);
+    // A formula written while results are kept has none until it is calculated.
+    SheetCalculation::calculateCells(document, errorCells);
     return changed;
 }
 

@@ -139,7 +139,8 @@ QVariant RangeNode::call(const QString& member, const QVariantList& args, Automa
     // Not Excel's call, but what Excel's Range.Value = Range.Value does: formulas become the
     // values they show. The number of cells changed.
     if (member == QLatin1String("KeepValues"))
-        return guarded<QVariant>(error, [&] { return QVariant(FormulaValues::keepValues({range})); });
+        return guarded<QVariant>(error,
+                                 [&] { return QVariant(FormulaValues::keepValues(document->component, {range})); });
     unknownMember(error, member);
     return QVariant();
 }

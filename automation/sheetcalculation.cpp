@@ -168,6 +168,13 @@ void calculateReachingOtherRows(const uno::Reference<lang::XComponent>& document
     readCalculated(uno::Reference<sheet::XCalculatable>(document, uno::UNO_QUERY_THROW), reaching);
 }
 
+void calculateCells(const uno::Reference<lang::XComponent>& document,
+                    const std::vector<uno::Reference<table::XCellRange>>& cells)
+{
+    if (!cells.empty())
+        readCalculated(uno::Reference<sheet::XCalculatable>(document, uno::UNO_QUERY_THROW), cells);
+}
+
 void calculateDependents(const uno::Reference<lang::XComponent>& document,
                          const uno::Reference<table::XCellRange>& range)
 {

@@ -11,6 +11,8 @@
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
 
+#include <vector>
+
 namespace SheetCalculation {
 
 // With keep, the document's automatic calculation goes off (what the file held no result for is
@@ -29,6 +31,10 @@ void calculate(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XC
 // too. Formulas over their own row keep their results.
 void calculateReachingOtherRows(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document,
                                 const ::com::sun::star::uno::Reference<::com::sun::star::sheet::XSpreadsheet>& sheet);
+
+// Calculates the cells (those marked changed, and what they take from).
+void calculateCells(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document,
+                    const std::vector<::com::sun::star::uno::Reference<::com::sun::star::table::XCellRange>>& cells);
 
 // Calculates the formulas that take from the range, directly or through other formulas, as Excel
 // does for the dependents of cells a user wrote.

@@ -192,7 +192,7 @@ QVariant WorkbookNode::keepValues(const QStringList& places, AutomationError& er
         const uno::Reference<table::XCellRange> sheet(sheets->getByName(toOUString(sheetName)), uno::UNO_QUERY_THROW);
         ranges.append(sheet->getCellRangeByName(toOUString(place.section(QLatin1Char('\t'), 1))));
     }
-    return FormulaValues::keepValues(ranges);
+    return FormulaValues::keepValues(document->component, ranges);
 }
 
 QVariantMap WorkbookNode::tableRanges() const

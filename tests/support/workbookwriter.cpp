@@ -134,8 +134,12 @@ QByteArray cellXml(const QByteArray& ref, const QString& text, int style, const 
     const QByteArray styleAttribute = style ? " s=\"" + QByteArray::number(style) + "\"" : QByteArray();
     if (!formula.isEmpty()) {
         const bool number = readsAsNumber(text);
-        return "<c r=\"" + ref + "\"" + styleAttribute + (text.isEmpty() || number ? "" : " t=\"str\"") + "><f>"
-               + escaped(formula) + "</f>" + (text.isEmpty() ? QByteArray() : "<v>" + escaped(text) + "</v>") + "</c>";
+        // An error saved as Excel saves one: #VALUE!, #N/A.
+        const QByteArray type = text.isEmpty() || number            ? ""
+                                : text.startsWith(QLatin1Char('#')) ? " t=\"e\""
+                                                                    : " t=\"str\"";
+        return "<c r=\"" + ref + "\"" + styleAttribute + type + "><f>" + escaped(formula) + "</f>"
+               + (text.isEmpty() ? QByteArray() : "<v>" + escaped(text) + "</v>") + "</c>";
     }
     if (text.isEmpty())
         return style ? "<c r=\"" + ref + "\"" + styleAttribute + "/>" : QByteArray();

@@ -26,11 +26,12 @@ bool writeWorkbook(const QString& path, const QList<SheetContent>& sheets);
 // What the package gives a sheet beyond its texts. Rows and columns count from 1.
 struct SheetLook
 {
-    std::function<int(int row, int column)> style;       // the cell's format in cellXfs; none: 0
-    std::function<QString(int row, int column)> formula; // without "="; the cell's text is its saved result
-    QHash<int, QByteArray> rowAttributes;                // e.g. {1, "ht=\"20.25\""}
-    QByteArray head; // between the dimension and the data: sheetViews, sheetFormatPr, cols
-    QByteArray tail; // after the data: mergeCells, conditional formats, validations, page setup
+    std::function<int(int row, int column)> style; // the cell's format in cellXfs; none: 0
+    // Without "="; the cell's text is its saved result (#N/A: an error).
+    std::function<QString(int row, int column)> formula;
+    QHash<int, QByteArray> rowAttributes; // e.g. {1, "ht=\"20.25\""}
+    QByteArray head;                      // between the dimension and the data: sheetViews, sheetFormatPr, cols
+    QByteArray tail;                      // after the data: mergeCells, conditional formats, validations, page setup
     bool hidden = false;
 };
 
