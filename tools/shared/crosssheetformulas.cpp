@@ -46,14 +46,19 @@ bool CrossSheetFormulas::pointsElsewhere(const QString& formula, const QString& 
     return false;
 }
 
-int keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames)
+CrossSheetFormulas crossSheetFormulasOf(ExcelOpKiv& book)
 {
     // Tables and defined names share one set of names in a workbook.
     QHash<QString, QString> names = book.definedNames();
     const QHash<QString, QString> tables = book.tableRanges();
     for (auto it = tables.cbegin(); it != tables.cend(); ++it)
         names.insert(it.key(), it.value());
-    const CrossSheetFormulas formulas(book.getSheetNames(), names);
+    return CrossSheetFormulas(book.getSheetNames(), names);
+}
+
+int keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames)
+{
+    const CrossSheetFormulas formulas = crossSheetFormulasOf(book);
     QList<QPair<QString, QString>> blocks;
     for (const QString& sheetName : sheetNames) {
         SheetEntry* sheet = book.findSheet(sheetName);

@@ -26,6 +26,9 @@ private:
     QHash<QString, QStringList> names; // case-folded name ("sheet1!name" for a sheet's own) -> sheets it names
 };
 
+// The check for the open workbook: its sheets, defined names and tables.
+CrossSheetFormulas crossSheetFormulasOf(ExcelOpKiv& book);
+
 // Every formula of the named sheets that points elsewhere is replaced by the value it shows, its
 // format kept. The number of cells changed.
 int keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames);
