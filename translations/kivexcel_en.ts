@@ -11,8 +11,84 @@
 <context>
     <name>CombineTables</name>
     <message>
+        <source>按标题对齐（标题不同的列按标题文字对齐）</source>
+        <translation>Align by title (columns whose titles differ are matched by title text)</translation>
+    </message>
+    <message>
+        <source>合并工作簿时同名的表合并为一个表（第一列为来源文件）</source>
+        <translation>When combining workbooks, stack sheets of the same name into one (first column: the source file)</translation>
+    </message>
+    <message>
+        <source>保存前在旁边保留原文件的备份</source>
+        <translation>Keep a backup of the original beside it before saving</translation>
+    </message>
+    <message>
+        <source>保留引用其他表的公式（引用会错位或指向原文件）</source>
+        <translation>Keep formulas that refer to other sheets (their references shift or point to the source file)</translation>
+    </message>
+    <message>
+        <source>请选择要合并的工作簿</source>
+        <translation>Choose the workbooks to combine</translation>
+    </message>
+    <message>
+        <source>电子表格文件 (*.xls *.xlsx *.ods)</source>
+        <translation>Spreadsheet files (*.xls *.xlsx *.ods)</translation>
+    </message>
+    <message>
+        <source>合并后的新工作簿</source>
+        <translation>The new combined workbook</translation>
+    </message>
+    <message>
         <source>请至少选择两个要合并的Sheet表。文件没有改动。</source>
         <translation>Choose at least two sheets to combine. The file was not changed.</translation>
+    </message>
+    <message>
+        <source>KivExcel工具箱：合并多个表/工作簿</source>
+        <translation>KivExcel Toolbox: Combine sheets/workbooks</translation>
+    </message>
+    <message>
+        <source>功能：把多个表合并为一个表，或把多个工作簿合并为一个新工作簿，格式和公式随行保留。</source>
+        <translation>Function: sheets into one sheet, or workbooks into one.</translation>
+    </message>
+    <message>
+        <source>合并工作表：同一工作簿里选中的表合并为新表“合并”</source>
+        <translation>Sheets of one workbook into a new sheet</translation>
+    </message>
+    <message>
+        <source>导入目标文件：</source>
+        <translation>Workbook…</translation>
+    </message>
+    <message>
+        <source>要合并的表：</source>
+        <translation>Sheets to combine:</translation>
+    </message>
+    <message>
+        <source>第一列添加“来源”（每行来自哪个表）</source>
+        <translation>First column &quot;Source&quot;: each row&apos;s sheet</translation>
+    </message>
+    <message>
+        <source>合并工作簿：多个文件合并为一个新工作簿</source>
+        <translation>Workbooks into a new workbook</translation>
+    </message>
+    <message>
+        <source>添加文件：</source>
+        <translation>Add files:</translation>
+    </message>
+    <message>
+        <source>选择文件夹：</source>
+        <translation>Folder…</translation>
+    </message>
+    <message>
+        <source>新工作簿：</source>
+        <translation>Result…</translation>
+    </message>
+    <message>
+        <source>标题行数：</source>
+        <translation>Title rows:</translation>
+    </message>
+    <message>
+        <source>开始合并</source>
+        <translation>Start</translation>
     </message>
     <message>
         <source>请选择合并后的新工作簿。</source>
@@ -589,6 +665,14 @@ From: %2</translation>
     <message>
         <source>作者：</source>
         <translation>Author: </translation>
+    </message>
+    <message>
+        <source>功能4：</source>
+        <translation>Tool 4:</translation>
+    </message>
+    <message>
+        <source>合并多个表/工作簿</source>
+        <translation>Combine</translation>
     </message>
 </context>
 <context>
