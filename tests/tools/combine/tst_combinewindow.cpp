@@ -1,6 +1,7 @@
 // The combine window through the offscreen platform, driven as a user would: both ways, on real
 // workbooks through the office.
 #include "common/dialogs.h"
+#include "common/runprogress.h"
 #include "testsupport.h"
 #include "tools/combine/combinetables.h"
 
