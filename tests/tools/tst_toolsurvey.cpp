@@ -5,6 +5,7 @@
 #include "excelop/cellref.h"
 #include "excelop/excelopkiv.h"
 #include "testsupport.h"
+#include "tools/combine/filecombinejob.h"
 #include "tools/compare/comparisonrun.h"
 #include "tools/splitcolumn/columnsplitjob.h"
 #include "tools/splitsheets/sheetfilesjob.h"
@@ -158,6 +159,7 @@ class ToolSurveyTest : public QObject
 private:
     QTemporaryDir folder;
     Tally files;
+    Tally combined;
     Tally comparisons;
     Tally splits;
 
@@ -204,6 +206,30 @@ private:
             found += differences(sheetNamed(plain, written.value(0).name), written.value(0));
         }
         files.record(name, found);
+        surveyCombinedFiles(name, outcome.written, plain);
+    }
+
+    // The sheet files combined again give back the workbook's sheets.
+    void surveyCombinedFiles(const QString& name, const QStringList& sheetFiles, const QList<SheetContent>& plain)
+    {
+        FileCombineRequest request;
+        request.files = sheetFiles;
+        request.resultPath = folder.filePath(QStringLiteral("combined.") + QFileInfo(sheetFiles.value(0)).suffix());
+        QFile::remove(request.resultPath);
+        std::unique_ptr<ExcelOpKiv> link;
+        const JobOutcome outcome = FileCombineJob(request).run(link);
+        ++combined.tried;
+        if (outcome.kind != JobOutcome::Kind::Done) {
+            ++combined.other;
+            return;
+        }
+        ++combined.done;
+        const QList<SheetContent> back = readWorkbook(request.resultPath);
+        QStringList found;
+        for (const SheetContent& sheet : plain)
+            if (sheetNames(back).contains(sheet.name))
+                found += differences(sheet, sheetNamed(back, sheet.name));
+        combined.record(name, found);
     }
 
     void surveyComparison(const QString& name, const QString& book, const QList<SheetContent>& plain)
@@ -317,17 +343,22 @@ private slots:
         qInfo("| tool | tried | done | refused or failed | done, other values | done, #REF! where a value was |");
         qInfo("| sheet-to-files | %d | %d | %d | %d | %d |", files.tried, files.done, files.other, files.differing,
               files.broken);
+        qInfo("| sheet files combined again | %d | %d | %d | %d | %d |", combined.tried, combined.done, combined.other,
+              combined.differing, combined.broken);
         qInfo("| comparer | %d | %d | %d | %d | %d |", comparisons.tried, comparisons.done, comparisons.other,
               comparisons.differing, comparisons.broken);
         qInfo("| column splitter | %d | %d | %d | %d | %d |", splits.tried, splits.done, splits.other, splits.differing,
               splits.broken);
         for (const QString& book : files.differingBooks)
             qInfo("sheet files: %s", qPrintable(book));
+        for (const QString& book : combined.differingBooks)
+            qInfo("combined again: %s", qPrintable(book));
         for (const QString& book : comparisons.differingBooks)
             qInfo("comparer: %s", qPrintable(book));
         for (const QString& book : splits.differingBooks)
             qInfo("column split: %s", qPrintable(book));
         QVERIFY2(files.brokenBooks.isEmpty(), qPrintable(files.brokenBooks.join(QLatin1Char('\n'))));
+        QVERIFY2(combined.brokenBooks.isEmpty(), qPrintable(combined.brokenBooks.join(QLatin1Char('\n'))));
         QVERIFY2(comparisons.brokenBooks.isEmpty(), qPrintable(comparisons.brokenBooks.join(QLatin1Char('\n'))));
         QVERIFY2(splits.brokenBooks.isEmpty(), qPrintable(splits.brokenBooks.join(QLatin1Char('\n'))));
     }
