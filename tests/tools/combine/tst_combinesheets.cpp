@@ -198,6 +198,19 @@ private slots:
         QCOMPARE(fileBytes(book), before);
     }
 
+    void binaryAndOpenDocumentWorkbooks()
+    {
+        for (const QString& extension : {QStringLiteral("xls"), QStringLiteral("ods")}) {
+            const QString book = folder.filePath(QStringLiteral("formats.") + extension);
+            QVERIFY(writeWorkbook(book, {month("一月", "a", "b"), month("二月", "c", "d")}));
+            const CliRun run = runCli({"combine-sheets", book, "--source-column", "--quiet"});
+            QVERIFY2(run.exitCode == 0, qPrintable(extension + run.err));
+            const QList<QStringList> rows = sheetNamed(readWorkbook(book), "合并").rows;
+            QCOMPARE(rows.size(), 5);
+            QCOMPARE(rows.at(4).mid(0, 3), QStringList({"二月", "d", "4"}));
+        }
+    }
+
     void emptySheetIsRefused()
     {
         const QString book = folder.filePath(QStringLiteral("empty.xlsx"));
