@@ -6,6 +6,7 @@
 #include "online/siteaddresses.h"
 #include "online/updatefunkiv.h"
 #include "common/formwidgets.h"
+#include "tools/combine/combinetables.h"
 #include "tools/compare/duzozodkiv.h"
 #include "tools/splitcolumn/splitsheetfromcolumn.h"
 #include "tools/splitsheets/splitexcelfromsheets.h"
@@ -31,6 +32,8 @@ struct MainWindow::Form
     QPushButton* splitExcelByColFunButtonpl = nullptr;
     QLabel* label_4 = nullptr;
     QPushButton* splithExcelBySeetFunButton = nullptr;
+    QLabel* label_5 = nullptr;
+    QPushButton* combineFunButton = nullptr;
     QTextEdit* textEdit = nullptr;
     QMenuBar* menubar = nullptr;
     QStatusBar* statusbar = nullptr;
@@ -129,7 +132,7 @@ void MainWindow::buildForm()
     ui = new Form;
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("MainWindow"));
-    resize(367, 510);
+    resize(367, 580);
     setMinimumSize(350, 450);
     setMaximumSize(1000, 1000);
     ui->centralwidget = new QWidget(this);
@@ -146,7 +149,9 @@ void MainWindow::buildForm()
     ui->splitExcelByColFunButtonpl = toolButton(central, "splitExcelByColFunButtonpl", 250);
     ui->label_4 = placedWidget<QLabel>(central, "label_4", QRect(40, 300, 54, 12));
     ui->splithExcelBySeetFunButton = toolButton(central, "splithExcelBySeetFunButton", 320);
-    ui->textEdit = placedWidget<QTextEdit>(central, "textEdit", QRect(20, 390, 321, 71));
+    ui->label_5 = placedWidget<QLabel>(central, "label_5", QRect(40, 370, 54, 12));
+    ui->combineFunButton = toolButton(central, "combineFunButton", 390);
+    ui->textEdit = placedWidget<QTextEdit>(central, "textEdit", QRect(20, 460, 321, 71));
     ui->textEdit->setReadOnly(true);
     ui->textEdit->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     setCentralWidget(central);
@@ -173,6 +178,8 @@ void MainWindow::retranslateForm()
     ui->splitExcelByColFunButtonpl->setText(tr("按列分割为多个表"));
     ui->label_4->setText(tr("功能3："));
     ui->splithExcelBySeetFunButton->setText(tr("拆分每个表为单独的文件"));
+    ui->label_5->setText(tr("功能4："));
+    ui->combineFunButton->setText(tr("合并多个表/工作簿"));
     setWholeText(ui->textEdit,
                  richText({tr("KivExcel工具箱 版本：V1.0"), tr("主页：") + QStringLiteral(KIVEXCEL_HOME_PAGE),
                            tr("Q群：") + QStringLiteral("123456789") + tr(" （欢迎入群讨论）"),
@@ -206,4 +213,9 @@ void MainWindow::on_splitExcelByColFunButtonpl_clicked()
 void MainWindow::on_splithExcelBySeetFunButton_clicked()
 {
     showTool(splitBySheetWindow);
+}
+
+void MainWindow::on_combineFunButton_clicked()
+{
+    showTool(combineWindow);
 }

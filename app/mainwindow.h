@@ -1,5 +1,5 @@
 #pragma once
-// The launcher: the only window at start; opens the three tools.
+// The launcher: the only window at start; opens the four tools.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -10,6 +10,7 @@ class QTextEdit;
 class DuZozodKiv;
 class SplitSheetFromColumn;
 class splitExcelFromSheets;
+class CombineTables;
 class KivAdViewButton;
 class UpdateFunKiv;
 
@@ -23,6 +24,7 @@ public:
     DuZozodKiv* comparerWindow() const { return excelCompareWindow; }
     SplitSheetFromColumn* columnSplitterWindow() const { return splitByColumnWindow; }
     splitExcelFromSheets* sheetSplitterWindow() const { return splitBySheetWindow; }
+    CombineTables* combinerWindow() const { return combineWindow; }
 
     // A workbook the program was started with ("open with" in a file manager): the first tool
     // the user opens imports it.
@@ -32,6 +34,7 @@ private slots:
     void on_ExcelCompareFunButton_clicked();
     void on_splitExcelByColFunButtonpl_clicked();
     void on_splithExcelBySeetFunButton_clicked();
+    void on_combineFunButton_clicked();
 
 private:
     struct Form;
@@ -45,6 +48,7 @@ private:
     DuZozodKiv* excelCompareWindow = nullptr;
     SplitSheetFromColumn* splitByColumnWindow = nullptr;
     splitExcelFromSheets* splitBySheetWindow = nullptr;
+    CombineTables* combineWindow = nullptr;
     UpdateFunKiv* updateCheck = nullptr;
     QString workbookToOpen;
 

@@ -15,6 +15,7 @@
 #include <com/sun/star/sheet/ConditionOperator.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeFormula.hpp>
+#include <com/sun/star/sheet/XCellRangeMovement.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
 #include <com/sun/star/sheet/XSheetOperation.hpp>
 #include <com/sun/star/sheet/XDatabaseRanges.hpp>
@@ -118,6 +119,9 @@ QVariant RangeNode::call(const QString& member, const QVariantList& args, Automa
             uno::Reference<util::XMergeable>(range, uno::UNO_QUERY_THROW)->merge(true);
             return QVariant();
         });
+    // Excel's Range.Copy Destination:=, within the workbook.
+    if (member == QLatin1String("Copy"))
+        return guarded<QVariant>(error, [&] { return copyTo(args.value(0), error); });
     if (member == QLatin1String("Insert"))
         return guarded<QVariant>(error, [&] { return changeLines(true, error); });
     if (member == QLatin1String("Delete"))
@@ -423,6 +427,26 @@ int RangeNode::countOf()
     if (kind == RangeKind::Columns)
         return address.EndColumn - address.StartColumn + 1;
     return (address.EndRow - address.StartRow + 1) * (address.EndColumn - address.StartColumn + 1);
+}
+
+// Contents, formats and merged cells land from the destination's top left; relative references
+// move along, so a formula of the row keeps pointing into its row.
+QVariant RangeNode::copyTo(const QVariant& destination, AutomationError& error)
+{
+    const auto target = destination.canConvert<AutomationHandle>()
+                            ? std::dynamic_pointer_cast<RangeNode>(destination.value<AutomationHandle>().node)
+                            : nullptr;
+    if (!target || target->document != document) {
+        fail(error, QStringLiteral("Copy needs a destination range in the same workbook"));
+        return QVariant();
+    }
+    const table::CellRangeAddress to = target->rangeAddress();
+    table::CellAddress corner;
+    corner.Sheet = to.Sheet;
+    corner.Column = to.StartColumn;
+    corner.Row = to.StartRow;
+    uno::Reference<sheet::XCellRangeMovement>(target->sheet, uno::UNO_QUERY_THROW)->copyRange(corner, rangeAddress());
+    return QVariant();
 }
 
 table::CellRangeAddress RangeNode::rangeAddress()

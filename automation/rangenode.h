@@ -30,6 +30,7 @@ private:
     QVariant readValue();
     bool writeValue(const QVariant& value);
     QVariant changeLines(bool insert, AutomationError& error);
+    QVariant copyTo(const QVariant& destination, AutomationError& error);
     QVariant autoFilter(int field);
     QVariant sortRows(const QVariantList& args, AutomationError& error);
     QVariant sortByKeys(const QVariantList& keys, AutomationError& error);

@@ -20,7 +20,9 @@
 #include <com/sun/star/sheet/XSheetAnnotations.hpp>
 #include <com/sun/star/sheet/XSheetAnnotationsSupplier.hpp>
 #include <com/sun/star/sheet/XSheetPageBreak.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/sheet/XSpreadsheets2.hpp>
 #include <com/sun/star/table/XTableColumns.hpp>
 #include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
@@ -57,7 +59,7 @@ AutomationNodePtr WorksheetNode::subObject(const QString& member, const QVariant
 QVariant WorksheetNode::call(const QString& member, const QVariantList& args, AutomationError& error)
 {
     if (member == QLatin1String("Copy"))
-        return guarded<QVariant>(error, [&] { return copyBefore(args.value(0), error); });
+        return guarded<QVariant>(error, [&] { return copyBefore(args.value(0), args.value(1).toBool(), error); });
     if (member == QLatin1String("Move"))
         return guarded<QVariant>(error, [&] { return moveBefore(args.value(0), error); });
     if (member == QLatin1String("Delete"))
@@ -261,7 +263,6 @@ AutomationNodePtr WorksheetNode::rows(const QVariantList& args, AutomationError&
                  span.first - 1, span.second - span.first + 1);
 }
 
-// Excel's Copy(Before): the copy goes just before the given sheet and becomes active.
 // The sheet an argument names, for Copy and Move; none (and the error said) when it names none.
 std::shared_ptr<WorksheetNode> WorksheetNode::sheetArgument(const QVariant& before, const char* member,
                                                             AutomationError& error)
@@ -274,19 +275,36 @@ std::shared_ptr<WorksheetNode> WorksheetNode::sheetArgument(const QVariant& befo
     return target;
 }
 
-QVariant WorksheetNode::copyBefore(const QVariant& before, AutomationError& error)
+// Excel's Copy(Before): the copy goes just before the given sheet, of this workbook or another,
+// and becomes its workbook's active sheet. A true second argument places it after the sheet, as
+// Excel's After:= does (the automation calls pass no empty arguments).
+QVariant WorksheetNode::copyBefore(const QVariant& sheetArg, bool placedAfter, AutomationError& error)
 {
-    const auto target = sheetArgument(before, "Copy", error);
+    const auto target = sheetArgument(sheetArg, "Copy", error);
     if (!target)
         return QVariant();
+    const int position = sheetPosition(target->spreadsheet()) + (placedAfter ? 1 : 0);
+    if (target->document != document)
+        return importInto(*target, position);
     uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
     const QString source = sheetName(sheet);
     QString copyName;
     for (int n = 2; copyName.isEmpty() || sheets->hasByName(toOUString(copyName)); ++n)
         copyName = QStringLiteral("%1 (%2)").arg(source.left(25)).arg(n);
-    sheets->copyByName(toOUString(source), toOUString(copyName),
-                       static_cast<sal_Int16>(sheetPosition(target->spreadsheet())));
+    sheets->copyByName(toOUString(source), toOUString(copyName), static_cast<sal_Int16>(position));
     document->activeSheet.set(sheets->getByName(toOUString(copyName)), uno::UNO_QUERY_THROW);
+    return QVariant();
+}
+
+// Into another workbook, as Excel copies across workbooks: formats, widths, merged cells, views,
+// the sheet's names and drawings go along; references to the other sheets of its workbook
+// become references to that file.
+QVariant WorksheetNode::importInto(const WorksheetNode& target, int position)
+{
+    uno::Reference<sheet::XSpreadsheets2> sheets(target.document->document->getSheets(), uno::UNO_QUERY_THROW);
+    const sal_Int32 at = sheets->importSheet(document->document, toOUString(sheetName(sheet)), position);
+    uno::Reference<container::XIndexAccess> list(sheets, uno::UNO_QUERY_THROW);
+    target.document->activeSheet.set(list->getByIndex(at), uno::UNO_QUERY_THROW);
     return QVariant();
 }
 

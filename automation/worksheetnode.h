@@ -33,7 +33,8 @@ private:
     AutomationNodePtr rows(const QVariantList& args, AutomationError& error);
     static std::shared_ptr<WorksheetNode> sheetArgument(const QVariant& before, const char* member,
                                                         AutomationError& error);
-    QVariant copyBefore(const QVariant& before, AutomationError& error);
+    QVariant copyBefore(const QVariant& sheetArg, bool placedAfter, AutomationError& error);
+    QVariant importInto(const WorksheetNode& target, int position);
     QVariant moveBefore(const QVariant& before, AutomationError& error);
     QVariant remove();
     QVariantList writeColumnRuns(const QVariantList& runs);

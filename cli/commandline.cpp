@@ -122,7 +122,7 @@ int parse(const QStringList& arguments, Invocation& invocation)
         printTo(stderr, QStringLiteral("Missing: %1\n").arg(missing.join(QStringLiteral(", "))) + parser.helpText());
         return kWrongCommandLine;
     }
-    if (parser.positionalArguments().isEmpty() && !invocation.worker) {
+    if (chosen->booksOf(parser).isEmpty() && !invocation.worker) {
         printTo(stderr, QStringLiteral("No workbook given.\n") + parser.helpText());
         return kWrongCommandLine;
     }
@@ -138,7 +138,7 @@ int parse(const QStringList& arguments, Invocation& invocation)
     }
     chosen->takeOptions(parser);
     invocation.command = std::move(chosen);
-    invocation.books = parser.positionalArguments();
+    invocation.books = invocation.command->booksOf(parser);
     invocation.quiet = parser.isSet(QStringLiteral("quiet"));
     invocation.json = parser.isSet(QStringLiteral("json"));
     // A worker gets the same command and options; its workbooks arrive on its standard input.

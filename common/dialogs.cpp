@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QCoreApplication>
 #include <QProgressDialog>
+#include <functional>
 
 namespace {
 
@@ -229,23 +230,60 @@ QWidget* KivMessageBox::lastParent()
     return messageBoxState().lastParent;
 }
 
-QString KivFileDialog::getOpenFileName(QWidget* parent, const QString& caption, const QString& filter,
-                                       const QString& folderKey)
+namespace {
+
+// The file dialogs' common course: the start folder of the key, the headless answer or the
+// dialog itself, and the folder of the first file chosen remembered.
+QStringList askForFiles(const QString& caption, const QString& filter, const QString& folderKey,
+                        const std::function<QStringList(const QString& startFolder)>& dialog)
 {
     FileDialogState& state = fileDialogState();
     state.lastCaption = caption;
     state.lastFilter = filter;
     state.lastStartFolder = rememberedFolder(folderKey);
-    QString chosen;
-    if (state.headless)
-        chosen = state.nextFileNames.isEmpty() ? QString() : state.nextFileNames.takeFirst();
-    else {
+    QStringList chosen;
+    if (state.headless) {
+        const QString next = state.nextFileNames.isEmpty() ? QString() : state.nextFileNames.takeFirst();
+        if (!next.isEmpty())
+            chosen.append(next);
+    } else {
         NormalCursor arrow;
-        chosen = QFileDialog::getOpenFileName(parent, caption, state.lastStartFolder, filter);
+        chosen = dialog(state.lastStartFolder);
+        chosen.removeAll(QString());
     }
     if (!chosen.isEmpty())
-        rememberFolder(folderKey, QFileInfo(chosen).absolutePath());
+        rememberFolder(folderKey, QFileInfo(chosen.first()).absolutePath());
     return chosen;
+}
+
+} // namespace
+
+QString KivFileDialog::getOpenFileName(QWidget* parent, const QString& caption, const QString& filter,
+                                       const QString& folderKey)
+{
+    return askForFiles(caption, filter, folderKey,
+                       [&](const QString& start) {
+                           return QStringList{QFileDialog::getOpenFileName(parent, caption, start, filter)};
+                       })
+        .value(0);
+}
+
+QStringList KivFileDialog::getOpenFileNames(QWidget* parent, const QString& caption, const QString& filter,
+                                            const QString& folderKey)
+{
+    return askForFiles(caption, filter, folderKey, [&](const QString& start) {
+        return QFileDialog::getOpenFileNames(parent, caption, start, filter);
+    });
+}
+
+QString KivFileDialog::getSaveFileName(QWidget* parent, const QString& caption, const QString& filter,
+                                       const QString& folderKey)
+{
+    return askForFiles(caption, filter, folderKey,
+                       [&](const QString& start) {
+                           return QStringList{QFileDialog::getSaveFileName(parent, caption, start, filter)};
+                       })
+        .value(0);
 }
 
 QString KivFileDialog::getExistingDirectory(QWidget* parent, const QString& folderKey)

@@ -66,10 +66,17 @@ public:
     // opens in the folder last chosen under that key and remembers the new one (QSettings).
     static QString getOpenFileName(QWidget* parent, const QString& caption, const QString& filter,
                                    const QString& folderKey = QString());
+    // Several files at once, as above; empty when cancelled.
+    static QStringList getOpenFileNames(QWidget* parent, const QString& caption, const QString& filter,
+                                        const QString& folderKey = QString());
+    // The standard save-file dialog, as above; empty when cancelled.
+    static QString getSaveFileName(QWidget* parent, const QString& caption, const QString& filter,
+                                   const QString& folderKey = QString());
     // The standard folder dialog: empty caption, folders only, the start folder as above.
     static QString getExistingDirectory(QWidget* parent, const QString& folderKey = QString());
 
-    // Tests: the next dialog returns this at once (an empty text stands for a cancel).
+    // Tests: the next dialog returns this at once (an empty text stands for a cancel); one name
+    // for a dialog of several files.
     static void setHeadless(bool headless);
     static void setNextFileName(const QString& fileName);
     static void setNextDirectory(const QString& directory);

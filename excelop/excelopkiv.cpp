@@ -109,6 +109,24 @@ bool ExcelOpKiv::openWorkBook(const QString& path)
     return workbook != nullptr;
 }
 
+bool ExcelOpKiv::newWorkbook()
+{
+    if (!excel)
+        return false;
+    closeWorkbook();
+    attemptedPath.clear();
+    {
+        // The new workbook becomes the active one; the object Add gives goes with its collection.
+        std::unique_ptr<AxObject> workbooks(excel->querySubObject("WorkBooks"));
+        if (!workbooks || !std::unique_ptr<AxObject>(workbooks->querySubObject("Add")))
+            return false;
+    }
+    workbook.reset(excel->querySubObject("ActiveWorkBook"));
+    if (workbook && keepingSavedResults)
+        workbook->setProperty("KeepSavedResults", true);
+    return workbook != nullptr && openSheets();
+}
+
 bool ExcelOpKiv::openSheets()
 {
     if (!excel) {
@@ -333,6 +351,28 @@ QString ExcelOpKiv::copySheet(const QString& sourceName, const QString& newName)
     auto entry = std::make_unique<SheetEntry>(int(at - sheets.begin()) + 1, std::move(copy));
     entry->setKnownName(givenName);
     sheets.insert(at, std::move(entry));
+    return givenName;
+}
+
+QString ExcelOpKiv::importSheet(ExcelOpKiv& from, const QString& sourceName, const QString& newName)
+{
+    if (!workbook || !from.workbook || sheets.empty())
+        return QString();
+    const QString name = uniqueSheetName(newName, getSheetNames());
+    std::unique_ptr<AxObject> source(from.workbook->querySubObject("Sheets(QString)", sourceName));
+    std::unique_ptr<AxObject> last(workbook->querySubObject("Sheets(QString)", sheets.back()->getSheetName()));
+    if (!source || !last)
+        return QString();
+    const QVariant afterValue = last->asVariant();
+    const bool copied = accepted(source.get(), [&] { source->dynamicCall("Copy(QVariant,bool)", afterValue, true); });
+    std::unique_ptr<AxObject> copy(copied ? workbook->querySubObject("ActiveSheet") : nullptr);
+    QString givenName;
+    if (copy) {
+        copy->setProperty("Name", name);
+        givenName = copy->property("Name").toString();
+    }
+    copy.reset();
+    openSheets();
     return givenName;
 }
 

@@ -26,6 +26,8 @@ public:
 
     // Closes the open workbook (without saving) and opens the file; true when it opened.
     bool openWorkBook(const QString& path);
+    // Closes the open workbook and starts a new, unsaved one with one empty sheet; true when it did.
+    bool newWorkbook();
     // Closes the open workbook, if any, without saving it.
     void closeWorkbook();
     // Lists the workbook's worksheets; false (with a message) without an application or workbook.
@@ -87,6 +89,11 @@ public:
     // (ignoring letter case) with _0, _1, ... Rebuilds the sheet list and returns the name the
     // copy actually has; empty when no copy was made.
     QString copySheet(const QString& sourceName, const QString& newName);
+    // Copies the worksheet of the other link's workbook (both in one office) after this workbook's
+    // last sheet, named after newName as copySheet names its copies. Its references to the other
+    // sheets of its workbook become references to that file. Rebuilds the sheet list and returns
+    // the name the copy has; empty when no copy was made.
+    QString importSheet(ExcelOpKiv& from, const QString& sourceName, const QString& newName);
     // Deletes the worksheet of that name (if any), saves the workbook and rebuilds the list.
     // False when the save failed.
     bool deleteSheet(const QString& name);

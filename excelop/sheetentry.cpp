@@ -315,6 +315,21 @@ QVariantList SheetEntry::rowLooks(int firstRow, int lastRow)
     return looks.size() == lastRow - firstRow + 1 ? looks : QVariantList();
 }
 
+bool SheetEntry::copyBlockTo(int firstCol, int firstRow, int lastCol, int lastRow, SheetEntry& target, int targetCol,
+                             int targetRow)
+{
+    if (!sheet || !target.sheet || firstRow < 1 || lastRow < firstRow || (lastCol != 0 && lastCol < firstCol))
+        return false;
+    std::unique_ptr<AxObject> source(
+        lastCol == 0 ? sheet->querySubObject("Rows(QString)", QStringLiteral("%1:%2").arg(firstRow).arg(lastRow))
+                     : sheet->querySubObject("Range(QString)", rangeAddress(firstCol, firstRow, lastCol, lastRow)));
+    std::unique_ptr<AxObject> corner(target.sheet->querySubObject("Cells(int,int)", targetRow, targetCol));
+    if (!source || !corner)
+        return false;
+    const QVariant destination = corner->asVariant();
+    return accepted(source.get(), [&] { source->dynamicCall("Copy(QVariant)", destination); });
+}
+
 bool SheetEntry::setRowLooks(int firstRow, const QVariantList& looks, const QVariantList& now)
 {
     if (looks.isEmpty())

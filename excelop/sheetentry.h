@@ -62,6 +62,12 @@ public:
     // value equals the number; false when the office refused.
     bool highlightCellsEqualTo(int col, int firstRow, int lastRow, int number);
 
+    // Copies columns firstCol..lastCol of rows firstRow..lastRow (lastCol 0: the whole rows) to the
+    // other sheet of this workbook from (targetCol, targetRow), in one call: contents, formats and
+    // merged cells, relative references moved along. False when the office refused.
+    bool copyBlockTo(int firstCol, int firstRow, int lastCol, int lastRow, SheetEntry& target, int targetCol,
+                     int targetRow);
+
     // Sorts rows firstRow..lastRow, columns 1..lastCol, by the numbers in keyCol, ascending; the
     // cells' formats go with them. False when the office refused.
     bool sortRowsByColumn(int firstRow, int lastRow, int lastCol, int keyCol);

@@ -1,6 +1,8 @@
 #include "tools/resultsave.h"
 
 #include "common/dialogs.h"
+#include "common/runprogress.h"
+#include "tools/backup.h"
 #include "excelop/excelopkiv.h"
 
 #include <QDir>
@@ -149,4 +151,28 @@ QString ResultSaver::noticeOf(const ResultSave& save, const QString& workbookPat
         return tr("结果没有保存：保存到原文件会丢失%1。原文件%2没有改动。").arg(lost, workbookPath);
     }
     return QString();
+}
+
+bool ResultSaver::saveWork(ExcelOpKiv& book, const WorkSave& request, RunProgressHold& dialog, ResultSave& save,
+                           QString& notice, JobOutcome& failure)
+{
+    const QString& path = request.workbookPath;
+    if (request.keepBackup && keepBackupBeside(path).isEmpty()) {
+        failure = outcomeOf(JobOutcome::Kind::Failed, backupFailedText(path));
+        return false;
+    }
+    dialog.setLabel(tr("正在处理中，请不要操作其他Excel文件。") + QLatin1Char('\n') + tr("正在保存……"));
+    save = ResultSaver::save(book, path, request.resultPath, request.onLoss);
+    notice = ResultSaver::noticeOf(save, path);
+    if (save.choice == LossChoice::DontSave && !save.lostFeatures.isEmpty()) {
+        failure = outcomeOf(JobOutcome::Kind::Failed, notice);
+        return false;
+    }
+    if (!save.saved) {
+        failure =
+            outcomeOf(JobOutcome::Kind::Failed,
+                      tr("保存失败：处理结果没能保存到%1，请确认该文件没有被其他程序打开并且可以写入。").arg(path));
+        return false;
+    }
+    return true;
 }

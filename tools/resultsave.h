@@ -4,6 +4,8 @@
 // tables, macros, ...), the workbook is left as it was and the user chooses: the result as a new
 // file beside it (the default), over the workbook all the same, or not saved.
 
+#include "tools/joboutcome.h"
+
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
@@ -11,10 +13,21 @@
 
 class ExcelOpKiv;
 
+class RunProgressHold;
+
 enum class LossChoice { SaveBeside, Overwrite, DontSave };
 
 // Asked with the features in plain words and the path of the new file.
 using LossQuestion = std::function<LossChoice(const QStringList& features, const QString& besidePath)>;
+
+// How a tool that changes the workbook saves its finished work.
+struct WorkSave
+{
+    QString workbookPath;
+    QString resultPath; // empty: over the workbook
+    LossQuestion onLoss;
+    bool keepBackup = false; // the original kept beside the workbook first
+};
 
 struct ResultSave
 {
@@ -42,6 +55,11 @@ public:
     // What the user is told after a save that did not go over the workbook as usual (empty
     // otherwise).
     static QString noticeOf(const ResultSave& save, const QString& workbookPath);
+    // The backup when asked, then save(), the run's dialog saying so. False, with the outcome for
+    // the user, when the work was not saved; otherwise the save and its notice (empty when the
+    // result went over the workbook as usual).
+    static bool saveWork(ExcelOpKiv& book, const WorkSave& request, RunProgressHold& dialog, ResultSave& save,
+                         QString& notice, JobOutcome& failure);
     // The windows' question: a box naming the features, 另存为新文件 the default.
     static LossQuestion askInWindow();
 };

@@ -47,6 +47,14 @@ bool openInNewLink(const QString& path, std::unique_ptr<ExcelOpKiv>& link)
     return false;
 }
 
+QStringList importedSheetNames(QWidget* window, const QString& path, std::unique_ptr<ExcelOpKiv>& link)
+{
+    const bool opened = openInNewLink(path, link);
+    if (opened && link->isReadOnly())
+        KivMessageBox::inform(readOnlyAtImportText(path), NoticeKind::Warning, window);
+    return opened ? link->getSheetNames() : QStringList();
+}
+
 QString readOnlyAtImportText(const QString& path)
 {
     return QCoreApplication::translate(

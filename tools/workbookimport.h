@@ -3,6 +3,7 @@
 // depends on what the office opens, and a fresh link with the chosen workbook open.
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class ExcelOpKiv;
@@ -17,6 +18,10 @@ QString askForWorkbook(QWidget* parent, const char* toolName, const std::unique_
 // workbook with its sheets listed, under the wait cursor. False when it did not open: one box
 // has said why.
 bool openInNewLink(const QString& path, std::unique_ptr<ExcelOpKiv>& link);
+
+// openInNewLink, and a box naming a workbook that opened read-only, for the tools that save in
+// place: the workbook's sheet names, none when it did not open.
+QStringList importedSheetNames(QWidget* window, const QString& path, std::unique_ptr<ExcelOpKiv>& link);
 
 // What a tool that saves in place says at import about a workbook that opened read-only.
 QString readOnlyAtImportText(const QString& path);

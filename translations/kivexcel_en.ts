@@ -9,6 +9,275 @@
     </message>
 </context>
 <context>
+    <name>CombineTables</name>
+    <message>
+        <source>按标题对齐（标题不同的列按标题文字对齐）</source>
+        <translation>Align by title (columns whose titles differ are matched by title text)</translation>
+    </message>
+    <message>
+        <source>合并工作簿时同名的表合并为一个表（第一列为来源文件）</source>
+        <translation>When combining workbooks, stack sheets of the same name into one (first column: the source file)</translation>
+    </message>
+    <message>
+        <source>保存前在旁边保留原文件的备份</source>
+        <translation>Keep a backup of the original beside it before saving</translation>
+    </message>
+    <message>
+        <source>保留引用其他表的公式（引用会错位或指向原文件）</source>
+        <translation>Keep formulas that refer to other sheets (their references shift or point to the source file)</translation>
+    </message>
+    <message>
+        <source>请选择要合并的工作簿</source>
+        <translation>Choose the workbooks to combine</translation>
+    </message>
+    <message>
+        <source>电子表格文件 (*.xls *.xlsx *.ods)</source>
+        <translation>Spreadsheet files (*.xls *.xlsx *.ods)</translation>
+    </message>
+    <message>
+        <source>合并后的新工作簿</source>
+        <translation>The new combined workbook</translation>
+    </message>
+    <message>
+        <source>请至少选择两个要合并的Sheet表。文件没有改动。</source>
+        <translation>Choose at least two sheets to combine. The file was not changed.</translation>
+    </message>
+    <message>
+        <source>KivExcel工具箱：合并多个表/工作簿</source>
+        <translation>KivExcel Toolbox: Combine sheets/workbooks</translation>
+    </message>
+    <message>
+        <source>功能：把多个表合并为一个表，或把多个工作簿合并为一个新工作簿，格式和公式随行保留。</source>
+        <translation>Function: sheets into one sheet, or workbooks into one.</translation>
+    </message>
+    <message>
+        <source>合并工作表：同一工作簿里选中的表合并为新表“合并”</source>
+        <translation>Sheets of one workbook into a new sheet</translation>
+    </message>
+    <message>
+        <source>导入目标文件：</source>
+        <translation>Workbook…</translation>
+    </message>
+    <message>
+        <source>要合并的表：</source>
+        <translation>Sheets to combine:</translation>
+    </message>
+    <message>
+        <source>第一列添加“来源”（每行来自哪个表）</source>
+        <translation>First column &quot;Source&quot;: each row&apos;s sheet</translation>
+    </message>
+    <message>
+        <source>合并工作簿：多个文件合并为一个新工作簿</source>
+        <translation>Workbooks into a new workbook</translation>
+    </message>
+    <message>
+        <source>添加文件：</source>
+        <translation>Add files:</translation>
+    </message>
+    <message>
+        <source>选择文件夹：</source>
+        <translation>Folder…</translation>
+    </message>
+    <message>
+        <source>新工作簿：</source>
+        <translation>Result…</translation>
+    </message>
+    <message>
+        <source>标题行数：</source>
+        <translation>Title rows:</translation>
+    </message>
+    <message>
+        <source>开始合并</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>请选择合并后的新工作簿。</source>
+        <translation>Choose the new combined workbook.</translation>
+    </message>
+    <message>
+        <source>文件夹%1不存在，请重新选择。</source>
+        <translation>The folder %1 does not exist. Please choose again.</translation>
+    </message>
+    <message>
+        <source>请选择要合并的工作簿。</source>
+        <translation>Choose the workbooks to combine.</translation>
+    </message>
+    <message>
+        <source>文件夹%1里没有工作簿（.xlsx、.xls、.ods），没有可以合并的文件。</source>
+        <translation>The folder %1 holds no workbooks (.xlsx, .xls, .ods): there is nothing to combine.</translation>
+    </message>
+    <message>
+        <source>文件%1不存在，请重新选择。</source>
+        <translation>The file %1 does not exist. Please choose again.</translation>
+    </message>
+    <message>
+        <source>合并后的新工作簿%1是要合并的文件之一，请另选一个文件名。没有合并，文件没有改动。</source>
+        <translation>The new workbook %1 is one of the files to combine. Please choose another file name. Nothing was combined and no file was changed.</translation>
+    </message>
+    <message>
+        <source>新工作簿所在的文件夹%1不存在，请重新选择。</source>
+        <translation>The folder %1 of the new workbook does not exist. Please choose again.</translation>
+    </message>
+    <message>
+        <source>%1无法打开：它不是电子表格文件，或者有密码保护。没有合并，没有写入任何文件。</source>
+        <translation>%1 cannot be opened: it is not a spreadsheet file, or it is password-protected. Nothing was combined and no file was written.</translation>
+    </message>
+    <message>
+        <source>要合并的工作簿里都没有数据，没有可以合并的内容。</source>
+        <translation>The workbooks to combine hold no data: there is nothing to combine.</translation>
+    </message>
+    <message>
+        <source>新工作簿的“%1”表将有%2行，超过了%3这种文件一个Sheet表最多能有的%4行，没有合并，没有写入任何文件。</source>
+        <translation>The new workbook&apos;s sheet &quot;%1&quot; would have %2 rows, more than the %4 rows a sheet of a %3 file can hold. Nothing was combined and no file was written.</translation>
+    </message>
+    <message>
+        <source>电子表格程序没能新建工作簿，没有合并。</source>
+        <translation>The spreadsheet application could not create a new workbook. Nothing was combined.</translation>
+    </message>
+    <message>
+        <source>合并已取消，没有写入任何文件。</source>
+        <translation>Combining was cancelled. No file was written.</translation>
+    </message>
+    <message>
+        <source>处理时出错：电子表格程序没能复制Sheet表，已停止处理，没有写入任何文件。</source>
+        <translation>Error while processing: the spreadsheet application could not copy a sheet. Processing stopped and no file was written.</translation>
+    </message>
+    <message>
+        <source>保存失败：新工作簿没能保存到%1，请确认该文件没有被其他程序打开并且可以写入。</source>
+        <translation>Saving failed: the new workbook could not be saved to %1. Make sure no other program has the file open and that it can be written.</translation>
+    </message>
+    <message numerus="yes">
+        <source>处理完毕：%n个工作簿已合并为%1（%2个Sheet表），请打开查看。</source>
+        <translation>
+            <numerusform>Done: %n workbook was combined into %1 (%2 sheets). Please open it to have a look.</numerusform>
+            <numerusform>Done: %n workbooks were combined into %1 (%2 sheets). Please open it to have a look.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>有%n个单元格的公式引用了其他Sheet表，新工作簿里没有它们的原样，已保留为原来显示的值。</source>
+        <translation>
+            <numerusform>%n cell&apos;s formula referred to other sheets, which the new workbook does not hold as they were: it keeps the value it showed.</numerusform>
+            <numerusform>%n cells&apos; formulas referred to other sheets, which the new workbook does not hold as they were: they keep the values they showed.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>“%1”：%n行，来自 %2</source>
+        <extracomment>Between the items of a list.</extracomment>
+        <translation>
+            <numerusform>&quot;%1&quot;: %n row, from %2</numerusform>
+            <numerusform>&quot;%1&quot;: %n rows, from %2</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>正在处理中，请不要操作其他Excel文件。</source>
+        <translation>Working. Please leave other Excel files alone until it is done.</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>目标文件不存在，请重新选择。</source>
+        <translation>The target file does not exist; please choose it again.</translation>
+    </message>
+    <message>
+        <source>“标题行数”不能小于0，请重新输入。</source>
+        <translation>&quot;Title rows&quot; cannot be less than 0. Please enter it again.</translation>
+    </message>
+    <message>
+        <source>按标题对齐需要标题行，“标题行数”至少为1，请重新输入。</source>
+        <translation>Aligning by title needs title rows: &quot;Title rows&quot; must be at least 1. Please enter it again.</translation>
+    </message>
+    <message>
+        <source>%1只能以只读方式打开（所在文件夹不能写入，或文件正被其他程序占用），处理结果无法保存，没有处理，文件没有改动。</source>
+        <translation>%1 can only be opened read-only (its folder is not writable, or another program is using the file), so the results could not be saved. Nothing was done; the file is unchanged.</translation>
+    </message>
+    <message>
+        <source>合并已取消，文件没有改动。</source>
+        <translation>Combining was cancelled. The file was not changed.</translation>
+    </message>
+    <message>
+        <source>处理时出错：电子表格程序拒绝复制行（例如工作表受保护），已停止处理，文件没有改动。</source>
+        <translation>Error while processing: the spreadsheet application refused to copy rows (a protected sheet, for example). Processing stopped and the file was not changed.</translation>
+    </message>
+    <message numerus="yes">
+        <source>处理完毕：%n行数据已合并到新Sheet表“%1”，请打开%2查看。</source>
+        <translation>
+            <numerusform>Done: %n data row was combined into the new sheet &quot;%1&quot;. Please open %2 to have a look.</numerusform>
+            <numerusform>Done: %n data rows were combined into the new sheet &quot;%1&quot;. Please open %2 to have a look.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>有%n个单元格的公式引用了其他Sheet表或按标题移动了的列，合并后引用会错位，已保留为原来显示的值。</source>
+        <translation>
+            <numerusform>%n cell&apos;s formula referred to other sheets or to columns moved by title, and its references would shift: it keeps the value it showed.</numerusform>
+            <numerusform>%n cells&apos; formulas referred to other sheets or to columns moved by title, and their references would shift: they keep the values they showed.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>合并</source>
+        <translation>Combined</translation>
+    </message>
+    <message>
+        <source>文件中没有名为“%1”的Sheet表，请重新选择要合并的Sheet表。文件没有改动。</source>
+        <translation>The file has no sheet named &quot;%1&quot;. Please choose the sheets to combine again. The file was not changed.</translation>
+    </message>
+    <message>
+        <source>工作簿的结构受保护，无法添加新的Sheet表，请先撤销工作簿保护。文件没有改动。</source>
+        <translation>The workbook&apos;s structure is protected, so no sheet can be added. Unprotect the workbook first. The file was not changed.</translation>
+    </message>
+    <message>
+        <source>“%1”表是空的，没有可以合并的内容，请不要选择它。文件没有改动。</source>
+        <translation>The sheet &quot;%1&quot; is empty: it has nothing to combine. Please do not choose it. The file was not changed.</translation>
+    </message>
+    <message>
+        <source>“%1”表第%2列（%3列）的标题是“%4”，与第一个表“%5”的“%6”不同，没有合并，文件没有改动。要按标题文字对齐各列，请选择“按标题对齐”。</source>
+        <translation>The title of column %2 (column %3) of the sheet &quot;%1&quot; is &quot;%4&quot;, unlike &quot;%6&quot; of the first sheet &quot;%5&quot;. Nothing was combined and the file was not changed. To match the columns by their title text, choose &quot;Align by title&quot;.</translation>
+    </message>
+    <message>
+        <source>合并后共有%1行，超过了这种文件一个Sheet表最多能有的%2行，没有合并，文件没有改动。</source>
+        <translation>Combined there would be %1 rows, more than the %2 rows a sheet of this kind of file can hold. Nothing was combined and the file was not changed.</translation>
+    </message>
+    <message numerus="yes">
+        <source>新Sheet表“%1”：标题%n行，</source>
+        <translation>
+            <numerusform>New sheet &quot;%1&quot;: %n title row, </numerusform>
+            <numerusform>New sheet &quot;%1&quot;: %n title rows, </numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>数据共%n行。</source>
+        <translation>
+            <numerusform>%n data row in all.</numerusform>
+            <numerusform>%n data rows in all.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>“%1”：%n行</source>
+        <translation>
+            <numerusform>&quot;%1&quot;: %n row</numerusform>
+            <numerusform>&quot;%1&quot;: %n rows</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>按标题对齐后在最后添加的列：%1</source>
+        <extracomment>Between the items of a list.</extracomment>
+        <translation>Columns added at the end by aligning by title: %1</translation>
+    </message>
+    <message>
+        <source>来源</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>“%1”表受工作表保护，合并的行无法写入以它为样板的新表，请先撤销工作表保护。文件没有改动。</source>
+        <translation>The sheet &quot;%1&quot; is protected, so no rows can be written into the new sheet modelled on it. Please unprotect the sheet first. The file was not changed.</translation>
+    </message>
+</context>
+<context>
     <name>DuZozodKiv</name>
     <message>
         <source>正在处理中，请不要操作其他Excel文件。</source>
@@ -397,6 +666,14 @@ From: %2</translation>
         <source>作者：</source>
         <translation>Author: </translation>
     </message>
+    <message>
+        <source>功能4：</source>
+        <translation>Tool 4:</translation>
+    </message>
+    <message>
+        <source>合并多个表/工作簿</source>
+        <translation>Combine</translation>
+    </message>
 </context>
 <context>
     <name>MyDownloadManager</name>
@@ -579,6 +856,18 @@ From: %2</translation>
         <source>结果没有保存：保存到原文件会丢失%1。原文件%2没有改动。</source>
         <translation>The result was not saved: saving over the original would lose %1. The original %2 was not changed.</translation>
     </message>
+    <message>
+        <source>正在处理中，请不要操作其他Excel文件。</source>
+        <translation>Working. Please leave other Excel files alone until it is done.</translation>
+    </message>
+    <message>
+        <source>正在保存……</source>
+        <translation>Saving…</translation>
+    </message>
+    <message>
+        <source>保存失败：处理结果没能保存到%1，请确认该文件没有被其他程序打开并且可以写入。</source>
+        <translation>Saving failed: the results could not be saved to %1. Please make sure no other program has the file open and that it can be written.</translation>
+    </message>
 </context>
 <context>
     <name>SplitPlan</name>
@@ -664,14 +953,6 @@ From: %2</translation>
     <message>
         <source>正在处理中，请不要操作其他Excel文件。</source>
         <translation>Working. Please leave other Excel files alone until it is done.</translation>
-    </message>
-    <message>
-        <source>正在保存……</source>
-        <translation>Saving…</translation>
-    </message>
-    <message>
-        <source>保存失败：处理结果没能保存到%1，请确认该文件没有被其他程序打开并且可以写入。</source>
-        <translation>Saving failed: the results could not be saved to %1. Please make sure no other program has the file open and that it can be written.</translation>
     </message>
     <message>
         <source>注意：还没处理完毕，您已退出，但部分处理结果已经保存在目录文件内了。</source>

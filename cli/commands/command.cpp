@@ -16,6 +16,11 @@ QString Command::mistakeIn(const QCommandLineParser& parser) const
     return QString();
 }
 
+QStringList Command::booksOf(const QCommandLineParser& parser) const
+{
+    return parser.positionalArguments();
+}
+
 BookRequest Command::requestFor(const QString& book, int) const
 {
     return BookRequest{book, QString()};

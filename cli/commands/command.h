@@ -29,6 +29,8 @@ public:
     // A mistake in the options beyond a missing one, for a wrong command line; empty when none.
     // By default: --out-file, where the command has it, with other than one workbook.
     virtual QString mistakeIn(const QCommandLineParser& parser) const;
+    // The workbooks of the command line, one job each; by default its positional arguments.
+    virtual QStringList booksOf(const QCommandLineParser& parser) const;
     // Takes the parsed options as the settings of the command's jobs.
     virtual void takeOptions(const QCommandLineParser& parser) = 0;
     // The request for one of count workbooks.

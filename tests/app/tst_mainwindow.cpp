@@ -5,6 +5,7 @@
 #include "app/windowsversion.h"
 #include "formchecks.h"
 #include "testsupport.h"
+#include "tools/combine/combinetables.h"
 #include "tools/compare/duzozodkiv.h"
 #include "tools/splitcolumn/splitsheetfromcolumn.h"
 #include "tools/splitsheets/splitexcelfromsheets.h"
@@ -38,6 +39,9 @@ private slots:
                  QStringLiteral("拆分每个表为单独的文件"));
         QCOMPARE(launcher.findChild<QLabel*>(QStringLiteral("label"))->text(), QStringLiteral("请选择功能："));
         QCOMPARE(launcher.findChild<QLabel*>(QStringLiteral("label_4"))->text(), QStringLiteral("功能3："));
+        QCOMPARE(launcher.findChild<QPushButton*>(QStringLiteral("combineFunButton"))->text(),
+                 QStringLiteral("合并多个表/工作簿"));
+        QCOMPARE(launcher.findChild<QLabel*>(QStringLiteral("label_5"))->text(), QStringLiteral("功能4："));
         auto information = launcher.findChild<QTextEdit*>(QStringLiteral("textEdit"));
         QVERIFY(information->isReadOnly());
         QVERIFY(information->toPlainText().startsWith(QStringLiteral("KivExcel工具箱 版本：V1.0\n主页：")));
@@ -167,6 +171,10 @@ private slots:
         QPointer<splitExcelFromSheets> sheetSplitter = launcher.sheetSplitterWindow();
         launcher.findChild<QPushButton*>(QStringLiteral("splithExcelBySeetFunButton"))->click();
         QCOMPARE(launcher.sheetSplitterWindow(), sheetSplitter.data());
+        sheetSplitter->close();
+        launcher.findChild<QPushButton*>(QStringLiteral("combineFunButton"))->click();
+        QVERIFY(launcher.combinerWindow()->isVisible());
+        QCOMPARE(launcher.combinerWindow()->parent(), &launcher);
     }
 
     void toolWindowsGoWithTheLauncher()

@@ -8,6 +8,7 @@
 #include "excelop/excelopkiv.h"
 #include "excelop/openfailure.h"
 #include "testsupport.h"
+#include "tools/combine/combinetables.h"
 #include "tools/compare/duzozodkiv.h"
 #include "tools/splitcolumn/splitsheetfromcolumn.h"
 #include "tools/splitsheets/splitexcelfromsheets.h"
@@ -207,8 +208,9 @@ private slots:
         DuZozodKiv comparer;
         SplitSheetFromColumn columnSplitter;
         splitExcelFromSheets sheetSplitter;
+        CombineTables combiner;
         for (QMainWindow* window :
-             std::initializer_list<QMainWindow*>{&launcher, &comparer, &columnSplitter, &sheetSplitter}) {
+             std::initializer_list<QMainWindow*>{&launcher, &comparer, &columnSplitter, &sheetSplitter, &combiner}) {
             show(*window);
             const QStringList words = wordsOf(window);
             QVERIFY(!words.isEmpty());

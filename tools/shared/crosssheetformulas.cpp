@@ -67,17 +67,22 @@ bool CrossSheetFormulas::pointsElsewhere(const QString& formula, const QString& 
     return false;
 }
 
-namespace {
-
-// The blocks of each sheet's formulas that point elsewhere: runs of neighbouring cells in a row.
-QMap<QString, QStringList> crossSheetBlocks(ExcelOpKiv& book, const QStringList& sheetNames)
+CrossSheetFormulas crossSheetFormulasOf(ExcelOpKiv& book)
 {
     // Tables and defined names share one set of names in a workbook.
     QHash<QString, QString> names = book.definedNames();
     const QHash<QString, QString> tables = book.tableRanges();
     for (auto it = tables.cbegin(); it != tables.cend(); ++it)
         names.insert(it.key(), it.value());
-    const CrossSheetFormulas formulas(book.getSheetNames(), names);
+    return CrossSheetFormulas(book.getSheetNames(), names);
+}
+
+namespace {
+
+// The blocks of each sheet's formulas that point elsewhere: runs of neighbouring cells in a row.
+QMap<QString, QStringList> crossSheetBlocks(ExcelOpKiv& book, const QStringList& sheetNames)
+{
+    const CrossSheetFormulas formulas = crossSheetFormulasOf(book);
     QMap<QString, QStringList> blocks;
     for (const QString& sheetName : sheetNames) {
         SheetEntry* sheet = book.findSheet(sheetName);

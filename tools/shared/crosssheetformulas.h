@@ -27,6 +27,9 @@ private:
     QHash<QString, QStringList> names; // case-folded name ("sheet1!name" for a sheet's own) -> sheets it names
 };
 
+// The check for the open workbook: its sheets, defined names and tables.
+CrossSheetFormulas crossSheetFormulasOf(ExcelOpKiv& book);
+
 struct CrossSheetValues
 {
     int cells = 0; // cells whose formula became the value it showed

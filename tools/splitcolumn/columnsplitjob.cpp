@@ -3,7 +3,6 @@
 #include "common/runprogress.h"
 #include "excelop/cellref.h"
 #include "excelop/excelopkiv.h"
-#include "tools/backup.h"
 #include "tools/resultsave.h"
 #include "tools/splitcolumn/columnsplitrun.h"
 
@@ -187,16 +186,12 @@ JobOutcome ColumnSplitJob::splitInOpenWorkbook(ExcelOpKiv& book)
         return outcomeOf(JobOutcome::Kind::Failed, tr("处理时出错：电子表格程序拒绝删除新Sheet表里的行（例如要删除的行"
                                                       "穿过数组公式），已停止处理，文件没有改动。"));
     }
-    if (request.keepBackup && keepBackupBeside(path).isEmpty())
-        return outcomeOf(JobOutcome::Kind::Failed, backupFailedText(path));
-    dialogThroughSave.setLabel(tr("正在处理中，请不要操作其他Excel文件。") + QLatin1Char('\n') + tr("正在保存……"));
-    const ResultSave save = ResultSaver::save(book, path, request.resultPath, request.onLoss);
-    const QString notice = ResultSaver::noticeOf(save, path);
-    if (save.choice == LossChoice::DontSave && !save.lostFeatures.isEmpty())
-        return outcomeOf(JobOutcome::Kind::Failed, notice);
-    if (!save.saved)
-        return outcomeOf(JobOutcome::Kind::Failed,
-                         tr("保存失败：处理结果没能保存到%1，请确认该文件没有被其他程序打开并且可以写入。").arg(path));
+    const WorkSave work{path, request.resultPath, request.onLoss, request.keepBackup};
+    ResultSave save;
+    QString notice;
+    JobOutcome failure;
+    if (!ResultSaver::saveWork(book, work, dialogThroughSave, save, notice, failure))
+        return failure;
     JobOutcome saved = finishedOutcome(run, outcome, save.savedPath);
     if (!notice.isEmpty())
         saved.messages.append(notice);

@@ -69,10 +69,7 @@ void SplitSheetFromColumn::importWorkbook(const QString& path)
     setEnabled(false);
     BoxesCentredOn boxesHere(this);
     ui->importFilePath->setPlainText(path);
-    const bool opened = openInNewLink(path, mExcelOpKiv);
-    if (opened && mExcelOpKiv->isReadOnly())
-        KivMessageBox::inform(readOnlyAtImportText(path), NoticeKind::Warning, this);
-    fillComboBox(opened ? mExcelOpKiv->getSheetNames() : QStringList(), ui->comboBoxSheets);
+    fillComboBox(importedSheetNames(this, path, mExcelOpKiv), ui->comboBoxSheets);
     setEnabled(true);
 }
 

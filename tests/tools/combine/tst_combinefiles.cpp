@@ -1,0 +1,187 @@
+// Workbooks combined into a new one through the real office, from the command line, and the two
+// ways back after a split: sheet files combined again, and a column split's sheets combined again.
+#include "packagereading.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QStringList kTitles = {"名称", "数量"};
+
+SheetContent sheet(const QString& name, const QStringList& names)
+{
+    SheetContent content{name, {kTitles}};
+    for (int k = 0; k < names.size(); ++k)
+        content.rows.append({names.at(k), QString::number(k + 1)});
+    return content;
+}
+
+} // namespace
+
+class CombineFilesTest : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir folder;
+
+    QString path(const QString& name) const { return folder.filePath(name); }
+
+    // a.xlsx (一月, 汇总 showing 一月's B2), b.ods (一月, 二月) and c.xls (三月) in a folder.
+    QString threeFormats(const QString& name)
+    {
+        const QString dir = path(name);
+        QDir().mkpath(dir);
+        XlsxLook look;
+        look.sheets = {SheetLook(), SheetLook()};
+        look.sheets[1].formula = [](int row, int column) {
+            return row == 2 && column == 2 ? QStringLiteral("一月!B2") : QString();
+        };
+        SheetContent summary{"汇总", {{"项目", "值"}, {"一月首行", "1"}}};
+        if (!writeXlsx(dir + "/a.xlsx", {sheet("一月", {"苹果", "梨"}), summary}, look)
+            || !writeWorkbook(dir + "/b.ods", {sheet("一月", {"桃"}), sheet("二月", {"李", "杏"})})
+            || !writeWorkbook(dir + "/c.xls", {sheet("三月", {"枣"})}))
+            return QString();
+        return dir;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initTestEnvironment();
+        QVERIFY(folder.isValid());
+    }
+
+    void everySheetBecomesASheet()
+    {
+        const QString dir = threeFormats("mixed");
+        QVERIFY(!dir.isEmpty());
+        const QString out = path("mixed.xlsx");
+        const CliRun run = runCli({"combine-files", "--folder", dir, "--out", out, "--quiet"});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QList<SheetContent> sheets = readWorkbook(out);
+        QCOMPARE(sheetNames(sheets), QStringList({"a-一月", "汇总", "b-一月", "二月", "三月"}));
+        QCOMPARE(sheetNamed(sheets, "b-一月").rows, sheet("一月", {"桃"}).rows);
+        QCOMPARE(sheetNamed(sheets, "二月").rows, sheet("二月", {"李", "杏"}).rows);
+        QCOMPARE(sheetNamed(sheets, "三月").rows, sheet("三月", {"枣"}).rows);
+        // The summary's formula pointed into a.xlsx: it keeps the value it showed.
+        const XlsxContent content = readXlsx(out);
+        QCOMPARE(content.values.value("汇总").value("B2"), QStringLiteral("1"));
+        QVERIFY(content.formulas.value("汇总").value("B2").isEmpty());
+    }
+
+    void sameNamedSheetsStack()
+    {
+        const QString dir = threeFormats("stack");
+        const QString out = path("stack.ods");
+        const CliRun run = runCli(
+            {"combine-files", dir + "/a.xlsx", dir + "/b.ods", dir + "/c.xls", "--out", out, "--stack", "--quiet"});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QList<SheetContent> sheets = readWorkbook(out);
+        QCOMPARE(sheetNames(sheets), QStringList({"一月", "汇总", "二月", "三月"}));
+        QCOMPARE(sheetNamed(sheets, "一月").rows,
+                 QList<QStringList>(
+                     {{"来源", "名称", "数量"}, {"a.xlsx", "苹果", "1"}, {"a.xlsx", "梨", "2"}, {"b.ods", "桃", "1"}}));
+        QCOMPARE(sheetNamed(sheets, "三月").rows, QList<QStringList>({{"来源", "名称", "数量"}, {"c.xls", "枣", "1"}}));
+    }
+
+    void dryRunWritesNothing()
+    {
+        const QString dir = threeFormats("plan");
+        const QString out = path("plan.xlsx");
+        const CliRun run = runCli({"combine-files", "--folder", dir, "--out", out, "--stack", "--dry-run", "--json"});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY2(run.out.contains("\"name\":\"一月\"") && run.out.contains("\"rows\":4"), qPrintable(run.out));
+        QVERIFY(!QFile::exists(out));
+    }
+
+    void badInputIsRefused()
+    {
+        const QString dir = threeFormats("bad");
+        const QByteArray before = fileBytes(dir + "/a.xlsx");
+        // The result is one of the sources.
+        CliRun run = runCli({"combine-files", "--folder", dir, "--out", dir + "/a.xlsx", "--quiet"});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("a.xlsx"), qPrintable(run.err));
+        QCOMPARE(fileBytes(dir + "/a.xlsx"), before);
+        // A folder without workbooks.
+        QDir().mkpath(path("nothing"));
+        run = runCli({"combine-files", "--folder", path("nothing"), "--out", path("nothing.xlsx"), "--quiet"});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("没有工作簿"), qPrintable(run.err));
+        // A file that is no workbook.
+        QFile fake(path("fake.xlsx"));
+        QVERIFY(fake.open(QIODevice::WriteOnly));
+        fake.write("not a workbook at all");
+        fake.close();
+        const QString out = path("fake-out.xlsx");
+        run = runCli({"combine-files", dir + "/a.xlsx", path("fake.xlsx"), "--out", out, "--quiet"});
+        QVERIFY(run.exitCode != 0);
+        QVERIFY2(run.err.contains("fake.xlsx"), qPrintable(run.err));
+        QVERIFY(!QFile::exists(out));
+    }
+
+    void tooManyRowsForTheFormatAreRefused()
+    {
+        SheetContent big{"数据", {kTitles}};
+        for (int k = 0; k < 40000; ++k)
+            big.rows.append({QStringLiteral("n%1").arg(k), QString::number(k)});
+        QVERIFY(writeXlsx(path("big1.xlsx"), {big}));
+        QVERIFY(writeXlsx(path("big2.xlsx"), {big}));
+        const QString out = path("big.xls");
+        const CliRun run =
+            runCli({"combine-files", path("big1.xlsx"), path("big2.xlsx"), "--out", out, "--stack", "--quiet"});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("65536"), qPrintable(run.err));
+        QVERIFY(!QFile::exists(out));
+    }
+
+    // Sheet files, combined again, give back the workbook's sheets.
+    void sheetFilesCombineBack()
+    {
+        const QList<SheetContent> sheets = {sheet("北区", {"a", "b"}), sheet("南区", {"c"}), sheet("东区", {"d", "e"})};
+        const QString book = path("regions.xlsx");
+        QVERIFY(writeWorkbook(book, sheets));
+        CliRun run = runCli({"split-sheets", book, "--out", path("regions"), "--quiet"});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QString out = path("regions-back.xlsx");
+        run = runCli({"combine-files", path("regions/北区.xlsx"), path("regions/南区.xlsx"), path("regions/东区.xlsx"),
+                      "--out", out, "--quiet"});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QList<SheetContent> back = readWorkbook(out);
+        QCOMPARE(sheetNames(back), sheetNames(sheets));
+        for (const SheetContent& original : readWorkbook(book))
+            QCOMPARE(sheetNamed(back, original.name).rows, original.rows);
+    }
+
+    // A column split's sheets, combined again, give back the source's rows grouped by value.
+    void columnSplitCombinesBack()
+    {
+        const QStringList values = {"x", "y", "x", "z", "y", "x"};
+        SheetContent data{"数据", {{"编号", "区域", "金额"}}};
+        for (int k = 0; k < values.size(); ++k)
+            data.rows.append({QStringLiteral("r%1").arg(k), values.at(k), QString::number(k * 10)});
+        const QString book = path("split.xlsx");
+        QVERIFY(writeWorkbook(book, {data}));
+        CliRun run = runCli({"split-column", book, "--sheet", "数据", "--column", "B", "--quiet"});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QStringList valueSheets = sheetNames(readWorkbook(book));
+        valueSheets.removeOne("数据");
+        QCOMPARE(valueSheets.size(), 3);
+        run = runCli({"combine-sheets", book, "--sheets", valueSheets.join(','), "--quiet"});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QList<SheetContent> after = readWorkbook(book);
+        QList<QStringList> expected = {data.rows.first()};
+        for (const QString& value : valueSheets)
+            for (const QStringList& row : data.rows.mid(1))
+                if (row.at(1) == value)
+                    expected.append(row);
+        QCOMPARE(sheetNamed(after, "合并").rows, expected);
+    }
+};
+
+QTEST_MAIN(CombineFilesTest)
+#include "tst_combinefiles.moc"
