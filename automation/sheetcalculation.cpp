@@ -1,5 +1,7 @@
 #include "automation/sheetcalculation.h"
 
+#include "common/formulatext.h"
+
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
@@ -48,26 +50,12 @@ void readCalculated(const uno::Reference<sheet::XCalculatable>& calculatable,
     calculatable->enableAutomaticCalculation(automatic);
 }
 
-// The formula without its texts ("...").
-QString withoutTexts(const QString& formula)
-{
-    QString out;
-    bool inText = false;
-    for (const QChar c : formula) {
-        if (c == QLatin1Char('"'))
-            inText = !inText;
-        else if (!inText)
-            out.append(c);
-    }
-    return out;
-}
-
 // Whether a formula in the row (0-based) takes from other rows of its own sheet, as the office
 // writes formulas: A1, $B$2, $Sheet2.C3, SUM(A1:A9), names. Cells of other sheets do not count:
 // their values stay.
 bool reachesOtherRows(const QString& formula, int row)
 {
-    QString text = withoutTexts(formula);
+    QString text = formulaWithoutTexts(formula);
     static const QRegularExpression beyond(
         QStringLiteral("[:#]|\\b(ROW|ROWS|OFFSET|INDIRECT|CELL|ADDRESS|SUBTOTAL|AGGREGATE)\\s*\\("),
         QRegularExpression::CaseInsensitiveOption);
@@ -93,7 +81,7 @@ bool reachesOtherRows(const QString& formula, int row)
 bool reachesTableOrLostReference(const QString& formula)
 {
     static const QRegularExpression table(QStringLiteral("[\\w.]\\["), QRegularExpression::UseUnicodePropertiesOption);
-    const QString text = withoutTexts(formula);
+    const QString text = formulaWithoutTexts(formula);
     return text.contains(QLatin1String("#REF!")) || text.contains(table);
 }
 

@@ -1,5 +1,6 @@
 #include "tools/shared/crosssheetformulas.h"
 
+#include "common/formulatext.h"
 #include "excelop/cellref.h"
 #include "excelop/excelopkiv.h"
 #include "tools/shared/formulareferences.h"
@@ -12,20 +13,6 @@ namespace {
 QString asFormula(const QString& content)
 {
     return content.startsWith(QLatin1Char('=')) ? content : QLatin1Char('=') + content;
-}
-
-// The formula without its string literals, which may hold anything.
-QString withoutTexts(const QString& formula)
-{
-    QString out;
-    bool inText = false;
-    for (const QChar c : formula) {
-        if (c == QLatin1Char('"'))
-            inText = !inText;
-        else if (!inText)
-            out.append(c);
-    }
-    return out;
 }
 
 } // namespace
@@ -53,7 +40,7 @@ bool CrossSheetFormulas::pointsElsewhere(const QString& formula, const QString& 
     // INDIRECT reaches what a text names, which may be any sheet ("Sheet2!A1" built by ADDRESS).
     static const QRegularExpression indirect(QStringLiteral("(?<![\\w.])INDIRECT\\s*\\("),
                                              QRegularExpression::CaseInsensitiveOption);
-    if (sheets.size() > 1 && withoutTexts(formula).contains(indirect))
+    if (sheets.size() > 1 && formulaWithoutTexts(formula).contains(indirect))
         return true;
     const QString ownPrefix = ownSheet.toCaseFolded() + QLatin1Char('!');
     for (const QString& used : parts.names) {
