@@ -7,6 +7,7 @@
 #include "common/dialogs.h"
 #include "common/runprogress.h"
 #include "testsupport.h"
+#include "tools/combine/combinetables.h"
 #include "tools/compare/duzozodkiv.h"
 #include "tools/splitcolumn/splitsheetfromcolumn.h"
 #include "tools/splitsheets/splitexcelfromsheets.h"
@@ -193,6 +194,14 @@ int main(int argc, char* argv[])
     KivFileDialog::setNextFileName(presentation);
     click(&splitter, "importFileButton");
     splitter.hide();
+
+    CombineTables combiner;
+    combiner.move(0, 0);
+    combiner.show();
+    KivFileDialog::setNextFileName(book);
+    click(&combiner, "importFileButton");
+    snapWindow(QStringLiteral("combine"), &combiner);
+    combiner.hide();
 
     splitExcelFromSheets sheets;
     sheets.move(0, 0);
