@@ -1,5 +1,11 @@
 #include "common/formwidgets.h"
 
+#include <QStatusBar>
+
+#include <QMenuBar>
+
+#include <QMainWindow>
+
 #include <QComboBox>
 #include <QLabel>
 
@@ -20,4 +26,13 @@ void fillComboBox(const QList<QString>& names, QComboBox* box)
     box->clear();
     for (const QString& name : names)
         box->addItem(name);
+}
+
+void addMenuAndStatusBars(QMainWindow* window, int width, QMenuBar*& menubar, QStatusBar*& statusbar)
+{
+    menubar = placedWidget<QMenuBar>(window, "menubar", QRect(0, 0, width, 24));
+    window->setMenuBar(menubar);
+    statusbar = new QStatusBar(window);
+    statusbar->setObjectName(QStringLiteral("statusbar"));
+    window->setStatusBar(statusbar);
 }

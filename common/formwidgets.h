@@ -20,6 +20,13 @@ Widget* placedWidget(QWidget* parent, const char* objectName, const QRect& geome
 // the width their text needs, keeping their place.
 void widenLabelsToFit(QWidget* form);
 
+class QMainWindow;
+class QMenuBar;
+class QStatusBar;
+// The window's menu bar (across its top, as wide as the form) and status bar, named as the
+// forms name them.
+void addMenuAndStatusBars(QMainWindow* window, int width, QMenuBar*& menubar, QStatusBar*& statusbar);
+
 class QComboBox;
 // Clears the box and appends the names in list order; does nothing without a box.
 void fillComboBox(const QList<QString>& names, QComboBox* box);

@@ -47,11 +47,7 @@ void CombineTables::setupUi(QMainWindow* window)
     sheetsModeButton->setChecked(true);
     window->setCentralWidget(form);
 
-    menubar = placedWidget<QMenuBar>(window, "menubar", QRect(0, 0, 595, 24));
-    window->setMenuBar(menubar);
-    statusbar = new QStatusBar(window);
-    statusbar->setObjectName(QStringLiteral("statusbar"));
-    window->setStatusBar(statusbar);
+    addMenuAndStatusBars(window, 595, menubar, statusbar);
 
     retranslateUi(window);
     widenLabelsToFit(form);

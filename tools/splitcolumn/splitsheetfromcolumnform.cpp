@@ -61,11 +61,7 @@ void SplitSheetFromColumn::setupUi(QMainWindow* window)
     pushButton = placedWidget<QPushButton>(centralwidget, "pushButton", QRect(210, 470, 101, 31));
     window->setCentralWidget(centralwidget);
 
-    menubar = placedWidget<QMenuBar>(window, "menubar", QRect(0, 0, 561, 24));
-    window->setMenuBar(menubar);
-    statusbar = new QStatusBar(window);
-    statusbar->setObjectName(QStringLiteral("statusbar"));
-    window->setStatusBar(statusbar);
+    addMenuAndStatusBars(window, 561, menubar, statusbar);
 
     retranslateUi(window);
     widenLabelsToFit(centralwidget);

@@ -32,11 +32,7 @@ void splitExcelFromSheets::setupUi(QMainWindow* window)
     startButton = placedWidget<QPushButton>(centralwidget, "startButton", QRect(220, 250, 141, 41));
     window->setCentralWidget(centralwidget);
 
-    menubar = placedWidget<QMenuBar>(window, "menubar", QRect(0, 0, 595, 24));
-    window->setMenuBar(menubar);
-    statusbar = new QStatusBar(window);
-    statusbar->setObjectName(QStringLiteral("statusbar"));
-    window->setStatusBar(statusbar);
+    addMenuAndStatusBars(window, 595, menubar, statusbar);
 
     retranslateUi(window);
     widenLabelsToFit(centralwidget);
