@@ -5,6 +5,7 @@
 #include "automation/rowspans.h"
 #include "automation/sheetlookups.h"
 #include "automation/conditionformulas.h"
+#include "automation/pivotvalues.h"
 #include "automation/sheetcalculation.h"
 #include "automation/quietdocument.h"
 
@@ -95,6 +96,10 @@ QVariant WorksheetNode::call(const QString& member, const QVariantList& args, Au
     // written in one call; whether each was written (not into part of an array formula, say).
     if (member == QLatin1String("WriteColumnRuns"))
         return guarded<QVariant>(error, [&] { return QVariant(writeColumnRuns(args.value(0).toList())); });
+    // Not Excel's (whose copied sheet carries a pivot table's cache): pivot tables built from
+    // another sheet become the cells they show; how many there were.
+    if (member == QLatin1String("KeepPivotTablesAsValues"))
+        return guarded<QVariant>(error, [&] { return QVariant(keepPivotTablesAsValues(document->document, sheet)); });
     if (member == QLatin1String("SetConditionFormulas"))
         return guarded<QVariant>(error, [&] {
             writeConditionFormulas(sheet, args.value(0).toInt(), args.value(1).toList());
@@ -114,6 +119,8 @@ QVariant WorksheetNode::property(const QString& name, AutomationError& error)
         return guarded<QVariant>(error, [&] {
             return QVariant(bool(uno::Reference<util::XProtectable>(sheet, uno::UNO_QUERY_THROW)->isProtected()));
         });
+    if (name == QLatin1String("PivotTablesFromOtherSheets"))
+        return guarded<QVariant>(error, [&] { return QVariant(pivotTablesFromOtherSheets(sheet)); });
     if (name == QLatin1String("ConditionFormats"))
         return guarded<QVariant>(error, [&] { return QVariant(readConditionFormats(sheet)); });
     // Excel's xlSheetVisible (-1) or xlSheetHidden (0).

@@ -417,6 +417,24 @@ int SheetEntry::usedRowCount()
     return rows ? rows->property("Count").toInt() : 0;
 }
 
+QStringList SheetEntry::pivotTablesFromOtherSheets()
+{
+    QStringList corners;
+    for (const QVariant& corner : sheet ? sheet->property("PivotTablesFromOtherSheets").toList() : QVariantList()) {
+        const QVariantList place = corner.toList();
+        corners << columnLetters(place.value(0).toInt()) + QString::number(place.value(1).toInt());
+    }
+    return corners;
+}
+
+int SheetEntry::keepPivotTablesAsValues()
+{
+    int kept = -1;
+    if (sheet)
+        accepted(sheet.get(), [&] { kept = sheet->dynamicCall("KeepPivotTablesAsValues()").toInt(); });
+    return kept;
+}
+
 bool SheetEntry::holdsFormulas()
 {
     std::unique_ptr<AxObject> used(sheet ? sheet->querySubObject("UsedRange") : nullptr);

@@ -123,6 +123,11 @@ public:
     // The formulas of columns firstCol..lastCol of the row replaced by the values they show, the
     // cells' formats kept (an error shown stays that error). The number of cells changed.
     int keepValues(int row, int firstCol, int lastCol);
+    // The top left cells ("B5") of the sheet's pivot tables built from another sheet's cells.
+    QStringList pivotTablesFromOtherSheets();
+    // Replaces those pivot tables by the values and formats they show; how many there were (-1
+    // when the office refused).
+    int keepPivotTablesAsValues();
     // Whether the sheet holds notes or drawn objects (pictures, charts, shapes).
     bool holdsNotesOrDrawings();
     // The columns of the used area, from column A.

@@ -1339,5 +1339,12 @@ Home page: %2</translation>
         <source>单元格%1等的公式引用了其他工作表，工作表受密码保护，无法在单独的文件里保留它们的值</source>
         <translation>formulas from cell %1 on point at other sheets, and the sheet is protected with a password: their values cannot be kept in a file of its own</translation>
     </message>
+    <message numerus="yes">
+        <source>%n个数据透视表的源数据在其他工作表，在单独的文件里保留为它们显示的值。</source>
+        <translation>
+            <numerusform>%n pivot table takes its data from another sheet and is kept as the values it showed in its file.</numerusform>
+            <numerusform>%n pivot tables take their data from other sheets and are kept as the values they showed in their files.</numerusform>
+        </translation>
+    </message>
 </context>
 </TS>

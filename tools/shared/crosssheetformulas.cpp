@@ -98,25 +98,49 @@ QMap<QString, QStringList> crossSheetBlocks(ExcelOpKiv& book, const QStringList&
 
 } // namespace
 
+namespace {
+
+// The top left cells of each named sheet's pivot tables built from another sheet.
+QMap<QString, QStringList> pivotTablesFromOtherSheets(ExcelOpKiv& book, const QStringList& sheetNames)
+{
+    QMap<QString, QStringList> pivots;
+    for (const QString& sheetName : sheetNames) {
+        SheetEntry* sheet = book.findSheet(sheetName);
+        const QStringList corners = sheet ? sheet->pivotTablesFromOtherSheets() : QStringList();
+        if (!corners.isEmpty())
+            pivots.insert(sheetName, corners);
+    }
+    return pivots;
+}
+
+} // namespace
+
 CrossSheetValues keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames)
 {
     CrossSheetValues kept;
     QList<QPair<QString, QString>> writable;
     QList<SheetEntry*> protectAgain;
     const QMap<QString, QStringList> blocks = crossSheetBlocks(book, sheetNames);
-    for (auto it = blocks.cbegin(); it != blocks.cend(); ++it) {
-        SheetEntry* sheet = book.findSheet(it.key());
+    const QMap<QString, QStringList> pivots = pivotTablesFromOtherSheets(book, sheetNames);
+    QStringList touched = blocks.keys() + pivots.keys();
+    touched.removeDuplicates();
+    for (const QString& sheetName : touched) {
+        SheetEntry* sheet = book.findSheet(sheetName);
         // A protected sheet takes no values; one protected without a password is opened for them
         // and protected again, as a user would.
         if (sheet->isProtected(true)) {
             if (!sheet->unprotectWithoutPassword()) {
-                kept.lockedSheets.insert(it.key(), it.value().first().section(QLatin1Char(':'), 0, 0));
+                const QString first =
+                    blocks.contains(sheetName) ? blocks.value(sheetName).first() : pivots.value(sheetName).first();
+                kept.lockedSheets.insert(sheetName, first.section(QLatin1Char(':'), 0, 0));
                 continue;
             }
             protectAgain.append(sheet);
         }
-        for (const QString& block : it.value())
-            writable.append({it.key(), block});
+        for (const QString& block : blocks.value(sheetName))
+            writable.append({sheetName, block});
+        if (pivots.contains(sheetName))
+            kept.pivotTables += qMax(0, sheet->keepPivotTablesAsValues());
     }
     kept.cells = book.keepValues(writable);
     for (SheetEntry* sheet : protectAgain)

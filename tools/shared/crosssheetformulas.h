@@ -32,11 +32,13 @@ CrossSheetFormulas crossSheetFormulasOf(ExcelOpKiv& book);
 
 struct CrossSheetValues
 {
-    int cells = 0; // cells whose formula became the value it showed
+    int cells = 0;       // cells whose formula became the value it showed
+    int pivotTables = 0; // pivot tables built from another sheet that became the cells they showed
     // Sheets protected with a password, which take no values: sheet -> its first such cell.
     QMap<QString, QString> lockedSheets;
 };
 
 // Every formula of the named sheets that points elsewhere is replaced by the value it shows, its
-// format kept; a sheet protected without a password is protected again afterwards.
+// format kept, and every pivot table built from another sheet by the cells it shows; a sheet protected without a
+// password is protected again afterwards.
 CrossSheetValues keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames);

@@ -172,6 +172,7 @@ CrossSheetValues SheetFilesRun::keepValuesFor(const QStringList& sheets)
 void SheetFilesRun::leaveOutLockedSheets(const CrossSheetValues& kept)
 {
     valuesKept = kept.cells;
+    pivotsKept = kept.pivotTables;
     for (auto it = kept.lockedSheets.cbegin(); it != kept.lockedSheets.cend(); ++it) {
         fail(it.key(),
              QCoreApplication::translate("splitExcelFromSheets", "单元格%1等的公式引用了其他工作表，工作表受密码保护，"

@@ -29,6 +29,8 @@ public:
     void keepFormulasPointingElsewhere(bool keep) { keepBrokenFormulas = keep; }
     // Cells written as their values for that reason.
     int cellsKeptAsValues() const { return valuesKept; }
+    // Pivot tables built from another sheet, written as the cells they showed.
+    int pivotTablesKeptAsValues() const { return pivotsKept; }
     // Whether the office gave the files empty placeholder sheets for the workbook's macros.
     bool filesHoldMacroPlaceholders() const { return placeholderSheets && !writtenFiles.isEmpty(); }
 
@@ -92,6 +94,7 @@ private:
     bool outputOpen = false;       // the slow way's open workbook is an output file, not the target
     bool keepBrokenFormulas = false;
     int valuesKept = 0;
+    int pivotsKept = 0;
     bool placeholderSheets = false;
     QStringList retryByCopy; // sheets the fast way could not write
     QStringList failures;

@@ -109,6 +109,9 @@ JobOutcome SheetFilesJob::run(std::unique_ptr<ExcelOpKiv>& link)
     if (run.cellsKeptAsValues() > 0)
         outcome.messages.append(tr("%n个单元格的公式引用了其他工作表，在单独的文件里保留为它们显示的值。", nullptr,
                                    run.cellsKeptAsValues()));
+    if (run.pivotTablesKeptAsValues() > 0)
+        outcome.messages.append(tr("%n个数据透视表的源数据在其他工作表，在单独的文件里保留为它们显示的值。", nullptr,
+                                   run.pivotTablesKeptAsValues()));
     // The files are new, so nothing of the workbook is gone; the user still learns what they lack.
     const QStringList missing = featuresMissingFromFiles(request.workbookPath, outcome.written);
     if (!missing.isEmpty())

@@ -121,6 +121,14 @@ private slots:
         const QStringList totals = readWorkbook(formulaFile).value(0).rows.value(4);
         QVERIFY2(totals.value(0).startsWith(QStringLiteral("25.39")), qPrintable(totals.join(',')));
         QCOMPARE(formulasOf(folder.filePath(QStringLiteral("tables/Table.xlsx"))).size(), 6);
+
+        // The pivot table summing the table's sheet shows its sums, where the office would
+        // rebuild it empty without its source.
+        QVERIFY2(run.err.contains(QStringLiteral("1个数据透视表")), qPrintable(run.err));
+        const QString source = copyFixture(QStringLiteral("poi-DataTableCities.xlsx"), folder.path());
+        const SheetContent pivot = sheetNamed(readWorkbook(source), QStringLiteral("PivotTable"));
+        QVERIFY(pivot.rows.size() > 10);
+        QCOMPARE(readWorkbook(folder.filePath(QStringLiteral("tables/PivotTable.xlsx"))).value(0).rows, pivot.rows);
     }
 
     // Excel's own sheet protection, with and without a password, over formulas pointing at Data.
