@@ -154,13 +154,6 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>有%n个单元格的公式引用了其他Sheet表，新工作簿里没有它们的原样，已保留为原来显示的值。</source>
-        <translation>
-            <numerusform>%n cell&apos;s formula referred to other sheets, which the new workbook does not hold as they were: it keeps the value it showed.</numerusform>
-            <numerusform>%n cells&apos; formulas referred to other sheets, which the new workbook does not hold as they were: they keep the values they showed.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
         <source>“%1”：%n行，来自 %2</source>
         <extracomment>Between the items of a list.</extracomment>
         <translation>
@@ -275,6 +268,22 @@
     <message>
         <source>“%1”表受工作表保护，合并的行无法写入以它为样板的新表，请先撤销工作表保护。文件没有改动。</source>
         <translation>The sheet &quot;%1&quot; is protected, so no rows can be written into the new sheet modelled on it. Please unprotect the sheet first. The file was not changed.</translation>
+    </message>
+    <message numerus="yes">
+        <source>有%n个单元格的公式引用了其他Sheet表或其他文件，新工作簿里没有它们的原样，已保留为原来显示的值。</source>
+        <translation>
+            <numerusform>%n cell had a formula pointing at another sheet or file that the new workbook does not hold as it was; it keeps the value it showed.</numerusform>
+            <numerusform>%n cells had formulas pointing at other sheets or files that the new workbook does not hold as they were; they keep the values they showed.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>电子表格程序没能把以下内容带到新工作簿里：%1。</source>
+        <extracomment>The list is of features such as frozen panes or pivot tables.</extracomment>
+        <translation>The spreadsheet application could not carry these into the new workbook: %1.</translation>
+    </message>
+    <message>
+        <source>%1的“%2”表受密码保护，它单元格%3等的公式引用了其他工作表或文件，在新工作簿里无法保留它们的值。没有合并，没有写入任何文件。</source>
+        <translation>The sheet &quot;%2&quot; of %1 is protected with a password and its formulas, from cell %3 on, point at other sheets or files, so their values cannot be kept in the new workbook. Nothing was combined and no file was written.</translation>
     </message>
 </context>
 <context>

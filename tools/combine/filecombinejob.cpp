@@ -2,6 +2,8 @@
 
 #include "common/runprogress.h"
 #include "excelop/excelopkiv.h"
+#include "excelop/featurecheck.h"
+#include "tools/resultsave.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -135,6 +137,8 @@ JobOutcome FileCombineJob::run(std::unique_ptr<ExcelOpKiv>& link)
     if (!planned(books, sheets, outcome))
         return outcome;
     replaceLink(link);
+    // The office's copy of a sheet into another workbook carries no formula results: the new
+    // workbook calculates them.
     if (!link->newWorkbook()) {
         link.reset();
         return outcomeOf(JobOutcome::Kind::Failed, tr("电子表格程序没能新建工作簿，没有合并。"));
@@ -170,7 +174,13 @@ JobOutcome FileCombineJob::saved(ExcelOpKiv& book, const FileCombineRun& run, co
                              .arg(request.resultPath)
                              .arg(plan.size()));
     if (run.cellsKeptAsValues() > 0)
-        done.messages.append(tr("有%n个单元格的公式引用了其他Sheet表，新工作簿里没有它们的原样，已保留为原来显示的值。",
-                                nullptr, run.cellsKeptAsValues()));
+        done.messages.append(
+            tr("有%n个单元格的公式引用了其他Sheet表或其他文件，新工作簿里没有它们的原样，已保留为原来显示的值。",
+               nullptr, run.cellsKeptAsValues()));
+    const QStringList missing = featuresMissingFromCombined(files, request.resultPath);
+    if (!missing.isEmpty())
+        //: The list is of features such as frozen panes or pivot tables.
+        done.messages.append(
+            tr("电子表格程序没能把以下内容带到新工作簿里：%1。").arg(ResultSaver::plainNames(missing).join(tr("、"))));
     return done;
 }

@@ -24,10 +24,8 @@ FileCombineRun::Outcome FileCombineRun::run(const QVector<ResultSheet>& plan)
     const QString placeholder = result.sheetCount() > 0 ? result.sheetAt(0)->getSheetName() : QString();
     if (placeholder.isEmpty() || result.renameSheet(placeholder, kPlaceholder).isEmpty())
         return Outcome::Failed;
-    // A copy's references to the other sheets of its file would point into that file.
-    if (!settings.keepBrokenFormulas)
-        for (const std::unique_ptr<ExcelOpKiv>& source : sources)
-            valuesKept += keepValuesOfCrossSheetFormulas(*source, source->getSheetNames()).cells;
+    if (!settings.keepBrokenFormulas && !valuesKeptInSources())
+        return Outcome::Refused;
     QStringList copies;
     if (!copiedAcross(plan, copies))
         return Outcome::Failed;
@@ -39,6 +37,27 @@ FileCombineRun::Outcome FileCombineRun::run(const QVector<ResultSheet>& plan)
         return result.deleteSheetsForGood(copies) ? Outcome::Finished : Outcome::Failed;
     }
     return result.removeSheet(kPlaceholder) ? Outcome::Finished : Outcome::Failed;
+}
+
+// A copy's references to the other sheets of its file would point into that file, and its
+// references to other files lose their file. False (refused) for a sheet protected with a
+// password, which takes no values.
+bool FileCombineRun::valuesKeptInSources()
+{
+    for (size_t f = 0; f < sources.size(); ++f) {
+        ExcelOpKiv& source = *sources.at(f);
+        const CrossSheetValues kept = keepValuesOfCrossSheetFormulas(source, source.getSheetNames(), true);
+        valuesKept += kept.cells;
+        if (!kept.lockedSheets.isEmpty()) {
+            refused =
+                tr("%1的“%2”表受密码保护，它单元格%3等的公式引用了其他工作表或文件，在新工作簿里无法保留它们的值。"
+                   "没有合并，没有写入任何文件。")
+                    .arg(QFileInfo(fileNames.value(int(f))).fileName(), kept.lockedSheets.firstKey(),
+                         kept.lockedSheets.first());
+            return false;
+        }
+    }
+    return true;
 }
 
 // Without stacking, each copy takes its place in the result; with it, a working name.

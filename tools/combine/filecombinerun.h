@@ -41,6 +41,7 @@ public:
     int cellsKeptAsValues() const { return valuesKept; }
 
 private:
+    bool valuesKeptInSources();
     bool copiedAcross(const QVector<ResultSheet>& plan, QStringList& copies);
     Outcome stackedCopies(const QVector<ResultSheet>& plan, const QStringList& copies);
 

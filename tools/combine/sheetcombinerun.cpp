@@ -51,6 +51,9 @@ SheetCombineRun::Outcome SheetCombineRun::run()
         target->writeColumnRuns(keptRuns);
     if (settings.sourceColumn && !sourceColumnWritten(*target, nextRow - 1))
         return Outcome::Failed;
+    // The copies keep the results Excel saved; what takes from other rows now sees the other
+    // sheets' rows too, as it would in Excel.
+    target->calculateReachingOtherRows();
     progress.close();
     return Outcome::Finished;
 }

@@ -42,6 +42,9 @@ bool CrossSheetFormulas::pointsElsewhere(const QString& formula, const QString& 
                                              QRegularExpression::CaseInsensitiveOption);
     if (sheets.size() > 1 && formulaWithoutTexts(formula).contains(indirect))
         return true;
+    static const QRegularExpression otherFile(QStringLiteral("'[^']*'#\\$"));
+    if (otherFiles && formulaWithoutTexts(formula).contains(otherFile))
+        return true;
     const QString ownPrefix = ownSheet.toCaseFolded() + QLatin1Char('!');
     for (const QString& used : parts.names) {
         const QString name = used.toCaseFolded();
@@ -67,9 +70,10 @@ CrossSheetFormulas crossSheetFormulasOf(ExcelOpKiv& book)
 namespace {
 
 // The blocks of each sheet's formulas that point elsewhere: runs of neighbouring cells in a row.
-QMap<QString, QStringList> crossSheetBlocks(ExcelOpKiv& book, const QStringList& sheetNames)
+QMap<QString, QStringList> crossSheetBlocks(ExcelOpKiv& book, const QStringList& sheetNames, bool otherFilesToo)
 {
-    const CrossSheetFormulas formulas = crossSheetFormulasOf(book);
+    CrossSheetFormulas formulas = crossSheetFormulasOf(book);
+    formulas.countOtherFiles(otherFilesToo);
     QMap<QString, QStringList> blocks;
     for (const QString& sheetName : sheetNames) {
         SheetEntry* sheet = book.findSheet(sheetName);
@@ -115,12 +119,12 @@ QMap<QString, QStringList> pivotTablesFromOtherSheets(ExcelOpKiv& book, const QS
 
 } // namespace
 
-CrossSheetValues keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames)
+CrossSheetValues keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames, bool otherFilesToo)
 {
     CrossSheetValues kept;
     QList<QPair<QString, QString>> writable;
     QList<SheetEntry*> protectAgain;
-    const QMap<QString, QStringList> blocks = crossSheetBlocks(book, sheetNames);
+    const QMap<QString, QStringList> blocks = crossSheetBlocks(book, sheetNames, otherFilesToo);
     const QMap<QString, QStringList> pivots = pivotTablesFromOtherSheets(book, sheetNames);
     QStringList touched = blocks.keys() + pivots.keys();
     touched.removeDuplicates();

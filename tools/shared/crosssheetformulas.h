@@ -19,11 +19,15 @@ public:
     CrossSheetFormulas(const QStringList& sheetNames, const QHash<QString, QString>& definedNames);
 
     bool pointsElsewhere(const QString& formula, const QString& ownSheet) const;
+    // With this, a formula reaching another file counts too: the office's copy of a sheet into
+    // another workbook loses the file ('file:///a.xls'#$Sheet1.A1 becomes #REF!).
+    void countOtherFiles(bool count) { otherFiles = count; }
 
 private:
     bool namesAnotherSheet(const QStringList& named, const QString& ownSheet) const;
 
     QStringList sheets;
+    bool otherFiles = false;
     QHash<QString, QStringList> names; // case-folded name ("sheet1!name" for a sheet's own) -> sheets it names
 };
 
@@ -41,4 +45,6 @@ struct CrossSheetValues
 // Every formula of the named sheets that points elsewhere is replaced by the value it shows, its
 // format kept, and every pivot table built from another sheet by the cells it shows; a sheet protected without a
 // password is protected again afterwards.
-CrossSheetValues keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames);
+// With otherFilesToo, formulas reaching another file are replaced as well.
+CrossSheetValues keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames,
+                                                bool otherFilesToo = false);

@@ -81,6 +81,19 @@ private slots:
         QCOMPARE(formulas.pointsElsewhere(formula, QStringLiteral("Own")), elsewhere);
     }
 
+    // A sheet copied into another workbook loses the files its formulas reach.
+    void otherFilesCountForACopy()
+    {
+        CrossSheetFormulas formulas({QStringLiteral("Own"), QStringLiteral("Data")}, {});
+        const QString external = QStringLiteral("='file:///x.xlsx'#$Prices.A1*2");
+        QVERIFY(!formulas.pointsElsewhere(external, QStringLiteral("Own")));
+        formulas.countOtherFiles(true);
+        QVERIFY(formulas.pointsElsewhere(external, QStringLiteral("Own")));
+        QVERIFY(
+            formulas.pointsElsewhere(QStringLiteral("=SUM('file:///a b.xls'#$Sheet1.A1:A3)"), QStringLiteral("Own")));
+        QVERIFY(!formulas.pointsElsewhere(QStringLiteral("=\"'x'#$\"&A1"), QStringLiteral("Own")));
+    }
+
     // 3-D sums over three sheets: the user saw 66; a file holding the first sheet alone shows 66.
     void threeDimensionalSumsKeepTheirValues()
     {
