@@ -56,7 +56,8 @@ void addCommonOptions(QCommandLineParser& parser)
     parser.addHelpOption();
     parser.addOptions({
         {QStringLiteral("jobs"),
-         QStringLiteral("Work on up to N workbooks at once, each in an office of its own (default 1)."),
+         QStringLiteral("Work on up to N workbooks at once, each in an office of its own (default 1); "
+                        "split-sheets of one workbook shares its sheets among N offices."),
          QStringLiteral("N"), QStringLiteral("1")},
         {QStringLiteral("timeout"),
          QStringLiteral(

@@ -1355,5 +1355,9 @@ Home page: %2</translation>
             <numerusform>%n pivot tables take their data from other sheets and are kept as the values they showed in their files.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>电子表格程序中途退出，这个工作表的文件没有写入</source>
+        <translation>the spreadsheet application ended before this sheet's file was written</translation>
+    </message>
 </context>
 </TS>

@@ -1,5 +1,7 @@
 #include "cli/commands/splitsheetscommand.h"
 
+#include "cli/shareprocesses.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -20,11 +22,32 @@ SplitSheetsCommand::SplitSheetsCommand()
                         "byte-order mark, values as shown) or pdf."),
          QStringLiteral("FORMAT"), QStringLiteral("same")},
     });
+    // A process started to write one share of a workbook's files (K of N) beside the first.
+    QCommandLineOption share(QStringLiteral("share"), QString(), QStringLiteral("K/N"));
+    share.setFlags(QCommandLineOption::HiddenFromHelp);
+    addOptions({share});
     requireOptions({QStringLiteral("out")});
 }
 
+namespace {
+
+// "K/N" as share K-1 of N; false when it is not one.
+bool readShare(const QString& text, int& share, int& shares)
+{
+    bool numbers[2] = {false, false};
+    const int k = text.section(QLatin1Char('/'), 0, 0).toInt(&numbers[0]);
+    shares = text.section(QLatin1Char('/'), 1).toInt(&numbers[1]);
+    share = k - 1;
+    return numbers[0] && numbers[1] && k >= 1 && k <= shares;
+}
+
+} // namespace
+
 QString SplitSheetsCommand::mistakeIn(const QCommandLineParser& parser) const
 {
+    int share = 0, shares = 1;
+    if (parser.isSet(QStringLiteral("share")) && !readShare(parser.value(QStringLiteral("share")), share, shares))
+        return QStringLiteral("--share takes K/N.");
     if (!SheetFilesJob::formats().contains(parser.value(QStringLiteral("format")).toLower()))
         return QStringLiteral("--format takes one of: %1.").arg(SheetFilesJob::formats().join(QStringLiteral(", ")));
     return QString();
@@ -36,6 +59,12 @@ void SplitSheetsCommand::takeOptions(const QCommandLineParser& parser)
     settings.skipHidden = parser.isSet(QStringLiteral("skip-hidden"));
     settings.keepBrokenFormulas = parser.isSet(QStringLiteral("keep-broken-formulas"));
     settings.format = parser.value(QStringLiteral("format")).toLower();
+    if (parser.isSet(QStringLiteral("share")))
+        readShare(parser.value(QStringLiteral("share")), settings.share, settings.shares);
+    // One workbook with --jobs: its sheets are shared among that many offices. Several workbooks
+    // go to the offices whole.
+    if (!parser.isSet(QStringLiteral("worker")) && booksOf(parser).size() == 1)
+        settings.offices = parser.value(QStringLiteral("jobs")).toInt();
 }
 
 BookRequest SplitSheetsCommand::requestFor(const QString& book, int count) const
@@ -53,5 +82,16 @@ JobOutcome SplitSheetsCommand::run(const BookRequest& request, std::unique_ptr<E
     SheetFilesRequest files = settings;
     files.workbookPath = request.book;
     files.outputFolder = request.outputFolder;
-    return SheetFilesJob(files).run(link);
+    SheetFilesJob job(files);
+    if (files.shares > 1) {
+        // Its share's results go back to the first process as a plan; it tells the user nothing.
+        const SheetShare share = job.runShare(link);
+        JobOutcome outcome = outcomeOf(JobOutcome::Kind::Done, QString());
+        if (share.reported)
+            outcome.plan.append(share.toMap());
+        return outcome;
+    }
+    ShareProcesses others(files);
+    job.setOtherShares(&others);
+    return job.run(link);
 }

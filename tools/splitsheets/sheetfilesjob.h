@@ -4,8 +4,10 @@
 // both run it.
 
 #include "tools/joboutcome.h"
+#include "tools/splitsheets/sheetshares.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QString>
 #include <memory>
 
@@ -21,6 +23,11 @@ struct SheetFilesRequest
     QString format;
     // Formulas pointing at other sheets stay formulas (and show #REF! in the files).
     bool keepBrokenFormulas = false;
+    // Offices that may write the files at once, each a share of the sheets (see sheetshares.h).
+    int offices = 1;
+    // For a process writing one share: share (from 0) of shares.
+    int share = 0;
+    int shares = 1;
 };
 
 class SheetFilesJob
@@ -33,13 +40,23 @@ public:
 
     // The form's checks in order; empty when they pass. Needs no office.
     QString formProblem() const;
-    // Replaces the link, writes the files, releases the link.
+    // Replaces the link, writes the files, releases the link. With other shares and offices
+    // above one, other offices write a share each meanwhile.
     JobOutcome run(std::unique_ptr<ExcelOpKiv>& link);
+    void setOtherShares(OtherShares* shares) { otherShares = shares; }
+    // Writes the request's share of the files alone (not reported when the workbook did not open).
+    SheetShare runShare(std::unique_ptr<ExcelOpKiv>& link);
 
     // The extensions --format and the 选项 menu offer, "same" first.
     static QStringList formats();
 
 private:
+    bool opened(std::unique_ptr<ExcelOpKiv>& link) const;
+    QStringList sheetsToWrite(ExcelOpKiv& book) const;
+    int sharesFor(const QStringList& sheetNames) const;
+    SheetShare writeShare(ExcelOpKiv& book, const QStringList& sheets) const;
+    void accountForEverySheet(SheetShare& share, const QDateTime& started) const;
+    JobOutcome outcomeFrom(const SheetShare& result) const;
     // The extension the files get, without the dot; empty for the workbook's own.
     QString otherFormat() const;
     // Writes each file of the run (in the workbook's format, in a private folder) into the output
@@ -47,4 +64,5 @@ private:
     QStringList convertInto(ExcelOpKiv& book, const QStringList& files, QStringList& failed) const;
 
     SheetFilesRequest request;
+    OtherShares* otherShares = nullptr;
 };
