@@ -4,8 +4,13 @@
 //
 // Build and run (one command):
 //   bash scripts/build.sh && QT_QPA_PLATFORM=offscreen build/bench/bench_splitsheets
-// Optional arguments: --growth (only the 20 against 200 sheets), <rows of the big case, 2000>
-// <rows of the growth cases, 100>.
+// Optional arguments: --growth (only the 20 against 200 sheets), --cli (only the command line
+// against the office's round trip and the peers), <rows of the big case, 2000> <rows of the growth
+// cases, 100>.
+// --cli times whole processes, in turn, median of 3, each on a fresh output folder:
+// kivexcel-cli split-sheets with --jobs 1 and --jobs 2, the office's own round trip of the same
+// files (soffice --headless --convert-to, all files in one office) and the pandas script of
+// bench/peers (apt-get install python3-pandas python3-openpyxl).
 //
 // The workbook is like users' own: Chinese texts, a bold column, a filled money column and a
 // date column with number formats, a formula column using a defined name, a summary sheet 汇总
@@ -25,6 +30,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -232,6 +238,52 @@ void growthCase(const QString& folder, int rows)
               large.timing.cpu <= 10 * small.timing.cpu);
 }
 
+// Whole processes as a user starts them, in turn: the command line with one and two offices,
+// the office's own round trip of the files it writes, and the pandas peer.
+void commandLineCase(const QString& folder, int rows)
+{
+    const int sheets = 30;
+    const int repeats = 3;
+    std::printf("command line, %d sheets x %d rows, whole processes, median of %d in turn\n", sheets, rows, repeats);
+    const QString target = QDir(folder).filePath(QStringLiteral("cli.xlsx"));
+    if (!generateInChild(target, sheets, rows)) {
+        std::printf("  could not write the workbook\n");
+        return;
+    }
+    const QStringList names = {QStringLiteral("kivexcel-cli --jobs 1"), QStringLiteral("kivexcel-cli --jobs 2"),
+                               QStringLiteral("office round trip of the files (one office)"),
+                               QStringLiteral("pandas (values only)")};
+    QMap<QString, QList<double>> wall, cpu;
+    const auto record = [&](const QString& name, const ProcessRun& run) {
+        if (!run.ok)
+            std::printf("  %s failed\n", qPrintable(name));
+        wall[name].append(run.timing.wall);
+        cpu[name].append(run.timing.cpu);
+    };
+    const QString out = QDir(folder).filePath(QStringLiteral("cli-out"));
+    for (int i = 0; i < repeats; ++i) {
+        for (int jobs = 1; jobs <= 2; ++jobs)
+            record(names.at(jobs - 1),
+                   runProcess(QStringLiteral(KIVEXCEL_CLI),
+                              {QStringLiteral("split-sheets"), target, QStringLiteral("--out"), freshFolder(out),
+                               QStringLiteral("--jobs"), QString::number(jobs), QStringLiteral("--quiet")}));
+        record(names.at(2), officeRoundTrip(outputFiles(out), freshFolder(QDir(folder).filePath("round-trip"))));
+        record(names.at(3), peerRun(QStringLiteral("splitsheets_peers.py"),
+                                    {QStringLiteral("pandas"), target, freshFolder(QDir(folder).filePath("pandas"))}));
+    }
+    for (const QString& name : names)
+        printTiming(name, Timing{medianOf(wall.value(name)), medianOf(cpu.value(name))});
+    const double one = medianOf(wall.value(names.at(0)));
+    const double two = medianOf(wall.value(names.at(1)));
+    const double roundTrip = medianOf(wall.value(names.at(2)));
+    const double pandas = medianOf(wall.value(names.at(3)));
+    printLine(QStringLiteral("--jobs 1 / round trip (wall)"), QString::number(one / roundTrip, 'f', 2));
+    printLine(QStringLiteral("--jobs 2 / round trip (wall)"), QString::number(two / roundTrip, 'f', 2));
+    printLine(QStringLiteral("--jobs 2 / pandas (wall)"), QString::number(two / pandas, 'f', 2));
+    printGoal(QStringLiteral("one office within 1.3 x the round trip (wall)"), one <= 1.3 * roundTrip);
+    printGoal(QStringLiteral("two offices faster than pandas (wall)"), two < pandas);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -247,13 +299,20 @@ int main(int argc, char* argv[])
         return measure(QCoreApplication::arguments().mid(2));
     QStringList arguments = QCoreApplication::arguments().mid(1);
     const bool growthOnly = arguments.removeAll(QStringLiteral("--growth"));
+    const bool commandLineOnly = arguments.removeAll(QStringLiteral("--cli"));
     const int bigRows = arguments.value(0, QStringLiteral("2000")).toInt();
     const int growthRows = arguments.value(1, QStringLiteral("100")).toInt();
     QTemporaryDir folder;
 
     std::printf("Sheet-to-files benchmark (every measurement in a process and office of its own)\n");
+    if (commandLineOnly) {
+        commandLineCase(folder.path(), bigRows);
+        return 0;
+    }
     if (!growthOnly)
         bigCase(folder.path(), bigRows);
     growthCase(folder.path(), growthRows);
+    if (!growthOnly)
+        commandLineCase(folder.path(), bigRows);
     return 0;
 }

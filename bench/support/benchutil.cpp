@@ -3,11 +3,15 @@
 #include "automation/officeentry.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <sys/resource.h>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QUrl>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -158,6 +162,60 @@ void printGoal(const QString& goal, bool met)
 {
     std::printf("  goal: %-52s %s\n", qPrintable(goal), met ? "met" : "MISSED");
     std::fflush(stdout);
+}
+
+namespace {
+
+double childrenCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+QString officeProgram()
+{
+    return QStringLiteral(KIVEXCEL_OFFICE_PROGRAM_DIR "/soffice");
+}
+
+} // namespace
+
+ProcessRun runProcess(const QString& program, const QStringList& arguments)
+{
+    ProcessRun run;
+    const double cpuBefore = childrenCpuSeconds();
+    run.timing.wall = secondsOf([&] {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.start(program, arguments);
+        run.ok = process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    });
+    run.timing.cpu = childrenCpuSeconds() - cpuBefore;
+    return run;
+}
+
+ProcessRun officeRoundTrip(const QStringList& files, const QString& outFolder)
+{
+    static QTemporaryDir profile;
+    const QStringList common = {QStringLiteral("-env:UserInstallation=")
+                                    + QUrl::fromLocalFile(profile.path()).toString(),
+                                QStringLiteral("--headless"), QStringLiteral("--norestore")};
+    static bool started = false;
+    if (!started) {
+        runProcess(officeProgram(), common + QStringList{QStringLiteral("--terminate_after_init")});
+        started = true;
+    }
+    const QString format = QFileInfo(files.value(0)).suffix();
+    return runProcess(
+        officeProgram(),
+        common + QStringList{QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), outFolder} + files);
+}
+
+ProcessRun peerRun(const QString& script, const QStringList& arguments)
+{
+    return runProcess(QStringLiteral("/usr/bin/python3"),
+                      QStringList{QStringLiteral(KIVEXCEL_SOURCE_DIR "/bench/peers/") + script} + arguments);
 }
 
 } // namespace benchutil

@@ -37,6 +37,23 @@ void resetOfficePeakMemory();
 // "12.3 MiB (12,901,234 bytes)"
 QString fileSizeText(const QString& path);
 
+// A whole process run to its end: wall seconds, and the CPU of it and of what it waited for.
+// ok is false when it did not exit with 0.
+struct ProcessRun
+{
+    Timing timing;
+    bool ok = false;
+};
+ProcessRun runProcess(const QString& program, const QStringList& arguments);
+
+// The office's own round trip of the files, as `soffice --headless --convert-to` does it in one
+// process: its start, each file's load and store into outFolder. The office runs with a profile
+// of its own, started once beforehand so that its first start does not count.
+ProcessRun officeRoundTrip(const QStringList& files, const QString& outFolder);
+
+// A script of bench/peers run with the system's python3 (its arguments after the script).
+ProcessRun peerRun(const QString& script, const QStringList& arguments);
+
 // "label ...... 1.234 s" lines, aligned.
 void printSeconds(const QString& label, double seconds);
 void printLine(const QString& label, const QString& value);

@@ -119,17 +119,22 @@ QMap<QString, QStringList> pivotTablesFromOtherSheets(ExcelOpKiv& book, const QS
 
 } // namespace
 
-CrossSheetValues keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames, bool otherFilesToo)
+namespace {
+
+CrossSheetValues applied(ExcelOpKiv& book, const QMap<QString, QStringList>& blocks,
+                         const QMap<QString, QStringList>& pivots)
 {
     CrossSheetValues kept;
+    kept.blocks = blocks;
+    kept.pivots = pivots;
     QList<QPair<QString, QString>> writable;
     QList<SheetEntry*> protectAgain;
-    const QMap<QString, QStringList> blocks = crossSheetBlocks(book, sheetNames, otherFilesToo);
-    const QMap<QString, QStringList> pivots = pivotTablesFromOtherSheets(book, sheetNames);
     QStringList touched = blocks.keys() + pivots.keys();
     touched.removeDuplicates();
     for (const QString& sheetName : touched) {
         SheetEntry* sheet = book.findSheet(sheetName);
+        if (!sheet)
+            continue;
         // A protected sheet takes no values; one protected without a password is opened for them
         // and protected again, as a user would.
         if (sheet->isProtected(true)) {
@@ -150,4 +155,27 @@ CrossSheetValues keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringL
     for (SheetEntry* sheet : protectAgain)
         sheet->protectWithoutPassword();
     return kept;
+}
+
+template <typename Map>
+Map onlyOf(const Map& map, const QStringList& sheetNames)
+{
+    Map kept;
+    for (auto it = map.cbegin(); it != map.cend(); ++it)
+        if (sheetNames.contains(it.key()))
+            kept.insert(it.key(), it.value());
+    return kept;
+}
+
+} // namespace
+
+CrossSheetValues keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames, bool otherFilesToo)
+{
+    return applied(book, crossSheetBlocks(book, sheetNames, otherFilesToo),
+                   pivotTablesFromOtherSheets(book, sheetNames));
+}
+
+CrossSheetValues keepValuesAgain(ExcelOpKiv& book, const CrossSheetValues& found, const QStringList& sheetNames)
+{
+    return applied(book, onlyOf(found.blocks, sheetNames), onlyOf(found.pivots, sheetNames));
 }

@@ -40,6 +40,10 @@ struct CrossSheetValues
     int pivotTables = 0; // pivot tables built from another sheet that became the cells they showed
     // Sheets protected with a password, which take no values: sheet -> its first such cell.
     QMap<QString, QString> lockedSheets;
+    // What was found: sheet -> blocks ("B2:D2") of formulas, and the top left cells of pivot
+    // tables. The same workbook loaded again takes the same changes without its formulas read.
+    QMap<QString, QStringList> blocks;
+    QMap<QString, QStringList> pivots;
 };
 
 // Every formula of the named sheets that points elsewhere is replaced by the value it shows, its
@@ -48,3 +52,6 @@ struct CrossSheetValues
 // With otherFilesToo, formulas reaching another file are replaced as well.
 CrossSheetValues keepValuesOfCrossSheetFormulas(ExcelOpKiv& book, const QStringList& sheetNames,
                                                 bool otherFilesToo = false);
+
+// The changes found before, made again on the named sheets of the same workbook loaded anew.
+CrossSheetValues keepValuesAgain(ExcelOpKiv& book, const CrossSheetValues& found, const QStringList& sheetNames);

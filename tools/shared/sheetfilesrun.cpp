@@ -165,7 +165,13 @@ SheetFilesRun::Step SheetFilesRun::writeHalf(const QStringList& present, const Q
 
 CrossSheetValues SheetFilesRun::keepValuesFor(const QStringList& sheets)
 {
-    return keepBrokenFormulas ? CrossSheetValues() : keepValuesOfCrossSheetFormulas(book, sheets);
+    if (keepBrokenFormulas)
+        return CrossSheetValues();
+    // The workbook loaded again, or a copy of its file, takes what its first load found.
+    if (valuesFound)
+        return keepValuesAgain(book, *valuesFound, sheets);
+    valuesFound = keepValuesOfCrossSheetFormulas(book, sheets);
+    return *valuesFound;
 }
 
 // A file whose formulas would show #REF! where the user saw values is not written.

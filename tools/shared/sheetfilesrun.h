@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class ExcelOpKiv;
 class RunProgress;
@@ -96,7 +97,8 @@ private:
     int valuesKept = 0;
     int pivotsKept = 0;
     bool placeholderSheets = false;
-    QStringList retryByCopy; // sheets the fast way could not write
+    std::optional<CrossSheetValues> valuesFound; // on the first load
+    QStringList retryByCopy;                     // sheets the fast way could not write
     QStringList failures;
     QStringList writtenFiles;
     QStringList replacedFiles;
