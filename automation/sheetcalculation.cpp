@@ -1,5 +1,6 @@
 #include "automation/sheetcalculation.h"
 
+#include "automation/formulasearch.h"
 #include "common/formulatext.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -13,10 +14,7 @@
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/table/CellRangeAddress.hpp>
-#include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/table/XCell.hpp>
-#include <com/sun/star/util/XSearchDescriptor.hpp>
-#include <com/sun/star/util/XSearchable.hpp>
 
 #include "automation/officevalues.h"
 
@@ -89,22 +87,11 @@ bool reachesTableOrLostReference(const QString& formula)
 std::vector<uno::Reference<table::XCell>> formulaCellsHolding(const uno::Reference<sheet::XSpreadsheet>& sheet,
                                                               const OUString& text)
 {
-    const uno::Reference<util::XSearchable> searchable(sheet, uno::UNO_QUERY_THROW);
-    const uno::Reference<util::XSearchDescriptor> search = searchable->createSearchDescriptor();
-    search->setSearchString(text);
-    const uno::Reference<beans::XPropertySet> options(search, uno::UNO_QUERY_THROW);
-    options->setPropertyValue("SearchType", uno::Any(sal_Int16(0))); // in formulas
-    options->setPropertyValue("SearchRegularExpression", uno::Any(false));
-    options->setPropertyValue("SearchWords", uno::Any(false));
     std::vector<uno::Reference<table::XCell>> cells;
-    const uno::Reference<container::XIndexAccess> found = searchable->findAll(search);
-    for (sal_Int32 i = 0; found.is() && i < found->getCount(); ++i) {
-        const uno::Reference<sheet::XCellRangesQuery> block(found->getByIndex(i), uno::UNO_QUERY_THROW);
-        const uno::Reference<container::XEnumerationAccess> formulas(
-            block->queryContentCells(sheet::CellFlags::FORMULA)->getCells(), uno::UNO_QUERY_THROW);
-        for (const auto each = formulas->createEnumeration(); each->hasMoreElements();)
-            cells.emplace_back(each->nextElement(), uno::UNO_QUERY_THROW);
-    }
+    for (const table::CellRangeAddress& area : FormulaSearch::formulaBlocksHolding(sheet, text, false))
+        for (sal_Int32 row = area.StartRow; row <= area.EndRow; ++row)
+            for (sal_Int32 column = area.StartColumn; column <= area.EndColumn; ++column)
+                cells.push_back(sheet->getCellByPosition(column, row));
     return cells;
 }
 

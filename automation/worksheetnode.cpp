@@ -5,6 +5,7 @@
 #include "automation/rowspans.h"
 #include "automation/sheetlookups.h"
 #include "automation/conditionformulas.h"
+#include "automation/formulasearch.h"
 #include "automation/pivotvalues.h"
 #include "automation/sheetcalculation.h"
 #include "automation/quietdocument.h"
@@ -100,6 +101,12 @@ QVariant WorksheetNode::call(const QString& member, const QVariantList& args, Au
     // another sheet become the cells they show; how many there were.
     if (member == QLatin1String("KeepPivotTablesAsValues"))
         return guarded<QVariant>(error, [&] { return QVariant(keepPivotTablesAsValues(document->document, sheet)); });
+    // Not Excel's: the formulas matching a regular expression, found by the office's own search,
+    // as [row, column, formula] each; what a check looks for without every formula read.
+    if (member == QLatin1String("FormulasMatching"))
+        return guarded<QVariant>(error, [&] {
+            return QVariant(FormulaSearch::formulasMatching(sheet, toOUString(args.value(0).toString())));
+        });
     if (member == QLatin1String("SetConditionFormulas"))
         return guarded<QVariant>(error, [&] {
             writeConditionFormulas(sheet, args.value(0).toInt(), args.value(1).toList());

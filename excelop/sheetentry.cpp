@@ -442,6 +442,19 @@ bool SheetEntry::holdsFormulas()
     return !hasFormula.isValid() || hasFormula.toBool();
 }
 
+bool SheetEntry::formulasMatching(const QString& pattern, QList<PlacedFormula>& found)
+{
+    QVariant list;
+    if (!sheet || !accepted(sheet.get(), [&] { list = sheet->dynamicCall("FormulasMatching(QString)", pattern); }))
+        return false;
+    found.clear();
+    for (const QVariant& cell : list.toList()) {
+        const QVariantList parts = cell.toList();
+        found.append({parts.value(0).toInt(), parts.value(1).toInt(), parts.value(2).toString()});
+    }
+    return true;
+}
+
 QList<QStringList> SheetEntry::usedAreaFormulas()
 {
     std::unique_ptr<AxObject> used(sheet ? sheet->querySubObject("UsedRange") : nullptr);

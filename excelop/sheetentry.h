@@ -19,6 +19,14 @@ public:
     qint32 position; // 0-based: the column number is position + 1
 };
 
+// A formula and its cell (row and column from 1).
+struct PlacedFormula
+{
+    int row = 0;
+    int column = 0;
+    QString formula;
+};
+
 class SheetEntry
 {
 public:
@@ -117,6 +125,9 @@ public:
     // Calculates the formulas that take from the block, directly or through others, as Excel does
     // after cells were written; the rest keep their results.
     bool calculateDependentsOf(int firstCol, int firstRow, int lastCol, int lastRow);
+    // The formulas (as the office writes them) whose text matches the regular expression, found
+    // by the office's own search, in rows from the top; false when the office did not answer.
+    bool formulasMatching(const QString& pattern, QList<PlacedFormula>& found);
     // Each cell's formula as the office writes it ("=$Sheet2.A1*2"), other cells' contents, rows
     // of the used area from A1.
     QList<QStringList> usedAreaFormulas();

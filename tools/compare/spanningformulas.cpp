@@ -30,9 +30,25 @@ QString cellName(const QString& sheet, int row, int column)
            + QString::number(row);
 }
 
+// The formulas of the sheet that may pass a test: those matching the office's search for the
+// pattern, or every cell of the used area when the office cannot search.
+QList<PlacedFormula> candidatesOf(SheetEntry& sheet, const QString& pattern)
+{
+    QList<PlacedFormula> found;
+    if (sheet.formulasMatching(pattern, found))
+        return found;
+    const QList<QStringList> rows = sheet.usedAreaFormulas();
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows.at(r).size(); ++c)
+            found.append({r + 1, c + 1, rows.at(r).at(c)});
+    return found;
+}
+
 // The cells (Sheet1!A3, in tab order, row by row) whose formulas pass the test, which gets the
-// formula as the office writes it ({=...} for an array formula) and the formula's sheet.
-QStringList cellsWhoseFormula(ExcelOpKiv& book, const std::function<bool(const QString&, const QString&)>& passes)
+// formula as the office writes it ({=...} for an array formula) and the formula's sheet. Only
+// formulas matching the pattern (an ICU regular expression) can pass.
+QStringList cellsWhoseFormula(ExcelOpKiv& book, const QString& pattern,
+                              const std::function<bool(const QString&, const QString&)>& passes)
 {
     QStringList cells;
     for (int k = 0; k < book.sheetCount(); ++k) {
@@ -40,14 +56,12 @@ QStringList cellsWhoseFormula(ExcelOpKiv& book, const std::function<bool(const Q
         if (!sheet || !sheet->holdsFormulas())
             continue;
         const QString sheetName = sheet->getSheetName();
-        const QList<QStringList> rows = sheet->usedAreaFormulas();
-        for (int r = 0; r < rows.size(); ++r)
-            for (int c = 0; c < rows.at(r).size(); ++c) {
-                const QString& formula = rows.at(r).at(c);
-                const bool isFormula = formula.startsWith(QLatin1Char('=')) || formula.startsWith(QLatin1String("{="));
-                if (isFormula && passes(formula, sheetName))
-                    cells.append(cellName(sheetName, r + 1, c + 1));
-            }
+        for (const PlacedFormula& cell : candidatesOf(*sheet, pattern)) {
+            const QString& formula = cell.formula;
+            const bool isFormula = formula.startsWith(QLatin1Char('=')) || formula.startsWith(QLatin1String("{="));
+            if (isFormula && passes(formula, sheetName))
+                cells.append(cellName(sheetName, cell.row, cell.column));
+        }
     }
     return cells;
 }
@@ -81,8 +95,10 @@ SpanningFormulas formulasSpanning(ExcelOpKiv& book, const QStringList& sheetName
     SpanningFormulas found;
     if (positions.isEmpty())
         return found;
-    found.cells = cellsWhoseFormula(
-        book, [&](const QString& formula, const QString&) { return spansAnyOf(formula, order, positions); });
+    // A range over sheets names a sheet after its colon ($Sheet1.A1:$Sheet3.A1).
+    found.cells = cellsWhoseFormula(book, QStringLiteral(":.*\\."), [&](const QString& formula, const QString&) {
+        return spansAnyOf(formula, order, positions);
+    });
     const QHash<QString, QString> names = book.definedNames();
     for (auto it = names.cbegin(); it != names.cend(); ++it) {
         const QString refersTo = it.value().startsWith(QLatin1Char('=')) ? it.value() : QLatin1Char('=') + it.value();
@@ -121,7 +137,8 @@ bool concernsAnyOf(const FormulaParts& parts, const QString& ownSheet, const QSt
 
 QStringList formulasAnInsertBreaksInXls(ExcelOpKiv& book, const QStringList& sheetNames)
 {
-    return cellsWhoseFormula(book, [&](const QString& formula, const QString& sheet) {
+    // Whole rows end in column IV; an intersection is a "!".
+    return cellsWhoseFormula(book, QStringLiteral("!|IV\\$?[0-9]"), [&](const QString& formula, const QString& sheet) {
         const FormulaParts parts = readFormulaParts(formula);
         return breaksWhenAColumnIsInserted(parts, formula) && concernsAnyOf(parts, sheet, sheetNames);
     });
