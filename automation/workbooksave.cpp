@@ -147,7 +147,8 @@ bool WorkbookNode::storeSafely(const QString& target, const QString& filter, Aut
                               propertyValue("Overwrite", uno::Any(true))});
     try {
         putBackPageStyles(document);
-        SheetCalculation::calculateRecompiledFormulas(document->component);
+        if (document->sheetsRearranged)
+            SheetCalculation::calculateRecompiledFormulas(document->component);
         std::optional<DocumentView::ShownForStore> shown;
         if (showsViewForStore(container))
             shown.emplace(document->component);
