@@ -1,5 +1,5 @@
-// What combining keeps of what the user saw: copied formulas with results, sums over whole columns that now see every sheet's rows, pivot tables whose source stays
-// behind, and a refusal where a value cannot be kept.
+// What combining keeps of what the user saw: copied formulas with results, sums over whole columns that now see every
+// sheet's rows, pivot tables whose source stays behind, and a refusal where a value cannot be kept.
 #include "packagereading.h"
 #include "testsupport.h"
 
