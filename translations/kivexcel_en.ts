@@ -119,10 +119,6 @@
         <translation>The folder %1 of the new workbook does not exist. Please choose again.</translation>
     </message>
     <message>
-        <source>%1无法打开：它不是电子表格文件，或者有密码保护。没有合并，没有写入任何文件。</source>
-        <translation>%1 cannot be opened: it is not a spreadsheet file, or it is password-protected. Nothing was combined and no file was written.</translation>
-    </message>
-    <message>
         <source>要合并的工作簿里都没有数据，没有可以合并的内容。</source>
         <translation>The workbooks to combine hold no data: there is nothing to combine.</translation>
     </message>
@@ -275,6 +271,10 @@
     <message>
         <source>“%1”表受工作表保护，合并的行无法写入以它为样板的新表，请先撤销工作表保护。文件没有改动。</source>
         <translation>The sheet &quot;%1&quot; is protected, so no rows can be written into the new sheet modelled on it. Please unprotect the sheet first. The file was not changed.</translation>
+    </message>
+    <message>
+        <source>%1无法打开（%2），没有合并，没有写入任何文件。</source>
+        <translation>%1 cannot be opened (%2). Nothing was combined and no file was written.</translation>
     </message>
 </context>
 <context>

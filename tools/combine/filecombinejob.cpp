@@ -2,10 +2,13 @@
 
 #include "common/runprogress.h"
 #include "excelop/excelopkiv.h"
+#include "excelop/openfailure.h"
+#include "tools/combine/sheetcombineplan.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QVariantMap>
+#include <algorithm>
 
 FileCombineJob::FileCombineJob(const FileCombineRequest& request) : request(request)
 {
@@ -68,26 +71,26 @@ bool FileCombineJob::planned(std::vector<std::unique_ptr<ExcelOpKiv>>& books, QV
         if (!book.openWorkBook(files.at(f)) || !book.openSheets()) {
             const OfficeState office = book.officeState();
             refusal =
-                office == OfficeState::Working ? outcomeOf(
-                    JobOutcome::Kind::Refused,
-                    tr("%1无法打开：它不是电子表格文件，或者有密码保护。没有合并，没有写入任何文件。").arg(files.at(f)))
-                                               : outcomeOf(JobOutcome::Kind::Failed, officeLostText(office));
+                office == OfficeState::Working
+                    ? outcomeOf(JobOutcome::Kind::Refused, tr("%1无法打开（%2），没有合并，没有写入任何文件。")
+                                                               .arg(files.at(f), whyWorkbookDidNotOpen(files.at(f))))
+                    : outcomeOf(JobOutcome::Kind::Failed, officeLostText(office));
             return false;
         }
         for (int s = 0; s < book.sheetCount(); ++s) {
             SheetEntry* sheet = book.sheetAt(s);
-            sheets.append(
-                SourceSheet{f, sheet->getSheetName(), sheet->usedColumnCount() > 0 ? sheet->usedRowCount() : 0});
+            sheets.append(SourceSheet{f, sheet->getSheetName(),
+                                      SheetCombinePlanner::lastUsedRow(*sheet, sheet->usedColumnCount())});
         }
     }
     plan = request.settings.stack ? FileCombinePlan::stacked(sheets) : FileCombinePlan::sheetBySheet(files, sheets);
+    if (std::none_of(sheets.cbegin(), sheets.cend(), [](const SourceSheet& sheet) { return sheet.rows > 0; })) {
+        refusal = outcomeOf(JobOutcome::Kind::Refused, tr("要合并的工作簿里都没有数据，没有可以合并的内容。"));
+        return false;
+    }
     const QString rows = tooManyRows(plan);
     if (!rows.isEmpty()) {
         refusal = outcomeOf(JobOutcome::Kind::Refused, rows);
-        return false;
-    }
-    if (plan.isEmpty()) {
-        refusal = outcomeOf(JobOutcome::Kind::Refused, tr("要合并的工作簿里都没有数据，没有可以合并的内容。"));
         return false;
     }
     return true;

@@ -29,8 +29,9 @@ FileCombineRun::Outcome FileCombineRun::run(const QVector<ResultSheet>& plan)
         for (const std::unique_ptr<ExcelOpKiv>& source : sources)
             valuesKept += keepValuesOfCrossSheetFormulas(*source, source->getSheetNames()).cells;
     QStringList copies;
-    if (!copiedAcross(plan, copies))
-        return Outcome::Failed;
+    const Outcome copied = copiedAcross(plan, copies);
+    if (copied != Outcome::Finished)
+        return copied;
     if (settings.stack) {
         const Outcome stacked = stackedCopies(plan, copies);
         if (stacked != Outcome::Finished)
@@ -42,7 +43,7 @@ FileCombineRun::Outcome FileCombineRun::run(const QVector<ResultSheet>& plan)
 }
 
 // Without stacking, each copy takes its place in the result; with it, a working name.
-bool FileCombineRun::copiedAcross(const QVector<ResultSheet>& plan, QStringList& copies)
+FileCombineRun::Outcome FileCombineRun::copiedAcross(const QVector<ResultSheet>& plan, QStringList& copies)
 {
     int total = 0;
     for (const ResultSheet& sheet : plan)
@@ -54,14 +55,14 @@ bool FileCombineRun::copiedAcross(const QVector<ResultSheet>& plan, QStringList&
             const QString wanted = settings.stack ? QStringLiteral("~%1").arg(copies.size() + 1) : sheet.name;
             const QString copy = result.importSheet(*sources.at(size_t(source.file)), source.sheet, wanted);
             if (copy.isEmpty())
-                return false;
+                return Outcome::Failed;
             copies.append(copy);
             progress.setValue(++done);
             if (progress.wasCanceled())
-                return false;
+                return Outcome::Cancelled;
         }
     }
-    return true;
+    return Outcome::Finished;
 }
 
 FileCombineRun::Outcome FileCombineRun::stackedCopies(const QVector<ResultSheet>& plan, const QStringList& copies)

@@ -41,7 +41,7 @@ public:
     int cellsKeptAsValues() const { return valuesKept; }
 
 private:
-    bool copiedAcross(const QVector<ResultSheet>& plan, QStringList& copies);
+    Outcome copiedAcross(const QVector<ResultSheet>& plan, QStringList& copies);
     Outcome stackedCopies(const QVector<ResultSheet>& plan, const QStringList& copies);
 
     ExcelOpKiv& result;

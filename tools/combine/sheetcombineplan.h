@@ -9,6 +9,7 @@
 #include <QVector>
 
 class ExcelOpKiv;
+class SheetEntry;
 
 struct SheetCombineSettings
 {
@@ -54,6 +55,9 @@ class SheetCombinePlanner
 public:
     // The plan for the picked sheets; otherwise empty parts and the refusal in problem.
     static SheetCombinePlan planFor(ExcelOpKiv& book, const SheetCombineSettings& settings, QString& problem);
+    // The sheet's last row holding anything; 0 for a sheet without contents, whose used area the
+    // office gives as the empty cell A1.
+    static int lastUsedRow(SheetEntry& sheet, int usedColumns);
     // 合并, or 合并2, 合并3, ... when taken.
     static QString resultNameAmong(const QStringList& takenNames);
     // The plan in plain lines, for a dry run.
