@@ -191,6 +191,49 @@ private slots:
         QCOMPARE(rows.at(3), QStringList({"桃", "3.5", "2", "a", "", "7"}));
     }
 
+    // Formulas over cells of their own row keep working where their cells land together: 二月 has
+    // a column in the middle that the first sheet lacks, 三月 lacks one. Where the cells land apart
+    // (二月's 产地, taking 数量, goes to the end), the value shown is kept.
+    void alignedTitlesKeepRowFormulas()
+    {
+        const QString book = folder.filePath(QStringLiteral("align-formulas.xlsx"));
+        const QList<SheetContent> sheets = {
+            {"一月", {kTitles, {"苹果", "2", "3", "6", ""}}},
+            {"二月", {{"名称", "产地", "数量", "单价", "金额", "备注"}, {"桃", "102", "2", "10", "20", "12"}}},
+            {"三月", {{"名称", "数量", "金额", "备注"}, {"杏", "5", "15", ""}}}};
+        const QHash<QString, QString> formulas = {{"一月 4", "B2*C2"},
+                                                  {"二月 2", "C2+100"},
+                                                  {"二月 5", "C2*D2"},
+                                                  {"二月 6", "SUM(C2:D2)"},
+                                                  {"三月 3", "B2*3"}};
+        XlsxLook look;
+        for (const SheetContent& sheet : sheets) {
+            SheetLook sheetLook;
+            const QString name = sheet.name;
+            sheetLook.formula = [name, formulas](int row, int column) {
+                return row == 2 ? formulas.value(QStringLiteral("%1 %2").arg(name).arg(column)) : QString();
+            };
+            look.sheets.append(sheetLook);
+        }
+        QVERIFY(writeXlsx(book, sheets, look));
+        const CliRun run = runCli({"combine-sheets", book, "--align-titles", "--quiet"});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QList<SheetContent> after = readWorkbook(book);
+        QCOMPARE(sheetNames(after), QStringList({"合并", "一月", "二月", "三月"}));
+        QCOMPARE(sheetNamed(after, "合并").rows, QList<QStringList>({{"名称", "数量", "单价", "金额", "备注", "产地"},
+                                                                     {"苹果", "2", "3", "6", "", ""},
+                                                                     {"桃", "2", "10", "20", "12", "102"},
+                                                                     {"杏", "5", "", "15", "", ""}}));
+        QCOMPARE(sheetNamed(after, "二月").rows, sheets.at(1).rows);
+        const QMap<QString, QString> combined = readXlsx(book).formulas.value("合并");
+        QCOMPARE(combined.value("D3"), QStringLiteral("B3*C3"));
+        QCOMPARE(combined.value("E3"), QStringLiteral("SUM(B3:C3)"));
+        QVERIFY(combined.value("F3").isEmpty());
+        QCOMPARE(combined.value("D4"), QStringLiteral("B4*3"));
+        QCOMPARE(readXlsx(book).formulas.value("二月").value("E2"), QStringLiteral("C2*D2"));
+        QVERIFY2(run.err.contains("1个单元格"), qPrintable(run.err));
+    }
+
     void dryRunChangesNothing()
     {
         const QString book = months(QStringLiteral("plan.xlsx"));
