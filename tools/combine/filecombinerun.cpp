@@ -33,6 +33,9 @@ FileCombineRun::Outcome FileCombineRun::run(const QVector<ResultSheet>& plan)
     if (copied != Outcome::Finished)
         return copied;
     if (settings.stack) {
+        // The copies were calculated as they came in; the rows copied among them keep those
+        // results, and the office measures no row's text while they and the 来源 column go in.
+        const SavedResultsKept keptResults(result);
         const Outcome stacked = stackedCopies(plan, copies);
         if (stacked != Outcome::Finished)
             return stacked;

@@ -5,6 +5,7 @@
 #include "tools/combine/movedcolumns.h"
 #include "tools/shared/crosssheetformulas.h"
 
+#include <QPoint>
 #include <optional>
 
 SheetCombineRun::SheetCombineRun(ExcelOpKiv& book, const SheetCombineSettings& settings, const SheetCombinePlan& plan)
@@ -128,21 +129,23 @@ void SheetCombineRun::keepShownValues(const CombinedPart& part, SheetEntry& sour
                                       const MovedColumns* moved, int targetRow)
 {
     const QList<QStringList> cells = source.blockFormulas(1, part.firstRow, part.columns, part.lastRow);
-    const QList<QVariantList> shown = source.usedAreaValues();
-    for (int r = 0; r < cells.size(); ++r) {
-        const QVariantList& values = shown.value(part.firstRow - 1 + r);
+    QVector<QPoint> kept; // (column, row) counted from the part's first cell, 0-based
+    for (int r = 0; r < cells.size(); ++r)
         for (int c = 0; c < cells.at(r).size(); ++c) {
             const QString& cell = cells.at(r).at(c);
             if (!cell.startsWith(QLatin1Char('=')))
                 continue;
             const bool follows = !moved || moved->formulaFollows(cell, c + 1, part.firstRow + r);
-            if (follows && !formulas.pointsElsewhere(cell, part.sheet))
-                continue;
-            keptRuns.append(QVariant(
-                QVariantList{part.targetColumns.value(c, c + 1), targetRow + r, QVariantList{values.value(c)}}));
-            ++valuesKept;
+            if (!follows || formulas.pointsElsewhere(cell, part.sheet))
+                kept.append(QPoint(c, r));
         }
-    }
+    // The values are read only when some are kept: the read costs the office more than the formulas.
+    const QList<QVariantList> shown = kept.isEmpty() ? QList<QVariantList>() : source.usedAreaValues();
+    for (const QPoint& cell : kept)
+        keptRuns.append(
+            QVariant(QVariantList{part.targetColumns.value(cell.x(), cell.x() + 1), targetRow + cell.y(),
+                                  QVariantList{shown.value(part.firstRow - 1 + cell.y()).value(cell.x())}}));
+    valuesKept += kept.size();
 }
 
 bool SheetCombineRun::sourceColumnWritten(SheetEntry& target, int lastRow)
