@@ -150,13 +150,6 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>有%n个单元格的公式引用了其他Sheet表，新工作簿里没有它们的原样，已保留为原来显示的值。</source>
-        <translation>
-            <numerusform>%n cell&apos;s formula referred to other sheets, which the new workbook does not hold as they were: it keeps the value it showed.</numerusform>
-            <numerusform>%n cells&apos; formulas referred to other sheets, which the new workbook does not hold as they were: they keep the values they showed.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
         <source>“%1”：%n行，来自 %2</source>
         <extracomment>Between the items of a list.</extracomment>
         <translation>

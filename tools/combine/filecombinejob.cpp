@@ -173,7 +173,8 @@ JobOutcome FileCombineJob::saved(ExcelOpKiv& book, const FileCombineRun& run, co
                              .arg(request.resultPath)
                              .arg(plan.size()));
     if (run.cellsKeptAsValues() > 0)
-        done.messages.append(tr("有%n个单元格的公式引用了其他Sheet表，新工作簿里没有它们的原样，已保留为原来显示的值。",
-                                nullptr, run.cellsKeptAsValues()));
+        done.messages.append(
+            tr("有%n个单元格的公式引用了其他Sheet表或按标题移动了的列，合并后引用会错位，已保留为原来显示的值。",
+               nullptr, run.cellsKeptAsValues()));
     return done;
 }

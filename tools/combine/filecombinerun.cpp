@@ -76,7 +76,8 @@ FileCombineRun::Outcome FileCombineRun::stackedCopies(const QVector<ResultSheet>
         stacking.titleRows = settings.titleRows;
         stacking.alignTitles = settings.alignTitles;
         stacking.sourceColumn = true;
-        stacking.keepBrokenFormulas = true; // already kept where they pointed into their file
+        stacking.keepBrokenFormulas = settings.keepBrokenFormulas;
+        stacking.otherSheetsDone = true; // kept where they pointed into their file
         stacking.rowLimit = settings.rowLimit;
         for (const SourceSheet& source : sheet.sources) {
             const QString copy = copies.at(next++);
@@ -89,6 +90,7 @@ FileCombineRun::Outcome FileCombineRun::stackedCopies(const QVector<ResultSheet>
         combined.resultName = sheet.name;
         SheetCombineRun run(result, stacking, combined);
         const SheetCombineRun::Outcome outcome = run.run();
+        valuesKept += run.cellsKeptAsValues();
         if (outcome != SheetCombineRun::Outcome::Finished)
             return outcome == SheetCombineRun::Outcome::Cancelled ? Outcome::Cancelled : Outcome::Failed;
     }

@@ -20,6 +20,9 @@ struct SheetCombineSettings
     // Formulas pointing at other sheets stay formulas; by default they keep the values they showed,
     // as their references would not move along with the rows.
     bool keepBrokenFormulas = false;
+    // Those formulas were dealt with before (stacked copies of files): only the rows whose columns
+    // moved are looked at.
+    bool otherSheetsDone = false;
     // What each sheet's rows' 来源 says and its refusals call it; by default its name.
     QHash<QString, QString> labels;
     // The rows the result's format holds; 0: as many as the workbook's sheets hold.

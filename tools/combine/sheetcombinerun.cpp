@@ -38,7 +38,7 @@ SheetCombineRun::Outcome SheetCombineRun::run()
     if (result.isEmpty() || !book.findSheet(result))
         return Outcome::Failed;
     std::optional<CrossSheetFormulas> crossSheet;
-    if (!settings.keepBrokenFormulas)
+    if (!settings.keepBrokenFormulas && !settings.otherSheetsDone)
         crossSheet.emplace(crossSheetFormulasOf(book));
     int nextRow = qMax(first.lastRow, plan.titleRows) + 1;
     progress.setValue(1);
@@ -85,8 +85,8 @@ bool SheetCombineRun::partCopied(const CombinedPart& part, const CrossSheetFormu
     SheetEntry* target = book.findSheet(result);
     if (!source || !target || !copiedStraight(part, moved ? &*moved : nullptr, *source, *target, targetRow))
         return false;
-    if (crossSheet && formulas)
-        keepShownValues(part, *source, *crossSheet, moved ? &*moved : nullptr, targetRow);
+    if (formulas && !settings.keepBrokenFormulas && (crossSheet || moved))
+        keepShownValues(part, *source, crossSheet, moved ? &*moved : nullptr, targetRow);
     target->setRowLooks(targetRow, source->rowLooks(part.firstRow, part.lastRow));
     return true;
 }
@@ -125,8 +125,8 @@ bool SheetCombineRun::copiedStraight(const CombinedPart& part, const MovedColumn
 
 // A reference to another sheet moves along with the copied row and would point at other cells;
 // so would a reference of a row whose columns moved, unless its cells land where it points.
-void SheetCombineRun::keepShownValues(const CombinedPart& part, SheetEntry& source, const CrossSheetFormulas& formulas,
-                                      const MovedColumns* moved, int targetRow)
+void SheetCombineRun::keepShownValues(const CombinedPart& part, SheetEntry& source,
+                                      const CrossSheetFormulas* crossSheet, const MovedColumns* moved, int targetRow)
 {
     const QList<QStringList> cells = source.blockFormulas(1, part.firstRow, part.columns, part.lastRow);
     QVector<QPoint> kept; // (column, row) counted from the part's first cell, 0-based
@@ -136,7 +136,7 @@ void SheetCombineRun::keepShownValues(const CombinedPart& part, SheetEntry& sour
             if (!cell.startsWith(QLatin1Char('=')))
                 continue;
             const bool follows = !moved || moved->formulaFollows(cell, c + 1, part.firstRow + r);
-            if (!follows || formulas.pointsElsewhere(cell, part.sheet))
+            if (!follows || (crossSheet && crossSheet->pointsElsewhere(cell, part.sheet)))
                 kept.append(QPoint(c, r));
         }
     // The values are read only when some are kept: the read costs the office more than the formulas.

@@ -41,8 +41,9 @@ private:
     WorkCopy workCopyPlaced(const CombinedPart& part, const MovedColumns& moved, int targetRow);
     bool copiedStraight(const CombinedPart& part, const MovedColumns* moved, SheetEntry& source, SheetEntry& target,
                         int targetRow);
-    // The part's formulas that would take other cells, as [column, row, value] runs in the target.
-    void keepShownValues(const CombinedPart& part, SheetEntry& source, const CrossSheetFormulas& formulas,
+    // The part's formulas that would take other cells, as [column, row, value] runs in the target:
+    // those pointing at other sheets (with crossSheet), those whose columns moved apart.
+    void keepShownValues(const CombinedPart& part, SheetEntry& source, const CrossSheetFormulas* crossSheet,
                          const MovedColumns* moved, int targetRow);
     bool sourceColumnWritten(SheetEntry& target, int lastRow);
 

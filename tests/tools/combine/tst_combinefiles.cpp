@@ -202,6 +202,38 @@ private slots:
         QCOMPARE(content.formulas.value("数据").value("E3"), QStringLiteral("C3*2"));
     }
 
+    // Stacked with titles matched: z.xlsx has a column 备注 the first file lacks. Its row formula
+    // over 数量 stays one, pointing at 数量's new place; 备注's formula, whose column goes to the
+    // end apart from 数量, keeps the value it showed.
+    void stackedAlignedRowsKeepFormulasOrValues()
+    {
+        XlsxLook look;
+        look.sheets = {SheetLook()};
+        look.sheets[0].formula = [](int row, int column) {
+            return row == 2 && column == 3 ? QStringLiteral("B2*2") : QString();
+        };
+        QVERIFY(writeXlsx(path("first.xlsx"), {{"数据", {{"名称", "数量", "两倍"}, {"苹果", "2", "4"}}}}, look));
+        look.sheets[0].formula = [](int row, int column) {
+            return row < 2       ? QString()
+                   : column == 2 ? QStringLiteral("C2+100")
+                   : column == 4 ? QStringLiteral("C2*2")
+                                 : QString();
+        };
+        QVERIFY(writeXlsx(path("second.xlsx"), {{"数据", {{"名称", "备注", "数量", "两倍"}, {"梨", "103", "3", "6"}}}},
+                          look));
+        const QString out = path("aligned.xlsx");
+        const CliRun run = runCli({"combine-files", path("first.xlsx"), path("second.xlsx"), "--out", out, "--stack",
+                                   "--align-titles", "--quiet"});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(sheetNamed(readWorkbook(out), "数据").rows,
+                 QList<QStringList>({{"来源", "名称", "数量", "两倍", "备注"},
+                                     {"first.xlsx", "苹果", "2", "4", ""},
+                                     {"second.xlsx", "梨", "3", "6", "103"}}));
+        const QMap<QString, QString> formulas = readXlsx(out).formulas.value("数据");
+        QCOMPARE(formulas.value("D3"), QStringLiteral("C3*2"));
+        QVERIFY2(formulas.value("E3").isEmpty(), qPrintable(formulas.value("E3")));
+    }
+
     void tooManyRowsForTheFormatAreRefused()
     {
         SheetContent big{"数据", {kTitles}};
