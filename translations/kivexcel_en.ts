@@ -119,10 +119,6 @@
         <translation>The folder %1 of the new workbook does not exist. Please choose again.</translation>
     </message>
     <message>
-        <source>%1无法打开：它不是电子表格文件，或者有密码保护。没有合并，没有写入任何文件。</source>
-        <translation>%1 cannot be opened: it is not a spreadsheet file, or it is password-protected. Nothing was combined and no file was written.</translation>
-    </message>
-    <message>
         <source>要合并的工作簿里都没有数据，没有可以合并的内容。</source>
         <translation>The workbooks to combine hold no data: there is nothing to combine.</translation>
     </message>
@@ -269,13 +265,6 @@
         <source>“%1”表受工作表保护，合并的行无法写入以它为样板的新表，请先撤销工作表保护。文件没有改动。</source>
         <translation>The sheet &quot;%1&quot; is protected, so no rows can be written into the new sheet modelled on it. Please unprotect the sheet first. The file was not changed.</translation>
     </message>
-    <message numerus="yes">
-        <source>有%n个单元格的公式引用了其他Sheet表或其他文件，新工作簿里没有它们的原样，已保留为原来显示的值。</source>
-        <translation>
-            <numerusform>%n cell had a formula pointing at another sheet or file that the new workbook does not hold as it was; it keeps the value it showed.</numerusform>
-            <numerusform>%n cells had formulas pointing at other sheets or files that the new workbook does not hold as they were; they keep the values they showed.</numerusform>
-        </translation>
-    </message>
     <message>
         <source>电子表格程序没能把以下内容带到新工作簿里：%1。</source>
         <extracomment>The list is of features such as frozen panes or pivot tables.</extracomment>
@@ -284,6 +273,17 @@
     <message>
         <source>%1的“%2”表受密码保护，它单元格%3等的公式引用了其他工作表或文件，在新工作簿里无法保留它们的值。没有合并，没有写入任何文件。</source>
         <translation>The sheet &quot;%2&quot; of %1 is protected with a password and its formulas, from cell %3 on, point at other sheets or files, so their values cannot be kept in the new workbook. Nothing was combined and no file was written.</translation>
+    </message>
+    <message>
+        <source>%1无法打开（%2），没有合并，没有写入任何文件。</source>
+        <translation>%1 cannot be opened (%2). Nothing was combined and no file was written.</translation>
+    </message>
+    <message numerus="yes">
+        <source>有%n个单元格的公式引用了其他Sheet表、其他文件或按标题移动了的列，在新工作簿里会失效或错位，已保留为原来显示的值。</source>
+        <translation>
+            <numerusform>%n cell had a formula pointing at another sheet, another file or a column moved to match its title, which would break or shift in the new workbook; it keeps the value it showed.</numerusform>
+            <numerusform>%n cells had formulas pointing at other sheets, other files or columns moved to match their titles, which would break or shift in the new workbook; they keep the values they showed.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1357,7 +1357,7 @@ Home page: %2</translation>
     </message>
     <message>
         <source>电子表格程序中途退出，这个工作表的文件没有写入</source>
-        <translation>the spreadsheet application ended before this sheet's file was written</translation>
+        <translation>the spreadsheet application ended before this sheet&apos;s file was written</translation>
     </message>
 </context>
 </TS>

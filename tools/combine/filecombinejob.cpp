@@ -3,11 +3,14 @@
 #include "common/runprogress.h"
 #include "excelop/excelopkiv.h"
 #include "excelop/featurecheck.h"
+#include "excelop/openfailure.h"
+#include "tools/combine/sheetcombineplan.h"
 #include "tools/resultsave.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QVariantMap>
+#include <algorithm>
 
 FileCombineJob::FileCombineJob(const FileCombineRequest& request) : request(request)
 {
@@ -70,26 +73,26 @@ bool FileCombineJob::planned(std::vector<std::unique_ptr<ExcelOpKiv>>& books, QV
         if (!book.openWorkBook(files.at(f)) || !book.openSheets()) {
             const OfficeState office = book.officeState();
             refusal =
-                office == OfficeState::Working ? outcomeOf(
-                    JobOutcome::Kind::Refused,
-                    tr("%1无法打开：它不是电子表格文件，或者有密码保护。没有合并，没有写入任何文件。").arg(files.at(f)))
-                                               : outcomeOf(JobOutcome::Kind::Failed, officeLostText(office));
+                office == OfficeState::Working
+                    ? outcomeOf(JobOutcome::Kind::Refused, tr("%1无法打开（%2），没有合并，没有写入任何文件。")
+                                                               .arg(files.at(f), whyWorkbookDidNotOpen(files.at(f))))
+                    : outcomeOf(JobOutcome::Kind::Failed, officeLostText(office));
             return false;
         }
         for (int s = 0; s < book.sheetCount(); ++s) {
             SheetEntry* sheet = book.sheetAt(s);
-            sheets.append(
-                SourceSheet{f, sheet->getSheetName(), sheet->usedColumnCount() > 0 ? sheet->usedRowCount() : 0});
+            sheets.append(SourceSheet{f, sheet->getSheetName(),
+                                      SheetCombinePlanner::lastUsedRow(*sheet, sheet->usedColumnCount())});
         }
     }
     plan = request.settings.stack ? FileCombinePlan::stacked(sheets) : FileCombinePlan::sheetBySheet(files, sheets);
+    if (std::none_of(sheets.cbegin(), sheets.cend(), [](const SourceSheet& sheet) { return sheet.rows > 0; })) {
+        refusal = outcomeOf(JobOutcome::Kind::Refused, tr("要合并的工作簿里都没有数据，没有可以合并的内容。"));
+        return false;
+    }
     const QString rows = tooManyRows(plan);
     if (!rows.isEmpty()) {
         refusal = outcomeOf(JobOutcome::Kind::Refused, rows);
-        return false;
-    }
-    if (plan.isEmpty()) {
-        refusal = outcomeOf(JobOutcome::Kind::Refused, tr("要合并的工作簿里都没有数据，没有可以合并的内容。"));
         return false;
     }
     return true;
@@ -174,9 +177,10 @@ JobOutcome FileCombineJob::saved(ExcelOpKiv& book, const FileCombineRun& run, co
                              .arg(request.resultPath)
                              .arg(plan.size()));
     if (run.cellsKeptAsValues() > 0)
-        done.messages.append(
-            tr("有%n个单元格的公式引用了其他Sheet表或其他文件，新工作簿里没有它们的原样，已保留为原来显示的值。",
-               nullptr, run.cellsKeptAsValues()));
+        done.messages.append(tr("有%"
+                                "n个单元格的公式引用了其他Sheet表、其他文件或按标题移动了的列，在新工作簿里会失效或错位"
+                                "，已保留为原来显示的值。",
+                                nullptr, run.cellsKeptAsValues()));
     const QStringList missing = featuresMissingFromCombined(files, request.resultPath);
     if (!missing.isEmpty())
         //: The list is of features such as frozen panes or pivot tables.

@@ -27,9 +27,13 @@ FileCombineRun::Outcome FileCombineRun::run(const QVector<ResultSheet>& plan)
     if (!settings.keepBrokenFormulas && !valuesKeptInSources())
         return Outcome::Refused;
     QStringList copies;
-    if (!copiedAcross(plan, copies))
-        return Outcome::Failed;
+    const Outcome copied = copiedAcross(plan, copies);
+    if (copied != Outcome::Finished)
+        return copied;
     if (settings.stack) {
+        // The copies were calculated as they came in; the rows copied among them keep those
+        // results, and the office measures no row's text while they and the 来源 column go in.
+        const SavedResultsKept keptResults(result);
         const Outcome stacked = stackedCopies(plan, copies);
         if (stacked != Outcome::Finished)
             return stacked;
@@ -61,7 +65,7 @@ bool FileCombineRun::valuesKeptInSources()
 }
 
 // Without stacking, each copy takes its place in the result; with it, a working name.
-bool FileCombineRun::copiedAcross(const QVector<ResultSheet>& plan, QStringList& copies)
+FileCombineRun::Outcome FileCombineRun::copiedAcross(const QVector<ResultSheet>& plan, QStringList& copies)
 {
     int total = 0;
     for (const ResultSheet& sheet : plan)
@@ -73,14 +77,14 @@ bool FileCombineRun::copiedAcross(const QVector<ResultSheet>& plan, QStringList&
             const QString wanted = settings.stack ? QStringLiteral("~%1").arg(copies.size() + 1) : sheet.name;
             const QString copy = result.importSheet(*sources.at(size_t(source.file)), source.sheet, wanted);
             if (copy.isEmpty())
-                return false;
+                return Outcome::Failed;
             copies.append(copy);
             progress.setValue(++done);
             if (progress.wasCanceled())
-                return false;
+                return Outcome::Cancelled;
         }
     }
-    return true;
+    return Outcome::Finished;
 }
 
 FileCombineRun::Outcome FileCombineRun::stackedCopies(const QVector<ResultSheet>& plan, const QStringList& copies)
@@ -91,7 +95,8 @@ FileCombineRun::Outcome FileCombineRun::stackedCopies(const QVector<ResultSheet>
         stacking.titleRows = settings.titleRows;
         stacking.alignTitles = settings.alignTitles;
         stacking.sourceColumn = true;
-        stacking.keepBrokenFormulas = true; // already kept where they pointed into their file
+        stacking.keepBrokenFormulas = settings.keepBrokenFormulas;
+        stacking.otherSheetsDone = true; // kept where they pointed into their file
         stacking.rowLimit = settings.rowLimit;
         for (const SourceSheet& source : sheet.sources) {
             const QString copy = copies.at(next++);
@@ -104,6 +109,7 @@ FileCombineRun::Outcome FileCombineRun::stackedCopies(const QVector<ResultSheet>
         combined.resultName = sheet.name;
         SheetCombineRun run(result, stacking, combined);
         const SheetCombineRun::Outcome outcome = run.run();
+        valuesKept += run.cellsKeptAsValues();
         if (outcome != SheetCombineRun::Outcome::Finished)
             return outcome == SheetCombineRun::Outcome::Cancelled ? Outcome::Cancelled : Outcome::Failed;
     }

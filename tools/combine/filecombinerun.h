@@ -42,7 +42,7 @@ public:
 
 private:
     bool valuesKeptInSources();
-    bool copiedAcross(const QVector<ResultSheet>& plan, QStringList& copies);
+    Outcome copiedAcross(const QVector<ResultSheet>& plan, QStringList& copies);
     Outcome stackedCopies(const QVector<ResultSheet>& plan, const QStringList& copies);
 
     ExcelOpKiv& result;

@@ -14,6 +14,12 @@ int SheetCombinePlan::dataRows() const
     return rows;
 }
 
+int SheetCombinePlanner::lastUsedRow(SheetEntry& sheet, int usedColumns)
+{
+    const int rows = sheet.usedRowCount();
+    return rows == 1 && usedColumns == 1 && sheet.getCellValue(1, 1).isEmpty() ? 0 : rows;
+}
+
 QString SheetCombinePlanner::resultNameAmong(const QStringList& takenNames)
 {
     const QString base = tr("合并");
@@ -76,7 +82,7 @@ QString SheetCombinePlanner::partsRead(ExcelOpKiv& book, const QStringList& pick
         part.sheet = name;
         part.label = settings.labels.value(name, name);
         part.columns = sheet ? sheet->usedColumnCount() : 0;
-        const int lastRow = sheet ? sheet->usedRowCount() : 0;
+        const int lastRow = sheet ? lastUsedRow(*sheet, part.columns) : 0;
         if (lastRow < 1 || part.columns < 1)
             return book.officeState() != OfficeState::Working
                        ? officeLostText(book.officeState())

@@ -9,6 +9,7 @@
 #include <QVector>
 
 class ExcelOpKiv;
+class SheetEntry;
 
 struct SheetCombineSettings
 {
@@ -19,6 +20,9 @@ struct SheetCombineSettings
     // Formulas pointing at other sheets stay formulas; by default they keep the values they showed,
     // as their references would not move along with the rows.
     bool keepBrokenFormulas = false;
+    // Those formulas were dealt with before (stacked copies of files): only the rows whose columns
+    // moved are looked at.
+    bool otherSheetsDone = false;
     // What each sheet's rows' 来源 says and its refusals call it; by default its name.
     QHash<QString, QString> labels;
     // The rows the result's format holds; 0: as many as the workbook's sheets hold.
@@ -54,6 +58,9 @@ class SheetCombinePlanner
 public:
     // The plan for the picked sheets; otherwise empty parts and the refusal in problem.
     static SheetCombinePlan planFor(ExcelOpKiv& book, const SheetCombineSettings& settings, QString& problem);
+    // The sheet's last row holding anything; 0 for a sheet without contents, whose used area the
+    // office gives as the empty cell A1.
+    static int lastUsedRow(SheetEntry& sheet, int usedColumns);
     // 合并, or 合并2, 合并3, ... when taken.
     static QString resultNameAmong(const QStringList& takenNames);
     // The plan in plain lines, for a dry run.

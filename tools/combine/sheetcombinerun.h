@@ -11,6 +11,7 @@
 
 class CrossSheetFormulas;
 class ExcelOpKiv;
+class MovedColumns;
 class RunProgress;
 class SheetEntry;
 
@@ -31,10 +32,19 @@ public:
     int cellsKeptAsValues() const { return valuesKept; }
 
 private:
-    bool copyPart(const CombinedPart& part, SheetEntry& target, int targetRow);
-    // The part's formulas that point at other sheets, as [column, row, value] runs in the target.
-    void keepShownValues(const CombinedPart& part, SheetEntry& source, const CrossSheetFormulas& formulas,
-                         int targetRow);
+    // Stuck: the work copy could not be removed again.
+    enum class WorkCopy { Placed, NotPlaced, Stuck };
+
+    // The part's rows copied across, with their heights; crossSheet: formulas pointing elsewhere
+    // keep their values. False when the office refused.
+    bool partCopied(const CombinedPart& part, const CrossSheetFormulas* crossSheet, int targetRow);
+    WorkCopy workCopyPlaced(const CombinedPart& part, const MovedColumns& moved, int targetRow);
+    bool copiedStraight(const CombinedPart& part, const MovedColumns* moved, SheetEntry& source, SheetEntry& target,
+                        int targetRow);
+    // The part's formulas that would take other cells, as [column, row, value] runs in the target:
+    // those pointing at other sheets (with crossSheet), those whose columns moved apart.
+    void keepShownValues(const CombinedPart& part, SheetEntry& source, const CrossSheetFormulas* crossSheet,
+                         const MovedColumns* moved, int targetRow);
     bool sourceColumnWritten(SheetEntry& target, int lastRow);
 
     ExcelOpKiv& book;

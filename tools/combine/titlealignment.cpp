@@ -72,15 +72,3 @@ TitleDifference TitleAlignment::firstDifference() const
     }
     return difference;
 }
-
-QVector<QVector<int>> TitleAlignment::blocksOf(const QVector<int>& targetColumns)
-{
-    QVector<QVector<int>> blocks;
-    for (int c = 0; c < targetColumns.size(); ++c) {
-        const int first = c;
-        while (c + 1 < targetColumns.size() && targetColumns.at(c + 1) == targetColumns.at(c) + 1)
-            ++c;
-        blocks.append({first + 1, c + 1, targetColumns.at(first)});
-    }
-    return blocks;
-}

@@ -30,10 +30,6 @@ public:
     // The combined sheet's titles: the first sheet's, then those added.
     QStringList combinedTitles() const { return combined; }
 
-    // Runs of neighbouring columns that stay neighbours: [first source column, last source column,
-    // first target column], so each run is copied as one block.
-    static QVector<QVector<int>> blocksOf(const QVector<int>& targetColumns);
-
 private:
     QList<QStringList> titles;
     QVector<QVector<int>> columns;

@@ -124,6 +124,116 @@ private slots:
         QVERIFY(!QFile::exists(out));
     }
 
+    // A workbook with a password is refused before anything is written, named with the reason;
+    // every source keeps its bytes.
+    void passwordProtectedSourceIsRefused()
+    {
+        const QString dir = threeFormats("locked");
+        const QString plain = dir + "/a.xlsx";
+        const QByteArray plainBytes = fileBytes(plain);
+        for (const QString fixture : {"xlnt-5_encrypted_agile.xlsx", "xlnt-6_encrypted_libre.xlsx"}) {
+            const QString locked = copyFixture(fixture, dir);
+            const QByteArray lockedBytes = fileBytes(locked);
+            const QString out = path("locked.xlsx");
+            for (const QStringList& sources : {QStringList{plain, locked}, QStringList{"--folder", dir}}) {
+                const CliRun run =
+                    runCli(QStringList{"combine-files"} + sources + QStringList{"--out", out, "--quiet"});
+                QCOMPARE(run.exitCode, 1);
+                QVERIFY2(run.err.contains(fixture) && run.err.contains("文件有密码保护"), qPrintable(run.err));
+                QVERIFY(!QFile::exists(out));
+            }
+            QCOMPARE(fileBytes(locked), lockedBytes);
+            QCOMPARE(fileBytes(plain), plainBytes);
+            QFile::remove(locked);
+        }
+    }
+
+    // Workbooks whose sheets are all empty give nothing to combine, stacked or not.
+    void workbooksWithoutDataAreRefused()
+    {
+        QVERIFY(writeXlsx(path("empty1.xlsx"), {SheetContent{"空表", {}}}));
+        QVERIFY(writeXlsx(path("empty2.xlsx"), {SheetContent{"空表", {}}, SheetContent{"也空", {}}}));
+        const QString out = path("empty-out.xlsx");
+        for (const QStringList& flags : {QStringList{}, QStringList{"--stack"}}) {
+            const CliRun run =
+                runCli(QStringList{"combine-files", path("empty1.xlsx"), path("empty2.xlsx"), "--out", out, "--quiet"}
+                       + flags);
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains("都没有数据"), qPrintable(run.err));
+            QVERIFY(!QFile::exists(out));
+        }
+    }
+
+    // Stacked rows whose formulas pointed at another sheet of their file keep the values they
+    // showed there; a formula of the row stays one, its references moved with the 来源 column.
+    void stackedRowsKeepCrossSheetValues()
+    {
+        struct Rates
+        {
+            QString file, item, count, rate;
+        };
+        for (const Rates& book : {Rates{"x.xlsx", "苹果", "2", "5"}, Rates{"y.xlsx", "梨", "3", "7"}}) {
+            XlsxLook look;
+            look.sheets = {SheetLook()};
+            look.sheets[0].formula = [](int row, int column) {
+                if (row < 2 || column < 3)
+                    return QString();
+                return column == 3 ? QStringLiteral("B%1*参数!B2").arg(row) : QStringLiteral("B%1*2").arg(row);
+            };
+            const int count = book.count.toInt();
+            const QStringList row = {book.item, book.count, QString::number(count * book.rate.toInt()),
+                                     QString::number(2 * count)};
+            QVERIFY(writeXlsx(
+                path(book.file),
+                {{"数据", {{"名称", "数量", "金额", "两倍"}, row}}, {"参数", {{"项目", "值"}, {"单价", book.rate}}}},
+                look));
+        }
+        const QString out = path("rates.xlsx");
+        const CliRun run =
+            runCli({"combine-files", path("x.xlsx"), path("y.xlsx"), "--out", out, "--stack", "--quiet"});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(sheetNamed(readWorkbook(out), "数据").rows,
+                 QList<QStringList>({{"来源", "名称", "数量", "金额", "两倍"},
+                                     {"x.xlsx", "苹果", "2", "10", "4"},
+                                     {"y.xlsx", "梨", "3", "21", "6"}}));
+        const XlsxContent content = readXlsx(out);
+        QVERIFY(content.formulas.value("数据").value("D2").isEmpty());
+        QVERIFY(content.formulas.value("数据").value("D3").isEmpty());
+        QCOMPARE(content.formulas.value("数据").value("E3"), QStringLiteral("C3*2"));
+    }
+
+    // Stacked with titles matched: z.xlsx has a column 备注 the first file lacks. Its row formula
+    // over 数量 stays one, pointing at 数量's new place; 备注's formula, whose column goes to the
+    // end apart from 数量, keeps the value it showed.
+    void stackedAlignedRowsKeepFormulasOrValues()
+    {
+        XlsxLook look;
+        look.sheets = {SheetLook()};
+        look.sheets[0].formula = [](int row, int column) {
+            return row == 2 && column == 3 ? QStringLiteral("B2*2") : QString();
+        };
+        QVERIFY(writeXlsx(path("first.xlsx"), {{"数据", {{"名称", "数量", "两倍"}, {"苹果", "2", "4"}}}}, look));
+        look.sheets[0].formula = [](int row, int column) {
+            return row < 2       ? QString()
+                   : column == 2 ? QStringLiteral("C2+100")
+                   : column == 4 ? QStringLiteral("C2*2")
+                                 : QString();
+        };
+        QVERIFY(writeXlsx(path("second.xlsx"), {{"数据", {{"名称", "备注", "数量", "两倍"}, {"梨", "103", "3", "6"}}}},
+                          look));
+        const QString out = path("aligned.xlsx");
+        const CliRun run = runCli({"combine-files", path("first.xlsx"), path("second.xlsx"), "--out", out, "--stack",
+                                   "--align-titles", "--quiet"});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(sheetNamed(readWorkbook(out), "数据").rows,
+                 QList<QStringList>({{"来源", "名称", "数量", "两倍", "备注"},
+                                     {"first.xlsx", "苹果", "2", "4", ""},
+                                     {"second.xlsx", "梨", "3", "6", "103"}}));
+        const QMap<QString, QString> formulas = readXlsx(out).formulas.value("数据");
+        QCOMPARE(formulas.value("D3"), QStringLiteral("C3*2"));
+        QVERIFY2(formulas.value("E3").isEmpty(), qPrintable(formulas.value("E3")));
+    }
+
     void tooManyRowsForTheFormatAreRefused()
     {
         SheetContent big{"数据", {kTitles}};

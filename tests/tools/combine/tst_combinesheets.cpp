@@ -36,8 +36,9 @@ SheetContent month(const QString& name, const QString& first, const QString& sec
 }
 
 // 一月, 二月 (its second row 30 points high), 三月 (its first row's 备注 merged with the cell to
-// its right, its second row's 备注 showing 一月's B2). 金额 is the row's 数量*单价.
-bool writeMonths(const QString& path, const QStringList& secondTitles = kTitles)
+// its right, its second row's 备注 showing 一月's B2). 金额 is the row's 数量*单价. The sheet at
+// lockedSheet (0-based) is protected with a password.
+bool writeMonths(const QString& path, const QStringList& secondTitles = kTitles, int lockedSheet = -1)
 {
     QList<SheetContent> sheets = {month("一月", "苹果", "梨"), month("二月", "桃", "李"), month("三月", "杏", "枣")};
     sheets[1].rows[0] = secondTitles;
@@ -57,8 +58,10 @@ bool writeMonths(const QString& path, const QStringList& secondTitles = kTitles)
         sheet.head = s == 0 ? "<cols><col min=\"1\" max=\"1\" width=\"25\" customWidth=\"1\"/></cols>" : "";
         if (s == 1)
             sheet.rowAttributes.insert(3, "ht=\"30\" customHeight=\"1\"");
+        if (s == lockedSheet)
+            sheet.tail = "<sheetProtection password=\"CC1A\" sheet=\"1\" objects=\"1\" scenarios=\"1\"/>";
         if (s == 2)
-            sheet.tail = "<mergeCells count=\"1\"><mergeCell ref=\"E2:F2\"/></mergeCells>";
+            sheet.tail += "<mergeCells count=\"1\"><mergeCell ref=\"E2:F2\"/></mergeCells>";
         look.sheets.append(sheet);
     }
     return writeXlsx(path, sheets, look);
@@ -188,6 +191,49 @@ private slots:
         QCOMPARE(rows.at(3), QStringList({"桃", "3.5", "2", "a", "", "7"}));
     }
 
+    // Formulas over cells of their own row keep working where their cells land together: 二月 has
+    // a column in the middle that the first sheet lacks, 三月 lacks one. Where the cells land apart
+    // (二月's 产地, taking 数量, goes to the end), the value shown is kept.
+    void alignedTitlesKeepRowFormulas()
+    {
+        const QString book = folder.filePath(QStringLiteral("align-formulas.xlsx"));
+        const QList<SheetContent> sheets = {
+            {"一月", {kTitles, {"苹果", "2", "3", "6", ""}}},
+            {"二月", {{"名称", "产地", "数量", "单价", "金额", "备注"}, {"桃", "102", "2", "10", "20", "12"}}},
+            {"三月", {{"名称", "数量", "金额", "备注"}, {"杏", "5", "15", ""}}}};
+        const QHash<QString, QString> formulas = {{"一月 4", "B2*C2"},
+                                                  {"二月 2", "C2+100"},
+                                                  {"二月 5", "C2*D2"},
+                                                  {"二月 6", "SUM(C2:D2)"},
+                                                  {"三月 3", "B2*3"}};
+        XlsxLook look;
+        for (const SheetContent& sheet : sheets) {
+            SheetLook sheetLook;
+            const QString name = sheet.name;
+            sheetLook.formula = [name, formulas](int row, int column) {
+                return row == 2 ? formulas.value(QStringLiteral("%1 %2").arg(name).arg(column)) : QString();
+            };
+            look.sheets.append(sheetLook);
+        }
+        QVERIFY(writeXlsx(book, sheets, look));
+        const CliRun run = runCli({"combine-sheets", book, "--align-titles", "--quiet"});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QList<SheetContent> after = readWorkbook(book);
+        QCOMPARE(sheetNames(after), QStringList({"合并", "一月", "二月", "三月"}));
+        QCOMPARE(sheetNamed(after, "合并").rows, QList<QStringList>({{"名称", "数量", "单价", "金额", "备注", "产地"},
+                                                                     {"苹果", "2", "3", "6", "", ""},
+                                                                     {"桃", "2", "10", "20", "12", "102"},
+                                                                     {"杏", "5", "", "15", "", ""}}));
+        QCOMPARE(sheetNamed(after, "二月").rows, sheets.at(1).rows);
+        const QMap<QString, QString> combined = readXlsx(book).formulas.value("合并");
+        QCOMPARE(combined.value("D3"), QStringLiteral("B3*C3"));
+        QCOMPARE(combined.value("E3"), QStringLiteral("SUM(B3:C3)"));
+        QVERIFY(combined.value("F3").isEmpty());
+        QCOMPARE(combined.value("D4"), QStringLiteral("B4*3"));
+        QCOMPARE(readXlsx(book).formulas.value("二月").value("E2"), QStringLiteral("C2*D2"));
+        QVERIFY2(run.err.contains("1个单元格"), qPrintable(run.err));
+    }
+
     void dryRunChangesNothing()
     {
         const QString book = months(QStringLiteral("plan.xlsx"));
@@ -216,10 +262,45 @@ private slots:
         const QString book = folder.filePath(QStringLiteral("empty.xlsx"));
         QVERIFY(writeXlsx(book, {month("一月", "a", "b"), SheetContent{"空表", {}}}));
         const QByteArray before = fileBytes(book);
+        // Refused as empty whatever the titles: no title to differ, nothing to align.
+        for (const QStringList& flags :
+             {QStringList{}, QStringList{"--align-titles"}, QStringList{"--title-rows", "0"}}) {
+            const CliRun run = runCli(QStringList{"combine-sheets", book, "--quiet"} + flags);
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains("“空表”表是空的"), qPrintable(run.err));
+            QCOMPARE(fileBytes(book), before);
+        }
+    }
+
+    // A sheet protected with a password gives its rows like any other and stays as it was; the
+    // first sheet, whose copy would take the rows protected, is refused before anything changes.
+    void protectedSheets()
+    {
+        const QString book = folder.filePath(QStringLiteral("locked.xlsx"));
+        QVERIFY(writeMonths(book, kTitles, 2));
+        const QList<QStringList> lockedRows = sheetNamed(readWorkbook(book), "三月").rows;
         const CliRun run = runCli({"combine-sheets", book, "--quiet"});
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains("空表"), qPrintable(run.err));
-        QCOMPARE(fileBytes(book), before);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QList<SheetContent> sheets = readWorkbook(book);
+        const QList<QStringList> combined = sheetNamed(sheets, "合并").rows;
+        QCOMPARE(combined.size(), 7);
+        for (int r = 1; r < lockedRows.size(); ++r)
+            QCOMPARE(combined.at(4 + r).mid(0, 5), lockedRows.at(r).mid(0, 5));
+        QCOMPARE(sheetNamed(sheets, "三月").rows, lockedRows);
+        const XlsxContent content = readXlsx(book);
+        QCOMPARE(content.formulas.value("合并").value("D7"), QStringLiteral("B7*C7"));
+        QCOMPARE(content.formulas.value("三月").value("E3"), QStringLiteral("一月!B2"));
+        const QString locked = sheetXml(book, 4);
+        QVERIFY2(locked.contains(QRegularExpression("<sheetProtection [^>]*password")), qPrintable(locked));
+        QVERIFY(!sheetXml(book, 1).contains("<sheetProtection"));
+
+        const QString first = folder.filePath(QStringLiteral("locked-first.xlsx"));
+        QVERIFY(writeMonths(first, kTitles, 0));
+        const QByteArray before = fileBytes(first);
+        const CliRun refused = runCli({"combine-sheets", first, "--quiet"});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains("“一月”表受工作表保护"), qPrintable(refused.err));
+        QCOMPARE(fileBytes(first), before);
     }
 };
 

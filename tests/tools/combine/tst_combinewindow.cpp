@@ -30,6 +30,14 @@ void click(CombineTables& window, const char* button)
     window.findChild<QPushButton*>(QString::fromLatin1(button))->click();
 }
 
+QAction* option(CombineTables& window, const QString& text)
+{
+    for (QAction* action : window.menuBar()->findChild<QMenu*>()->actions())
+        if (action->text().contains(text))
+            return action;
+    return nullptr;
+}
+
 } // namespace
 
 class CombineWindowTest : public QObject
@@ -101,6 +109,46 @@ private slots:
         QVERIFY2(KivMessageBox::shownTexts().join('\n').contains(QStringLiteral("处理完毕")),
                  qPrintable(KivMessageBox::shownTexts().join('\n')));
         QCOMPARE(sheetNames(readWorkbook(out)), QStringList({"w1-数据", "w2-数据", "其他"}));
+    }
+
+    // A cancel in the progress dialog once the first copy is made: the workbook keeps its bytes,
+    // and no new workbook is written.
+    void cancelChangesNothing()
+    {
+        const QString book = folder.filePath("cancel.xlsx");
+        QVERIFY(writeWorkbook(book, {sheet("一月", {"a", "b"}), sheet("二月", {"c"}), sheet("三月", {"d"})}));
+        const QByteArray before = fileBytes(book);
+        CombineTables window;
+        window.show();
+        KivFileDialog::setNextFileName(book);
+        click(window, "importFileButton");
+        RunProgress::setCancelAtValue(1);
+        KivMessageBox::clearShownTexts();
+        click(window, "startButton");
+        QCOMPARE(KivMessageBox::shownTexts(), QStringList({QStringLiteral("合并已取消，文件没有改动。")}));
+        QCOMPARE(fileBytes(book), before);
+
+        const QString other = folder.filePath("cancel.ods");
+        QVERIFY(writeWorkbook(other, {sheet("一月", {"e"})}));
+        const QByteArray otherBefore = fileBytes(other);
+        const QString out = folder.filePath("cancel-out.xlsx");
+        for (const bool stack : {false, true}) {
+            option(window, QStringLiteral("同名的表合并为一个表"))->setChecked(stack);
+            KivFileDialog::setNextFileName(book);
+            click(window, "addFilesButton");
+            KivFileDialog::setNextFileName(other);
+            click(window, "addFilesButton");
+            KivFileDialog::setNextFileName(out);
+            click(window, "outputButton");
+            RunProgress::setCancelAtValue(1);
+            KivMessageBox::clearShownTexts();
+            click(window, "startButton");
+            QCOMPARE(KivMessageBox::shownTexts(), QStringList({QStringLiteral("合并已取消，没有写入任何文件。")}));
+            QVERIFY(!QFile::exists(out));
+            QCOMPARE(fileBytes(book), before);
+            QCOMPARE(fileBytes(other), otherBefore);
+            window.findChild<QListWidget*>("filesList")->clear();
+        }
     }
 
     void noResultIsAskedFor()
