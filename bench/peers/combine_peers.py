@@ -33,7 +33,7 @@ def sheets_pandas(book):
 
 
 def copy_row(cells, target, row, first_column=1):
-    """Values and formats; a format's parts are copied one by one into another workbook."""
+    """Values and formats; into another workbook a format goes as its font, fill, border and so on."""
     same_book = cells and cells[0].parent.parent is target.parent
     for offset, cell in enumerate(cells):
         copy = target.cell(row=row, column=first_column + offset, value=cell.value)
