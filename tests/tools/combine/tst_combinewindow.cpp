@@ -30,6 +30,22 @@ void click(CombineTables& window, const char* button)
     window.findChild<QPushButton*>(QString::fromLatin1(button))->click();
 }
 
+// The button whose file dialog answers with the path.
+void pick(CombineTables& window, const char* button, const QString& path)
+{
+    KivFileDialog::setNextFileName(path);
+    click(window, button);
+}
+
+// Starts the run, cancelled once its first step is done; the texts the window showed.
+QStringList cancelledRun(CombineTables& window)
+{
+    RunProgress::setCancelAtValue(1);
+    KivMessageBox::clearShownTexts();
+    click(window, "startButton");
+    return KivMessageBox::shownTexts();
+}
+
 QAction* option(CombineTables& window, const QString& text)
 {
     for (QAction* action : window.menuBar()->findChild<QMenu*>()->actions())
@@ -120,12 +136,8 @@ private slots:
         const QByteArray before = fileBytes(book);
         CombineTables window;
         window.show();
-        KivFileDialog::setNextFileName(book);
-        click(window, "importFileButton");
-        RunProgress::setCancelAtValue(1);
-        KivMessageBox::clearShownTexts();
-        click(window, "startButton");
-        QCOMPARE(KivMessageBox::shownTexts(), QStringList({QStringLiteral("合并已取消，文件没有改动。")}));
+        pick(window, "importFileButton", book);
+        QCOMPARE(cancelledRun(window), QStringList({QStringLiteral("合并已取消，文件没有改动。")}));
         QCOMPARE(fileBytes(book), before);
 
         const QString other = folder.filePath("cancel.ods");
@@ -134,16 +146,10 @@ private slots:
         const QString out = folder.filePath("cancel-out.xlsx");
         for (const bool stack : {false, true}) {
             option(window, QStringLiteral("同名的表合并为一个表"))->setChecked(stack);
-            KivFileDialog::setNextFileName(book);
-            click(window, "addFilesButton");
-            KivFileDialog::setNextFileName(other);
-            click(window, "addFilesButton");
-            KivFileDialog::setNextFileName(out);
-            click(window, "outputButton");
-            RunProgress::setCancelAtValue(1);
-            KivMessageBox::clearShownTexts();
-            click(window, "startButton");
-            QCOMPARE(KivMessageBox::shownTexts(), QStringList({QStringLiteral("合并已取消，没有写入任何文件。")}));
+            pick(window, "addFilesButton", book);
+            pick(window, "addFilesButton", other);
+            pick(window, "outputButton", out);
+            QCOMPARE(cancelledRun(window), QStringList({QStringLiteral("合并已取消，没有写入任何文件。")}));
             QVERIFY(!QFile::exists(out));
             QCOMPARE(fileBytes(book), before);
             QCOMPARE(fileBytes(other), otherBefore);
