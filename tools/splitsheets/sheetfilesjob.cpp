@@ -126,7 +126,10 @@ SheetShare SheetFilesJob::writeShare(ExcelOpKiv& book, const QStringList& sheets
     share.pivotsKept = run.pivotTablesKeptAsValues();
     share.placeholders = run.filesHoldMacroPlaceholders();
     share.cancelled = runOutcome == SheetFilesRun::Outcome::Cancelled;
-    if (book.officeState() != OfficeState::Working)
+    // An office that died is started again for the files left; only files still missing make
+    // its loss the outcome.
+    if (book.officeState() != OfficeState::Working
+        && (!share.notWritten.isEmpty() || share.written.size() + share.replaced.size() < sheets.size()))
         share.officeLost = officeLostText(book.officeState());
     return share;
 }

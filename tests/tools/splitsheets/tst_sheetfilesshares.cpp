@@ -1,6 +1,6 @@
 // A workbook's sheet files written by two offices at once (kivexcel-cli split-sheets --jobs 2):
-// the same files as one office writes, and an office that dies leaves no file half-written and
-// the sheets it did not write reported.
+// the same files as one office writes, and an office that dies leaves no file half-written, the
+// files left written by an office started again, and any sheet without its file named.
 #include "fileformat/zippackage.h"
 #include "testsupport.h"
 #include "tools/splitsheets/sheetshares.h"
@@ -125,7 +125,7 @@ private slots:
     void anOfficeDyingLeavesWholeFilesAndSaysWhatIsMissing()
     {
         const QString book = folder.filePath("big.xlsx");
-        const QList<SheetContent> sheets = months(16, 1500);
+        const QList<SheetContent> sheets = months(16, 3000);
         QVERIFY(writeXlsx(book, sheets));
         const QString out = folder.filePath("dying");
         QProcess cli;
@@ -135,20 +135,19 @@ private slots:
         QElapsedTimer waited;
         waited.start();
         qint64 share = 0;
-        QList<qint64> office;
-        // The second share's office is ended once it runs, before the files are all written.
-        while (office.isEmpty() && waited.elapsed() < 120000 && cli.state() == QProcess::Running) {
-            QTest::qWait(100);
+        // The second share's office is ended as soon as its first file (9月, the first sheet of
+        // the second share) is in place, with the others still to come.
+        const QString firstOfShare = QDir(out).filePath("9月.xlsx");
+        while (!QFile::exists(firstOfShare) && waited.elapsed() < 120000 && cli.state() == QProcess::Running) {
+            QTest::qWait(10);
             share = share ? share : secondShareProcess(out);
-            office = share ? descendantsOf(share) : QList<qint64>();
         }
-        QVERIFY2(!office.isEmpty(), "the second office never ran");
-        QTest::qWait(1500);
+        const QList<qint64> office = share ? descendantsOf(share) : QList<qint64>();
+        QVERIFY2(!office.isEmpty() && QFile::exists(firstOfShare), "the second office wrote no file");
         for (qint64 pid : office)
             ::kill(pid_t(pid), SIGKILL);
         QVERIFY(cli.waitForFinished(300000));
         const QString err = QString::fromUtf8(cli.readAllStandardError());
-        QCOMPARE(cli.exitCode(), 1);
 
         // Every file there is whole; each sheet without one is named.
         QVERIFY(QDir(out).entryList({".~kivexcel-*"}, QDir::Files | QDir::Hidden).isEmpty());
@@ -162,7 +161,9 @@ private slots:
                 QVERIFY2(err.contains("“" + sheet.name + "”"), qPrintable(sheet.name + ": " + err));
             }
         }
-        QVERIFY2(missing > 0, qPrintable(err));
+        // The share's run starts an office again for the files left; the outcome says what is
+        // still missing, if anything.
+        QCOMPARE(cli.exitCode(), missing > 0 ? 1 : 0);
     }
 };
 
