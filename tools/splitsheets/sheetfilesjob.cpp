@@ -126,10 +126,7 @@ SheetShare SheetFilesJob::writeShare(ExcelOpKiv& book, const QStringList& sheets
     share.pivotsKept = run.pivotTablesKeptAsValues();
     share.placeholders = run.filesHoldMacroPlaceholders();
     share.cancelled = runOutcome == SheetFilesRun::Outcome::Cancelled;
-    // An office that died is started again for the files left; only files still missing make
-    // its loss the outcome.
-    if (book.officeState() != OfficeState::Working
-        && (!share.notWritten.isEmpty() || share.written.size() + share.replaced.size() < sheets.size()))
+    if (book.officeState() != OfficeState::Working)
         share.officeLost = officeLostText(book.officeState());
     return share;
 }
