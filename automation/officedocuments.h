@@ -60,9 +60,10 @@ struct DocumentState
     // style makes the office lay out its pages, so it is put back only on sheets that are saved.
     QHash<QString, QString> pageStyleBeforeDeletions; // by sheet name, as first deleted
     QSet<QString> pageStylesToPutBack;
-    // A sheet was added, copied, moved, deleted or brought back since the load: the office may
-    // have compiled formulas again that reach a table by name, and left them without a result.
-    bool sheetsRearranged = false;
+    // Rows or columns were inserted or deleted, or a sheet added, copied, moved, deleted or
+    // brought back since the load: the office may have compiled formulas again that reach a
+    // table by name, and left them without a result.
+    bool linesOrSheetsMoved = false;
 };
 
 // Size and change time of a file: another program's save changes it.

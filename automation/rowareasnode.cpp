@@ -6,9 +6,12 @@
 
 namespace OfficeNodes {
 
-RowAreasNode::RowAreasNode(uno::Reference<frame::XModel> model, uno::Reference<sheet::XSpreadsheet> sheet,
+RowAreasNode::RowAreasNode(DocumentPtr document, uno::Reference<sheet::XSpreadsheet> sheet,
                            QList<QPair<int, int>> areas)
-    : model(std::move(model)), sheet(std::move(sheet)), areas(std::move(areas))
+    : document(std::move(document)),
+      model(this->document->component, uno::UNO_QUERY_THROW),
+      sheet(std::move(sheet)),
+      areas(std::move(areas))
 {}
 
 // Bottom-up, so the areas still to go keep their row numbers. Undo records and row-height
@@ -20,6 +23,7 @@ QVariant RowAreasNode::remove()
     uno::Reference<table::XTableRows> rows =
         uno::Reference<table::XColumnRowRange>(sheet, uno::UNO_QUERY_THROW)->getRows();
     uno::Reference<beans::XPropertySet> settings(model, uno::UNO_QUERY_THROW);
+    document->linesOrSheetsMoved = true;
     const uno::Any undo = settings->getPropertyValue("IsUndoEnabled");
     const uno::Any adjustHeight = settings->getPropertyValue("IsAdjustHeightEnabled");
     settings->setPropertyValue("IsUndoEnabled", uno::Any(false));

@@ -2,6 +2,7 @@
 // Only the office server's own files include this header.
 
 #include "automation/deletablenode.h"
+#include "automation/officedocuments.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/frame/XModel.hpp>
@@ -16,8 +17,7 @@ namespace OfficeNodes {
 class RowAreasNode : public DeletableNode
 {
 public:
-    RowAreasNode(uno::Reference<frame::XModel> model, uno::Reference<sheet::XSpreadsheet> sheet,
-                 QList<QPair<int, int>> areas);
+    RowAreasNode(DocumentPtr document, uno::Reference<sheet::XSpreadsheet> sheet, QList<QPair<int, int>> areas);
 
 private:
     QVariant remove() override;
@@ -27,6 +27,7 @@ private:
     void restore(const uno::Reference<beans::XPropertySet>& settings, const uno::Any& undo,
                  const uno::Any& adjustHeight);
 
+    DocumentPtr document;
     uno::Reference<frame::XModel> model;
     uno::Reference<sheet::XSpreadsheet> sheet;
     QList<QPair<int, int>> areas;

@@ -104,7 +104,7 @@ bool undoLastStep(const DocumentPtr& document)
     if (!undo->isUndoPossible())
         return false;
     document->activeSheet.clear();
-    document->sheetsRearranged = true;
+    document->linesOrSheetsMoved = true;
     const bool groupDeletion = undo->getCurrentUndoActionTitle() == kSheetGroupDeletion;
     QuietDocument quiet(document);
     undo->undo();

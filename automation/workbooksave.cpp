@@ -147,7 +147,7 @@ bool WorkbookNode::storeSafely(const QString& target, const QString& filter, Aut
                               propertyValue("Overwrite", uno::Any(true))});
     try {
         putBackPageStyles(document);
-        if (document->sheetsRearranged)
+        if (document->linesOrSheetsMoved)
             SheetCalculation::calculateRecompiledFormulas(document->component);
         std::optional<DocumentView::ShownForStore> shown;
         if (showsViewForStore(container))

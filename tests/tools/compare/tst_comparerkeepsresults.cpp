@@ -101,6 +101,12 @@ private slots:
                                            << "dropdowns"
                                            << "query2" << 2 << "Profile!C10"
                                            << "35752745";
+        // A table's totals named from another sheet (BigCity[[#Totals];[Latitude]]) were compiled
+        // again when the column went in, and saved as 0.
+        QTest::newRow("totals of a moved table") << "poi-DataTableCities.xlsx"
+                                                 << "Table"
+                                                 << "Formula" << 1 << "Formula!D5"
+                                                 << "198905700";
     }
 
     // The office recompiles every formula it could not read when a database range is added, as
