@@ -3,7 +3,7 @@
 
 #include "automation/memberlessnode.h"
 
-#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 
 #include <QList>
 
@@ -23,8 +23,6 @@ private:
     using Entry = QPair<QString, QString>; // name, what it refers to
 
     class NameNode;
-
-    void addNames(const uno::Reference<beans::XPropertySet>& owner, const QString& prefix);
 
     QList<Entry> entries;
 };

@@ -23,6 +23,14 @@ QHash<QString, std::weak_ptr<DocumentState>>& loadedDocuments()
     return documents;
 }
 
+void noteLinesOrSheetsMoved(DocumentState& document)
+{
+    if (document.namesBeforeMoves)
+        return;
+    AutomationError unreadable;
+    document.namesBeforeMoves = guarded<QList<NamedRange>>(unreadable, [&] { return namedRanges(document.document); });
+}
+
 void closeComponent(const uno::Reference<lang::XComponent>& component)
 {
     uno::Reference<util::XCloseable> closeable(component, uno::UNO_QUERY);

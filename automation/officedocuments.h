@@ -4,6 +4,7 @@
 // the office server's own files include this header.
 
 #include "automation/guardedcalls.h"
+#include "automation/namedranges.h"
 
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
@@ -15,6 +16,7 @@
 #include <QSet>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 namespace OfficeNodes {
 
@@ -60,11 +62,15 @@ struct DocumentState
     // style makes the office lay out its pages, so it is put back only on sheets that are saved.
     QHash<QString, QString> pageStyleBeforeDeletions; // by sheet name, as first deleted
     QSet<QString> pageStylesToPutBack;
-    // Rows or columns were inserted or deleted, or a sheet added, copied, moved, deleted or
-    // brought back since the load: the office may have compiled formulas again that reach a
-    // table by name, and left them without a result.
-    bool linesOrSheetsMoved = false;
+    // Set once rows or columns were inserted or deleted, or a sheet added, copied, moved, deleted
+    // or brought back: the office may then have compiled formulas again, and left them without a
+    // result: those that reach a table by name, and those over a name that now refers elsewhere.
+    // The names as they were before.
+    std::optional<QList<NamedRange>> namesBeforeMoves;
 };
+
+// Called before rows, columns or sheets move.
+void noteLinesOrSheetsMoved(DocumentState& document);
 
 // Size and change time of a file: another program's save changes it.
 QString diskStampOf(const QString& path);

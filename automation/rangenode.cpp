@@ -223,7 +223,7 @@ QVariant RangeNode::changeLines(bool insert, AutomationError& error)
         fail(error, QStringLiteral("Only whole rows or columns can be inserted or deleted"));
         return QVariant();
     }
-    document->linesOrSheetsMoved = true;
+    noteLinesOrSheetsMoved(*document);
     if (kind == RangeKind::Columns) {
         uno::Reference<table::XTableColumns> columns = lines->getColumns();
         insert ? columns->insertByIndex(first, count) : columns->removeByIndex(first, count);

@@ -23,7 +23,7 @@ QVariant RowAreasNode::remove()
     uno::Reference<table::XTableRows> rows =
         uno::Reference<table::XColumnRowRange>(sheet, uno::UNO_QUERY_THROW)->getRows();
     uno::Reference<beans::XPropertySet> settings(model, uno::UNO_QUERY_THROW);
-    document->linesOrSheetsMoved = true;
+    noteLinesOrSheetsMoved(*document);
     const uno::Any undo = settings->getPropertyValue("IsUndoEnabled");
     const uno::Any adjustHeight = settings->getPropertyValue("IsAdjustHeightEnabled");
     settings->setPropertyValue("IsUndoEnabled", uno::Any(false));

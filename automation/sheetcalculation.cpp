@@ -75,12 +75,38 @@ bool reachesOtherRows(const QString& formula, int row)
     return text.contains(name);
 }
 
-// A table by name (Table1[Column]; not another file's [1], nor a text) or a lost reference.
-bool reachesTableOrLostReference(const QString& formula)
+// A table by name (Table1[Column]; not another file's [1], nor a text), a lost reference, or one
+// of the names.
+bool compiledAgain(const QString& formula, const QStringList& names)
 {
     static const QRegularExpression table(QStringLiteral("[\\w.]\\["), QRegularExpression::UseUnicodePropertiesOption);
     const QString text = formulaWithoutTexts(formula);
-    return text.contains(QLatin1String("#REF!")) || text.contains(table);
+    if (text.contains(QLatin1String("#REF!")) || text.contains(table))
+        return true;
+    static const QRegularExpression word(QStringLiteral("(?<![\\w.$])[^\\W\\d][\\w.]*(?![\\w(])"),
+                                         QRegularExpression::UseUnicodePropertiesOption);
+    for (auto match = word.globalMatch(text); match.hasNext();)
+        if (names.contains(match.next().captured(), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+// What the office's search looks for: tables, lost references and the names. Past a few hundred
+// names every formula is a candidate.
+OUString recompiledPattern(const QStringList& names)
+{
+    constexpr int kNamesSearched = 300;
+    if (names.size() > kNamesSearched)
+        return OUString(".");
+    QString pattern = QStringLiteral("\\[|#REF!");
+    for (const QString& name : names) {
+        QString quoted;
+        for (const QChar c : name)
+            quoted += (c.unicode() < 128 && !c.isLetterOrNumber() && c != QLatin1Char('_')) ? QStringLiteral("\\") + c
+                                                                                            : QString(c);
+        pattern += QLatin1Char('|') + quoted;
+    }
+    return toOUString(pattern);
 }
 
 } // namespace
@@ -176,7 +202,7 @@ void calculateDependents(const uno::Reference<lang::XComponent>& document,
     readCalculated(uno::Reference<sheet::XCalculatable>(document, uno::UNO_QUERY_THROW), ranges);
 }
 
-void calculateRecompiledFormulas(const uno::Reference<lang::XComponent>& document)
+void calculateRecompiledFormulas(const uno::Reference<lang::XComponent>& document, const QStringList& movedNames)
 {
     if (!keepsSavedResults(document))
         return;
@@ -189,9 +215,9 @@ void calculateRecompiledFormulas(const uno::Reference<lang::XComponent>& documen
         // The office's own search finds the few candidates, in one pass over the sheet; reading
         // every formula of a long sheet through the bridge cost more than half a second before
         // each save.
-        for (const QVariant& found : FormulaSearch::formulasMatching(sheet, OUString("\\[|#REF!"))) {
+        for (const QVariant& found : FormulaSearch::formulasMatching(sheet, recompiledPattern(movedNames))) {
             const QVariantList cell = found.toList();
-            if (reachesTableOrLostReference(cell.value(2).toString()))
+            if (compiledAgain(cell.value(2).toString(), movedNames))
                 recompiled.push_back(sheet->getCellRangeByPosition(cell.value(1).toInt() - 1, cell.value(0).toInt() - 1,
                                                                    cell.value(1).toInt() - 1,
                                                                    cell.value(0).toInt() - 1));

@@ -11,6 +11,8 @@
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
 
+#include <QStringList>
+
 #include <vector>
 
 namespace SheetCalculation {
@@ -41,9 +43,11 @@ void calculateCells(const ::com::sun::star::uno::Reference<::com::sun::star::lan
 void calculateDependents(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document,
                          const ::com::sun::star::uno::Reference<::com::sun::star::table::XCellRange>& range);
 
-// While results are kept: calculates the formulas the office compiled again when a sheet was
-// copied or deleted, which have no result until they are calculated: those that reach tables by
-// name (Table1[Column]) and those that lost a reference (#REF!). Called before a store.
-void calculateRecompiledFormulas(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document);
+// While results are kept: calculates the formulas the office compiled again when lines or sheets
+// moved, which have no result until they are calculated: those that reach tables by name
+// (Table1[Column]), those that lost a reference (#REF!) and those over the names that moved.
+// Called before a store.
+void calculateRecompiledFormulas(const ::com::sun::star::uno::Reference<::com::sun::star::lang::XComponent>& document,
+                                 const QStringList& movedNames);
 
 } // namespace SheetCalculation

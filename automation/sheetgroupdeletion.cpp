@@ -104,7 +104,7 @@ bool undoLastStep(const DocumentPtr& document)
     if (!undo->isUndoPossible())
         return false;
     document->activeSheet.clear();
-    document->linesOrSheetsMoved = true;
+    noteLinesOrSheetsMoved(*document);
     const bool groupDeletion = undo->getCurrentUndoActionTitle() == kSheetGroupDeletion;
     QuietDocument quiet(document);
     undo->undo();

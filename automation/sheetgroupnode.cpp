@@ -26,7 +26,7 @@ QVariant SheetGroupNode::removeForGood()
         ->setPropertyValue("IsUndoEnabled", uno::Any(false));
     document->beforeGroupDeletions.clear();
     document->activeSheet.clear();
-    document->linesOrSheetsMoved = true;
+    noteLinesOrSheetsMoved(*document);
     uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
     QuietDocument quiet(document);
     for (const auto& sheet : lastFirst())
@@ -59,7 +59,7 @@ QVariant SheetGroupNode::remove()
     const QList<QPair<int, OUString>> byPosition = lastFirst();
     const DocumentState::BeforeGroupDeletion before = stateBeforeGroupDeletion(document, names);
     document->activeSheet.clear();
-    document->linesOrSheetsMoved = true;
+    noteLinesOrSheetsMoved(*document);
     undo->enterUndoContext(kSheetGroupDeletion);
     document->beforeGroupDeletions.append(before);
     try {

@@ -147,8 +147,9 @@ bool WorkbookNode::storeSafely(const QString& target, const QString& filter, Aut
                               propertyValue("Overwrite", uno::Any(true))});
     try {
         putBackPageStyles(document);
-        if (document->linesOrSheetsMoved)
-            SheetCalculation::calculateRecompiledFormulas(document->component);
+        if (document->namesBeforeMoves)
+            SheetCalculation::calculateRecompiledFormulas(
+                document->component, namesChanged(*document->namesBeforeMoves, namedRanges(document->document)));
         std::optional<DocumentView::ShownForStore> shown;
         if (showsViewForStore(container))
             shown.emplace(document->component);

@@ -101,7 +101,7 @@ QVariant WorksheetNode::call(const QString& member, const QVariantList& args, Au
     // another sheet become the cells they show; how many there were.
     if (member == QLatin1String("KeepPivotTablesAsValues"))
         return guarded<QVariant>(error, [&] {
-            document->linesOrSheetsMoved = true; // a sheet of its own holds the cells meanwhile
+            noteLinesOrSheetsMoved(*document); // a sheet of its own holds the cells meanwhile
             return QVariant(keepPivotTablesAsValues(document->document, sheet));
         });
     // Not Excel's: the formulas matching a regular expression, found by the office's own search,
@@ -307,7 +307,7 @@ QVariant WorksheetNode::copyBefore(const QVariant& sheetArg, bool placedAfter, A
     QString copyName;
     for (int n = 2; copyName.isEmpty() || sheets->hasByName(toOUString(copyName)); ++n)
         copyName = QStringLiteral("%1 (%2)").arg(source.left(25)).arg(n);
-    document->linesOrSheetsMoved = true;
+    noteLinesOrSheetsMoved(*document);
     sheets->copyByName(toOUString(source), toOUString(copyName), static_cast<sal_Int16>(position));
     document->activeSheet.set(sheets->getByName(toOUString(copyName)), uno::UNO_QUERY_THROW);
     return QVariant();
@@ -319,7 +319,7 @@ QVariant WorksheetNode::copyBefore(const QVariant& sheetArg, bool placedAfter, A
 QVariant WorksheetNode::importInto(const WorksheetNode& target, int position)
 {
     uno::Reference<sheet::XSpreadsheets2> sheets(target.document->document->getSheets(), uno::UNO_QUERY_THROW);
-    target.document->linesOrSheetsMoved = true;
+    noteLinesOrSheetsMoved(*target.document);
     const sal_Int32 at = sheets->importSheet(document->document, toOUString(sheetName(sheet)), position);
     uno::Reference<container::XIndexAccess> list(sheets, uno::UNO_QUERY_THROW);
     target.document->activeSheet.set(list->getByIndex(at), uno::UNO_QUERY_THROW);
@@ -333,7 +333,7 @@ QVariant WorksheetNode::moveBefore(const QVariant& before, AutomationError& erro
     if (!target)
         return QVariant();
     // The office counts the places before the sheet leaves its own.
-    document->linesOrSheetsMoved = true;
+    noteLinesOrSheetsMoved(*document);
     document->document->getSheets()->moveByName(toOUString(sheetName(sheet)),
                                                 static_cast<sal_Int16>(sheetPosition(target->spreadsheet())));
     return QVariant();
@@ -342,7 +342,7 @@ QVariant WorksheetNode::moveBefore(const QVariant& before, AutomationError& erro
 QVariant WorksheetNode::remove()
 {
     const QString name = sheetName(sheet);
-    document->linesOrSheetsMoved = true;
+    noteLinesOrSheetsMoved(*document);
     document->document->getSheets()->removeByName(toOUString(name));
     if (document->activeSheet == sheet)
         document->activeSheet.set(sheetIndex(document->document)->getByIndex(0), uno::UNO_QUERY);

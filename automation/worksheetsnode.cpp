@@ -20,7 +20,7 @@ AutomationNodePtr WorksheetsNode::subObject(const QString& member, const QVarian
         QString name;
         for (int n = count + 1; name.isEmpty() || sheets->hasByName(toOUString(name)); ++n)
             name = QStringLiteral("Sheet%1").arg(n);
-        document->linesOrSheetsMoved = true;
+        noteLinesOrSheetsMoved(*document);
         sheets->insertNewByName(toOUString(name), static_cast<sal_Int16>(count));
         uno::Reference<sheet::XSpreadsheet> added(sheets->getByName(toOUString(name)), uno::UNO_QUERY_THROW);
         return std::make_shared<WorksheetNode>(document, added);

@@ -107,6 +107,11 @@ private slots:
                                                  << "Table"
                                                  << "Formula" << 1 << "Formula!D5"
                                                  << "198905700";
+        // VLOOKUP over a name whose range the column moved was compiled again and saved as 0.
+        QTest::newRow("lookups over a moved name") << "poi-46535.xlsx"
+                                                   << "Test"
+                                                   << "CodeLists" << 1 << "Test!C1"
+                                                   << "Hong Kong International";
     }
 
     // The office recompiles every formula it could not read when a database range is added, as
