@@ -100,7 +100,6 @@ const char* const kStillOtherwise[] = {
     "column split: StringContinueRecords.xls",     // empty texts of copied formulas shown as 0, not yet explained
     "column split: FormulaEvalTestData_Copy.xlsx", // copied cells of a formula test sheet, not yet explained
     "column split: 60284.xls",                     // formulas over names shown as 0 once cut, not yet explained
-    "column split: XSSFSheet.copyRows.xlsx",       // a text's trailing space lost in the copy, not yet explained
     "comparer: 46535.xlsx",                        // text lookups shown as 0, not yet explained
     "comparer: 56688_3.xlsx",                      // an add-in function the office calls by another name
 };
