@@ -55,7 +55,7 @@ bool reachesOtherRows(const QString& formula, int row)
 {
     QString text = formulaWithoutTexts(formula);
     static const QRegularExpression beyond(
-        QStringLiteral("[:#]|\\b(ROW|ROWS|OFFSET|INDIRECT|CELL|ADDRESS|SUBTOTAL|AGGREGATE)\\s*\\("),
+        QStringLiteral("[:#]|\\b(ROW|ROWS|OFFSET|INDIRECT|CELL|SUBTOTAL|AGGREGATE)\\s*\\("),
         QRegularExpression::CaseInsensitiveOption);
     if (text.contains(beyond))
         return true;
@@ -78,9 +78,7 @@ bool reachesOtherRows(const QString& formula, int row)
 // A table by name (Table1[Column]; not another file's [1], nor a text) or a lost reference.
 bool reachesTableOrLostReference(const QString& formula)
 {
-    static const QRegularExpression table(QStringLiteral("[\\w.]\\["), QRegularExpression::UseUnicodePropertiesOption);
-    const QString text = formulaWithoutTexts(formula);
-    return text.contains(QLatin1String("#REF!")) || text.contains(table);
+    return formulaWithoutTexts(formula).contains(QLatin1String("#REF!")) || reachesTableByName(formula);
 }
 
 } // namespace
