@@ -55,7 +55,7 @@ bool reachesOtherRows(const QString& formula, int row)
 {
     QString text = formulaWithoutTexts(formula);
     static const QRegularExpression beyond(
-        QStringLiteral("[:#]|\\b(ROW|ROWS|OFFSET|INDIRECT|CELL|ADDRESS|SUBTOTAL|AGGREGATE)\\s*\\("),
+        QStringLiteral("[:#]|\\b(ROW|ROWS|OFFSET|INDIRECT|CELL|SUBTOTAL|AGGREGATE)\\s*\\("),
         QRegularExpression::CaseInsensitiveOption);
     if (text.contains(beyond))
         return true;
@@ -79,9 +79,8 @@ bool reachesOtherRows(const QString& formula, int row)
 // of the names.
 bool compiledAgain(const QString& formula, const QStringList& names)
 {
-    static const QRegularExpression table(QStringLiteral("[\\w.]\\["), QRegularExpression::UseUnicodePropertiesOption);
     const QString text = formulaWithoutTexts(formula);
-    if (text.contains(QLatin1String("#REF!")) || text.contains(table))
+    if (text.contains(QLatin1String("#REF!")) || reachesTableByName(formula))
         return true;
     static const QRegularExpression word(QStringLiteral("(?<![\\w.$])[^\\W\\d][\\w.]*(?![\\w(])"),
                                          QRegularExpression::UseUnicodePropertiesOption);

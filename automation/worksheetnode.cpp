@@ -29,6 +29,8 @@
 #include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
 
+#include <vector>
+
 namespace OfficeNodes {
 
 WorksheetNode::WorksheetNode(DocumentPtr document, uno::Reference<sheet::XSpreadsheet> sheet)
@@ -75,6 +77,13 @@ QVariant WorksheetNode::call(const QString& member, const QVariantList& args, Au
     if (member == QLatin1String("CalculateReachingOtherRows"))
         return guarded<QVariant>(error, [&] {
             SheetCalculation::calculateReachingOtherRows(document->component, sheet);
+            return QVariant(true);
+        });
+    // Not Excel's: these cells alone ([column, row], 1-based) are calculated, as Range.Calculate
+    // does for each; the rest of the sheet keeps its results.
+    if (member == QLatin1String("CalculateCells"))
+        return guarded<QVariant>(error, [&] {
+            calculateCells(args.value(0).toList());
             return QVariant(true);
         });
     // As Excel's: the password is the one the sheet was protected with ("" for none); a wrong one
@@ -157,6 +166,19 @@ void WorksheetNode::setProperty(const QString& name, const QVariant& value, Auto
             fail(error, QStringLiteral("The sheet name was refused: ") + wanted);
         return true;
     });
+}
+
+void WorksheetNode::calculateCells(const QVariantList& cells)
+{
+    std::vector<uno::Reference<table::XCellRange>> ranges;
+    for (const QVariant& item : cells) {
+        const QVariantList cell = item.toList();
+        const int column = cell.value(0).toInt() - 1;
+        const int row = cell.value(1).toInt() - 1;
+        if (column >= 0 && row >= 0)
+            ranges.push_back(sheet->getCellRangeByPosition(column, row, column, row));
+    }
+    SheetCalculation::calculateCells(document->component, ranges);
 }
 
 QVariantList WorksheetNode::writeColumnRuns(const QVariantList& runs)

@@ -38,6 +38,7 @@ private:
     QVariant moveBefore(const QVariant& before, AutomationError& error);
     QVariant remove();
     QVariantList writeColumnRuns(const QVariantList& runs);
+    void calculateCells(const QVariantList& cells);
 
     DocumentPtr document;
     uno::Reference<sheet::XSpreadsheet> sheet;

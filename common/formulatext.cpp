@@ -1,5 +1,7 @@
 #include "common/formulatext.h"
 
+#include <QRegularExpression>
+
 QString formulaWithoutTexts(const QString& formula)
 {
     QString out;
@@ -11,4 +13,10 @@ QString formulaWithoutTexts(const QString& formula)
             out.append(c);
     }
     return out;
+}
+
+bool reachesTableByName(const QString& formula)
+{
+    static const QRegularExpression table(QStringLiteral("[\\w.]\\["), QRegularExpression::UseUnicodePropertiesOption);
+    return formulaWithoutTexts(formula).contains(table);
 }

@@ -133,6 +133,14 @@ bool SheetEntry::calculateReachingOtherRows()
     return sheet && accepted(sheet.get(), [&] { sheet->dynamicCall("CalculateReachingOtherRows()"); });
 }
 
+bool SheetEntry::calculateCells(const QVector<QPoint>& cells)
+{
+    QVariantList places;
+    for (const QPoint& cell : cells)
+        places.append(QVariant(QVariantList{cell.x(), cell.y()}));
+    return sheet && accepted(sheet.get(), [&] { sheet->dynamicCall("CalculateCells(QVariant)", QVariant(places)); });
+}
+
 bool SheetEntry::calculateDependentsOf(int firstCol, int firstRow, int lastCol, int lastRow)
 {
     if (!sheet || firstCol < 1 || firstRow < 1 || lastCol < firstCol || lastRow < firstRow)

@@ -2,6 +2,7 @@
 // One worksheet of the open workbook and the operations on its cells, rows and columns.
 
 #include <QList>
+#include <QPoint>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -122,6 +123,9 @@ public:
     // Calculates the formulas that take from other rows of the sheet (ranges, names, ROW()), whose
     // results change when rows are taken out, in Excel too; the rest keep their results.
     bool calculateReachingOtherRows();
+    // Calculates these cells (x the column, y the row, 1-based) alone, as Excel's Range.Calculate
+    // does for each; the rest of the sheet keeps its results.
+    bool calculateCells(const QVector<QPoint>& cells);
     // Calculates the formulas that take from the block, directly or through others, as Excel does
     // after cells were written; the rest keep their results.
     bool calculateDependentsOf(int firstCol, int firstRow, int lastCol, int lastRow);

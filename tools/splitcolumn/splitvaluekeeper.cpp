@@ -1,5 +1,6 @@
 #include "tools/splitcolumn/splitvaluekeeper.h"
 
+#include "common/formulatext.h"
 #include "excelop/cellref.h"
 #include "excelop/excelopkiv.h"
 #include "excelop/sheetentry.h"
@@ -15,14 +16,13 @@ bool isFormula(const QString& text)
     return text.startsWith(QLatin1Char('=')) || text.startsWith(QLatin1String("{="));
 }
 
-// Formulas with references to a table's columns (Table1[Amount], Table1[#All]). A bracket
-// inside a text only costs a look at each copy.
+// Formulas with references to a table's columns (Table1[Amount], Table1[#All]).
 QVector<QPoint> tableFormulasOf(const QList<QStringList>& formulas)
 {
     QVector<QPoint> cells;
     for (int r = 0; r < formulas.size(); ++r)
         for (int c = 0; c < formulas.at(r).size(); ++c)
-            if (isFormula(formulas.at(r).at(c)) && formulas.at(r).at(c).contains(QLatin1Char('[')))
+            if (isFormula(formulas.at(r).at(c)) && reachesTableByName(formulas.at(r).at(c)))
                 cells.append(QPoint(c + 1, r + 1));
     return cells;
 }
@@ -53,6 +53,12 @@ bool writesBackAsShown(const QVariant& value)
     default:
         return false;
     }
+}
+
+// A formula showing nothing becomes an empty cell, as Excel's Range.Value = Range.Value makes it.
+bool showsNothing(const QVariant& value)
+{
+    return !value.isValid() || (value.type() == QVariant::String && value.toString().isEmpty());
 }
 
 // What a formula shows when the office cannot calculate it.
@@ -90,11 +96,31 @@ bool SplitValueKeeper::keepsRow(int row, const QVector<int>& keptRows) const
 
 int SplitValueKeeper::keepValuesIn(ExcelOpKiv& book, SheetEntry& copy, const QVector<int>& keptRows) const
 {
-    // First: formulas using the cells restored show their values again before those are kept.
     const int restored = restoreWhatTheCopyBroke(copy, keptRows).size();
-    const QVector<QPoint> cells = lost ? lost->cellsIn(keptRows) : QVector<QPoint>();
-    if (cells.isEmpty() || !copy.sheet)
+    if (!lost || !copy.sheet)
         return restored;
+    // The source's values, not the copy's: the office leaves a copy's formulas over names without
+    // a result (0) until they are calculated, and would calculate them with its own functions.
+    SourceCells shown;
+    QVector<QPoint> others;
+    for (const QPoint& cell : lost->cellsIn(keptRows)) {
+        const QVariant value = sourceValues.value(cell.y() - 1).value(cell.x() - 1);
+        if (writesBackAsShown(value) || showsNothing(value))
+            shown[cell.x()].append({cell.y(), cell});
+        else
+            others.append(cell);
+    }
+    return restored + writeSourceValues(copy, shown).size() + keepCopyValues(book, copy, others, keptRows);
+}
+
+// What does not go back as shown (an error, which stays one; a date; a text read as a number) is
+// kept as the copy shows it once calculated: the copy may hold no result for it.
+int SplitValueKeeper::keepCopyValues(ExcelOpKiv& book, SheetEntry& copy, const QVector<QPoint>& cells,
+                                     const QVector<int>& keptRows) const
+{
+    if (cells.isEmpty())
+        return 0;
+    copy.calculateCells(cells);
     // Each value written makes the office calculate again: few blocks, in one call.
     const QString sheetName = copy.getSheetName();
     const QVector<QRect> blocks = lost->blocksOf(cells, keptRows);
@@ -112,7 +138,7 @@ int SplitValueKeeper::keepValuesIn(ExcelOpKiv& book, SheetEntry& copy, const QVe
             if (!keepsRow(block.top() + 1 + i, keptRows) && !isFormula(rows.at(i).value(0)))
                 --kept;
     }
-    return restored + kept;
+    return kept;
 }
 
 int SplitValueKeeper::keepValuesAfterCut(SheetEntry& split, const QVector<int>& keptRows) const
@@ -140,12 +166,13 @@ int SplitValueKeeper::keepValuesAfterCut(SheetEntry& split, const QVector<int>& 
 
 // The office's copy of a sheet miscalculates formulas with references to a table's columns: they
 // show #REF!, Err:504 or a wrong count. Those showing another value than in the source get the
-// source's, in the rows going too, which formulas kept as values next may use.
+// source's, in the rows going too. Only they are calculated: the copy's other formulas keep the
+// results Excel saved.
 QVector<QPoint> SplitValueKeeper::restoreWhatTheCopyBroke(SheetEntry& copy, const QVector<int>& keptRows) const
 {
     if (tableFormulas.isEmpty() || !copy.sheet)
         return {};
-    copy.calculate();
+    copy.calculateCells(tableFormulas);
     const QList<QVariantList> shown = copy.usedAreaValues();
     SourceCells broken;
     for (const QPoint& cell : tableFormulas) {

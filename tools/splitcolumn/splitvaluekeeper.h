@@ -50,6 +50,8 @@ public:
 
 private:
     bool keepsRow(int row, const QVector<int>& keptRows) const;
+    int keepCopyValues(ExcelOpKiv& book, SheetEntry& copy, const QVector<QPoint>& cells,
+                       const QVector<int>& keptRows) const;
     // The cells written.
     QVector<QPoint> restoreWhatTheCopyBroke(SheetEntry& copy, const QVector<int>& keptRows) const;
     // Cells to write by column: each the row written and the source cell (x the column, y the
