@@ -15,8 +15,12 @@ using NamedRange = QPair<QString, QString>;
 QList<NamedRange> namedRanges(
     const ::com::sun::star::uno::Reference<::com::sun::star::sheet::XSpreadsheetDocument>& document);
 
-// The names (without their sheet) that refer elsewhere now, or are gone: an inserted column or a
-// deleted sheet moves what they refer to.
+// The same with the position of the sheet each name's cells are on, after what it refers to.
+QList<NamedRange> namedPlaces(
+    const ::com::sun::star::uno::Reference<::com::sun::star::sheet::XSpreadsheetDocument>& document);
+
+// The names (without their sheet) whose places differ, or that are gone: an inserted column, or a
+// sheet inserted or deleted before their cells, moves what they refer to.
 QStringList namesChanged(const QList<NamedRange>& before, const QList<NamedRange>& now);
 
 } // namespace OfficeNodes

@@ -28,7 +28,7 @@ void noteLinesOrSheetsMoved(DocumentState& document)
     if (document.namesBeforeMoves)
         return;
     AutomationError unreadable;
-    document.namesBeforeMoves = guarded<QList<NamedRange>>(unreadable, [&] { return namedRanges(document.document); });
+    document.namesBeforeMoves = guarded<QList<NamedRange>>(unreadable, [&] { return namedPlaces(document.document); });
 }
 
 void closeComponent(const uno::Reference<lang::XComponent>& component)

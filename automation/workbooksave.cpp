@@ -149,7 +149,7 @@ bool WorkbookNode::storeSafely(const QString& target, const QString& filter, Aut
         putBackPageStyles(document);
         if (document->namesBeforeMoves)
             SheetCalculation::calculateRecompiledFormulas(
-                document->component, namesChanged(*document->namesBeforeMoves, namedRanges(document->document)));
+                document->component, namesChanged(*document->namesBeforeMoves, namedPlaces(document->document)));
         std::optional<DocumentView::ShownForStore> shown;
         if (showsViewForStore(container))
             shown.emplace(document->component);
