@@ -1,6 +1,7 @@
 // The workbook lifecycle and the sheet operations against the real office on real files.
 #include "common/dialogs.h"
 #include "excelop/excelopkiv.h"
+#include "packagereading.h"
 #include "testsupport.h"
 
 #include <QCryptographicHash>
@@ -201,6 +202,30 @@ private slots:
         QCOMPARE(names.last(), QStringLiteral("Data"));
         QCOMPARE(names.at(names.size() - 2), QStringLiteral("_quoted_"));
         QCOMPARE(link->findSheet(QStringLiteral("a_b"))->getCellValue(2, 1), QStringLiteral("v"));
+    }
+
+    // The office compiles a formula over a name again when a sheet goes in before the name's cells,
+    // though the name's text stays the same, and on its own would store it with 0 for a result.
+    void formulasOverANameKeepTheirResultsWhenASheetGoesInBeforeIt()
+    {
+        const QString file = path(QStringLiteral("names.xlsx"));
+        XlsxLook look;
+        look.sheets.append(SheetLook());
+        look.sheets[0].formula = [](int row, int column) {
+            return row == 1 && column == 2 ? QStringLiteral("VLOOKUP(A1,Airports,2,FALSE)") : QString();
+        };
+        look.writtenByExcel = true; // results are kept as saved, not calculated on load
+        look.tail = "<definedNames><definedName name=\"Airports\">Codes!$A$1:$B$2</definedName></definedNames>";
+        QVERIFY(writeXlsx(
+            file, {{"Lookup", {{"HKG", "Hong Kong"}}}, {"Codes", {{"ABD", "Abadan"}, {"HKG", "Hong Kong"}}}}, look));
+        {
+            auto link = openedWorkbook(file);
+            QCOMPARE(link->copySheet(QStringLiteral("Codes"), QStringLiteral("Copy")), QStringLiteral("Copy"));
+            QVERIFY(link->saveWorkbook());
+        }
+        const XlsxContent saved = readXlsx(file);
+        QCOMPARE(saved.sheets, QStringList({"Lookup", "Copy", "Codes"}));
+        QCOMPARE(saved.values.value(QStringLiteral("Lookup")).value(QStringLiteral("B1")), QStringLiteral("Hong Kong"));
     }
 
     void deletingASheetSavesTheWorkbook()
