@@ -94,8 +94,7 @@ const char* const kStillOtherwise[] = {
     // Lookups over a whole query table (Table_Query_from_RDS[#All]), which the office does not
     // compile: the result it read from the file goes once a sheet is deleted or moved, which
     // compiles them again.
-    "sheet files: dataValidationTableRange.xlsx",
-    "column split: dataValidationTableRange.xlsx",
+    "sheet files: dataValidationTableRange.xlsx", "column split: dataValidationTableRange.xlsx",
     "column split: StructuredRefs-lots-with-lookups.xlsx",
     "column split: StringContinueRecords.xls", // empty texts of copied formulas shown as 0, not yet explained
 };
