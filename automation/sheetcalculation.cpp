@@ -108,6 +108,27 @@ OUString recompiledPattern(const QStringList& names)
     return toOUString(pattern);
 }
 
+// Writes the formula again where the office could not read its own text back (Table1[#all]):
+// a formula compiled again from that text has lost its table.
+void bracketTableKeywords(const uno::Reference<table::XCell>& cell, const QString& formula)
+{
+    if (formula.startsWith(QLatin1Char('{')))
+        return; // part of an array formula, which is written as a whole
+    const QString readable = withTableKeywordsBracketed(formula);
+    if (readable != formula)
+        cell->setFormula(toOUString(readable));
+}
+
+void bracketTableKeywords(const uno::Reference<table::XCellRange>& range)
+{
+    const uno::Sequence<uno::Sequence<OUString>> rows =
+        uno::Reference<sheet::XCellRangeFormula>(range, uno::UNO_QUERY_THROW)->getFormulaArray();
+    for (sal_Int32 r = 0; r < rows.getLength(); ++r)
+        for (sal_Int32 c = 0; c < rows[r].getLength(); ++c)
+            if (rows[r][c].indexOf('[') >= 0)
+                bracketTableKeywords(range->getCellByPosition(c, r), fromOUString(rows[r][c]));
+}
+
 } // namespace
 
 void keepSavedResults(const uno::Reference<lang::XComponent>& document, bool keep)
@@ -185,6 +206,8 @@ void calculateReachingOtherRows(const uno::Reference<lang::XComponent>& document
 void calculateCells(const uno::Reference<lang::XComponent>& document,
                     const std::vector<uno::Reference<table::XCellRange>>& cells)
 {
+    for (const uno::Reference<table::XCellRange>& range : cells)
+        bracketTableKeywords(range);
     if (!cells.empty())
         readCalculated(uno::Reference<sheet::XCalculatable>(document, uno::UNO_QUERY_THROW), cells);
 }
@@ -216,10 +239,13 @@ void calculateRecompiledFormulas(const uno::Reference<lang::XComponent>& documen
         // each save.
         for (const QVariant& found : FormulaSearch::formulasMatching(sheet, recompiledPattern(movedNames))) {
             const QVariantList cell = found.toList();
-            if (compiledAgain(cell.value(2).toString(), movedNames))
-                recompiled.push_back(sheet->getCellRangeByPosition(cell.value(1).toInt() - 1, cell.value(0).toInt() - 1,
-                                                                   cell.value(1).toInt() - 1,
-                                                                   cell.value(0).toInt() - 1));
+            const QString formula = cell.value(2).toString();
+            if (!compiledAgain(formula, movedNames))
+                continue;
+            const int column = cell.value(1).toInt() - 1;
+            const int row = cell.value(0).toInt() - 1;
+            bracketTableKeywords(sheet->getCellByPosition(column, row), formula);
+            recompiled.push_back(sheet->getCellRangeByPosition(column, row, column, row));
         }
     }
     readCalculated(calculatable, recompiled);

@@ -138,9 +138,9 @@ QList<ValueDifference> valueDifferences(const SheetContent& expected, const Shee
     return found;
 }
 
-void classify(QList<ValueDifference>& differences, ToolChange change)
+void classify(QList<ValueDifference>& differences, ToolChange change, const QSet<QString>& changedCells)
 {
-    QSet<QString> explained;
+    QSet<QString> explained = changedCells;
     for (ValueDifference& difference : differences) {
         difference.expected = true;
         if (difference.formula.isEmpty() && spacesThePlainSaveLost(difference.shown, difference.now)) {

@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -40,4 +41,5 @@ enum class ToolChange {
     RowsMoved,   // the sheet holds some of another's rows (the column splitter's new sheets)
     None,        // the tool did not touch the sheet
 };
-void classify(QList<ValueDifference>& differences, ToolChange change);
+// changedCells ("Sheet!A1") are cells the tool changed as Excel would, beside the differences.
+void classify(QList<ValueDifference>& differences, ToolChange change, const QSet<QString>& changedCells = {});

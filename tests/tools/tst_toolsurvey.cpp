@@ -47,12 +47,13 @@ bool emptyRow(const QStringList& row, const QStringList& formulas)
     return std::all_of(row.begin(), row.end(), empty) && std::none_of(formulas.begin(), formulas.end(), formula);
 }
 
-// The data rows (below row 1, not left out) of each value of the column, the values in the
-// order they first appear: the order the split makes their sheets in.
-QList<QList<QStringList>> rowsByValue(const SheetContent& source, int column, const QList<QStringList>& formulas)
+// The data rows (below row 1, not left out) of each value of the column, as indexes into the
+// source's rows, the values in the order they first appear: the order the split makes their
+// sheets in.
+QList<QVector<int>> rowsByValue(const SheetContent& source, int column, const QList<QStringList>& formulas)
 {
     QStringList values;
-    QList<QList<QStringList>> groups;
+    QList<QVector<int>> groups;
     for (int r = 1; r < source.rows.size(); ++r) {
         const QStringList& row = source.rows.at(r);
         if (emptyRow(row, formulas.value(r)))
@@ -60,19 +61,18 @@ QList<QList<QStringList>> rowsByValue(const SheetContent& source, int column, co
         const QString value = row.value(column - 1);
         if (!values.contains(value)) {
             values << value;
-            groups << QList<QStringList>();
+            groups << QVector<int>();
         }
-        groups[values.indexOf(value)] << row;
+        groups[values.indexOf(value)] << r;
     }
     return groups;
 }
 
 // The new sheets of the split (in tab order) against the source rows each came from: row 1 is
 // the title, then the rows of its value in their order.
-QList<ValueDifference> splitDifferences(const SheetContent& source, const QList<QStringList>& sourceFormulas,
-                                        const QList<SheetContent>& splits, int column, const SheetFormulas& formulas)
+QList<ValueDifference> splitDifferences(const SheetContent& source, const QList<QVector<int>>& groups,
+                                        const QList<SheetContent>& splits, const SheetFormulas& formulas)
 {
-    const QList<QList<QStringList>> groups = rowsByValue(source, column, sourceFormulas);
     QList<ValueDifference> found;
     if (groups.size() != splits.size()) {
         ValueDifference count;
@@ -81,28 +81,36 @@ QList<ValueDifference> splitDifferences(const SheetContent& source, const QList<
         count.now = QString::number(splits.size());
         return {count};
     }
-    for (int k = 0; k < splits.size(); ++k)
-        found +=
-            valueDifferences(SheetContent{splits.at(k).name, QList<QStringList>{source.rows.value(0)} + groups.at(k)},
-                             splits.at(k), formulas.value(splits.at(k).name));
+    for (int k = 0; k < splits.size(); ++k) {
+        SheetContent expected{splits.at(k).name, QList<QStringList>{source.rows.value(0)}};
+        for (int r : groups.at(k))
+            expected.rows << source.rows.at(r);
+        found += valueDifferences(expected, splits.at(k), formulas.value(splits.at(k).name));
+    }
     return found;
 }
 
-// Workbooks with cells the office still shows otherwise than Excel would after the tool's change,
-// by tool and workbook; the survey fails on any other. Each is explained in the README.
-const char* const kStillOtherwise[] = {
-    // Lookups over a whole query table (Table_Query_from_RDS[#All]), which the office does not
-    // compile: the result it read from the file goes once a sheet is deleted or moved, which
-    // compiles them again.
-    "sheet files: dataValidationTableRange.xlsx", "column split: dataValidationTableRange.xlsx",
-    "column split: StructuredRefs-lots-with-lookups.xlsx",
-    "column split: StringContinueRecords.xls", // empty texts of copied formulas shown as 0, not yet explained
-};
-
-bool stillOtherwise(const QString& toolAndBook)
+// Cells of the new sheets ("Sheet!A1") whose source formula showed nothing and that the split
+// kept as a value: an empty cell, as Excel's Range.Value = Range.Value leaves it, so what takes
+// from them changes in Excel too.
+QSet<QString> emptiedFormulas(const SheetContent& source, const QList<QStringList>& sourceFormulas,
+                              const QList<QVector<int>>& groups, const QList<SheetContent>& splits,
+                              const SheetFormulas& formulas)
 {
-    return std::any_of(std::begin(kStillOtherwise), std::end(kStillOtherwise),
-                       [&](const char* known) { return toolAndBook == QLatin1String(known); });
+    QSet<QString> emptied;
+    for (int k = 0; k < qMin(groups.size(), splits.size()); ++k) {
+        const QList<QStringList> written = formulas.value(splits.at(k).name);
+        for (int i = 0; i < groups.at(k).size(); ++i) {
+            const int r = groups.at(k).at(i);
+            const QStringList was = sourceFormulas.value(r);
+            for (int c = 0; c < was.size(); ++c)
+                if (was.at(c).startsWith(QLatin1Char('=')) && source.rows.at(r).value(c).isEmpty()
+                    && written.value(i + 1).value(c).isEmpty())
+                    emptied.insert(splits.at(k).name + QLatin1Char('!') + columnLetters(c + 1)
+                                   + QString::number(i + 2));
+        }
+    }
+    return emptied;
 }
 
 struct Tally
@@ -119,7 +127,6 @@ struct Tally
     // The book's name may carry what was asked of the tool after a space.
     void record(const QString& book, const QList<ValueDifference>& differences)
     {
-        const bool known = stillOtherwise(tool + QStringLiteral(": ") + book.section(QLatin1Char(' '), 0, 0));
         if (differences.isEmpty())
             return;
         ++differing;
@@ -130,7 +137,7 @@ struct Tally
             const bool brokenHere = difference.now == QLatin1String("#REF!") && !difference.shown.startsWith('#')
                                     && !difference.shown.startsWith(QLatin1String("Err:"));
             lostValue = lostValue || brokenHere;
-            if (!listsOnly && (brokenHere || (!difference.expected && !known)))
+            if (!listsOnly && (brokenHere || !difference.expected))
                 unexplained << line;
         }
         if (lostValue)
@@ -336,8 +343,9 @@ private:
                 splitSheets << sheet;
         }
         classify(found, ToolChange::None);
-        QList<ValueDifference> moved = splitDifferences(source, sourceFormulas, splitSheets, column, formulas);
-        classify(moved, ToolChange::RowsMoved);
+        const QList<QVector<int>> groups = rowsByValue(source, column, sourceFormulas);
+        QList<ValueDifference> moved = splitDifferences(source, groups, splitSheets, formulas);
+        classify(moved, ToolChange::RowsMoved, emptiedFormulas(source, sourceFormulas, groups, splitSheets, formulas));
         splits.record(name + QStringLiteral(" by ") + request.referColumnText, found + moved);
     }
 

@@ -144,6 +144,23 @@ private slots:
         QCOMPARE(readWorkbook(folder.filePath(QStringLiteral("tables/PivotTable.xlsx"))).value(0).rows, pivot.rows);
     }
 
+    // VLOOKUP(..., Table_ExternalData_1[#All], ...) over a table of its own sheet: the office
+    // could not read back its own text of [#All] once the other sheet went, and saved Err:504.
+    void lookupsOverAWholeTableOfTheirSheetKeepTheirValues()
+    {
+        const CliRun run = splitSheets(QStringLiteral("poi-dataValidationTableRange.xlsx"), QStringLiteral("all"));
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const XlsxContent file = readXlsx(folder.filePath(QStringLiteral("all/County Ranking.xlsx")));
+        QVERIFY(file.read);
+        const QString sheet = file.sheets.value(0);
+        for (const QString& cell : {QStringLiteral("L9"), QStringLiteral("L10")}) {
+            QVERIFY2(file.formulas.value(sheet).value(cell).contains(QStringLiteral("Table_ExternalData_1[")),
+                     qPrintable(file.formulas.value(sheet).value(cell)));
+            QVERIFY2(file.values.value(sheet).value(cell).toDouble() > 60,
+                     qPrintable(file.values.value(sheet).value(cell)));
+        }
+    }
+
     // Excel's own sheet protection, with and without a password, over formulas pointing at Data.
     void protectedSheetsKeepTheirValuesOrAreLeftOut()
     {
