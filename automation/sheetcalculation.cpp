@@ -109,14 +109,14 @@ OUString recompiledPattern(const QStringList& names)
 }
 
 // Writes the formula again where the office could not read its own text back (Table1[#all]):
-// a formula compiled again from that text has lost its table.
-void bracketTableKeywords(const uno::Reference<table::XCell>& cell, const QString& formula)
+// a formula compiled again from that text has lost its table. The cell is the range's first.
+void bracketTableKeywords(const uno::Reference<table::XCellRange>& cell, const QString& formula)
 {
     if (formula.startsWith(QLatin1Char('{')))
         return; // part of an array formula, which is written as a whole
     const QString readable = withTableKeywordsBracketed(formula);
     if (readable != formula)
-        cell->setFormula(toOUString(readable));
+        cell->getCellByPosition(0, 0)->setFormula(toOUString(readable));
 }
 
 void bracketTableKeywords(const uno::Reference<table::XCellRange>& range)
@@ -126,7 +126,7 @@ void bracketTableKeywords(const uno::Reference<table::XCellRange>& range)
     for (sal_Int32 r = 0; r < rows.getLength(); ++r)
         for (sal_Int32 c = 0; c < rows[r].getLength(); ++c)
             if (rows[r][c].indexOf('[') >= 0)
-                bracketTableKeywords(range->getCellByPosition(c, r), fromOUString(rows[r][c]));
+                bracketTableKeywords(range->getCellRangeByPosition(c, r, c, r), fromOUString(rows[r][c]));
 }
 
 } // namespace
@@ -244,8 +244,8 @@ void calculateRecompiledFormulas(const uno::Reference<lang::XComponent>& documen
                 continue;
             const int column = cell.value(1).toInt() - 1;
             const int row = cell.value(0).toInt() - 1;
-            bracketTableKeywords(sheet->getCellByPosition(column, row), formula);
             recompiled.push_back(sheet->getCellRangeByPosition(column, row, column, row));
+            bracketTableKeywords(recompiled.back(), formula);
         }
     }
     readCalculated(calculatable, recompiled);
