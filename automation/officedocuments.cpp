@@ -1,7 +1,10 @@
 #include "automation/officedocuments.h"
 
+#include "fileformat/formulascan.h"
+
 #include <com/sun/star/util/CloseVetoException.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -23,12 +26,30 @@ QHash<QString, std::weak_ptr<DocumentState>>& loadedDocuments()
     return documents;
 }
 
-void noteLinesOrSheetsMoved(DocumentState& document)
+void noteLinesOrSheetsMoved(DocumentState& document, LineMove move)
 {
-    if (document.namesBeforeMoves)
+    if (document.namesBeforeMoves) {
+        if (move != LineMove::Inserted)
+            document.onlyInsertsSinceFile.clear();
         return;
+    }
+    const uno::Reference<util::XModifiable> modifiable(document.component, uno::UNO_QUERY);
+    const bool asInFile = move == LineMove::Inserted && modifiable.is() && !modifiable->isModified()
+                          && !document.savePath.isEmpty() && diskStampOf(document.savePath) == document.diskStamp;
+    document.onlyInsertsSinceFile = asInFile ? document.diskStamp : QString();
     AutomationError unreadable;
     document.namesBeforeMoves = guarded<QList<NamedRange>>(unreadable, [&] { return namedPlaces(document.document); });
+}
+
+void noteFormulasWritten(DocumentState& document)
+{
+    document.onlyInsertsSinceFile.clear();
+}
+
+bool noFormulaCompiledAgain(const DocumentState& document)
+{
+    return !document.onlyInsertsSinceFile.isEmpty() && diskStampOf(document.savePath) == document.onlyInsertsSinceFile
+           && !FormulaScan::mayHoldTablesOrLostReferences(document.savePath);
 }
 
 void closeComponent(const uno::Reference<lang::XComponent>& component)

@@ -67,10 +67,20 @@ struct DocumentState
     // result: those that reach a table by name, and those over a name that now refers elsewhere.
     // The names as they were before.
     std::optional<QList<NamedRange>> namesBeforeMoves;
+    // While nothing but rows or columns were inserted since the document held just what its file
+    // holds: that file's stamp. Then the file's formulas tell which can have been compiled again.
+    QString onlyInsertsSinceFile;
 };
 
+enum class LineMove { Inserted, Other };
+
 // Called before rows, columns or sheets move.
-void noteLinesOrSheetsMoved(DocumentState& document);
+void noteLinesOrSheetsMoved(DocumentState& document, LineMove move = LineMove::Other);
+// Called before formulas are written into cells (the office's own moves aside).
+void noteFormulasWritten(DocumentState& document);
+// Whether no formula can have been compiled again since the load: only rows or columns were
+// inserted, and the file, still there, has no formula reaching a table or a lost reference.
+bool noFormulaCompiledAgain(const DocumentState& document);
 
 // Size and change time of a file: another program's save changes it.
 QString diskStampOf(const QString& path);

@@ -143,8 +143,10 @@ QVariant RangeNode::call(const QString& member, const QVariantList& args, Automa
     // Not Excel's call, but what Excel's Range.Value = Range.Value does: formulas become the
     // values they show. The number of cells changed.
     if (member == QLatin1String("KeepValues"))
-        return guarded<QVariant>(error,
-                                 [&] { return QVariant(FormulaValues::keepValues(document->component, {range})); });
+        return guarded<QVariant>(error, [&] {
+            noteFormulasWritten(*document); // an error shown becomes a formula of its own (=#REF!)
+            return QVariant(FormulaValues::keepValues(document->component, {range}));
+        });
     unknownMember(error, member);
     return QVariant();
 }
@@ -223,7 +225,7 @@ QVariant RangeNode::changeLines(bool insert, AutomationError& error)
         fail(error, QStringLiteral("Only whole rows or columns can be inserted or deleted"));
         return QVariant();
     }
-    noteLinesOrSheetsMoved(*document);
+    noteLinesOrSheetsMoved(*document, insert ? LineMove::Inserted : LineMove::Other);
     if (kind == RangeKind::Columns) {
         uno::Reference<table::XTableColumns> columns = lines->getColumns();
         insert ? columns->insertByIndex(first, count) : columns->removeByIndex(first, count);
@@ -446,6 +448,7 @@ QVariant RangeNode::copyTo(const QVariant& destination, AutomationError& error)
     corner.Sheet = to.Sheet;
     corner.Column = to.StartColumn;
     corner.Row = to.StartRow;
+    noteFormulasWritten(*document);
     uno::Reference<sheet::XCellRangeMovement>(target->sheet, uno::UNO_QUERY_THROW)->copyRange(corner, rangeAddress());
     return QVariant();
 }

@@ -9,6 +9,7 @@
 #include "automation/worksheetnode.h"
 #include "automation/worksheetsnode.h"
 #include "automation/sheetgroupnode.h"
+#include "fileformat/formulascan.h"
 
 #include <com/sun/star/sheet/XDatabaseRange.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -18,6 +19,7 @@
 #include <com/sun/star/script/vba/XVBACompatibility.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
 #include <com/sun/star/table/CellRangeAddress.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
 
 #include <QFileInfo>
@@ -107,6 +109,10 @@ QVariant WorkbookNode::property(const QString& name, AutomationError& error)
         // name refers to them ("=$'Sheet1'.A1:C9"); formulas reach tables by their names.
         if (name == QLatin1String("TableRanges"))
             return tableRanges();
+        // Not Excel's: false when no cell formula can reach over a range of sheets
+        // (Sheet1:Sheet3!A1), as far as the file shows without asking the office.
+        if (name == QLatin1String("FormulasMaySpanSheets"))
+            return formulasMaySpanSheets();
         if (name == QLatin1String("ProtectStructure")) {
             const uno::Reference<util::XProtectable> protectable(document->document, uno::UNO_QUERY);
             return protectable.is() && protectable->isProtected();
@@ -192,6 +198,7 @@ QVariant WorkbookNode::keepValues(const QStringList& places, AutomationError& er
         const uno::Reference<table::XCellRange> sheet(sheets->getByName(toOUString(sheetName)), uno::UNO_QUERY_THROW);
         ranges.append(sheet->getCellRangeByName(toOUString(place.section(QLatin1Char('\t'), 1))));
     }
+    noteFormulasWritten(*document); // an error shown becomes a formula of its own (=#REF!)
     return FormulaValues::keepValues(document->component, ranges);
 }
 
@@ -232,6 +239,19 @@ bool WorkbookNode::holdsMacroCodeNames() const
             ->getPropertyValue("BasicLibraries"),
         uno::UNO_QUERY);
     return macros.is() && macros->getVBACompatibilityMode();
+}
+
+// Only a file that still holds what the office has: unchanged on disk, nothing changed since.
+bool WorkbookNode::formulasMaySpanSheets() const
+{
+    const QString filter = ownFilterOr(QString());
+    const bool openXml = filter.startsWith(QLatin1String("Calc MS Excel 2007"))
+                         || filter.startsWith(QLatin1String("Calc Office Open XML"));
+    const uno::Reference<util::XModifiable> modifiable(document->component, uno::UNO_QUERY);
+    if (!openXml || !modifiable.is() || modifiable->isModified() || document->savePath.isEmpty()
+        || diskStampOf(document->savePath) != document->diskStamp)
+        return true;
+    return FormulaScan::mayHoldSheetRanges(document->savePath);
 }
 
 void WorkbookNode::close()

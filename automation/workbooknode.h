@@ -29,6 +29,7 @@ private:
     QVariant keepValues(const QStringList& places, AutomationError& error);
     QVariantMap tableRanges() const;
     bool holdsMacroCodeNames() const;
+    bool formulasMaySpanSheets() const;
     void close();
 
     // Saves, in workbooksave.cpp.

@@ -178,6 +178,7 @@ void WorksheetNode::calculateCells(const QVariantList& cells)
         if (column >= 0 && row >= 0)
             ranges.push_back(sheet->getCellRangeByPosition(column, row, column, row));
     }
+    noteFormulasWritten(*document); // Table1[#all] is written as Table1[[#All]]
     SheetCalculation::calculateCells(document->component, ranges);
 }
 

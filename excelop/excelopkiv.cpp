@@ -251,6 +251,12 @@ QHash<QString, QString> ExcelOpKiv::definedNames() const
     return found;
 }
 
+bool ExcelOpKiv::formulasMaySpanSheets() const
+{
+    const QVariant may = workbook ? workbook->property("FormulasMaySpanSheets") : QVariant();
+    return !may.isValid() || may.toBool();
+}
+
 QHash<QString, QString> ExcelOpKiv::tableRanges() const
 {
     QHash<QString, QString> found;

@@ -76,6 +76,9 @@ public:
     // The workbook's defined names, each with what it refers to ("=0.13"); a sheet's own names
     // as "Sheet1!name". Empty when the office cannot say.
     QHash<QString, QString> definedNames() const;
+    // Whether some cell formula may reach over a range of sheets (Sheet1:Sheet3!A1): false only
+    // when the workbook's file, unchanged since it was loaded, shows none.
+    bool formulasMaySpanSheets() const;
     // The workbook's tables (Excel's ListObjects) by name, each with the cells it covers as a
     // name refers to them ("=$'Sheet1'.R1C1:R9C3").
     QHash<QString, QString> tableRanges() const;

@@ -75,36 +75,53 @@ QByteArray ZipPackage::packed(const Entry& entry) const
     return QByteArray(reinterpret_cast<const char*>(bytes + entry.dataOffset), int(entry.packedSize));
 }
 
-QByteArray ZipPackage::unpackedAround(const Entry& entry, const QByteArray& from, const QByteArray& to) const
+bool ZipPackage::unpackInPieces(const Entry& entry, const std::function<bool(const char*, int)>& take) const
 {
     if (entry.method == 0) {
         const QByteArray whole = packed(entry);
-        const int start = whole.indexOf(from);
-        const int end = start < 0 ? -1 : whole.indexOf(to, start);
-        return end < 0 ? whole : whole.left(start + from.size()) + whole.mid(end);
+        take(whole.constData(), whole.size());
+        return true;
     }
     const Zlib& z = Zlib::get();
     z_stream stream;
     if (!z.startRawInflate(stream)) {
         why = QStringLiteral("cannot unpack");
-        return QByteArray();
+        return false;
     }
     stream.next_in = const_cast<Bytef*>(bytes + entry.dataOffset);
     stream.avail_in = uInt(entry.packedSize);
+    QByteArray piece(1 << 16, Qt::Uninitialized);
+    quint64 produced = 0;
+    int result = Z_OK;
+    bool stopped = false;
+    while (result == Z_OK && !stopped) {
+        stream.next_out = reinterpret_cast<Bytef*>(piece.data());
+        stream.avail_out = uInt(piece.size());
+        result = z.step(&stream, Z_NO_FLUSH);
+        const int size = piece.size() - int(stream.avail_out);
+        produced += quint64(size);
+        stopped = result >= 0 && !take(piece.constData(), size);
+        if (result == Z_BUF_ERROR && stream.avail_in == 0)
+            break;
+    }
+    z.endInflate(&stream);
+    if (stopped)
+        return true;
+    if (result != Z_STREAM_END || produced != entry.size) {
+        why = QStringLiteral("cannot unpack ") + QString::fromUtf8(entry.name);
+        return false;
+    }
+    return true;
+}
+
+QByteArray ZipPackage::unpackedAround(const Entry& entry, const QByteArray& from, const QByteArray& to) const
+{
     QByteArray kept;   // what lies outside the skipped middle
     QByteArray window; // the skipped middle's last bytes, where `to` may begin
     bool skipping = false;
     bool skipped = false;
-    QByteArray chunk(1 << 16, Qt::Uninitialized);
-    quint64 produced = 0;
-    int result = Z_OK;
-    while (result == Z_OK) {
-        stream.next_out = reinterpret_cast<Bytef*>(chunk.data());
-        stream.avail_out = uInt(chunk.size());
-        result = z.step(&stream, Z_NO_FLUSH);
-        const int size = chunk.size() - int(stream.avail_out);
-        produced += quint64(size);
-        const QByteArray out = QByteArray::fromRawData(chunk.constData(), size);
+    const bool whole = unpackInPieces(entry, [&](const char* data, int size) {
+        const QByteArray out = QByteArray::fromRawData(data, size);
         if (!skipping) {
             kept.append(out);
             const int start = skipped ? -1 : kept.indexOf(from, qMax(0, kept.size() - size - from.size()));
@@ -127,14 +144,10 @@ QByteArray ZipPackage::unpackedAround(const Entry& entry, const QByteArray& from
                 window = window.right(to.size());
             }
         }
-        if (result == Z_BUF_ERROR && stream.avail_in == 0)
-            break;
-    }
-    z.endInflate(&stream);
-    if (result != Z_STREAM_END || produced != entry.size) {
-        why = QStringLiteral("cannot unpack ") + QString::fromUtf8(entry.name);
+        return true;
+    });
+    if (!whole)
         return QByteArray();
-    }
     return skipping ? kept + window : kept;
 }
 

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <functional>
 
 class ZipPackage
 {
@@ -35,6 +36,9 @@ public:
     // kept): a sheet's cells need not be held to read what comes before and after them. Empty on
     // failure.
     QByteArray unpackedAround(const Entry& entry, const QByteArray& from, const QByteArray& to) const;
+    // Unpacks the entry a piece at a time, handing each to take, which says whether to go on.
+    // False (see problem()) when the entry could not be unpacked up to where take stopped.
+    bool unpackInPieces(const Entry& entry, const std::function<bool(const char*, int)>& take) const;
     // The entry's bytes as stored in the file.
     QByteArray packed(const Entry& entry) const;
 

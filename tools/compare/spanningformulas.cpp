@@ -96,9 +96,10 @@ SpanningFormulas formulasSpanning(ExcelOpKiv& book, const QStringList& sheetName
     if (positions.isEmpty())
         return found;
     // A range over sheets names a sheet after its colon ($Sheet1.A1:$Sheet3.A1).
-    found.cells = cellsWhoseFormula(book, QStringLiteral(":.*\\."), [&](const QString& formula, const QString&) {
-        return spansAnyOf(formula, order, positions);
-    });
+    if (book.formulasMaySpanSheets())
+        found.cells = cellsWhoseFormula(book, QStringLiteral(":.*\\."), [&](const QString& formula, const QString&) {
+            return spansAnyOf(formula, order, positions);
+        });
     const QHash<QString, QString> names = book.definedNames();
     for (auto it = names.cbegin(); it != names.cend(); ++it) {
         const QString refersTo = it.value().startsWith(QLatin1Char('=')) ? it.value() : QLatin1Char('=') + it.value();

@@ -1,0 +1,145 @@
+#include "fileformat/formulascan.h"
+
+#include "fileformat/zippackage.h"
+
+#include <QFileInfo>
+#include <cstring>
+
+namespace FormulaScan {
+
+namespace {
+
+// Follows a sheet's XML a piece at a time and hands the text of each formula element (<f> or,
+// with a prefix, <x:f>) to the test; a formula may be split between two pieces.
+class FormulaWatch
+{
+public:
+    explicit FormulaWatch(const std::function<bool(const QByteArray&)>& test) : test(test) {}
+
+    // False as soon as a formula passed.
+    bool take(const char* data, int size)
+    {
+        // Between tags and inside other tags only '<' and '>' matter: skipped to at once.
+        for (int i = 0; i < size && !passed;) {
+            const char wanted = state == State::Outside ? '<' : state == State::InTag ? '>' : 0;
+            if (wanted) {
+                const void* found = std::memchr(data + i, wanted, size_t(size - i));
+                const int at = found ? int(static_cast<const char*>(found) - data) : size;
+                if (at > i)
+                    lastInTag = data[at - 1];
+                i = at;
+                if (!found)
+                    break;
+            }
+            step(data[i++]);
+        }
+        return !passed;
+    }
+    bool sawPass() const { return passed; }
+
+private:
+    enum class State { Outside, TagName, InTag, Formula, FormulaEnd };
+
+    void step(char c)
+    {
+        switch (state) {
+        case State::Outside:
+            if (c == '<') {
+                state = State::TagName;
+                nameLength = 0;
+            }
+            break;
+        case State::TagName:
+            if (c == ' ' || c == '>' || c == '/' || c == '\t' || c == '\r' || c == '\n') {
+                formulaTag = (nameLength == 1 && name[0] == 'f')
+                             || (nameLength >= 2 && nameLength <= kLongestName && name[nameLength - 1] == 'f'
+                                 && name[nameLength - 2] == ':');
+                state = c == '>' ? afterTag(false) : State::InTag;
+                lastInTag = c;
+            } else if (nameLength < kLongestName) {
+                name[nameLength++] = c;
+            } else {
+                nameLength = kLongestName + 1; // no formula's
+            }
+            break;
+        case State::InTag:
+            if (c == '>')
+                state = afterTag(lastInTag == '/');
+            lastInTag = c;
+            break;
+        case State::Formula:
+            if (c == '<')
+                state = State::FormulaEnd;
+            else
+                text += c;
+            break;
+        case State::FormulaEnd:
+            // Anything but the end tag (a comment, CDATA) is beyond this watch.
+            passed = c != '/' || text.contains("&#") || test(text);
+            formulaTag = false;
+            state = State::InTag;
+            break;
+        }
+    }
+
+    State afterTag(bool selfClosing)
+    {
+        if (!formulaTag || selfClosing)
+            return State::Outside;
+        text.clear();
+        return State::Formula;
+    }
+
+    static constexpr int kLongestName = 16;
+    const std::function<bool(const QByteArray&)>& test;
+    State state = State::Outside;
+    char name[kLongestName] = {};
+    int nameLength = 0;
+    bool formulaTag = false;
+    char lastInTag = 0;
+    QByteArray text;
+    bool passed = false;
+};
+
+bool isSheetPart(const QByteArray& name)
+{
+    return name.endsWith(".xml") && (name.startsWith("xl/worksheets/") || name.startsWith("xl/macrosheets/"))
+           && !name.contains("/_rels/");
+}
+
+} // namespace
+
+bool anyCellFormula(const QString& path, const std::function<bool(const QByteArray&)>& test)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QLatin1String("xlsx") && suffix != QLatin1String("xlsm"))
+        return true;
+    ZipPackage package;
+    if (!package.open(path))
+        return true;
+    for (const ZipPackage::Entry& entry : package.entries()) {
+        if (!isSheetPart(entry.name))
+            continue;
+        FormulaWatch watch(test);
+        if (!package.unpackInPieces(entry, [&](const char* data, int size) { return watch.take(data, size); })
+            || watch.sawPass())
+            return true;
+    }
+    return false;
+}
+
+bool mayHoldSheetRanges(const QString& path)
+{
+    return anyCellFormula(path, [](const QByteArray& formula) {
+        const int colon = formula.indexOf(':');
+        return colon >= 0 && formula.indexOf('!', colon) > colon;
+    });
+}
+
+bool mayHoldTablesOrLostReferences(const QString& path)
+{
+    return anyCellFormula(path,
+                          [](const QByteArray& formula) { return formula.contains('[') || formula.contains("#REF!"); });
+}
+
+} // namespace FormulaScan
