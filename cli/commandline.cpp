@@ -57,7 +57,8 @@ void addCommonOptions(QCommandLineParser& parser)
     parser.addOptions({
         {QStringLiteral("jobs"),
          QStringLiteral("Work on up to N workbooks at once, each in an office of its own (default 1); "
-                        "split-sheets of one workbook shares its sheets among N offices."),
+                        "split-sheets of one workbook shares its sheets among N offices (default: up to one per core, "
+                        "at most 2, for a workbook of 1 MiB or more)."),
          QStringLiteral("N"), QStringLiteral("1")},
         {QStringLiteral("timeout"),
          QStringLiteral(

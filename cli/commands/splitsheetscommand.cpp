@@ -61,10 +61,12 @@ void SplitSheetsCommand::takeOptions(const QCommandLineParser& parser)
     settings.format = parser.value(QStringLiteral("format")).toLower();
     if (parser.isSet(QStringLiteral("share")))
         readShare(parser.value(QStringLiteral("share")), settings.share, settings.shares);
-    // One workbook with --jobs: its sheets are shared among that many offices. Several workbooks
-    // go to the offices whole.
-    if (!parser.isSet(QStringLiteral("worker")) && booksOf(parser).size() == 1)
-        settings.offices = parser.value(QStringLiteral("jobs")).toInt();
+    // One workbook: its sheets are shared among --jobs offices, or as many as suit the machine and
+    // the workbook. Several workbooks go to the offices whole.
+    const QStringList books = booksOf(parser);
+    if (!parser.isSet(QStringLiteral("worker")) && books.size() == 1)
+        settings.offices = parser.isSet(QStringLiteral("jobs")) ? parser.value(QStringLiteral("jobs")).toInt()
+                                                                : officesByDefault(QFileInfo(books.first()).size());
 }
 
 BookRequest SplitSheetsCommand::requestFor(const QString& book, int count) const

@@ -4,6 +4,7 @@
 #include "common/pathutils.h"
 
 #include <QSet>
+#include <QThread>
 
 QStringList shareOf(const QStringList& sheets, int share, int shares)
 {
@@ -36,6 +37,14 @@ int officesAffordable(int wanted, int sheetCount, qint64 workbookBytes)
     if (offices > 1 && available >= 0)
         offices = int(qBound<qint64>(1, available / (kOfficeBase + kPerFileByte * workbookBytes), offices));
     return offices;
+}
+
+int officesByDefault(qint64 workbookBytes)
+{
+    // About 9 s of work for one office (30 styled sheets of 2,000 rows are 3.3 MiB and 30 s);
+    // a second office starts and loads it in 3 s.
+    constexpr qint64 kSmallestShared = 1LL << 20;
+    return workbookBytes >= kSmallestShared ? qBound(1, QThread::idealThreadCount(), 2) : 1;
 }
 
 QVariantMap SheetShare::toMap() const

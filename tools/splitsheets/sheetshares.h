@@ -18,6 +18,10 @@ bool fileNamesApart(const QStringList& sheets);
 // the memory for another office that loads a workbook of that size.
 int officesAffordable(int wanted, int sheetCount, qint64 workbookBytes);
 
+// How many offices to ask for when the user did not say: one per core, up to two, for a workbook
+// big enough that a second office's start and load cost less than the half of the work it takes.
+int officesByDefault(qint64 workbookBytes);
+
 struct SheetShare
 {
     QStringList sheets;   // the share's sheets
