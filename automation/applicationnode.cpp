@@ -3,6 +3,7 @@
 #include "automation/documentpaths.h"
 #include "automation/propertyvalues.h"
 #include "automation/safesave.h"
+#include "automation/sheetcalculation.h"
 #include "automation/workbooknode.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -81,13 +82,15 @@ private:
     }
 
     // Two links on one file share its copy in the office only while that copy is the file:
-    // unchanged since it was loaded or saved, and the file unchanged on disk meanwhile.
+    // unchanged since it was loaded or saved, the file unchanged on disk meanwhile, and
+    // calculated as a fresh load would be.
     DocumentPtr openShared(const QString& url)
     {
         const QString path = QUrl(url).toLocalFile();
         if (DocumentPtr open = loadedDocuments().value(url).lock(); open && !open->closed) {
             uno::Reference<util::XModifiable> modifiable(open->component, uno::UNO_QUERY);
-            if (!(modifiable.is() && modifiable->isModified()) && diskStampOf(path) == open->diskStamp)
+            if (!(modifiable.is() && modifiable->isModified()) && diskStampOf(path) == open->diskStamp
+                && !SheetCalculation::keepsSavedResults(open->component))
                 return open;
         }
         DocumentPtr document = load(url);

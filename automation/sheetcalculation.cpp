@@ -15,6 +15,7 @@
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/table/CellRangeAddress.hpp>
 #include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
 
 #include "automation/officevalues.h"
 
@@ -137,6 +138,8 @@ void keepSavedResults(const uno::Reference<lang::XComponent>& document, bool kee
     const uno::Reference<sheet::XSpreadsheetDocument> spreadsheets(document, uno::UNO_QUERY);
     if (!calculatable.is() || !spreadsheets.is() || calculatable->isAutomaticCalculationEnabled() != keep)
         return;
+    const uno::Reference<util::XModifiable> modifiable(document, uno::UNO_QUERY);
+    const bool wasModified = modifiable.is() && modifiable->isModified();
     // Rows keep the heights they were saved with too: after an inserted column or a written
     // value the office would measure the text of every row it touched, which costs more than
     // the change itself (seconds for a column of 100,000 rows) and changes nothing Excel saved.
@@ -152,6 +155,9 @@ void keepSavedResults(const uno::Reference<lang::XComponent>& document, bool kee
     for (sal_Int32 i = 0; i < sheets->getCount(); ++i)
         calculate(document, uno::Reference<sheet::XSpreadsheet>(sheets->getByIndex(i), uno::UNO_QUERY_THROW));
     calculatable->enableAutomaticCalculation(false);
+    // How the office calculates is no change to the workbook: one that held just its file still does.
+    if (!wasModified && modifiable.is())
+        modifiable->setModified(false);
 }
 
 bool keepsSavedResults(const uno::Reference<lang::XComponent>& document)
