@@ -1,5 +1,6 @@
 #include "automation/officedocuments.h"
 
+#include "automation/documentpaths.h"
 #include "fileformat/formulascan.h"
 
 #include <com/sun/star/util/CloseVetoException.hpp>
@@ -33,12 +34,20 @@ void noteLinesOrSheetsMoved(DocumentState& document, LineMove move)
             document.onlyInsertsSinceFile.clear();
         return;
     }
-    const uno::Reference<util::XModifiable> modifiable(document.component, uno::UNO_QUERY);
-    const bool asInFile = move == LineMove::Inserted && modifiable.is() && !modifiable->isModified()
-                          && !document.savePath.isEmpty() && diskStampOf(document.savePath) == document.diskStamp;
+    const bool asInFile = move == LineMove::Inserted && formulasAsInItsPackage(document);
     document.onlyInsertsSinceFile = asInFile ? document.diskStamp : QString();
     AutomationError unreadable;
     document.namesBeforeMoves = guarded<QList<NamedRange>>(unreadable, [&] { return namedPlaces(document.document); });
+}
+
+bool formulasAsInItsPackage(const DocumentState& document)
+{
+    const QString filter = loadFilterOf(document.component);
+    const bool openXml = filter.startsWith(QLatin1String("Calc MS Excel 2007"))
+                         || filter.startsWith(QLatin1String("Calc Office Open XML"));
+    const uno::Reference<util::XModifiable> modifiable(document.component, uno::UNO_QUERY);
+    return openXml && modifiable.is() && !modifiable->isModified() && !document.savePath.isEmpty()
+           && diskStampOf(document.savePath) == document.diskStamp;
 }
 
 void noteFormulasWritten(DocumentState& document)

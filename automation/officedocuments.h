@@ -76,6 +76,9 @@ enum class LineMove { Inserted, Other };
 
 // Called before rows, columns or sheets move.
 void noteLinesOrSheetsMoved(DocumentState& document, LineMove move = LineMove::Other);
+// Whether the document's formulas are those of the .xlsx (or .xlsm) package at its path: loaded
+// from it or saved there, changed in nothing since, and the file unchanged on disk.
+bool formulasAsInItsPackage(const DocumentState& document);
 // Called before formulas are written into cells (the office's own moves aside).
 void noteFormulasWritten(DocumentState& document);
 // Whether no formula can have been compiled again since the load: only rows or columns were

@@ -19,7 +19,6 @@
 #include <com/sun/star/script/vba/XVBACompatibility.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
 #include <com/sun/star/table/CellRangeAddress.hpp>
-#include <com/sun/star/util/XModifiable.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
 
 #include <QFileInfo>
@@ -241,17 +240,9 @@ bool WorkbookNode::holdsMacroCodeNames() const
     return macros.is() && macros->getVBACompatibilityMode();
 }
 
-// Only a file that still holds what the office has: unchanged on disk, nothing changed since.
 bool WorkbookNode::formulasMaySpanSheets() const
 {
-    const QString filter = ownFilterOr(QString());
-    const bool openXml = filter.startsWith(QLatin1String("Calc MS Excel 2007"))
-                         || filter.startsWith(QLatin1String("Calc Office Open XML"));
-    const uno::Reference<util::XModifiable> modifiable(document->component, uno::UNO_QUERY);
-    if (!openXml || !modifiable.is() || modifiable->isModified() || document->savePath.isEmpty()
-        || diskStampOf(document->savePath) != document->diskStamp)
-        return true;
-    return FormulaScan::mayHoldSheetRanges(document->savePath);
+    return !formulasAsInItsPackage(*document) || FormulaScan::mayHoldSheetRanges(document->savePath);
 }
 
 void WorkbookNode::close()
