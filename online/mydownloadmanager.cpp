@@ -302,6 +302,17 @@ QString MyDownloadManager::failureOf(QNetworkReply* reply) const
     return QString();
 }
 
+// A connection closed before the announced length is not always an error of the reply: the body
+// is then checked against the length itself. A packed body's length is the packed one.
+QString MyDownloadManager::shortOf(QNetworkReply* reply, const QByteArray& body)
+{
+    const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed().toLower();
+    if (announced <= 0 || body.size() >= announced || !(encoding.isEmpty() || encoding == "identity"))
+        return QString();
+    return QStringLiteral("only %1 of %2 bytes received").arg(body.size()).arg(announced);
+}
+
 void MyDownloadManager::downloadFinished(QNetworkReply* reply)
 {
     const QString urlText = reply->property(requestedProperty).toString();
@@ -317,8 +328,12 @@ void MyDownloadManager::downloadFinished(QNetworkReply* reply)
     bool isFinal = oversized;
     if (failure.isEmpty()) {
         const QByteArray body = reply->readAll();
-        failure = contentCheck && !contentCheck(body) ? QStringLiteral("not the expected content") : writeBody(body);
-        isFinal = true;
+        failure = shortOf(reply, body);
+        if (failure.isEmpty()) {
+            failure =
+                contentCheck && !contentCheck(body) ? QStringLiteral("not the expected content") : writeBody(body);
+            isFinal = true;
+        }
     }
     if (failure.isEmpty()) {
         report(true, QStringLiteral("Download of %1 succeeded (saved to %2)").arg(urlText, savePath()), urlText);

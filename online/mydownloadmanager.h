@@ -82,6 +82,7 @@ private:
     bool followRedirect(QNetworkReply* reply);
     void watchIdleTime(QNetworkReply* reply);
     QString failureOf(QNetworkReply* reply) const;
+    static QString shortOf(QNetworkReply* reply, const QByteArray& body);
     // Empty when written, else what went wrong.
     QString writeBody(const QByteArray& body);
     void report(bool isSucceeded, const QString& msg, const QString& urlText);
