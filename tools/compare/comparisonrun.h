@@ -91,6 +91,9 @@ public:
     static int rowCountOf(const QString& typed);
     // The value as the options compare it.
     static QString comparedForm(const QString& value, const ComparisonOptions& options);
+    // Rows read or written per office call (100,000); tests take it down to cross call
+    // boundaries with a few thousand rows.
+    static void setRowsPerCall(int rows);
 
 private:
     void prepareSheets();

@@ -4,6 +4,7 @@
 
 #include "comparerdriver.h"
 
+#include "tools/compare/comparisonrun.h"
 #include "tools/workbookimport.h"
 
 #include <QHash>
@@ -107,6 +108,8 @@ private:
 void TestComparisonRun::initTestCase()
 {
     initTestEnvironment();
+    // Calls of 5,000 rows, so that a few thousand rows cross call boundaries.
+    ComparisonRun::setRowsPerCall(5000);
     QVERIFY(folder.isValid());
 }
 
