@@ -108,9 +108,11 @@ private:
     static DocumentPtr load(const QString& url)
     {
         const QString stamp = url.startsWith(QLatin1String("file:")) ? diskStampOf(QUrl(url).toLocalFile()) : QString();
+        const PackageFormulas formulas = readBesideLoad(url, stamp);
         try {
             if (DocumentPtr document = loadWith(url, false)) {
                 document->diskStamp = stamp;
+                document->packageFormulas = formulas;
                 return document;
             }
         } catch (const lang::DisposedException&) {
@@ -122,9 +124,21 @@ private:
         if (!url.startsWith(QLatin1String("file:")))
             return nullptr;
         DocumentPtr document = loadWith(url, true);
-        if (document)
+        if (document) {
             document->diskStamp = stamp;
+            document->packageFormulas = formulas;
+        }
         return document;
+    }
+
+    // An Open XML package's formulas are read while the office loads it: a tool asks what they
+    // hold before it changes the workbook, and again at the save.
+    static PackageFormulas readBesideLoad(const QString& url, const QString& stamp)
+    {
+        const QString suffix = QFileInfo(QUrl(url).path()).suffix().toLower();
+        if (stamp.isEmpty() || (suffix != QLatin1String("xlsx") && suffix != QLatin1String("xlsm")))
+            return PackageFormulas();
+        return PackageFormulas::readingBeside(QUrl(url).toLocalFile(), stamp);
     }
 
     static bool loadedAsWhatItsNameSays(const QString& url, const uno::Reference<lang::XComponent>& component)

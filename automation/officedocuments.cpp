@@ -55,10 +55,26 @@ void noteFormulasWritten(DocumentState& document)
     document.onlyInsertsSinceFile.clear();
 }
 
-bool noFormulaCompiledAgain(const DocumentState& document)
+bool noFormulaCompiledAgain(DocumentState& document)
 {
     return !document.onlyInsertsSinceFile.isEmpty() && diskStampOf(document.savePath) == document.onlyInsertsSinceFile
-           && !FormulaScan::mayHoldTablesOrLostReferences(document.savePath);
+           && !packageFindings(document).tablesOrLostReferences;
+}
+
+PackageFormulas PackageFormulas::readingBeside(const QString& path, const QString& stamp)
+{
+    return {stamp, std::async(std::launch::async, FormulaScan::findingsOf, path).share()};
+}
+
+FormulaScan::Findings packageFindings(DocumentState& document)
+{
+    const QString stamp = diskStampOf(document.savePath);
+    PackageFormulas& known = document.packageFormulas;
+    if (stamp.isEmpty())
+        return FormulaScan::Findings();
+    if (!known.findings.valid() || known.stamp != stamp)
+        known = {stamp, std::async(std::launch::deferred, FormulaScan::findingsOf, document.savePath).share()};
+    return known.findings.get();
 }
 
 void closeComponent(const uno::Reference<lang::XComponent>& component)

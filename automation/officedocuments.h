@@ -5,6 +5,7 @@
 
 #include "automation/guardedcalls.h"
 #include "automation/namedranges.h"
+#include "fileformat/formulascan.h"
 
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
@@ -15,10 +16,21 @@
 #include <QList>
 #include <QSet>
 #include <QStringList>
+#include <future>
 #include <memory>
 #include <optional>
 
 namespace OfficeNodes {
+
+// What the formulas of a file's package hold, read once per version of the file.
+struct PackageFormulas
+{
+    QString stamp; // the file's, taken before it was read
+    std::shared_future<FormulaScan::Findings> findings;
+
+    // Read on another core from now on: the office's load of the same file takes longer.
+    static PackageFormulas readingBeside(const QString& path, const QString& stamp);
+};
 
 struct DocumentState;
 using DocumentPtr = std::shared_ptr<DocumentState>;
@@ -70,6 +82,7 @@ struct DocumentState
     // While nothing but rows or columns were inserted since the document held just what its file
     // holds: that file's stamp. Then the file's formulas tell which can have been compiled again.
     QString onlyInsertsSinceFile;
+    PackageFormulas packageFormulas; // of the file at savePath
 };
 
 enum class LineMove { Inserted, Other };
@@ -83,7 +96,9 @@ bool formulasAsInItsPackage(const DocumentState& document);
 void noteFormulasWritten(DocumentState& document);
 // Whether no formula can have been compiled again since the load: only rows or columns were
 // inserted, and the file, still there, has no formula reaching a table or a lost reference.
-bool noFormulaCompiledAgain(const DocumentState& document);
+bool noFormulaCompiledAgain(DocumentState& document);
+// What the formulas of the file at the document's path hold, read again only when it changed.
+FormulaScan::Findings packageFindings(DocumentState& document);
 
 // Size and change time of a file: another program's save changes it.
 QString diskStampOf(const QString& path);

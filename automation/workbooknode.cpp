@@ -9,7 +9,6 @@
 #include "automation/worksheetnode.h"
 #include "automation/worksheetsnode.h"
 #include "automation/sheetgroupnode.h"
-#include "fileformat/formulascan.h"
 
 #include <com/sun/star/sheet/XDatabaseRange.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -242,7 +241,7 @@ bool WorkbookNode::holdsMacroCodeNames() const
 
 bool WorkbookNode::formulasMaySpanSheets() const
 {
-    return !formulasAsInItsPackage(*document) || FormulaScan::mayHoldSheetRanges(document->savePath);
+    return !formulasAsInItsPackage(*document) || packageFindings(*document).sheetRanges;
 }
 
 void WorkbookNode::close()

@@ -5,6 +5,10 @@
 //   bash scripts/build.sh && build/bench/bench_compare
 // Optional arguments: how often each timing is repeated (the median is printed), 3;
 // --no-one-cell leaves out the one-cell path (about 80,000 office calls).
+// --cli times whole processes instead, in turn, median of 3, each on a fresh copy: kivexcel-cli
+// compare, the office's own round trip of the same workbook (soffice --headless --convert-to)
+// and the pandas script of bench/peers (apt-get install python3-pandas python3-openpyxl).
+// Goals there: at most 1.3 x the round trip; at 100,000 rows at least 1.5 x faster than pandas.
 //
 // The workbook: two sheets of N data rows under a title row, like users' own (Chinese texts, a
 // bold column, filled and formatted money and date columns, a formula column; see
@@ -24,7 +28,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -211,6 +217,47 @@ void compareWithOneCellPath(const QString& source, const QString& folder, int ro
     printGoal(QStringLiteral("at least 50 x faster than the one-cell path (cpu)"), slow.cpu >= 50 * fast.run.cpu);
 }
 
+// Whole processes as a user starts them, in turn: the command line, the office's own round trip
+// of the same workbook, and the pandas peer.
+void commandLineCase(const QString& source, const QString& folder, int rows)
+{
+    const int repeats = 3;
+    std::printf("command line, 2 x %d rows, whole processes, median of %d in turn\n", rows, repeats);
+    const QStringList names = {QStringLiteral("kivexcel-cli compare"), QStringLiteral("office round trip"),
+                               QStringLiteral("pandas (values only)")};
+    QMap<QString, QList<double>> wall, cpu;
+    const auto record = [&](const QString& name, const ProcessRun& run) {
+        if (!run.ok)
+            std::printf("  %s failed\n", qPrintable(name));
+        wall[name].append(run.timing.wall);
+        cpu[name].append(run.timing.cpu);
+    };
+    const QString copy = QDir(folder).filePath(QStringLiteral("cli.xlsx"));
+    const QString converted = QDir(folder).filePath(QStringLiteral("round-trip"));
+    for (int i = 0; i < repeats; ++i) {
+        record(names.at(0), runProcess(QStringLiteral(KIVEXCEL_CLI),
+                                       {QStringLiteral("compare"), freshCopy(source, copy), QStringLiteral("--sheet1"),
+                                        QStringLiteral("Left"), QStringLiteral("--column1"), QStringLiteral("B"),
+                                        QStringLiteral("--sheet2"), QStringLiteral("Right"),
+                                        QStringLiteral("--column2"), QStringLiteral("B"), QStringLiteral("--quiet")}));
+        QDir(converted).removeRecursively();
+        record(names.at(1), officeRoundTrip({freshCopy(source, copy)}, converted));
+        record(names.at(2),
+               peerRun(QStringLiteral("compare_peers.py"),
+                       {QStringLiteral("pandas"), source, QDir(folder).filePath(QStringLiteral("pd.xlsx"))}));
+    }
+    for (const QString& name : names)
+        printTiming(name, Timing{medianOf(wall.value(name)), medianOf(cpu.value(name))});
+    const double ours = medianOf(wall.value(names.at(0)));
+    const double roundTrip = medianOf(wall.value(names.at(1)));
+    const double pandas = medianOf(wall.value(names.at(2)));
+    printLine(QStringLiteral("compare / round trip (wall)"), QString::number(ours / roundTrip, 'f', 2));
+    printLine(QStringLiteral("pandas / compare (wall)"), QString::number(pandas / ours, 'f', 2));
+    printGoal(QStringLiteral("within 1.3 x the round trip (wall)"), ours <= 1.3 * roundTrip);
+    if (rows >= 100000)
+        printGoal(QStringLiteral("at least 1.5 x faster than pandas (wall)"), pandas >= 1.5 * ours);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -223,6 +270,7 @@ int main(int argc, char* argv[])
     setDialogsHeadlessForTests();
     QStringList arguments = QCoreApplication::arguments().mid(1);
     const bool withOneCellPath = !arguments.removeAll(QStringLiteral("--no-one-cell"));
+    const bool commandLineOnly = arguments.removeAll(QStringLiteral("--cli"));
     const int repeats = std::max(1, arguments.value(0, QStringLiteral("3")).toInt());
     QTemporaryDir folder;
     {
@@ -235,6 +283,10 @@ int main(int argc, char* argv[])
         if (!generateInChild(QCoreApplication::applicationFilePath(), source, rows)) {
             std::printf("  could not write the workbook of %d rows\n", rows);
             return 1;
+        }
+        if (commandLineOnly) {
+            commandLineCase(source, folder.path(), rows);
+            continue;
         }
         std::printf("N = %d rows per sheet\n", rows);
         const FloorAndRun measured = measureAgainstFloor(source, folder.path(), rows, repeats);
@@ -250,6 +302,8 @@ int main(int argc, char* argv[])
             printGoal(QStringLiteral("whole run at most 1.25 x the floor at 100,000 rows (cpu)"),
                       measured.run.cpu <= 1.25 * measured.floor.cpu);
     }
+    if (commandLineOnly)
+        return 0;
     const double peak = peakMemoryMiB();
     printLine(QStringLiteral("peak memory of this process (VmHWM)"), QStringLiteral("%1 MiB").arg(peak, 0, 'f', 1));
     printLine(QStringLiteral("peak memory of the office since it started (VmHWM)"),

@@ -128,18 +128,42 @@ bool anyCellFormula(const QString& path, const std::function<bool(const QByteArr
     return false;
 }
 
+namespace {
+
+bool holdsSheetRange(const QByteArray& formula)
+{
+    const int colon = formula.indexOf(':');
+    return colon >= 0 && formula.indexOf('!', colon) > colon;
+}
+
+bool holdsTableOrLostReference(const QByteArray& formula)
+{
+    return formula.contains('[') || formula.contains("#REF!");
+}
+
+} // namespace
+
 bool mayHoldSheetRanges(const QString& path)
 {
-    return anyCellFormula(path, [](const QByteArray& formula) {
-        const int colon = formula.indexOf(':');
-        return colon >= 0 && formula.indexOf('!', colon) > colon;
-    });
+    return anyCellFormula(path, holdsSheetRange);
 }
 
 bool mayHoldTablesOrLostReferences(const QString& path)
 {
-    return anyCellFormula(path,
-                          [](const QByteArray& formula) { return formula.contains('[') || formula.contains("#REF!"); });
+    return anyCellFormula(path, holdsTableOrLostReference);
+}
+
+Findings findingsOf(const QString& path)
+{
+    Findings found{false, false};
+    // The scan stops once both are found; a "maybe" of the package answers both.
+    if (anyCellFormula(path, [&](const QByteArray& formula) {
+            found.sheetRanges = found.sheetRanges || holdsSheetRange(formula);
+            found.tablesOrLostReferences = found.tablesOrLostReferences || holdsTableOrLostReference(formula);
+            return found.sheetRanges && found.tablesOrLostReferences;
+        }))
+        return Findings();
+    return found;
 }
 
 } // namespace FormulaScan

@@ -21,4 +21,12 @@ bool mayHoldSheetRanges(const QString& path);
 // file's [1] counts too) or a lost reference (#REF!).
 bool mayHoldTablesOrLostReferences(const QString& path);
 
+// Both answers from one reading of the package.
+struct Findings
+{
+    bool sheetRanges = true;
+    bool tablesOrLostReferences = true;
+};
+Findings findingsOf(const QString& path);
+
 } // namespace FormulaScan

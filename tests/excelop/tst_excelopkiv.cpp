@@ -228,6 +228,31 @@ private slots:
         QCOMPARE(saved.values.value(QStringLiteral("Lookup")).value(QStringLiteral("B1")), QStringLiteral("Hong Kong"));
     }
 
+    // Read from the file while the office loads it; a file changed since is "maybe".
+    void theFileSaysWhetherFormulasSpanSheets()
+    {
+        const auto bookWith = [&](const QString& name, const QString& formula) {
+            const QString file = path(name);
+            XlsxLook look;
+            look.sheets.append(SheetLook());
+            look.sheets[0].formula = [formula](int row, int column) {
+                return row == 1 && column == 2 ? formula : QString();
+            };
+            return writeXlsx(file, {{"Jan", {{"1", "0"}}}, {"Feb", {{"2"}}}, {"Mar", {{"3"}}}}, look) ? file
+                                                                                                      : QString();
+        };
+        const QString plain = bookWith(QStringLiteral("plain.xlsx"), QStringLiteral("SUM(Feb!A1:A2)"));
+        const QString spanning = bookWith(QStringLiteral("spanning.xlsx"), QStringLiteral("SUM(Jan:Mar!A1)"));
+        QVERIFY(!plain.isEmpty() && !spanning.isEmpty());
+        QVERIFY(!openedWorkbook(plain)->formulasMaySpanSheets());
+        QVERIFY(openedWorkbook(spanning)->formulasMaySpanSheets());
+
+        auto link = openedWorkbook(plain);
+        QTest::qWait(20); // a change time of its own
+        QVERIFY(QFile::remove(plain) && QFile::copy(spanning, plain));
+        QVERIFY(link->formulasMaySpanSheets());
+    }
+
     void deletingASheetSavesTheWorkbook()
     {
         const QString file = path(QStringLiteral("delete.xlsx"));

@@ -81,6 +81,8 @@ private slots:
             << none << true << false;
         QTest::newRow("shared children only")
             << QByteArray("<c r=\"A2\"><f t=\"shared\" si=\"0\"/><v>2</v></c>") << none << false << false;
+        QTest::newRow("one of each, in two cells")
+            << formulaCell("SUM(Jan:Mar!B2)") + formulaCell("Table1[Amount]") << none << true << true;
         QTest::newRow("texts and validations are no cell formulas")
             << QByteArray("<c r=\"A1\" t=\"inlineStr\"><is><t>Jan:Mar!B2 #REF! T[a]</t></is></c>"
                           "<font>Jan:Mar!B2</font><formula1>Jan:Mar!B2</formula1>")
@@ -97,6 +99,10 @@ private slots:
         QVERIFY(!path.isEmpty());
         QCOMPARE(FormulaScan::mayHoldSheetRanges(path), sheetRanges);
         QCOMPARE(FormulaScan::mayHoldTablesOrLostReferences(path), tablesOrLost);
+        // Both from one reading give the same answers.
+        const FormulaScan::Findings found = FormulaScan::findingsOf(path);
+        QCOMPARE(found.sheetRanges, sheetRanges);
+        QCOMPARE(found.tablesOrLostReferences, tablesOrLost);
     }
 
     // The package is unpacked 64 KiB at a time: a formula is found wherever the pieces part it.
@@ -142,6 +148,7 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a workbook") > 0);
         file.close();
         QVERIFY(FormulaScan::mayHoldTablesOrLostReferences(text));
+        QVERIFY(FormulaScan::findingsOf(text).sheetRanges && FormulaScan::findingsOf(text).tablesOrLostReferences);
 
         // A sheet whose packed data is cut short.
         const QString whole = oneSheet(plain.repeated(50));
