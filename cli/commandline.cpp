@@ -56,9 +56,10 @@ void addCommonOptions(QCommandLineParser& parser)
     parser.addHelpOption();
     parser.addOptions({
         {QStringLiteral("jobs"),
-         QStringLiteral("Work on up to N workbooks at once, each in an office of its own (default 1); "
-                        "split-sheets of one workbook shares its sheets among N offices (default: up to one per core, "
-                        "at most 2, for a workbook of 1 MiB or more)."),
+         QStringLiteral(
+             "Work on up to N workbooks at once, each in an office of its own (default 1); "
+             "split-sheets of one workbook, and split-column of one workbook --to-files, share the files among N "
+             "offices (default: up to one per core, at most 2, for a workbook of 1 MiB or more)."),
          QStringLiteral("N"), QStringLiteral("1")},
         {QStringLiteral("timeout"),
          QStringLiteral(

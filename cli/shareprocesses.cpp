@@ -26,6 +26,8 @@ void ShareProcesses::start(int shares)
             arguments << QStringLiteral("--skip-hidden");
         if (request.keepBrokenFormulas)
             arguments << QStringLiteral("--keep-broken-formulas");
+        for (const QString& sheet : request.onlySheets)
+            arguments << QStringLiteral("--only-sheet") << sheet;
         processes.push_back(std::make_unique<QProcess>());
         processes.back()->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         processes.back()->start(QCoreApplication::applicationFilePath(), arguments);

@@ -2,8 +2,8 @@
 // The other shares of a workbook's sheet files, each written by a process of this program with an
 // office of its own (split-sheets --share K/N), which answers with its share as JSON.
 
-#include "tools/splitsheets/sheetfilesjob.h"
-#include "tools/splitsheets/sheetshares.h"
+#include "tools/shared/sheetfilesjob.h"
+#include "tools/shared/sheetshares.h"
 
 #include <QProcess>
 #include <memory>

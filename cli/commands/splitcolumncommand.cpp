@@ -1,5 +1,9 @@
 #include "cli/commands/splitcolumncommand.h"
 
+#include "cli/shareprocesses.h"
+
+#include <QFileInfo>
+
 SplitColumnCommand::SplitColumnCommand()
     : Command(QStringLiteral("split-column"), QStringLiteral("One new sheet per distinct value of a column."))
 {
@@ -44,6 +48,11 @@ void SplitColumnCommand::takeOptions(const QCommandLineParser& parser)
     settings.resultPath = valueOrNull(parser, QStringLiteral("out-file"));
     settings.keepBrokenFormulas = parser.isSet(QStringLiteral("keep-broken-formulas"));
     dryRun = parser.isSet(QStringLiteral("dry-run"));
+    // One workbook into files: its files are shared among offices as split-sheets shares them.
+    const QStringList books = booksOf(parser);
+    if (!parser.isSet(QStringLiteral("worker")) && books.size() == 1 && !settings.filesFolder.isEmpty())
+        settings.offices = parser.isSet(QStringLiteral("jobs")) ? parser.value(QStringLiteral("jobs")).toInt()
+                                                                : officesByDefault(QFileInfo(books.first()).size());
 }
 
 JobOutcome SplitColumnCommand::run(const BookRequest& request, std::unique_ptr<ExcelOpKiv>& link) const
@@ -51,5 +60,8 @@ JobOutcome SplitColumnCommand::run(const BookRequest& request, std::unique_ptr<E
     ColumnSplitRequest split = settings;
     split.workbookPath = request.book;
     ColumnSplitJob job(split);
+    job.setOtherShares([](const SheetFilesRequest& files) -> std::unique_ptr<OtherShares> {
+        return std::make_unique<ShareProcesses>(files);
+    });
     return dryRun ? job.plan(link) : job.run(link);
 }

@@ -25,7 +25,10 @@ SplitSheetsCommand::SplitSheetsCommand()
     // A process started to write one share of a workbook's files (K of N) beside the first.
     QCommandLineOption share(QStringLiteral("share"), QString(), QStringLiteral("K/N"));
     share.setFlags(QCommandLineOption::HiddenFromHelp);
-    addOptions({share});
+    // Only these sheets (the option given once for each), as the column split into files asks.
+    QCommandLineOption onlySheet(QStringLiteral("only-sheet"), QString(), QStringLiteral("NAME"));
+    onlySheet.setFlags(QCommandLineOption::HiddenFromHelp);
+    addOptions({share, onlySheet});
     requireOptions({QStringLiteral("out")});
 }
 
@@ -59,6 +62,7 @@ void SplitSheetsCommand::takeOptions(const QCommandLineParser& parser)
     settings.skipHidden = parser.isSet(QStringLiteral("skip-hidden"));
     settings.keepBrokenFormulas = parser.isSet(QStringLiteral("keep-broken-formulas"));
     settings.format = parser.value(QStringLiteral("format")).toLower();
+    settings.onlySheets = parser.values(QStringLiteral("only-sheet"));
     if (parser.isSet(QStringLiteral("share")))
         readShare(parser.value(QStringLiteral("share")), settings.share, settings.shares);
     // One workbook: its sheets are shared among --jobs offices, or as many as suit the machine and

@@ -2,7 +2,7 @@
 // split-sheets: every sheet written as a workbook file of its own.
 
 #include "cli/commands/command.h"
-#include "tools/splitsheets/sheetfilesjob.h"
+#include "tools/shared/sheetfilesjob.h"
 
 class SplitSheetsCommand : public Command
 {

@@ -8,7 +8,7 @@
 #include "testsupport.h"
 #include "tools/splitcolumn/columnsplitjob.h"
 #include "tools/splitcolumn/splitsheetfromcolumn.h"
-#include "tools/splitsheets/sheetfilesjob.h"
+#include "tools/shared/sheetfilesjob.h"
 
 #include <QDir>
 #include <QProcess>

@@ -9,7 +9,7 @@
 #include "valuedifferences.h"
 #include "tools/compare/comparisonrun.h"
 #include "tools/splitcolumn/columnsplitjob.h"
-#include "tools/splitsheets/sheetfilesjob.h"
+#include "tools/shared/sheetfilesjob.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -6,7 +6,7 @@
 #include "tools/splitcolumn/columnsplitplan.h"
 #include "tools/splitcolumn/columnsplitrun.h"
 #include "tools/splitcolumn/splitplan.h"
-#include "tools/shared/sheetfilesrun.h"
+#include "tools/shared/sheetfilesjob.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -120,38 +120,47 @@ JobOutcome ColumnSplitJob::splitIntoFiles(std::unique_ptr<ExcelOpKiv>& link)
     QStringList valueSheets;
     for (const SplitPlanEntry& entry : sheets)
         valueSheets.append(entry.name);
-    const QString written = work.filePath(QStringLiteral("files"));
-    QDir().mkpath(written);
     // The files come from the copy as saved, as a later reading of it would see it.
-    link->openWorkBook(copy);
-    SheetFilesRun sheetFiles(*link, copy, written);
-    sheetFiles.keepFormulasPointingElsewhere(request.keepBrokenFormulas);
-    const SheetFilesRun::Outcome wrote = sheetFiles.run(valueSheets);
+    SheetFilesRequest filesRequest;
+    filesRequest.workbookPath = copy;
+    filesRequest.outputFolder = work.filePath(QStringLiteral("files"));
+    filesRequest.keepBrokenFormulas = request.keepBrokenFormulas;
+    filesRequest.onlySheets = valueSheets;
+    filesRequest.offices = request.offices;
+    QDir().mkpath(filesRequest.outputFolder);
+    SheetFilesJob sheetFiles(filesRequest);
+    const std::unique_ptr<OtherShares> others = otherShares ? otherShares(filesRequest) : nullptr;
+    sheetFiles.setOtherShares(others.get());
+    const std::optional<SheetShare> wrote = sheetFiles.writeFiles(link);
     link.reset();
+    if (!wrote)
+        return outcomeOf(JobOutcome::Kind::Failed, QString());
 
     QStringList notWritten;
     for (int k = 0; k < sheets.size(); ++k) {
-        const QString from = sheetFiles.outputPathFor(sheets.at(k).name);
+        const QString from = sheetFiles.fileOf(sheets.at(k).name);
         const QString to = joinPath(folder, files.at(k).name);
         // A cancelled run's unfinished file holds other values' sheets too: it stays behind.
-        const bool moved = sheetFiles.written().contains(from) && (!QFileInfo::exists(to) || QFile::remove(to))
-                           && QFile::rename(from, to);
+        const bool moved =
+            wrote->written.contains(from) && (!QFileInfo::exists(to) || QFile::remove(to)) && QFile::rename(from, to);
         if (moved)
             outcome.written.append(to);
         else
             notWritten.append(files.at(k).value.isEmpty() ? QCoreApplication::translate("ExcelOpKiv", "空")
                                                           : files.at(k).value);
     }
-    if (wrote == SheetFilesRun::Outcome::Cancelled) {
+    if (wrote->cancelled) {
         outcome.kind = JobOutcome::Kind::Cancelled;
         outcome.messages.append(tr("注意：还没处理完毕，您已退出，已写入的文件在%1里。").arg(folder));
     } else if (!notWritten.isEmpty()) {
         outcome.kind = JobOutcome::Kind::Failed;
         outcome.messages.append(tr("以下值的文件没能写入：%1。").arg(notWritten.join(tr("、"))));
+        if (!wrote->officeLost.isEmpty())
+            outcome.messages.append(wrote->officeLost);
     } else {
         outcome.kind = JobOutcome::Kind::Done;
         outcome.messages.append(tr("处理完毕请打开目录%1查看。").arg(folder));
     }
-    outcome.messages += notes(run.cellsKeptAsValues() + sheetFiles.cellsKeptAsValues(), run.emptyRowsLeftOut());
+    outcome.messages += notes(run.cellsKeptAsValues() + wrote->cellsKept, run.emptyRowsLeftOut());
     return outcome;
 }

@@ -5,11 +5,13 @@
 
 #include "tools/joboutcome.h"
 #include "tools/resultsave.h"
+#include "tools/shared/sheetfilesjob.h"
 #include "tools/splitcolumn/columnsplitrun.h"
 #include "tools/splitcolumn/splitrows.h"
 
 #include <QCoreApplication>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class ExcelOpKiv;
@@ -38,6 +40,8 @@ struct ColumnSplitRequest
     // An empty 起始位置 or 结束于 is filled in from the sheet's used area, as the window does when
     // a sheet is picked.
     bool areaFromSheet = false;
+    // Into files: offices that may write them at once, each a share of the new sheets.
+    int offices = 1;
 };
 
 // A sheet's data area as the window fills it in: from A1 to the sheet's last used cell.
@@ -63,6 +67,10 @@ public:
     // The checks, then the plan (each value, its rows, its sheet's or file's name) in the
     // outcome's plan and messages; changes nothing.
     JobOutcome plan(std::unique_ptr<ExcelOpKiv>& link);
+    // Into files: where shares of the files are written beside this process's (the command line
+    // starts processes); without it one office writes them all.
+    using OtherSharesStarter = std::function<std::unique_ptr<OtherShares>(const SheetFilesRequest&)>;
+    void setOtherShares(OtherSharesStarter starter) { otherShares = std::move(starter); }
 
 private:
     // The checks on the open workbook, in order: a refused or failed outcome, or none.
@@ -90,4 +98,5 @@ private:
     int titleRow = 0;
     int endRow = 0;
     int referColumn = 0;
+    OtherSharesStarter otherShares;
 };

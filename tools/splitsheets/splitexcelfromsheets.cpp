@@ -6,7 +6,7 @@
 #include "common/onelinefield.h"
 #include "common/optionsmenu.h"
 #include "excelop/excelopkiv.h"
-#include "tools/splitsheets/sheetfilesjob.h"
+#include "tools/shared/sheetfilesjob.h"
 #include "tools/splitsheets/splitexcelfromsheetsform.h"
 #include "tools/outcomebox.h"
 #include "tools/workbookimport.h"

@@ -1,9 +1,9 @@
-// A workbook's sheet files written by two offices at once (kivexcel-cli split-sheets --jobs 2):
-// the same files as one office writes, and an office that dies leaves no file half-written, is
-// reported, and any sheet without its file is named.
+// A workbook's sheet files written by two offices at once (kivexcel-cli split-sheets --jobs 2, and
+// split-column --to-files --jobs 2): the same files as one office writes, and an office that dies
+// leaves no file half-written, is reported, and any sheet without its file is named.
 #include "fileformat/zippackage.h"
 #include "testsupport.h"
-#include "tools/splitsheets/sheetshares.h"
+#include "tools/shared/sheetshares.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -124,6 +124,30 @@ private slots:
         QCOMPARE(QDir(two).entryList(QDir::Files | QDir::Hidden), files);
         for (const QString& file : files)
             QVERIFY2(partsOf(QDir(one).filePath(file)) == partsOf(QDir(two).filePath(file)), qPrintable(file));
+    }
+
+    // The column split's new sheets, and only they, shared among two offices.
+    void aColumnSplitIntoFilesSharesItsFilesAlike()
+    {
+        const QString book = folder.filePath("regions.xlsx");
+        SheetContent details{QStringLiteral("明细"), {{"客户", "区域", "数量"}}};
+        for (int r = 1; r <= 90; ++r)
+            details.rows.append(
+                {QStringLiteral("客户%1号").arg(r), QStringLiteral("区%1").arg(r % 9), QString::number(r)});
+        QVERIFY(writeXlsx(book, {details, {QStringLiteral("说明"), {{"按区域分"}}}}));
+        const QString one = folder.filePath("regions-one"), two = folder.filePath("regions-two");
+        QVERIFY(QDir().mkpath(one) && QDir().mkpath(two));
+        const QStringList split = {"split-column", book, "--sheet", "明细", "--column", "B", "--quiet", "--jobs"};
+        const CliRun single = runCli(split + QStringList{"1", "--to-files", one});
+        QVERIFY2(single.exitCode == 0, qPrintable(single.err));
+        const CliRun shared = runCli(split + QStringList{"2", "--to-files", two});
+        QVERIFY2(shared.exitCode == 0, qPrintable(shared.err));
+        const QStringList files = QDir(one).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(files.size(), 9);
+        QCOMPARE(QDir(two).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot), files);
+        for (const QString& file : files)
+            QVERIFY2(partsOf(QDir(one).filePath(file)) == partsOf(QDir(two).filePath(file)), qPrintable(file));
+        QCOMPARE(readWorkbook(QDir(two).filePath("区8.xlsx")).value(0).rows.size(), 11);
     }
 
     void anOfficeDyingLeavesWholeFilesAndSaysWhatIsMissing()

@@ -1,15 +1,16 @@
 #pragma once
 // The sheet-to-files split of one workbook file, as the window's 开始 button runs it: the form's
 // checks, a fresh link, the run and the message for the user. The window and the command line
-// both run it.
+// both run it; the column split into files writes its new sheets' files with it.
 
 #include "tools/joboutcome.h"
-#include "tools/splitsheets/sheetshares.h"
+#include "tools/shared/sheetshares.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class ExcelOpKiv;
 
@@ -25,6 +26,8 @@ struct SheetFilesRequest
     bool keepBrokenFormulas = false;
     // Offices that may write the files at once, each a share of the sheets (see sheetshares.h).
     int offices = 1;
+    // Not empty: only these sheets get files (those the workbook holds, in this order).
+    QStringList onlySheets;
     // For a process writing one share: share (from 0) of shares.
     int share = 0;
     int shares = 1;
@@ -43,6 +46,11 @@ public:
     // Replaces the link, writes the files, releases the link. With other shares and offices
     // above one, other offices write a share each meanwhile.
     JobOutcome run(std::unique_ptr<ExcelOpKiv>& link);
+    // The files as run writes them, without the form's checks or a message; none when the
+    // workbook did not open (the link said so).
+    std::optional<SheetShare> writeFiles(std::unique_ptr<ExcelOpKiv>& link);
+    // Where a sheet's file goes.
+    QString fileOf(const QString& sheet) const;
     void setOtherShares(OtherShares* shares) { otherShares = shares; }
     // Writes the request's share of the files alone (not reported when the workbook did not open).
     SheetShare runShare(std::unique_ptr<ExcelOpKiv>& link);

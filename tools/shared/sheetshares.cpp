@@ -1,4 +1,4 @@
-#include "tools/splitsheets/sheetshares.h"
+#include "tools/shared/sheetshares.h"
 
 #include "common/memoryinfo.h"
 #include "common/pathutils.h"

@@ -1,10 +1,10 @@
-#include "tools/splitsheets/sheetfilesjob.h"
+#include "tools/shared/sheetfilesjob.h"
 
 #include "excelop/excelopkiv.h"
 #include "excelop/featurecheck.h"
 #include "tools/resultsave.h"
 #include "tools/shared/sheetfilesrun.h"
-#include "tools/splitsheets/sheetshares.h"
+#include "tools/shared/sheetshares.h"
 
 #include "common/pathutils.h"
 
@@ -47,8 +47,14 @@ JobOutcome SheetFilesJob::run(std::unique_ptr<ExcelOpKiv>& link)
     const QString problem = formProblem();
     if (!problem.isEmpty())
         return outcomeOf(JobOutcome::Kind::Refused, problem);
+    const std::optional<SheetShare> result = writeFiles(link);
+    return result ? outcomeFrom(*result) : outcomeOf(JobOutcome::Kind::Failed, QString());
+}
+
+std::optional<SheetShare> SheetFilesJob::writeFiles(std::unique_ptr<ExcelOpKiv>& link)
+{
     if (!opened(link))
-        return outcomeOf(JobOutcome::Kind::Failed, QString());
+        return std::nullopt;
     const QStringList sheetNames = sheetsToWrite(*link);
     const int shares = sharesFor(sheetNames);
     // A second earlier: file times may be kept to the second.
@@ -66,7 +72,7 @@ JobOutcome SheetFilesJob::run(std::unique_ptr<ExcelOpKiv>& link)
             result.add(rest.at(k));
         }
     }
-    return outcomeFrom(result);
+    return result;
 }
 
 SheetShare SheetFilesJob::runShare(std::unique_ptr<ExcelOpKiv>& link)
@@ -94,7 +100,22 @@ bool SheetFilesJob::opened(std::unique_ptr<ExcelOpKiv>& link) const
 
 QStringList SheetFilesJob::sheetsToWrite(ExcelOpKiv& book) const
 {
-    return request.skipHidden ? visibleSheetsOf(book) : book.getSheetNames();
+    const QStringList candidates = request.skipHidden ? visibleSheetsOf(book) : book.getSheetNames();
+    if (request.onlySheets.isEmpty())
+        return candidates;
+    QStringList chosen;
+    for (const QString& sheet : request.onlySheets)
+        if (candidates.contains(sheet))
+            chosen.append(sheet);
+    return chosen;
+}
+
+QString SheetFilesJob::fileOf(const QString& sheet) const
+{
+    // As the run names them: the workbook's own extension, letter case kept.
+    const QString suffix = otherFormat().isEmpty() ? QFileInfo(request.workbookPath).suffix() : otherFormat();
+    const QString name = sanitizeFileName(sheet);
+    return joinPath(request.outputFolder, suffix.isEmpty() ? name : name + QLatin1Char('.') + suffix);
 }
 
 int SheetFilesJob::sharesFor(const QStringList& sheetNames) const
@@ -138,9 +159,8 @@ void SheetFilesJob::accountForEverySheet(SheetShare& share, const QDateTime& sta
 {
     if (share.reported && share.officeLost.isEmpty())
         return;
-    const QString suffix = otherFormat().isEmpty() ? QFileInfo(request.workbookPath).suffix() : otherFormat();
     for (const QString& sheet : share.sheets) {
-        const QFileInfo file(joinPath(request.outputFolder, sanitizeFileName(sheet) + QLatin1Char('.') + suffix));
+        const QFileInfo file(fileOf(sheet));
         if (share.written.contains(file.filePath()))
             continue;
         if (!share.reported && file.exists() && file.lastModified() >= started) {
