@@ -111,7 +111,7 @@ private:
         const PackageFormulas formulas = readBesideLoad(url, stamp);
         try {
             if (DocumentPtr document = loadWith(url, false)) {
-                document->diskStamp = stamp;
+                document->diskStamp = document->loadedStamp = stamp;
                 document->packageFormulas = formulas;
                 return document;
             }
@@ -125,7 +125,7 @@ private:
             return nullptr;
         DocumentPtr document = loadWith(url, true);
         if (document) {
-            document->diskStamp = stamp;
+            document->diskStamp = document->loadedStamp = stamp;
             document->packageFormulas = formulas;
         }
         return document;

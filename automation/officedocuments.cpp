@@ -40,14 +40,32 @@ void noteLinesOrSheetsMoved(DocumentState& document, LineMove move)
     document.namesBeforeMoves = guarded<QList<NamedRange>>(unreadable, [&] { return namedPlaces(document.document); });
 }
 
-bool formulasAsInItsPackage(const DocumentState& document)
+namespace {
+
+bool loadedAsOpenXml(const DocumentState& document)
 {
     const QString filter = loadFilterOf(document.component);
-    const bool openXml = filter.startsWith(QLatin1String("Calc MS Excel 2007"))
-                         || filter.startsWith(QLatin1String("Calc Office Open XML"));
+    return filter.startsWith(QLatin1String("Calc MS Excel 2007"))
+           || filter.startsWith(QLatin1String("Calc Office Open XML"));
+}
+
+} // namespace
+
+bool formulasAsInItsPackage(const DocumentState& document)
+{
     const uno::Reference<util::XModifiable> modifiable(document.component, uno::UNO_QUERY);
-    return openXml && modifiable.is() && !modifiable->isModified() && !document.savePath.isEmpty()
+    return loadedAsOpenXml(document) && modifiable.is() && !modifiable->isModified() && !document.savePath.isEmpty()
            && diskStampOf(document.savePath) == document.diskStamp;
+}
+
+bool mayHoldManualRowBreaks(const DocumentState& document)
+{
+    const PackageFormulas& read = document.packageFormulas;
+    // What was read is the loaded file's only while that file is unchanged since.
+    const bool readFromLoadedFile = read.findings.valid() && !read.stamp.isEmpty() && read.stamp == document.loadedStamp
+                                    && diskStampOf(document.savePath) == read.stamp;
+    return document.rowBreaksMayHaveCome || !readFromLoadedFile || !loadedAsOpenXml(document)
+           || read.findings.get().rowBreaks;
 }
 
 void noteFormulasWritten(DocumentState& document)

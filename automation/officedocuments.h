@@ -83,6 +83,9 @@ struct DocumentState
     // holds: that file's stamp. Then the file's formulas tell which can have been compiled again.
     QString onlyInsertsSinceFile;
     PackageFormulas packageFormulas; // of the file at savePath
+    QString loadedStamp;             // of the file the document was loaded from
+    // Set once a manual row break may have been written or brought in from another document.
+    bool rowBreaksMayHaveCome = false;
 };
 
 enum class LineMove { Inserted, Other };
@@ -99,6 +102,9 @@ void noteFormulasWritten(DocumentState& document);
 bool noFormulaCompiledAgain(DocumentState& document);
 // What the formulas of the file at the document's path hold, read again only when it changed.
 FormulaScan::Findings packageFindings(DocumentState& document);
+// Whether some sheet may hold a manual row break: false only when the .xlsx (or .xlsm) file the
+// document was loaded from, unchanged since, lists no row breaks, and none came since.
+bool mayHoldManualRowBreaks(const DocumentState& document);
 
 // Size and change time of a file: another program's save changes it.
 QString diskStampOf(const QString& path);

@@ -131,7 +131,7 @@ QVariant RangeNode::call(const QString& member, const QVariantList& args, Automa
     // Not Excel's: rows from the first get these looks, given how they look now.
     if (member == QLatin1String("RestoreRowLooks"))
         return guarded<QVariant>(error, [&] {
-            writeRowLooks(sheet, rangeAddress().StartRow, args.value(0).toList(), args.value(1).toList());
+            restoreRowLooks(args.value(0).toList(), args.value(1).toList());
             return QVariant(true);
         });
     // Excel's Range.Dependents.Calculate: what takes from these cells is calculated again.
@@ -169,7 +169,7 @@ QVariant RangeNode::property(const QString& name, AutomationError& error)
     if (name == QLatin1String("RowLooks"))
         return guarded<QVariant>(error, [&] {
             const table::CellRangeAddress address = rangeAddress();
-            return QVariant(readRowLooks(sheet, address.StartRow, address.EndRow));
+            return QVariant(readRowLooks(sheet, address.StartRow, address.EndRow, mayHoldManualRowBreaks(*document)));
         });
     if (name == QLatin1String("Formula"))
         return guarded<QVariant>(error, [&] { return formulas(); });
@@ -181,7 +181,7 @@ void RangeNode::setProperty(const QString& name, const QVariant& value, Automati
 {
     if (name == QLatin1String("RowLooks")) {
         guarded<bool>(error, [&] {
-            writeRowLooks(sheet, rangeAddress().StartRow, value.toList());
+            restoreRowLooks(value.toList(), {});
             return true;
         });
         return;
@@ -451,6 +451,14 @@ QVariant RangeNode::copyTo(const QVariant& destination, AutomationError& error)
     noteFormulasWritten(*document);
     uno::Reference<sheet::XCellRangeMovement>(target->sheet, uno::UNO_QUERY_THROW)->copyRange(corner, rangeAddress());
     return QVariant();
+}
+
+void RangeNode::restoreRowLooks(const QVariantList& looks, const QVariantList& now)
+{
+    const bool mayHoldBreaks = mayHoldManualRowBreaks(*document);
+    if (holdsPageBreak(looks))
+        document->rowBreaksMayHaveCome = true;
+    writeRowLooks(sheet, rangeAddress().StartRow, looks, now, mayHoldBreaks);
 }
 
 table::CellRangeAddress RangeNode::rangeAddress()

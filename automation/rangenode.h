@@ -40,6 +40,8 @@ private:
     QVariant formulas();
     int countOf();
     table::CellRangeAddress rangeAddress();
+    // Gives the rows from the range's first the looks (see writeRowLooks).
+    void restoreRowLooks(const QVariantList& looks, const QVariantList& now);
 
     DocumentPtr document;
     uno::Reference<sheet::XSpreadsheet> sheet;

@@ -10,6 +10,7 @@
 #include <com/sun/star/table/XColumnRowRange.hpp>
 #include <com/sun/star/table/XTableRows.hpp>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -136,7 +137,8 @@ RowLook lookFrom(const QVariant& value)
 
 } // namespace
 
-QVariantList readRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int firstRow, int lastRow)
+QVariantList readRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int firstRow, int lastRow,
+                          bool mayHoldBreaks)
 {
     if (lastRow < firstRow)
         return {};
@@ -152,7 +154,8 @@ QVariantList readRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int 
             looks[row - firstRow].shown = true;
     SheetRows rows(sheet);
     readHeights(rows, firstRow, lastRow, firstRow, looks);
-    readPageBreaks(sheet, firstRow, looks);
+    if (mayHoldBreaks)
+        readPageBreaks(sheet, firstRow, looks);
     QVariantList result;
     result.reserve(int(looks.size()));
     for (const RowLook& look : looks)
@@ -160,11 +163,16 @@ QVariantList readRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int 
     return result;
 }
 
+bool holdsPageBreak(const QVariantList& looks)
+{
+    return std::any_of(looks.cbegin(), looks.cend(), [](const QVariant& look) { return lookFrom(look).pageBreak; });
+}
+
 void writeRowLooks(const uno::Reference<sheet::XSpreadsheet>& sheet, int firstRow, const QVariantList& looks,
-                   QVariantList now)
+                   QVariantList now, bool mayHoldBreaks)
 {
     if (now.size() != looks.size())
-        now = readRowLooks(sheet, firstRow, firstRow + looks.size() - 1);
+        now = readRowLooks(sheet, firstRow, firstRow + looks.size() - 1, mayHoldBreaks);
     SheetRows sheetRows(sheet);
     const auto wanted = [&looks](int i) { return lookFrom(looks.at(i)); };
     const auto current = [&now](int i) { return lookFrom(now.value(i)); };

@@ -237,6 +237,8 @@ int WorksheetNode::countOfSheetParts(const QString& member)
         return formats.is() ? formats->getLength() : 0;
     }
     int manualBreaks = 0;
+    if (!mayHoldManualRowBreaks(*document))
+        return manualBreaks;
     const uno::Sequence<sheet::TablePageBreakData> breaks =
         uno::Reference<sheet::XSheetPageBreak>(sheet, uno::UNO_QUERY_THROW)->getRowPageBreaks();
     for (const sheet::TablePageBreakData& pageBreak : breaks)
@@ -343,6 +345,7 @@ QVariant WorksheetNode::importInto(const WorksheetNode& target, int position)
 {
     uno::Reference<sheet::XSpreadsheets2> sheets(target.document->document->getSheets(), uno::UNO_QUERY_THROW);
     noteLinesOrSheetsMoved(*target.document);
+    target.document->rowBreaksMayHaveCome = true;
     const sal_Int32 at = sheets->importSheet(document->document, toOUString(sheetName(sheet)), position);
     uno::Reference<container::XIndexAccess> list(sheets, uno::UNO_QUERY_THROW);
     target.document->activeSheet.set(list->getByIndex(at), uno::UNO_QUERY_THROW);

@@ -36,6 +36,8 @@ public:
         return !passed;
     }
     bool sawPass() const { return passed; }
+    // Whether the sheet has a list of row breaks (Excel keeps the manual ones there).
+    bool sawRowBreaks() const { return rowBreaks; }
 
 private:
     enum class State { Outside, TagName, InTag, Formula, FormulaEnd };
@@ -51,9 +53,8 @@ private:
             break;
         case State::TagName:
             if (c == ' ' || c == '>' || c == '/' || c == '\t' || c == '\r' || c == '\n') {
-                formulaTag = (nameLength == 1 && name[0] == 'f')
-                             || (nameLength >= 2 && nameLength <= kLongestName && name[nameLength - 1] == 'f'
-                                 && name[nameLength - 2] == ':');
+                formulaTag = isNamed("f");
+                rowBreaks = rowBreaks || isNamed("rowBreaks");
                 state = c == '>' ? afterTag(false) : State::InTag;
                 lastInTag = c;
             } else if (nameLength < kLongestName) {
@@ -82,6 +83,16 @@ private:
         }
     }
 
+    // Whether the tag just read is that element, with or without a prefix.
+    bool isNamed(const char* element) const
+    {
+        const int length = int(std::strlen(element));
+        if (nameLength > kLongestName || nameLength < length
+            || std::memcmp(name + nameLength - length, element, size_t(length)) != 0)
+            return false;
+        return nameLength == length || name[nameLength - length - 1] == ':';
+    }
+
     State afterTag(bool selfClosing)
     {
         if (!formulaTag || selfClosing)
@@ -96,6 +107,7 @@ private:
     char name[kLongestName] = {};
     int nameLength = 0;
     bool formulaTag = false;
+    bool rowBreaks = false;
     char lastInTag = 0;
     QByteArray text;
     bool passed = false;
@@ -107,9 +119,8 @@ bool isSheetPart(const QByteArray& name)
            && !name.contains("/_rels/");
 }
 
-} // namespace
-
-bool anyCellFormula(const QString& path, const std::function<bool(const QByteArray&)>& test)
+// anyCellFormula, noting as well whether some sheet has a list of row breaks.
+bool anyCellFormulaNoting(const QString& path, const std::function<bool(const QByteArray&)>& test, bool& rowBreaks)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != QLatin1String("xlsx") && suffix != QLatin1String("xlsm"))
@@ -124,8 +135,17 @@ bool anyCellFormula(const QString& path, const std::function<bool(const QByteArr
         if (!package.unpackInPieces(entry, [&](const char* data, int size) { return watch.take(data, size); })
             || watch.sawPass())
             return true;
+        rowBreaks = rowBreaks || watch.sawRowBreaks();
     }
     return false;
+}
+
+} // namespace
+
+bool anyCellFormula(const QString& path, const std::function<bool(const QByteArray&)>& test)
+{
+    bool rowBreaks = false;
+    return anyCellFormulaNoting(path, test, rowBreaks);
 }
 
 namespace {
@@ -155,13 +175,17 @@ bool mayHoldTablesOrLostReferences(const QString& path)
 
 Findings findingsOf(const QString& path)
 {
-    Findings found{false, false};
-    // The scan stops once both are found; a "maybe" of the package answers both.
-    if (anyCellFormula(path, [&](const QByteArray& formula) {
-            found.sheetRanges = found.sheetRanges || holdsSheetRange(formula);
-            found.tablesOrLostReferences = found.tablesOrLostReferences || holdsTableOrLostReference(formula);
-            return found.sheetRanges && found.tablesOrLostReferences;
-        }))
+    Findings found{false, false, false};
+    // The scan stops once both are found, the breaks then unknown; a "maybe" of the package
+    // answers all three.
+    if (anyCellFormulaNoting(
+            path,
+            [&](const QByteArray& formula) {
+                found.sheetRanges = found.sheetRanges || holdsSheetRange(formula);
+                found.tablesOrLostReferences = found.tablesOrLostReferences || holdsTableOrLostReference(formula);
+                return found.sheetRanges && found.tablesOrLostReferences;
+            },
+            found.rowBreaks))
         return Findings();
     return found;
 }

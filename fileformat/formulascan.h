@@ -21,11 +21,13 @@ bool mayHoldSheetRanges(const QString& path);
 // file's [1] counts too) or a lost reference (#REF!).
 bool mayHoldTablesOrLostReferences(const QString& path);
 
-// Both answers from one reading of the package.
+// Both answers from one reading of the package, and whether some sheet lists row breaks (Excel
+// keeps its manual page breaks there): asking the office lays out every page of the sheet.
 struct Findings
 {
     bool sheetRanges = true;
     bool tablesOrLostReferences = true;
+    bool rowBreaks = true;
 };
 Findings findingsOf(const QString& path);
 

@@ -253,6 +253,42 @@ private slots:
         QVERIFY(link->formulasMaySpanSheets());
     }
 
+    // Breaks listed in the file, written since the load, or brought in with another workbook's
+    // sheet are all read back; a file without any lists none.
+    void manualPageBreaksAreReadWhereverTheyCameFrom()
+    {
+        const auto breaksOf = [](const QVariantList& looks) {
+            QList<int> rows;
+            for (int i = 0; i < looks.size(); ++i)
+                if (looks.at(i).toList().value(3).toBool())
+                    rows.append(i + 1);
+            return rows;
+        };
+        const QList<SheetContent> content = {{"One", {{"1"}, {"2"}, {"3"}, {"4"}, {"5"}}}, {"Two", {{"x"}}}};
+        const QString plain = path(QStringLiteral("no-breaks.xlsx"));
+        const QString broken = path(QStringLiteral("breaks.xlsx"));
+        XlsxLook look;
+        look.sheets.append(SheetLook());
+        look.sheets[0].tail = "<rowBreaks count=\"1\" manualBreakCount=\"1\"><brk id=\"3\" max=\"16383\" "
+                              "man=\"1\"/></rowBreaks>";
+        QVERIFY(writeXlsx(plain, content) && writeXlsx(broken, content, look));
+
+        auto withBreaks = openedWorkbook(broken);
+        QCOMPARE(breaksOf(withBreaks->findSheet("One")->rowLooks(1, 5)), QList<int>({4}));
+        auto link = openedWorkbook(plain);
+        SheetEntry* one = link->findSheet("One");
+        QVariantList looks = one->rowLooks(1, 5);
+        QCOMPARE(looks.size(), 5);
+        QVERIFY(breaksOf(looks).isEmpty());
+        looks[1] = QVariantList{looks.at(1).toList().value(0), true, true, true};
+        QVERIFY(one->setRowLooks(1, looks));
+        QCOMPARE(breaksOf(one->rowLooks(1, 5)), QList<int>({2}));
+
+        auto other = openedWorkbook(plain);
+        QCOMPARE(other->importSheet(*withBreaks, "One", "Imported"), QStringLiteral("Imported"));
+        QCOMPARE(breaksOf(other->findSheet("Imported")->rowLooks(1, 5)), QList<int>({4}));
+    }
+
     void deletingASheetSavesTheWorkbook()
     {
         const QString file = path(QStringLiteral("delete.xlsx"));

@@ -105,6 +105,28 @@ private slots:
         QCOMPARE(found.tablesOrLostReferences, tablesOrLost);
     }
 
+    // A list of row breaks, with or without a prefix, in any sheet; column breaks do not count.
+    void rowBreaksAreNoted()
+    {
+        const QByteArray cells = formulaCell("A1+1");
+        const QByteArray breaks = "<rowBreaks count=\"1\"><brk id=\"3\" man=\"1\"/></rowBreaks>";
+        const QByteArray plain = sheetXml(cells);
+        const QByteArray withBreaks = QByteArray(plain).replace("</worksheet>", breaks + "</worksheet>");
+        QVERIFY(!FormulaScan::findingsOf(oneSheet(cells)).rowBreaks);
+        QVERIFY(!FormulaScan::findingsOf(
+                     package({{"xl/worksheets/sheet1.xml",
+                               QByteArray(plain).replace("</worksheet>", "<colBreaks count=\"1\"><brk id=\"2\"/>"
+                                                                         "</colBreaks></worksheet>")}}))
+                     .rowBreaks);
+        QVERIFY(FormulaScan::findingsOf(
+                    package({{"xl/worksheets/sheet1.xml", plain}, {"xl/worksheets/sheet2.xml", withBreaks}}))
+                    .rowBreaks);
+        QVERIFY(FormulaScan::findingsOf(oneSheet(cells + QByteArray(breaks).replace("rowBreaks", "x:rowBreaks"), "x"))
+                    .rowBreaks);
+        // Once both kinds of formula are found the rest goes unread: the breaks are then "maybe".
+        QVERIFY(FormulaScan::findingsOf(oneSheet(formulaCell("SUM(Jan:Mar!B2)") + formulaCell("T[a]"))).rowBreaks);
+    }
+
     // The package is unpacked 64 KiB at a time: a formula is found wherever the pieces part it.
     void formulasSplitBetweenPiecesAreFound()
     {
