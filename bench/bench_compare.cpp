@@ -30,7 +30,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QMap>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -225,32 +224,27 @@ void commandLineCase(const QString& source, const QString& folder, int rows)
     std::printf("command line, 2 x %d rows, whole processes, median of %d in turn\n", rows, repeats);
     const QStringList names = {QStringLiteral("kivexcel-cli compare"), QStringLiteral("office round trip"),
                                QStringLiteral("pandas (values only)")};
-    QMap<QString, QList<double>> wall, cpu;
-    const auto record = [&](const QString& name, const ProcessRun& run) {
-        if (!run.ok)
-            std::printf("  %s failed\n", qPrintable(name));
-        wall[name].append(run.timing.wall);
-        cpu[name].append(run.timing.cpu);
-    };
+    ProcessTimes times;
     const QString copy = QDir(folder).filePath(QStringLiteral("cli.xlsx"));
     const QString converted = QDir(folder).filePath(QStringLiteral("round-trip"));
     for (int i = 0; i < repeats; ++i) {
-        record(names.at(0), runProcess(QStringLiteral(KIVEXCEL_CLI),
-                                       {QStringLiteral("compare"), freshCopy(source, copy), QStringLiteral("--sheet1"),
-                                        QStringLiteral("Left"), QStringLiteral("--column1"), QStringLiteral("B"),
-                                        QStringLiteral("--sheet2"), QStringLiteral("Right"),
-                                        QStringLiteral("--column2"), QStringLiteral("B"), QStringLiteral("--quiet")}));
+        times.record(names.at(0),
+                     runProcess(QStringLiteral(KIVEXCEL_CLI),
+                                {QStringLiteral("compare"), freshCopy(source, copy), QStringLiteral("--sheet1"),
+                                 QStringLiteral("Left"), QStringLiteral("--column1"), QStringLiteral("B"),
+                                 QStringLiteral("--sheet2"), QStringLiteral("Right"), QStringLiteral("--column2"),
+                                 QStringLiteral("B"), QStringLiteral("--quiet")}));
         QDir(converted).removeRecursively();
-        record(names.at(1), officeRoundTrip({freshCopy(source, copy)}, converted));
-        record(names.at(2),
-               peerRun(QStringLiteral("compare_peers.py"),
-                       {QStringLiteral("pandas"), source, QDir(folder).filePath(QStringLiteral("pd.xlsx"))}));
+        times.record(names.at(1), officeRoundTrip({freshCopy(source, copy)}, converted));
+        times.record(names.at(2),
+                     peerRun(QStringLiteral("compare_peers.py"),
+                             {QStringLiteral("pandas"), source, QDir(folder).filePath(QStringLiteral("pd.xlsx"))}));
     }
     for (const QString& name : names)
-        printTiming(name, Timing{medianOf(wall.value(name)), medianOf(cpu.value(name))});
-    const double ours = medianOf(wall.value(names.at(0)));
-    const double roundTrip = medianOf(wall.value(names.at(1)));
-    const double pandas = medianOf(wall.value(names.at(2)));
+        printTiming(name, times.median(name));
+    const double ours = times.median(names.at(0)).wall;
+    const double roundTrip = times.median(names.at(1)).wall;
+    const double pandas = times.median(names.at(2)).wall;
     printLine(QStringLiteral("compare / round trip (wall)"), QString::number(ours / roundTrip, 'f', 2));
     printLine(QStringLiteral("pandas / compare (wall)"), QString::number(pandas / ours, 'f', 2));
     printGoal(QStringLiteral("within 1.3 x the round trip (wall)"), ours <= 1.3 * roundTrip);

@@ -30,7 +30,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMap>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -253,30 +252,25 @@ void commandLineCase(const QString& folder, int rows)
     const QStringList names = {QStringLiteral("kivexcel-cli --jobs 1"), QStringLiteral("kivexcel-cli --jobs 2"),
                                QStringLiteral("office round trip of the files (one office)"),
                                QStringLiteral("pandas (values only)")};
-    QMap<QString, QList<double>> wall, cpu;
-    const auto record = [&](const QString& name, const ProcessRun& run) {
-        if (!run.ok)
-            std::printf("  %s failed\n", qPrintable(name));
-        wall[name].append(run.timing.wall);
-        cpu[name].append(run.timing.cpu);
-    };
+    ProcessTimes times;
     const QString out = QDir(folder).filePath(QStringLiteral("cli-out"));
     for (int i = 0; i < repeats; ++i) {
         for (int jobs = 1; jobs <= 2; ++jobs)
-            record(names.at(jobs - 1),
-                   runProcess(QStringLiteral(KIVEXCEL_CLI),
-                              {QStringLiteral("split-sheets"), target, QStringLiteral("--out"), freshFolder(out),
-                               QStringLiteral("--jobs"), QString::number(jobs), QStringLiteral("--quiet")}));
-        record(names.at(2), officeRoundTrip(outputFiles(out), freshFolder(QDir(folder).filePath("round-trip"))));
-        record(names.at(3), peerRun(QStringLiteral("splitsheets_peers.py"),
-                                    {QStringLiteral("pandas"), target, freshFolder(QDir(folder).filePath("pandas"))}));
+            times.record(names.at(jobs - 1),
+                         runProcess(QStringLiteral(KIVEXCEL_CLI),
+                                    {QStringLiteral("split-sheets"), target, QStringLiteral("--out"), freshFolder(out),
+                                     QStringLiteral("--jobs"), QString::number(jobs), QStringLiteral("--quiet")}));
+        times.record(names.at(2), officeRoundTrip(outputFiles(out), freshFolder(QDir(folder).filePath("round-trip"))));
+        times.record(names.at(3),
+                     peerRun(QStringLiteral("splitsheets_peers.py"),
+                             {QStringLiteral("pandas"), target, freshFolder(QDir(folder).filePath("pandas"))}));
     }
     for (const QString& name : names)
-        printTiming(name, Timing{medianOf(wall.value(name)), medianOf(cpu.value(name))});
-    const double one = medianOf(wall.value(names.at(0)));
-    const double two = medianOf(wall.value(names.at(1)));
-    const double roundTrip = medianOf(wall.value(names.at(2)));
-    const double pandas = medianOf(wall.value(names.at(3)));
+        printTiming(name, times.median(name));
+    const double one = times.median(names.at(0)).wall;
+    const double two = times.median(names.at(1)).wall;
+    const double roundTrip = times.median(names.at(2)).wall;
+    const double pandas = times.median(names.at(3)).wall;
     printLine(QStringLiteral("--jobs 1 / round trip (wall)"), QString::number(one / roundTrip, 'f', 2));
     printLine(QStringLiteral("--jobs 2 / round trip (wall)"), QString::number(two / roundTrip, 'f', 2));
     printLine(QStringLiteral("--jobs 2 / pandas (wall)"), QString::number(two / pandas, 'f', 2));

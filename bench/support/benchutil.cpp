@@ -218,4 +218,17 @@ ProcessRun peerRun(const QString& script, const QStringList& arguments)
                       QStringList{QStringLiteral(KIVEXCEL_SOURCE_DIR "/bench/peers/") + script} + arguments);
 }
 
+void ProcessTimes::record(const QString& name, const ProcessRun& run)
+{
+    if (!run.ok)
+        std::printf("  %s failed\n", qPrintable(name));
+    wall[name].append(run.timing.wall);
+    cpu[name].append(run.timing.cpu);
+}
+
+Timing ProcessTimes::median(const QString& name) const
+{
+    return Timing{medianOf(wall.value(name)), medianOf(cpu.value(name))};
+}
+
 } // namespace benchutil

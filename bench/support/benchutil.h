@@ -3,6 +3,7 @@
 // office. New workbooks come from the fixture library (tests/support).
 
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <functional>
 
@@ -53,6 +54,18 @@ ProcessRun officeRoundTrip(const QStringList& files, const QString& outFolder);
 
 // A script of bench/peers run with the system's python3 (its arguments after the script).
 ProcessRun peerRun(const QString& script, const QStringList& arguments);
+
+// Whole processes' times by name, run in turn; a run that failed is said at once.
+class ProcessTimes
+{
+public:
+    void record(const QString& name, const ProcessRun& run);
+    // The medians of the name's runs.
+    Timing median(const QString& name) const;
+
+private:
+    QMap<QString, QList<double>> wall, cpu;
+};
 
 // "label ...... 1.234 s" lines, aligned.
 void printSeconds(const QString& label, double seconds);
