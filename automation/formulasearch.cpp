@@ -4,9 +4,12 @@
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeFormula.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XSheetCellRangeContainer.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/util/XSearchDescriptor.hpp>
 #include <com/sun/star/util/XSearchable.hpp>
@@ -18,10 +21,11 @@ using rtl::OUString;
 
 namespace FormulaSearch {
 
-std::vector<table::CellRangeAddress> formulaBlocksHolding(const uno::Reference<sheet::XSpreadsheet>& sheet,
-                                                          const OUString& text, bool regularExpression)
+namespace {
+
+std::vector<table::CellRangeAddress> blocksFound(const uno::Reference<util::XSearchable>& searchable,
+                                                 const OUString& text, bool regularExpression)
 {
-    const uno::Reference<util::XSearchable> searchable(sheet, uno::UNO_QUERY_THROW);
     const uno::Reference<util::XSearchDescriptor> search = searchable->createSearchDescriptor();
     search->setSearchString(text);
     const uno::Reference<beans::XPropertySet> options(search, uno::UNO_QUERY_THROW);
@@ -39,9 +43,9 @@ std::vector<table::CellRangeAddress> formulaBlocksHolding(const uno::Reference<s
     return blocks;
 }
 
-QVariantList formulasMatching(const uno::Reference<sheet::XSpreadsheet>& sheet, const OUString& pattern)
+// The formulas of the blocks, all on the sheet, in reading order.
+QVariantList formulasOf(const uno::Reference<sheet::XSpreadsheet>& sheet, std::vector<table::CellRangeAddress> blocks)
 {
-    std::vector<table::CellRangeAddress> blocks = formulaBlocksHolding(sheet, pattern, true);
     std::sort(blocks.begin(), blocks.end(), [](const table::CellRangeAddress& a, const table::CellRangeAddress& b) {
         return std::make_pair(a.StartRow, a.StartColumn) < std::make_pair(b.StartRow, b.StartColumn);
     });
@@ -64,6 +68,46 @@ QVariantList formulasMatching(const uno::Reference<sheet::XSpreadsheet>& sheet, 
     for (const QVariantList& cell : cells)
         list.append(QVariant(cell));
     return list;
+}
+
+} // namespace
+
+std::vector<table::CellRangeAddress> formulaBlocksHolding(const uno::Reference<sheet::XSpreadsheet>& sheet,
+                                                          const OUString& text, bool regularExpression)
+{
+    return blocksFound(uno::Reference<util::XSearchable>(sheet, uno::UNO_QUERY_THROW), text, regularExpression);
+}
+
+QVariantList formulasMatching(const uno::Reference<sheet::XSpreadsheet>& sheet, const OUString& pattern)
+{
+    return formulasOf(sheet, formulaBlocksHolding(sheet, pattern, true));
+}
+
+QMap<int, QVariantList> formulasMatchingInEverySheet(const uno::Reference<sheet::XSpreadsheetDocument>& document,
+                                                     const OUString& pattern)
+{
+    const uno::Reference<container::XIndexAccess> sheets(document->getSheets(), uno::UNO_QUERY_THROW);
+    if (sheets->getCount() == 0)
+        return {};
+    const uno::Reference<sheet::XSheetCellRangeContainer> everySheet(
+        uno::Reference<lang::XMultiServiceFactory>(document, uno::UNO_QUERY_THROW)
+            ->createInstance("com.sun.star.sheet.SheetCellRanges"),
+        uno::UNO_QUERY_THROW);
+    uno::Sequence<table::CellRangeAddress> whole(sheets->getCount());
+    for (sal_Int32 i = 0; i < sheets->getCount(); ++i)
+        whole.getArray()[i] = uno::Reference<sheet::XCellRangeAddressable>(sheets->getByIndex(i), uno::UNO_QUERY_THROW)
+                                  ->getRangeAddress();
+    everySheet->addRangeAddresses(whole, false);
+    QMap<int, std::vector<table::CellRangeAddress>> blocksBySheet;
+    for (const table::CellRangeAddress& block :
+         blocksFound(uno::Reference<util::XSearchable>(everySheet, uno::UNO_QUERY_THROW), pattern, true))
+        blocksBySheet[block.Sheet].push_back(block);
+    QMap<int, QVariantList> found;
+    for (auto it = blocksBySheet.cbegin(); it != blocksBySheet.cend(); ++it)
+        found.insert(it.key(),
+                     formulasOf(uno::Reference<sheet::XSpreadsheet>(sheets->getByIndex(it.key()), uno::UNO_QUERY_THROW),
+                                it.value()));
+    return found;
 }
 
 } // namespace FormulaSearch

@@ -235,15 +235,17 @@ void calculateRecompiledFormulas(const uno::Reference<lang::XComponent>& documen
     if (!keepsSavedResults(document))
         return;
     const uno::Reference<sheet::XCalculatable> calculatable(document, uno::UNO_QUERY_THROW);
-    const uno::Reference<container::XIndexAccess> sheets(
-        uno::Reference<sheet::XSpreadsheetDocument>(document, uno::UNO_QUERY_THROW)->getSheets(), uno::UNO_QUERY_THROW);
+    const uno::Reference<sheet::XSpreadsheetDocument> spreadsheets(document, uno::UNO_QUERY_THROW);
+    const uno::Reference<container::XIndexAccess> sheets(spreadsheets->getSheets(), uno::UNO_QUERY_THROW);
     std::vector<uno::Reference<table::XCellRange>> recompiled;
-    for (sal_Int32 i = 0; i < sheets->getCount(); ++i) {
-        const uno::Reference<sheet::XSpreadsheet> sheet(sheets->getByIndex(i), uno::UNO_QUERY_THROW);
-        // The office's own search finds the few candidates, in one pass over the sheet; reading
-        // every formula of a long sheet through the bridge cost more than half a second before
-        // each save.
-        for (const QVariant& found : FormulaSearch::formulasMatching(sheet, recompiledPattern(movedNames))) {
+    // The office's own search finds the few candidates, in one pass over every sheet; reading
+    // every formula of a long sheet through the bridge cost more than half a second before each
+    // save.
+    const QMap<int, QVariantList> candidates =
+        FormulaSearch::formulasMatchingInEverySheet(spreadsheets, recompiledPattern(movedNames));
+    for (auto it = candidates.cbegin(); it != candidates.cend(); ++it) {
+        const uno::Reference<sheet::XSpreadsheet> sheet(sheets->getByIndex(it.key()), uno::UNO_QUERY_THROW);
+        for (const QVariant& found : it.value()) {
             const QVariantList cell = found.toList();
             const QString formula = cell.value(2).toString();
             if (!compiledAgain(formula, movedNames))

@@ -4,6 +4,7 @@
 #include "automation/workbooknode.h"
 
 #include "automation/documentpaths.h"
+#include "automation/calltimer.h"
 #include "automation/documentview.h"
 #include "automation/propertyvalues.h"
 #include "automation/safesave.h"
@@ -149,6 +150,7 @@ bool WorkbookNode::storeSafely(const QString& target, const QString& filter, Aut
             : propertyValues({propertyValue("FilterName", uno::Any(toOUString(filter))),
                               propertyValue("Overwrite", uno::Any(true))});
     try {
+        const CallTimer before("  save: before the store");
         putBackPageStyles(document);
         if (document->namesBeforeMoves) {
             const QStringList movedNames = namesChanged(*document->namesBeforeMoves, namedPlaces(document->document));
@@ -156,9 +158,17 @@ bool WorkbookNode::storeSafely(const QString& target, const QString& filter, Aut
             if (!movedNames.isEmpty() || !noFormulaCompiledAgain(*document))
                 SheetCalculation::calculateRecompiledFormulas(document->component, movedNames);
         }
+    } catch (...) {
+        clearLeftovers();
+        throw;
+    }
+    try {
         std::optional<DocumentView::ShownForStore> shown;
-        if (showsViewForStore(container))
+        if (showsViewForStore(container)) {
+            const CallTimer showing("  save: showing the view");
             shown.emplace(document->component);
+        }
+        const CallTimer storing("  save: the office's store");
         uno::Reference<frame::XStorable>(document->component, uno::UNO_QUERY_THROW)
             ->storeToURL(toOUString(pathToUrl(temporary)), arguments);
     } catch (...) {
@@ -172,16 +182,21 @@ bool WorkbookNode::storeSafely(const QString& target, const QString& filter, Aut
         fail(error, QStringLiteral("Not saved (cannot finish the text file); %1 was left as it was").arg(target));
         return false;
     }
+    std::optional<CallTimer> checking(std::in_place, "  save: checking the written file");
     if (!SafeSave::isComplete(temporary, container, &why)) {
         clearLeftovers();
         fail(error, QStringLiteral("The written file is incomplete (%1); %2 was left as it was").arg(why, target));
         return false;
     }
+    checking.reset();
+    std::optional<CallTimer> accepting(std::in_place, "  save: what the file would lose");
     if (accepts && !accepts(temporary)) {
         clearLeftovers();
         fail(error, QStringLiteral("Not saved: the file would lose what %1 has; it was left as it was").arg(target));
         return false;
     }
+    accepting.reset();
+    const CallTimer replacing("  save: putting it in place");
     if (!SafeSave::replaceWith(temporary, target, &why)) {
         clearLeftovers();
         fail(error, QStringLiteral("Not saved (%1); %2 was left as it was").arg(why, target));

@@ -6,7 +6,8 @@
 //   bash scripts/build.sh && QT_QPA_PLATFORM=offscreen build/bench/bench_splitcolumn
 // Optional arguments: <data rows for the floor comparison, 100000> <data rows for the per-cell
 // comparison, 10000> <data rows for the report workbooks, 20000> <data rows split by 50 and by 500
-// values, 20000>; 0 leaves a part out.
+// values, 20000>; 0 leaves a part out. --generate <path> <rows> <values> only writes such a
+// workbook (sheet "Data", the values in column B).
 //
 // Goals: the run at most 2 x the floor at 100,000 rows; at least 20 x faster than the per-cell
 // path at 10,000 rows; a report workbook with formulas (and one with rows of their own height,
@@ -359,8 +360,15 @@ int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     OfficeServer::registerAsExcel();
-    setDialogsHeadlessForTests();
     const QStringList arguments = application.arguments();
+    // --generate <path> <rows> <values>: the workbook the 50/500 values part splits, to run by hand.
+    if (arguments.size() == 5 && arguments.at(1) == QLatin1String("--generate"))
+        return CustomerBook::write(
+                   arguments.at(2),
+                   {CustomerBook::dataSheet(kSheet, arguments.at(3).toInt(), 20240607, arguments.at(4).toInt())}, false)
+                   ? 0
+                   : 1;
+    setDialogsHeadlessForTests();
     const int floorRows = arguments.value(1, QStringLiteral("100000")).toInt();
     const int perCellRows = arguments.value(2, QStringLiteral("10000")).toInt();
     const int reportRows = arguments.value(3, QStringLiteral("20000")).toInt();

@@ -125,6 +125,32 @@ private slots:
         QCOMPARE(value(result, QStringLiteral("甲"), QStringLiteral("D4")), QStringLiteral("99"));
     }
 
+    // A formula that lost what it points at shows #REF! once saved, whichever sheet holds it:
+    // the sheets before and after the split one each hold one saved with a number.
+    void lostReferencesShowTheirErrorOnEverySheet()
+    {
+        const QString book = folder.filePath(QStringLiteral("失效引用.xlsx"));
+        SheetContent before{QStringLiteral("前表"), {{"项目", "值"}, {"旧", "5"}}};
+        SheetContent data{QStringLiteral("数据"), {{"名称", "部门"}, {"项1", "甲"}, {"项2", "乙"}, {"项3", "甲"}}};
+        SheetContent after{QStringLiteral("后表"), {{"项目", "值"}, {"旧", "7"}, {"新", "2"}}};
+        SheetLook lostLook;
+        lostLook.formula = [](int row, int column) {
+            return column == 2 && row == 2 ? QStringLiteral("#REF!+1") : QString();
+        };
+        XlsxLook look;
+        look.sheets = {lostLook, SheetLook(), lostLook};
+        QVERIFY(writeXlsx(book, {before, data, after}, look));
+        const CliRun run =
+            runCli({QStringLiteral("split-column"), book, QStringLiteral("--sheet"), QStringLiteral("数据"),
+                    QStringLiteral("--column"), QStringLiteral("B"), QStringLiteral("--quiet")});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const XlsxContent result = readXlsx(book);
+        QCOMPARE(result.sheets.size(), 5);
+        QCOMPARE(value(result, QStringLiteral("前表"), QStringLiteral("B2")), QStringLiteral("#REF!"));
+        QCOMPARE(value(result, QStringLiteral("后表"), QStringLiteral("B2")), QStringLiteral("#REF!"));
+        QCOMPARE(value(result, QStringLiteral("后表"), QStringLiteral("B3")), QStringLiteral("2"));
+    }
+
     // The compared sheets keep their results where the counts change nothing; what takes from
     // the counts (a whole row) is calculated, as in Excel.
     void comparerCalculatesOnlyWhatTakesFromTheCounts()
