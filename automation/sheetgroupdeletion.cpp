@@ -1,4 +1,5 @@
 #include "automation/sheetgroupdeletion.h"
+#include "automation/calltimer.h"
 #include "automation/documentview.h"
 #include "automation/quietdocument.h"
 
@@ -6,6 +7,8 @@
 #include <com/sun/star/sheet/XLabelRange.hpp>
 #include <com/sun/star/sheet/XLabelRanges.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
+
+#include <optional>
 
 namespace OfficeNodes {
 
@@ -80,11 +83,16 @@ DocumentState::BeforeGroupDeletion stateBeforeGroupDeletion(const DocumentPtr& d
 
 void putBackPageStyles(const DocumentPtr& document)
 {
+    if (document->pageStylesToPutBack.isEmpty())
+        return;
     uno::Reference<sheet::XSpreadsheets> sheets = document->document->getSheets();
-    const QSet<QString> waiting = document->pageStylesToPutBack;
+    // Of a big workbook cut down to one sheet, most names wait for a later file: one call lists
+    // the sheets there are, instead of one call for each name waiting.
+    QSet<QString> present;
+    for (const OUString& name : sheets->getElementNames())
+        present.insert(fromOUString(name));
+    const QSet<QString> waiting = document->pageStylesToPutBack & present;
     for (const QString& name : waiting) {
-        if (!sheets->hasByName(toOUString(name)))
-            continue;
         uno::Reference<beans::XPropertySet> sheet(sheets->getByName(toOUString(name)), uno::UNO_QUERY_THROW);
         const uno::Any pageStyle(toOUString(document->pageStyleBeforeDeletions.value(name)));
         if (sheet->getPropertyValue("PageStyle") != pageStyle)
@@ -106,9 +114,14 @@ bool undoLastStep(const DocumentPtr& document)
     document->activeSheet.clear();
     noteLinesOrSheetsMoved(*document);
     const bool groupDeletion = undo->getCurrentUndoActionTitle() == kSheetGroupDeletion;
-    QuietDocument quiet(document);
-    undo->undo();
-    undo->clearRedo();
+    std::optional<CallTimer> undoing(std::in_place, "  undo: the office's undo");
+    {
+        QuietDocument quiet(document);
+        undo->undo();
+        undo->clearRedo();
+    }
+    undoing.reset();
+    const CallTimer restoring("  undo: what it misses");
     if (groupDeletion && !document->beforeGroupDeletions.isEmpty())
         restoreWhatUndoMisses(document, document->beforeGroupDeletions.takeLast());
     return true;

@@ -153,7 +153,10 @@ bool WorkbookNode::storeSafely(const QString& target, const QString& filter, Aut
         const CallTimer before("  save: before the store");
         putBackPageStyles(document);
         if (document->namesBeforeMoves) {
+            std::optional<CallTimer> naming(std::in_place, "  save: names moved");
             const QStringList movedNames = namesChanged(*document->namesBeforeMoves, namedPlaces(document->document));
+            naming.reset();
+            const CallTimer searching("  save: formulas compiled again");
             // The office's search of every formula costs about a second for 100,000 of them.
             if (!movedNames.isEmpty() || !noFormulaCompiledAgain(*document))
                 SheetCalculation::calculateRecompiledFormulas(document->component, movedNames);
