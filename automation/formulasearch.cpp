@@ -87,14 +87,15 @@ QMap<int, QVariantList> formulasMatchingInEverySheet(const uno::Reference<sheet:
                                                      const OUString& pattern)
 {
     const uno::Reference<container::XIndexAccess> sheets(document->getSheets(), uno::UNO_QUERY_THROW);
-    if (sheets->getCount() == 0)
+    const sal_Int32 sheetCount = sheets->getCount();
+    if (sheetCount == 0)
         return {};
     const uno::Reference<sheet::XSheetCellRangeContainer> everySheet(
         uno::Reference<lang::XMultiServiceFactory>(document, uno::UNO_QUERY_THROW)
             ->createInstance("com.sun.star.sheet.SheetCellRanges"),
         uno::UNO_QUERY_THROW);
-    uno::Sequence<table::CellRangeAddress> whole(sheets->getCount());
-    for (sal_Int32 i = 0; i < sheets->getCount(); ++i)
+    uno::Sequence<table::CellRangeAddress> whole(sheetCount);
+    for (sal_Int32 i = 0; i < sheetCount; ++i)
         whole.getArray()[i] = uno::Reference<sheet::XCellRangeAddressable>(sheets->getByIndex(i), uno::UNO_QUERY_THROW)
                                   ->getRangeAddress();
     everySheet->addRangeAddresses(whole, false);
